@@ -1,0 +1,46 @@
+#pragma once
+// The interpretation window's settings file "ormawin.ini": display settings and
+// the default input mode, one item per line in a fixed order. Keys are
+// descriptive only; a value is recognised by the position of its line.
+// Written as Windows-1250 text with CR LF line ends, read from either line end.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "io/DisplaySettings.h"
+
+namespace orma {
+
+/// One spelling for reading and writing, so a case-sensitive file system finds
+/// the file the program wrote itself.
+inline constexpr const char* kWindowSettingsFileName = "ormawin.ini";
+
+inline constexpr const char* kSettingsMissingMessage = "ini file not found! default parametres loaded";
+inline constexpr const char* kSettingsNotWritableMessage = "Nemožno ukládat do ini souboru!";
+
+/// The file below `directory` (the working directory at start-up).
+std::filesystem::path windowSettingsPath(const std::filesystem::path& directory);
+
+/// Reads the settings file into `settings`.
+///
+/// A missing file loads the defaults and returns the "ini file not found"
+/// message. Otherwise every line 2..20 whose value parses as a decimal integer
+/// within the setting's sane range replaces that setting; a line that does not
+/// parse, an out-of-range value (e.g. a b-spline resolution beyond the curve
+/// drawer's 400 points, a line width below 1, a colour above 0xFFFFFF) and a
+/// line missing from a short file leave the setting as it was. Line 2 carries
+/// its value glued to the key, so averaging is never taken from the file (the
+/// window switches it on after reading anyway).
+/// Returns the messages to show (empty when the file was read).
+std::vector<std::string> readWindowSettings(const std::filesystem::path& path, DisplaySettings& settings);
+
+/// The file's content: 20 lines, Windows-1250, each ended by CR LF.
+std::string formatWindowSettings(const DisplaySettings& settings);
+
+/// Creates or truncates the file and writes the settings. Returns the
+/// messages to show: empty on success, "Nemožno ukládat do ini souboru!" when
+/// the file cannot be created or written.
+std::vector<std::string> writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings);
+
+}  // namespace orma
