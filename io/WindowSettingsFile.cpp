@@ -1,6 +1,6 @@
 #include "io/WindowSettingsFile.h"
 
-#include <iconv.h>
+#include "io/Cp1250Text.h"
 
 #include <array>
 #include <fstream>
@@ -114,22 +114,6 @@ bool parseTokenAndInteger(const std::string& line, long long& value) {
     return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
 }
 
-/// UTF-8 -> Windows-1250. The key texts are fixed and all representable.
-std::string toCp1250(const std::string& utf8) {
-    iconv_t cd = iconv_open("CP1250", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
-    std::string out(utf8.size(), '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1)) return utf8;
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
 }  // namespace
 
 std::filesystem::path windowSettingsPath(const std::filesystem::path& directory) {
@@ -165,7 +149,7 @@ std::string formatWindowSettings(const DisplaySettings& settings) {
         text += std::to_string(values[static_cast<std::size_t>(i)]);
         text += "\r\n";
     }
-    return toCp1250(text);
+    return utf8ToCp1250(text);
 }
 
 std::vector<std::string> writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings) {
