@@ -1,13 +1,153 @@
-// Placeholder until the subcommand lands.
+// ormacli to-rst: reads a sounding as `show` does and writes it as one RST
+// record, through the same writer and prompts the window uses.
+
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <system_error>
 
 #include "Commands.h"
+#include "LoadSounding.h"
+#include "core/Sounding.h"
+#include "io/Cp1250Text.h"
+#include "io/FormatPatterns.h"
+#include "io/RstWriter.h"
 
 namespace orma::cli {
 
-int runToRst(const Args&) {
-    std::cerr << "ormacli: this command is not available yet\n";
-    return kExitUsage;
+namespace {
+
+struct ToRstOptions {
+    std::string input;
+    std::string output;
+    int record = 0;
+    std::optional<std::string> operatorName;
+    std::optional<std::string> locality;
+    std::optional<int> point;
+    std::optional<int> profile;
+    bool append = false;
+};
+
+std::optional<ToRstOptions> parseToRstOptions(const Args& args) {
+    ToRstOptions options;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--append") {
+            options.append = true;
+            continue;
+        }
+        const bool takesText = arg == "--operator" || arg == "--locality";
+        const bool takesNumber = arg == "--record" || arg == "--point" || arg == "--profile";
+        if (takesText || takesNumber) {
+            if (i + 1 >= args.size()) {
+                std::cerr << "ormacli to-rst: " << arg << " needs a value\n";
+                return std::nullopt;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--operator") options.operatorName = value;
+            if (arg == "--locality") options.locality = value;
+            if (takesNumber) {
+                const std::optional<int> number = parseInteger(value);
+                if (!number || (arg == "--record" && *number < 0)) {
+                    std::cerr << "ormacli to-rst: " << arg << " needs an integer, not '" << value << "'\n";
+                    return std::nullopt;
+                }
+                if (arg == "--record") options.record = *number;
+                if (arg == "--point") options.point = number;
+                if (arg == "--profile") options.profile = number;
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::cerr << "ormacli to-rst: unknown option " << arg << '\n';
+            return std::nullopt;
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 2) {
+        std::cerr << "usage: ormacli to-rst INPUT OUTPUT [--record N] [--operator S] [--locality S]\n"
+                     "                      [--point N] [--profile N] [--append]\n";
+        return std::nullopt;
+    }
+    options.input = positional[0];
+    options.output = positional[1];
+    return options;
+}
+
+/// Answers the writer's dialogs without a user: the output file once, the
+/// prompts from the options or, where an option is missing, from the values
+/// the sounding was read with.
+class OptionDialogs : public UserDialogs {
+public:
+    OptionDialogs(const ToRstOptions& options, int pointAsRead)
+        : options_(options), pointAsRead_(pointAsRead) {}
+
+    void message(const std::string& text) override { messages.push_back(text); }
+
+    std::optional<std::string> inputQuery(const std::string& caption, const std::string&,
+                                          const std::string& proposed) override {
+        if (caption == kOperatorCaption && options_.operatorName) return options_.operatorName;
+        if (caption == kLocalityCaption && options_.locality) return options_.locality;
+        if (caption == kPointCaption) return std::to_string(options_.point.value_or(pointAsRead_));
+        if (caption == kProfileCaption && options_.profile) return std::to_string(*options_.profile);
+        return proposed;
+    }
+
+    std::optional<std::string> openFile(const FileDialogOptions&) override { return std::nullopt; }
+
+    std::optional<std::string> saveFile(const FileDialogOptions&) override {
+        if (outputOffered_) return std::nullopt;
+        outputOffered_ = true;
+        return options_.output;
+    }
+
+    std::vector<std::string> messages;
+
+private:
+    const ToRstOptions& options_;
+    int pointAsRead_;
+    bool outputOffered_ = false;
+};
+
+}  // namespace
+
+int runToRst(const Args& args) {
+    const std::optional<ToRstOptions> options = parseToRstOptions(args);
+    if (!options) return kExitUsage;
+
+    std::error_code error;
+    const bool outputExists = std::filesystem::exists(options->output, error);
+    if (outputExists && !options->append) {
+        std::cerr << "ormacli to-rst: " << options->output
+                  << " already exists; give --append to add a record to it\n";
+        return kExitDataError;
+    }
+
+    std::vector<std::string> messages;
+    const std::unique_ptr<Sounding> sounding = loadSounding(options->input, options->record, 2, messages);
+    if (!sounding) return kExitDataError;
+
+    OptionDialogs dialogs(*options, sounding->pointNumber);
+    RstOutputFile output;
+    if (outputExists) {
+        // Appending asks no names; they come from the options directly.
+        if (!output.openForAppend(options->output)) {
+            std::cerr << "ormacli to-rst: cannot open " << options->output << " for appending\n";
+            return kExitDataError;
+        }
+        sounding->rstOutputOpen = true;
+        if (options->operatorName) sounding->operatorName = cutToCharacters(*options->operatorName, kMaxNameLength);
+        if (options->locality) sounding->locality = cutToCharacters(*options->locality, kMaxNameLength);
+    }
+    const int result = writeRstRecord(*sounding, output, dialogs, !outputExists);
+    closeRstOutput(*sounding, output, dialogs);
+    if (result != kSuccess || !dialogs.messages.empty()) {
+        std::cerr << "ormacli to-rst: " << options->output << ": "
+                  << (dialogs.messages.empty() ? std::string("nothing was written") : dialogs.messages.front())
+                  << '\n';
+        return kExitDataError;
+    }
+    return kExitOk;
 }
 
 }  // namespace orma::cli

@@ -1,0 +1,41 @@
+#pragma once
+// Reading a sounding from the export file of the TAMIR instrument (*.GEF):
+// four header lines (the date is the first word of line 2), then readings of
+// 13 numbers each, in any arrangement over lines.
+
+#include <string>
+#include <vector>
+
+#include "core/Sounding.h"
+#include "io/UserDialogs.h"
+
+namespace orma {
+
+inline constexpr const char* kGefFilter = "soubor ap.TAMIR |*.GEF";
+inline constexpr const char* kGefExtension = "GEF";
+inline constexpr const char* kGefNoFileChosen = "no file chosen";
+inline constexpr const char* kGefCannotOpen = "Cannot open GEF file.";
+inline constexpr const char* kReadingError = "reading error";
+
+/// Options of the open dialog of "Open file *.GEF", proposing the last file.
+FileDialogOptions gefOpenDialogOptions(const Sounding& sounding);
+
+/// Reads `sounding.gefPath` into the point table and post-processes it.
+/// With `reprocessOnly` set no file is read; the points in memory are
+/// processed again. Returns kSuccess, kCannotOpen (with "Cannot open GEF
+/// file." in `messages`) or kFailed (no valid AB/2 range). The date and the
+/// readings replace the sounding's only on success. At most 99 readings are
+/// taken; a reading cut short by the end of the file is dropped.
+int readGefFile(Sounding& sounding, std::vector<std::string>& messages);
+
+/// The data side of "Open file *.GEF" after the dialog: reads `path`, resets
+/// the record for the new curve on success ("reading error" otherwise, the
+/// previous curve staying), and in both cases shifts the branches onto branch
+/// 2. Always reads the file, whatever `reprocessOnly` held before. Returns the
+/// result of readGefFile; the shift messages follow in `messages`.
+int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+
+/// "ORMA - programme for VES interpretation - opened: " + the GEF path.
+std::string gefOpenedCaption(const Sounding& sounding);
+
+}  // namespace orma

@@ -1,0 +1,57 @@
+#pragma once
+// Reading soundings from a KELDOR result file (*.RST): records of five header
+// lines (n, b, p, l, d) followed by "r.. s.. a.. m.." readings; a record starts
+// at every line beginning with 'n'. Branches follow from MN/2 alone.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Sounding.h"
+#include "io/UserDialogs.h"
+
+namespace orma {
+
+inline constexpr const char* kRstOpenFilter = "soubor ap.KELDOR|*.RST";
+inline constexpr const char* kRstExtension = "RST";
+inline constexpr const char* kRstNoFileChosen = "no file chosen ";
+inline constexpr const char* kRstCannotOpen = "Cannot open RST file.";
+inline constexpr const char* kRstEndOfFile = "End of file RST. First VES point is following.";
+inline constexpr const char* kRstRecordNotRead = "record not red";
+
+/// Branch of an RST reading by its MN/2: below 1, 5, 20, 100, 300 m give 1..5,
+/// anything larger 6 (post-processing merges that into branch 5).
+int rstBranchForMn2(float mn2);
+
+/// Reads record `record` (counted from 0) of `sounding.rstPath`. With
+/// `reprocessOnly` set the points in memory are processed again instead.
+/// Returns kSuccess (and counts the record in `rstRecordIndex`), kCannotOpen,
+/// kEndOfFile (rstRecordIndex back to 0) or kFailed (no usable reading).
+/// Header texts are read whole (the rest of the line after the key) and cut
+/// to their field lengths; integers are decimal. Header and readings replace
+/// the sounding's only when the record is usable. At most 99 readings.
+int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages);
+
+/// Open/following/preceding curve after the choice of record: reads the
+/// record, falls back to record 0, resets the record for a new curve on
+/// success ("record not red" otherwise) and shifts onto branch 2 in any case.
+/// The file is always read, whatever `reprocessOnly` held before.
+int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages);
+
+/// "Open file *.RST" after the dialog: the first record of `path`.
+int openRstFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+
+/// "Open following curve from *.RST file": the next record of the file.
+int openFollowingRstCurve(Sounding& sounding, std::vector<std::string>& messages);
+
+/// "Open preceding curve from *.RST file": nullopt (nothing done) while fewer
+/// than two records were consumed, otherwise the result of openRstCurve.
+std::optional<int> openPrecedingRstCurve(Sounding& sounding, std::vector<std::string>& messages);
+
+/// Options of the open dialog of "Open file *.RST", proposing the last file.
+FileDialogOptions rstOpenDialogOptions(const Sounding& sounding);
+
+/// "ORMA-opened: <file> point: <b> pf: <p> loc: <locality> date: <date>".
+std::string rstOpenedCaption(const Sounding& sounding);
+
+}  // namespace orma

@@ -1,0 +1,60 @@
+#include "LoadSounding.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+
+#include "core/BranchShift.h"
+#include "core/PointProcessing.h"
+#include "io/GefReader.h"
+#include "io/RstReader.h"
+
+namespace orma::cli {
+
+namespace {
+
+std::string lowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+}  // namespace
+
+std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int reference,
+                                       std::vector<std::string>& messages) {
+    const std::string extension = lowerExtension(path);
+    auto sounding = std::make_unique<Sounding>();
+    int result = kFailed;
+    if (extension == ".gef") {
+        sounding->gefPath = path;
+        result = readGefFile(*sounding, messages);
+    } else if (extension == ".rst") {
+        // Unlike the window, a missing record is an error here, not a silent
+        // return to the first one.
+        sounding->rstPath = path;
+        result = readRstRecord(*sounding, record, messages);
+        if (result == kEndOfFile) {
+            std::cerr << "ormacli: " << path << ": there is no record " << record << '\n';
+            return nullptr;
+        }
+    } else {
+        std::cerr << "ormacli: " << path << ": not a .GEF or .RST file\n";
+        return nullptr;
+    }
+    if (result == kCannotOpen) {
+        std::cerr << "ormacli: cannot open " << path << '\n';
+        return nullptr;
+    }
+    if (result != kSuccess) {
+        std::cerr << "ormacli: " << path << ": reading error (no readings with a valid AB/2)\n";
+        return nullptr;
+    }
+    resetForNewCurve(*sounding);
+    for (std::string& text : shiftBranches(*sounding, reference)) messages.push_back(std::move(text));
+    return sounding;
+}
+
+}  // namespace orma::cli
