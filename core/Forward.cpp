@@ -1,0 +1,116 @@
+#include "core/Forward.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "core/FitWorkspace.h"
+
+namespace orma {
+
+namespace {
+
+constexpr double kLn10 = 2.30258509299404568402;
+
+// Transform samples m = -20 .. 98 + 4, stored at m + 20.
+constexpr int kFirstSample = -kSamplesBelow;
+
+/// The abscissae u(m) = 10^(m/8.876) as floats. They never change, so they are
+/// computed once instead of on every mouse move.
+const std::array<float, kMaxSamples>& abscissae() {
+    static const std::array<float, kMaxSamples> table = [] {
+        std::array<float, kMaxSamples> u{};
+        for (int i = 0; i < kMaxSamples; ++i) {
+            const int m = i + kFirstSample;
+            u[i] = static_cast<float>(std::exp(kLn10 * m * kGridStep));
+        }
+        return u;
+    }();
+    return table;
+}
+
+bool rangeComputable(const Sounding& s, int interfaceCount) {
+    return interfaceCount >= 0 && interfaceCount < kMaxLayers && s.minGridIndex >= 0 &&
+           s.maxGridIndex < kGridPoints && s.minGridIndex <= s.maxGridIndex;
+}
+
+/// The shared body of both modes. `rho` holds N + 1 working resistivities
+/// (changed here by the floor), `h` the N thicknesses.
+int computeCurve(Sounding& s, int n, float* rho, const double* h) {
+    const int kmin = s.minGridIndex;
+    const int kmax = s.maxGridIndex;
+
+    for (int k = 0; k <= kmax; ++k)
+        s.grid.value[k] = static_cast<float>(std::exp(kLn10 * k * kGridStep));
+
+    // The half-space itself is not floored: a resistivity of 0 there simply
+    // starts the recursion at zero.
+    for (int layer = 0; layer < n; ++layer)
+        if (rho[layer] < kMinResistivity) rho[layer] = kMinResistivity;
+
+    const std::array<float, kMaxSamples>& u = abscissae();
+    std::array<float, kMaxSamples> transform;
+    const int lastSample = kmax + kSamplesAbove;
+    for (int m = kFirstSample; m <= lastSample; ++m) {
+        const int i = m - kFirstSample;
+        const float um = u[i];
+        float t = rho[n];
+        for (int layer = n - 1; layer >= 0; --layer) {
+            if (std::fabs(um) < 1e-11f) return kFailed;
+            const float e = static_cast<float>(std::exp(-2.0 * h[layer] / um));
+            if (std::fabs(e + 1.0f) < 1e-8f) return kFailed;
+            const float r = rho[layer];
+            const float w = (1.0f - e) * r / (e + 1.0f);
+            t = (w + t) / (t * w / (r * r) + 1.0f);
+        }
+        transform[i] = t;
+    }
+
+    for (int k = kmin; k <= kmax; ++k) {
+        float sum = 0.0f;
+        for (int tap = 0; tap < kFilterTaps; ++tap) {
+            const int m = k - 2 * (tap + kFilterFirstTap);
+            sum += kFilterCoefficients[tap] * transform[m - kFirstSample];
+        }
+        s.computedRho[k] = sum;
+        s.computedPacked[k - kmin] = sum;
+    }
+    return kSuccess;
+}
+
+}  // namespace
+
+int computeForward(Sounding& sounding) {
+    const LayerModel& model = sounding.model;
+    const int n = model.interfaceCount;
+    if (!rangeComputable(sounding, n)) return kFailed;
+    std::array<float, kMaxLayers> rho;
+    std::array<double, kMaxLayers> h;
+    for (int i = 0; i <= n; ++i) rho[i] = model.resistivity[i];
+    for (int i = 0; i < n; ++i) h[i] = model.thickness(i);
+    const int result = computeCurve(sounding, n, rho.data(), h.data());
+    if (result == kSuccess) sounding.ssq = computeSsq(sounding);
+    return result;
+}
+
+int computeForward(Sounding& sounding, const double* fitResistivity, const double* fitThickness) {
+    const int n = sounding.model.interfaceCount;
+    if (!rangeComputable(sounding, n)) return kFailed;
+    std::array<float, kMaxLayers> rho;
+    for (int i = 0; i <= n; ++i) rho[i] = static_cast<float>(fitResistivity[i]);
+    return computeCurve(sounding, n, rho.data(), fitThickness);
+}
+
+double computeSsq(const Sounding& sounding) {
+    double sum = 0.0;
+    for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k) {
+        if (k < 0 || k >= kGridSlots || !sounding.hasComposite(k)) continue;
+        const double computed = sounding.computedRho[k];
+        if (!(computed > 0.0) || !std::isfinite(computed)) return std::numeric_limits<double>::infinity();
+        const double ratio = std::log(static_cast<double>(sounding.composite(k)) / computed);
+        sum += ratio * ratio;
+    }
+    return sum;
+}
+
+}  // namespace orma
