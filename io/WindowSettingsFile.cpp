@@ -124,7 +124,7 @@ std::vector<std::string> readWindowSettings(const std::filesystem::path& path, D
     std::error_code ec;
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
-    if (!in) {
+    if (!in.is_open()) {
         settings = DisplaySettings{};
         return {kSettingsMissingMessage};
     }
