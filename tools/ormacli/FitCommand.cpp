@@ -1,13 +1,203 @@
-// Placeholder until the subcommand lands.
+// ormacli fit: fits a layered model to the composite curve of a sounding file,
+// holding the values named by the --fix options.
+
+#include <cstdio>
 #include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
 
 #include "Commands.h"
+#include "LoadSounding.h"
+#include "ModelArguments.h"
+#include "core/Fit.h"
+#include "core/FitWorkspace.h"
+#include "io/FormatPatterns.h"
 
 namespace orma::cli {
 
-int runFit(const Args&) {
-    std::cerr << "ormacli: this command is not available yet\n";
-    return kExitUsage;
+namespace {
+
+constexpr const char* kFitUsage =
+    "usage: ormacli fit FILE [--record N] --rho R0,R1,... --depth D0,D1,... [--fix-rho i,...]\n"
+    "                   [--fix-depth i,...] [--fix-thickness i,...] [--json]\n";
+
+struct FitOptions {
+    std::string path;
+    int record = 0;
+    std::vector<double> rho;
+    std::vector<double> depth;
+    std::vector<int> fixRho;
+    std::vector<int> fixDepth;
+    std::vector<int> fixThickness;
+    bool json = false;
+};
+
+bool isListOption(const std::string& arg) {
+    return arg == "--rho" || arg == "--depth" || arg == "--fix-rho" || arg == "--fix-depth" ||
+           arg == "--fix-thickness";
+}
+
+bool storeList(FitOptions& options, const std::string& arg, const std::string& value) {
+    if (arg == "--rho" || arg == "--depth") {
+        std::optional<std::vector<double>> list = parseNumberList(value);
+        if (!list) return false;
+        (arg == "--rho" ? options.rho : options.depth) = std::move(*list);
+        return true;
+    }
+    std::optional<std::vector<int>> list = parseIndexList(value);
+    if (!list) return false;
+    std::vector<int>& target = arg == "--fix-rho"     ? options.fixRho
+                               : arg == "--fix-depth" ? options.fixDepth
+                                                      : options.fixThickness;
+    target.insert(target.end(), list->begin(), list->end());
+    return true;
+}
+
+std::optional<FitOptions> parseFitOptions(const Args& args) {
+    FitOptions options;
+    bool havePath = false;
+    bool haveRho = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--record" || isListOption(arg)) {
+            if (i + 1 >= args.size()) {
+                std::cerr << "ormacli fit: " << arg << " needs a value\n";
+                return std::nullopt;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--record") {
+                const std::optional<int> record = parseInteger(value);
+                if (!record || *record < 0) {
+                    std::cerr << "ormacli fit: --record must be a record number from 0\n";
+                    return std::nullopt;
+                }
+                options.record = *record;
+            } else if (!storeList(options, arg, value)) {
+                std::cerr << "ormacli fit: " << arg << " expects " << (arg == "--rho" || arg == "--depth" ? "numbers" : "indices")
+                          << " separated by commas\n";
+                return std::nullopt;
+            }
+            haveRho = haveRho || arg == "--rho";
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::cerr << "ormacli fit: unknown option " << arg << '\n' << kFitUsage;
+            return std::nullopt;
+        } else if (!havePath) {
+            options.path = arg;
+            havePath = true;
+        } else {
+            std::cerr << "ormacli fit: only one FILE is read\n";
+            return std::nullopt;
+        }
+    }
+    if (!havePath || !haveRho) {
+        std::cerr << kFitUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+/// Sets the hold flags; indices are 0-based as in the model. Returns what is
+/// wrong, or an empty string.
+std::string applyFixes(const FitOptions& options, LayerModel& model) {
+    const int n = model.interfaceCount;
+    for (int i : options.fixRho) {
+        if (i < 0 || i > n) return "--fix-rho index " + std::to_string(i) + " is not a layer 0.." + std::to_string(n);
+        model.resistivityFixed[i] = 1;
+    }
+    struct Flags {
+        const std::vector<int>& indices;
+        std::array<int, kFlagSlots>& flags;
+        const char* name;
+    };
+    for (const Flags& set : {Flags{options.fixDepth, model.depthFixed, "--fix-depth"},
+                             Flags{options.fixThickness, model.thicknessFixed, "--fix-thickness"}}) {
+        for (int i : set.indices) {
+            if (i < 0 || i >= n)
+                return std::string(set.name) + " index " + std::to_string(i) + " is not an interface 0.." +
+                       std::to_string(n - 1);
+            set.flags[i] = 1;
+        }
+    }
+    return {};
+}
+
+nlohmann::json modelJson(const LayerModel& model, double ssq) {
+    nlohmann::json rho = nlohmann::json::array();
+    nlohmann::json depth = nlohmann::json::array();
+    for (int i = 0; i <= model.interfaceCount; ++i) rho.push_back(shortestDecimal(model.resistivity[i]));
+    for (int i = 0; i < model.interfaceCount; ++i) depth.push_back(shortestDecimal(model.depth[i]));
+    return {{"resistivity", std::move(rho)}, {"depth", std::move(depth)}, {"ssq", ssq}};
+}
+
+const char* statusName(FitStatus status) {
+    switch (status) {
+        case FitStatus::Converged: return "converged";
+        case FitStatus::NoImprovement: return "no further improvement";
+        case FitStatus::IterationLimit: return "linearisation limit";
+        case FitStatus::NoComposite: return "no composite curve";
+        case FitStatus::InvalidModel: return "invalid model";
+        case FitStatus::ForwardFailed: return "forward task unsuccessful";
+    }
+    return "";
+}
+
+void printModel(const char* title, const LayerModel& model, double ssq) {
+    std::printf("%s SSQ = %.6f\n%6s %14s %14s\n", title, ssq, "layer", "resistivity", "depth");
+    for (int i = 0; i <= model.interfaceCount; ++i) {
+        if (i < model.interfaceCount)
+            std::printf("%6d %14.6f %14.6f\n", i, static_cast<double>(model.resistivity[i]),
+                        static_cast<double>(model.depth[i]));
+        else
+            std::printf("%6d %14.6f %14s\n", i, static_cast<double>(model.resistivity[i]), "-");
+    }
+}
+
+}  // namespace
+
+int runFit(const Args& args) {
+    const std::optional<FitOptions> options = parseFitOptions(args);
+    if (!options) return kExitUsage;
+    LayerModel start;
+    std::string problem = buildModel(options->rho, options->depth, start);
+    if (problem.empty()) problem = applyFixes(*options, start);
+    if (!problem.empty()) {
+        std::cerr << "ormacli fit: " << problem << '\n';
+        return kExitUsage;
+    }
+
+    std::vector<std::string> messages;
+    const std::unique_ptr<Sounding> sounding = loadSounding(options->path, options->record, 2, messages);
+    if (!sounding) return kExitDataError;
+    sounding->model = start;
+    auto workspace = std::make_unique<FitWorkspace>();
+    const FitSummary summary = fitModel(*sounding, *workspace);
+    if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
+        summary.status == FitStatus::ForwardFailed) {
+        std::cerr << "ormacli fit: " << options->path << ": " << summary.message << '\n';
+        return kExitDataError;
+    }
+
+    if (options->json) {
+        nlohmann::json out = modelJson(sounding->model, summary.ssq);
+        out["start"] = modelJson(start, summary.startSsq);
+        out["linearisations"] = summary.linearisations;
+        out["trials"] = summary.trials;
+        out["acceptedSteps"] = summary.acceptedSteps;
+        out["status"] = statusName(summary.status);
+        out["messages"] = messages;
+        std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return kExitOk;
+    }
+    printModel("start:", start, summary.startSsq);
+    printModel("fitted:", sounding->model, summary.ssq);
+    std::printf("linearisations: %d  trials: %d  accepted steps: %d  (%s)\n", summary.linearisations,
+                summary.trials, summary.acceptedSteps, statusName(summary.status));
+    std::fflush(stdout);
+    for (const std::string& text : messages) std::cout << "message: " << text << '\n';
+    return kExitOk;
 }
 
 }  // namespace orma::cli
