@@ -1,0 +1,83 @@
+// Program entry: the application object, the forms in their fixed creation
+// order (all hidden), and the one message loop.
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+
+#include "ui/interpretation/Tparzobr.h"
+#include "ui/interpretation/Tpreferenceuzivatele.h"
+#include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/To_programu.h"
+#include "ui/interpretation/Tuvitani.h"
+#include "ui/platform/QtUserDialogs.h"
+#include "ui/section/TSection.h"
+#include "ui/section/TVESparametryEdit.h"
+#include "ui/section/TparUCM.h"
+
+namespace {
+
+/// Shows an exception thrown by a command or event handler and goes on, as
+/// the user would expect from one failed command.
+class OrmaApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(nullptr, "orma", QString::fromUtf8(error.what()));
+        }
+        return false;
+    }
+};
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+/// Without a display Qt would abort with a plugin error; say what to do instead.
+bool displayAvailable() {
+    return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!displayAvailable()) {
+        std::fputs("orma: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                   "Run it on a desktop, under a virtual display with `xvfb-run -a orma`,\n"
+                   "or without any display with QT_QPA_PLATFORM=offscreen.\n",
+                   stderr);
+        return 1;
+    }
+    OrmaApplication app(argc, argv);
+    QApplication::setApplicationName("orma");
+
+    try {
+        orma::ui::QtUserDialogs dialogs;
+        // Creation order matters: the interpretation window first (it becomes
+        // the main window and reads ormawin.ini from the working directory).
+        orma::ui::Ttelmorwin telmorwin(dialogs, std::filesystem::current_path());
+        dialogs.setParent(&telmorwin);
+        orma::ui::To_programu oProgramu(&telmorwin);
+        orma::ui::TSection section(telmorwin.width());
+        orma::ui::TVESparametryEdit vesParametryEdit(&section);
+        orma::ui::TparUCM parUcm(&section);
+        orma::ui::Tparzobr parzobr(&telmorwin);
+        orma::ui::Tuvitani uvitani(&telmorwin);
+        orma::ui::Tpreferenceuzivatele preferenceUzivatele(&telmorwin);
+        telmorwin.setCompanionForms(&uvitani, &oProgramu, &section);
+
+        telmorwin.show();
+        app.exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, "orma", QString::fromUtf8(error.what()));
+    }
+    return 0;
+}

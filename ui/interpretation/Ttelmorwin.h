@@ -1,0 +1,156 @@
+#pragma once
+// The interpretation window: one sounding, its bilogarithmic plot, and the
+// menu commands that load, shift, model, fit and save it. The handlers keep
+// the component names of the original design and stay thin: they ask the
+// user through the dialog port, call core/ and io/, then redraw.
+//
+// The class is implemented in several files by concern:
+//   Ttelmorwin.cpp          construction, layout and lifecycle
+//   TtelmorwinMenus.cpp     the main menu (captions, shortcuts, separators)
+//   TtelmorwinFiles.cpp     GEF and RST files, End
+//   TtelmorwinShift.cpp     branch shifting, drift, curve editing switch
+//   TtelmorwinModel.cpp     forward task, preset models, fit, JPEG, About
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Sounding.h"
+#include "io/DisplaySettings.h"
+
+class QAction;
+class QDialog;
+class QMenu;
+class QPushButton;
+
+namespace orma {
+class UserDialogs;
+struct FitWorkspace;
+class RstOutputFile;
+}  // namespace orma
+
+namespace orma::ui {
+
+class Canvas;
+class ImageView;
+class InterpretationPlot;
+
+class Ttelmorwin : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Reads "ormawin.ini" from `settingsDirectory` (the working directory at
+    /// start-up); a missing file gives the defaults and its message through
+    /// `dialogs`.
+    Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settingsDirectory, QWidget* parent = nullptr);
+    ~Ttelmorwin() override;
+
+    /// The forms this window opens: the title window (shown once when this
+    /// window is first shown), the About window, and the section window
+    /// (shown once on first activation). Any of them may be null.
+    void setCompanionForms(QDialog* titleWindow, QDialog* aboutWindow, QWidget* sectionWindow);
+
+    // State, for the other windows and for tests.
+    Sounding& sounding() { return sounding_; }
+    const Sounding& sounding() const { return sounding_; }
+    DisplaySettings& settings() { return settings_; }
+    InterpretationPlot& plot() { return *plot_; }
+    Canvas& canvas() { return *canvas_; }
+    ImageView& image() { return *Img; }
+    const std::filesystem::path& settingsPath() const { return settingsPath_; }
+    bool sectionShown() const { return sectionShown_; }
+    bool rstOutputOpen() const;
+    /// A menu item by its component name (e.g. "OtevtGEF1"); null if absent.
+    QAction* menuItem(const QString& name) const;
+
+    QPushButton* spustit = nullptr;      ///< "..." starts the fit
+    QPushButton* importdorezu = nullptr; ///< "<-" transfers into the profile
+
+    // Lifecycle.
+    void FormShow();
+    void FormActivate();
+    void FormResize();
+    void FormClose();
+    /// Shows the section window the first time it is asked for.
+    void showSectionOnce();
+
+    // File menu.
+    void OtevtGEF1Click();
+    void OtevtRST1Click();
+    void NatidalRST1Click();
+    void N2Click();
+    void UloitRST1Click();
+    void PiuloitRST1Click();
+    void Konec1Click();
+
+    // Shift and Edit menus.
+    void na1vtev1Click();
+    void na2vtev1Click();
+    void na3vtev1Click();
+    void na4vtev1Click();
+    void Editovatsnesenoukivku1Click();
+    void PosunsnesenkivkyVESdovychrezistivit1Click();
+    void PosunsnesenkivkyVESdonichrezistivit1Click();
+    void PosunsnesenkivkyVESkroklogohmm1Click();
+
+    // Model menu and buttons.
+    void P1Click();
+    void natimodelkivkyKhlRzd11010100201Click();
+    void natimodelkivkyHhlRzd120010205001Click();
+    void natimodelkivkyAhlRzd110101005001Click();
+    void natimodelkivkyQhlRzd1100010100201Click();
+    void optimaliyacesfixy1Click();
+    void spustitClick();
+
+    // Image and Help menus.
+    void UlocoviddoJPGsouboru1Click();
+    void Oprogramu1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildMenus();
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                     void (Ttelmorwin::*handler)(), bool hidden = false);
+    void layoutButtons();
+
+    void showMessages(const std::vector<std::string>& messages);
+    void setCaption(const std::string& caption);
+    /// What every successful load does on the window side: no model drawing
+    /// on screen, buttons hidden, fresh plot ranges.
+    void afterNewCurve();
+    void shiftOnto(int reference);
+    void drift(int direction);
+    /// Window side of an RST read: caption and plot of the new curve.
+    void finishRstLoad(int result, const std::vector<std::string>& messages);
+    /// Erases the computed curve, computes the model's curve and draws it with
+    /// its SSQ; on failure shows `failureMessage`. Returns the result code.
+    int forwardAndDraw(const char* failureMessage);
+    void loadPresetModel(float r0, float r1, float r2);
+    void runFit(bool widenRanges);
+    void writeSettings();
+
+    UserDialogs& dialogs_;
+    std::filesystem::path settingsPath_;
+    DisplaySettings settings_;
+    Sounding sounding_;
+    std::unique_ptr<Canvas> canvas_;
+    std::unique_ptr<InterpretationPlot> plot_;
+    std::unique_ptr<FitWorkspace> fitWorkspace_;
+    std::unique_ptr<RstOutputFile> rstOutput_;
+    ImageView* Img = nullptr;
+
+    QDialog* titleWindow_ = nullptr;
+    QDialog* aboutWindow_ = nullptr;
+    QWidget* sectionWindow_ = nullptr;
+    bool sectionShown_ = false;
+    bool shownOnce_ = false;
+    bool titleDone_ = false;
+};
+
+}  // namespace orma::ui

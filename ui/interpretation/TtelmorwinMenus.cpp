@@ -1,0 +1,109 @@
+// The main menu of the interpretation window, item by item in menu order.
+// Hidden items stay in the menu (invisible) and answer their shortcut.
+
+#include <QAction>
+#include <QMenuBar>
+#include <QShortcut>
+
+#include "ui/interpretation/Ttelmorwin.h"
+
+namespace orma::ui {
+
+QAction* Ttelmorwin::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                             void (Ttelmorwin::*handler)(), bool hidden) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    if (!hidden) {
+        action->setShortcut(shortcut);
+        return action;
+    }
+    // An invisible action is disabled for shortcuts, so a window-wide
+    // shortcut stands in for it.
+    action->setVisible(false);
+    if (!shortcut.isEmpty()) {
+        auto* key = new QShortcut(shortcut, this);
+        key->setObjectName(QString(name) + "Shortcut");
+        connect(key, &QShortcut::activated, this, handler);
+    }
+    return action;
+}
+
+void Ttelmorwin::buildMenus() {
+    const auto keys = [](QKeyCombination combination) { return QKeySequence(combination); };
+    const QKeySequence none;
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu("File");
+    file->setObjectName("Soubor1");
+    addItem(file, "OtevtGEF1", "Open file *.GEF", keys(Qt::Key_F1), &Ttelmorwin::OtevtGEF1Click);
+    file->addSeparator();
+    file->addSeparator();
+    addItem(file, "OtevtRST1", "Open file *.RST", keys(Qt::CTRL | Qt::Key_R), &Ttelmorwin::OtevtRST1Click);
+    addItem(file, "NatidalRST1", "Open following curve from *.RST file", keys(Qt::CTRL | Qt::Key_D),
+            &Ttelmorwin::NatidalRST1Click);
+    addItem(file, "N2", "Open preceding curve from *.RST file", keys(Qt::CTRL | Qt::Key_P), &Ttelmorwin::N2Click);
+    addItem(file, "UloitRST1", QString::fromUtf8("Uložit do nového souboru RST"), keys(Qt::Key_F12),
+            &Ttelmorwin::UloitRST1Click, true);
+    addItem(file, "PiuloitRST1", QString::fromUtf8("Přiuložit RST "), keys(Qt::Key_F5),
+            &Ttelmorwin::PiuloitRST1Click, true);
+    file->addSeparator();
+    addItem(file, "Konec1", "End", keys(Qt::CTRL | Qt::Key_Escape), &Ttelmorwin::Konec1Click);
+    file->addSeparator();
+
+    QMenu* shift = bar->addMenu("Shift");
+    shift->setObjectName("Snos1");
+    addItem(shift, "na1vtev1", "Shift branches according to 1. one (averaging of measured multiples)  ",
+            keys(Qt::Key_1), &Ttelmorwin::na1vtev1Click);
+    addItem(shift, "na2vtev1", "Shift branches according to 2. one (averaging of measured multiples)  ",
+            keys(Qt::Key_2), &Ttelmorwin::na2vtev1Click);
+    addItem(shift, "na3vtev1", "Shift branches according to 3. one (averaging of measured multiples)  ",
+            keys(Qt::Key_3), &Ttelmorwin::na3vtev1Click);
+    addItem(shift, "na4vtev1", "Shift branches according to 4. one (averaging of measured multiples)  ",
+            keys(Qt::Key_4), &Ttelmorwin::na4vtev1Click);
+
+    // The menu's own shortcut E has no command.
+    QMenu* edit = bar->addMenu("Edit");
+    edit->setObjectName("Editace1");
+    addItem(edit, "Editovatsnesenoukivku1", "Editation of shifted VES curve ", keys(Qt::Key_F4),
+            &Ttelmorwin::Editovatsnesenoukivku1Click);
+    addItem(edit, "PosunsnesenkivkyVESdovychrezistivit1", "Drift of shifted VES curve to higher rezistivity",
+            keys(Qt::Key_F3), &Ttelmorwin::PosunsnesenkivkyVESdovychrezistivit1Click);
+    addItem(edit, "PosunsnesenkivkyVESdonichrezistivit1", "Drift of shifted VES curve to lower rezistivity",
+            keys(Qt::Key_F2), &Ttelmorwin::PosunsnesenkivkyVESdonichrezistivit1Click);
+    addItem(edit, "PosunsnesenkivkyVESkroklogohmm1", "Step of the drift of shifted VES curve [log ohm.m]",
+            keys(Qt::CTRL | Qt::Key_K), &Ttelmorwin::PosunsnesenkivkyVESkroklogohmm1Click);
+
+    QMenu* model = bar->addMenu("Model");
+    model->setObjectName("Model1");
+    // Ctrl+P belongs to "Open preceding curve from *.RST file", which comes
+    // first in menu order and answers it; the forward task keeps no key.
+    addItem(model, "P1", QString::fromUtf8("Přímá Úloha"), none, &Ttelmorwin::P1Click, true);
+    addItem(model, "natimodelkivkyKhlRzd11010100201", QString::fromUtf8("načti model křivky K : hl-Rzd: 1-10,10-100,-20"),
+            none, &Ttelmorwin::natimodelkivkyKhlRzd11010100201Click, true);
+    addItem(model, "natimodelkivkyHhlRzd120010205001",
+            QString::fromUtf8("načti model křivky H : hl-Rzd: 1-200,10-20,-500"), none,
+            &Ttelmorwin::natimodelkivkyHhlRzd120010205001Click, true);
+    addItem(model, "natimodelkivkyAhlRzd110101005001",
+            QString::fromUtf8("načti model křivky A : hl-Rzd: 1-10,10-100,-500"), none,
+            &Ttelmorwin::natimodelkivkyAhlRzd110101005001Click, true);
+    addItem(model, "natimodelkivkyQhlRzd1100010100201",
+            QString::fromUtf8("načti model křivky Q : hl-Rzd: 1-1000,10-100,-20"), none,
+            &Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click, true);
+    model->addSeparator();
+    addItem(model, "optimaliyacesfixy1", "Optimize the fit (ENTER, click the ... button)",
+            keys(Qt::CTRL | Qt::ALT | Qt::Key_F), &Ttelmorwin::optimaliyacesfixy1Click);
+
+    QMenu* image = bar->addMenu("Image");
+    image->setObjectName("Obrzek1");
+    addItem(image, "UlocoviddoJPGsouboru1", "Save what you see to *.jpg file ",
+            keys(Qt::CTRL | Qt::ALT | Qt::Key_J), &Ttelmorwin::UlocoviddoJPGsouboru1Click);
+
+    QMenu* help = bar->addMenu("Help");
+    help->setObjectName("Npovda2");
+    addItem(help, "Oprogramu1", "About", none, &Ttelmorwin::Oprogramu1Click);
+}
+
+QAction* Ttelmorwin::menuItem(const QString& name) const { return findChild<QAction*>(name); }
+
+}  // namespace orma::ui

@@ -1,0 +1,117 @@
+// Model menu, the "..." button, the Image and Help menus: forward task,
+// preset models, fit optimisation, JPEG of the plot, About.
+
+#include <QDialog>
+#include <QImage>
+#include <QPushButton>
+
+#include "core/Fit.h"
+#include "core/Forward.h"
+#include "io/JpegWriter.h"
+#include "io/UserDialogs.h"
+#include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/plot/InterpretationPlot.h"
+#include "ui/platform/Canvas.h"
+#include "ui/platform/ImageView.h"
+
+namespace orma::ui {
+namespace {
+
+constexpr const char* kForwardFailed = "Forward task unsuccessful";
+constexpr const char* kForwardFailedAfterPreset = "Forward task unsuccessful.";
+constexpr const char* kJpegFilter = "souboryJPG|*.jpg|souboryJPG|*.JPG";
+constexpr const char* kJpegExtension = "jpg";
+
+}  // namespace
+
+int Ttelmorwin::forwardAndDraw(const char* failureMessage) {
+    // The old curve goes first, drawn once more in XOR with its own values.
+    if (sounding_.computedCurveShown) {
+        plot_->toggleComputedCurve();
+        sounding_.computedCurveShown = false;
+    }
+    const int result = computeForward(sounding_);
+    if (result != kSuccess) {
+        dialogs_.message(failureMessage);
+    } else {
+        plot_->toggleComputedCurve();
+        sounding_.computedCurveShown = true;
+    }
+    Img->update();
+    return result;
+}
+
+void Ttelmorwin::P1Click() {
+    if (sounding_.curveLoaded && sounding_.model.interfaceCount > 0) forwardAndDraw(kForwardFailed);
+}
+
+void Ttelmorwin::loadPresetModel(float r0, float r1, float r2) {
+    LayerModel& model = sounding_.model;
+    model.interfaceCount = 2;
+    model.depth[0] = 1.0f;
+    model.depth[1] = 10.0f;
+    model.depth[2] = kHalfSpaceDepth;
+    model.resistivity[0] = r0;
+    model.resistivity[1] = r1;
+    model.resistivity[2] = r2;
+}
+
+void Ttelmorwin::natimodelkivkyKhlRzd11010100201Click() {
+    loadPresetModel(10.0f, 100.0f, 20.0f);
+    plot_->redrawAll();
+    Img->update();
+}
+
+void Ttelmorwin::natimodelkivkyHhlRzd120010205001Click() {
+    loadPresetModel(200.0f, 20.0f, 500.0f);
+    plot_->redrawAll();
+    Img->update();
+}
+
+void Ttelmorwin::natimodelkivkyAhlRzd110101005001Click() {
+    loadPresetModel(10.0f, 100.0f, 500.0f);
+    plot_->redrawAll();
+    Img->update();
+}
+
+void Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click() {
+    loadPresetModel(1000.0f, 100.0f, 20.0f);
+    forwardAndDraw(kForwardFailedAfterPreset);
+    plot_->redrawAll();  // draws the model anew, so it counts as shown
+    Img->update();
+}
+
+void Ttelmorwin::runFit(bool widenRanges) {
+    const FitSummary summary = fitModel(sounding_, *fitWorkspace_);
+    if (!summary.message.empty()) dialogs_.message(summary.message);
+    // The record now holds the final model and its curve; draw them afresh
+    // (model line on top, its curve and SSQ).
+    const bool refused = summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
+                         summary.status == FitStatus::ForwardFailed;
+    if (!refused) sounding_.computedCurveShown = true;
+    plot_->redrawAll();
+    if (widenRanges && !settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();
+    Img->update();
+}
+
+void Ttelmorwin::optimaliyacesfixy1Click() { runFit(false); }
+
+void Ttelmorwin::spustitClick() { runFit(true); }
+
+void Ttelmorwin::UlocoviddoJPGsouboru1Click() {
+    FileDialogOptions options;
+    options.filter = kJpegFilter;
+    options.defaultExtension = kJpegExtension;
+    const auto chosen = dialogs_.saveFile(options);
+    if (!chosen) return;
+    const QImage rgb = canvas_->image().convertToFormat(QImage::Format_RGB888);
+    const JpegWriteResult written = writeJpeg(*chosen, rgb.constBits(), rgb.width(), rgb.height(),
+                                              static_cast<std::size_t>(rgb.bytesPerLine()));
+    if (!written.ok) dialogs_.message(written.error);
+}
+
+void Ttelmorwin::Oprogramu1Click() {
+    if (aboutWindow_ != nullptr) aboutWindow_->exec();
+}
+
+}  // namespace orma::ui
