@@ -38,7 +38,7 @@ QImage Tuvitani::picture() {
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    const QRect plot(28, 14, kPictureWidth - 42, kPictureHeight - 30);
+    const QRect plot(30, 16, kPictureWidth - 50, kPictureHeight - 28);
     const auto px = [&](double logRho) { return plot.left() + logRho / kDecades * plot.width(); };
     const auto py = [&](double logAb2) { return plot.top() + logAb2 / kDecades * plot.height(); };
 
@@ -58,8 +58,8 @@ QImage Tuvitani::picture() {
     p.setFont(small);
     for (int d = 0; d <= 3; ++d) {
         const QString label = QString::number(std::pow(10.0, d));
-        p.drawText(QPointF(px(d) - 6, plot.top() - 3), label);
-        p.drawText(QRectF(0, py(d) - 6, plot.left() - 3, 12), Qt::AlignRight | Qt::AlignVCenter, label);
+        p.drawText(QRectF(px(d) - 20, 0, 40, plot.top() - 2), Qt::AlignHCenter | Qt::AlignBottom, label);
+        if (d > 0) p.drawText(QRectF(0, py(d) - 6, plot.left() - 3, 12), Qt::AlignRight | Qt::AlignVCenter, label);
     }
 
     p.setRenderHint(QPainter::Antialiasing, true);
