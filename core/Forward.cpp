@@ -40,30 +40,36 @@ int computeCurve(Sounding& s, int n, float* rho, const double* h) {
     const int kmin = s.minGridIndex;
     const int kmax = s.maxGridIndex;
 
-    for (int k = 0; k <= kmax; ++k)
-        s.grid.value[k] = static_cast<float>(std::exp(kLn10 * k * kGridStep));
+    const std::array<float, kMaxSamples>& u = abscissae();
+    // Grid point k lies at sample m = k: the exact AB/2 values are the abscissae.
+    for (int k = 0; k <= kmax; ++k) s.grid.value[k] = u[k - kFirstSample];
 
     // The half-space itself is not floored: a resistivity of 0 there simply
     // starts the recursion at zero.
     for (int layer = 0; layer < n; ++layer)
         if (rho[layer] < kMinResistivity) rho[layer] = kMinResistivity;
 
-    const std::array<float, kMaxSamples>& u = abscissae();
+    // The recursion runs layer by layer across all samples rather than sample
+    // by sample: the samples are independent, so the divisions of neighbouring
+    // samples overlap instead of waiting on each other. Each sample still sees
+    // exactly the same operations in the same order.
     std::array<float, kMaxSamples> transform;
-    const int lastSample = kmax + kSamplesAbove;
-    for (int m = kFirstSample; m <= lastSample; ++m) {
-        const int i = m - kFirstSample;
-        const float um = u[i];
-        float t = rho[n];
-        for (int layer = n - 1; layer >= 0; --layer) {
-            if (std::fabs(um) < 1e-11f) return kFailed;
-            const float e = static_cast<float>(std::exp(-2.0 * h[layer] / um));
+    const int samples = kmax + kSamplesAbove - kFirstSample + 1;
+    for (int i = 0; i < samples; ++i) {
+        if (n > 0 && std::fabs(u[i]) < 1e-11f) return kFailed;
+        transform[i] = rho[n];
+    }
+    for (int layer = n - 1; layer >= 0; --layer) {
+        const double minusTwoH = -2.0 * h[layer];
+        const float r = rho[layer];
+        const float r2 = r * r;
+        for (int i = 0; i < samples; ++i) {
+            const float e = static_cast<float>(std::exp(minusTwoH / u[i]));
             if (std::fabs(e + 1.0f) < 1e-8f) return kFailed;
-            const float r = rho[layer];
             const float w = (1.0f - e) * r / (e + 1.0f);
-            t = (w + t) / (t * w / (r * r) + 1.0f);
+            const float t = transform[i];
+            transform[i] = (w + t) / (t * w / r2 + 1.0f);
         }
-        transform[i] = t;
     }
 
     for (int k = kmin; k <= kmax; ++k) {
