@@ -1,0 +1,27 @@
+#pragma once
+// The measured branches, the composite curve and the model's computed curve.
+
+namespace orma::ui {
+
+struct PlotContext;
+
+inline constexpr int kCrossHalfSize = 2;
+
+/// Crosses at every measured point and one line per branch (1..5, in branch
+/// colours) through the per-spacing averages of its points. Every grid index
+/// takes part, including spacings beyond 1250 m.
+void paintMeasuredBranches(const PlotContext& ctx);
+
+/// The composite curve at the exact grid positions of its spacings.
+void paintCompositeCurve(const PlotContext& ctx);
+
+/// The computed curve in XOR (aqua, 2 px); drawing it twice removes it.
+void xorComputedCurve(const PlotContext& ctx);
+
+/// "SSQ = " with the value, below the plot, ending at its horizontal middle.
+void paintSsqText(const PlotContext& ctx, double ssq);
+
+/// Red "rho-  -AB/2" texts at every computed point.
+void paintComputedValues(const PlotContext& ctx);
+
+}  // namespace orma::ui

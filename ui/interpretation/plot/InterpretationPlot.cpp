@@ -1,0 +1,108 @@
+#include "ui/interpretation/plot/InterpretationPlot.h"
+
+#include "core/Forward.h"
+#include "ui/interpretation/plot/CursorPainter.h"
+#include "ui/interpretation/plot/CurvePainter.h"
+#include "ui/interpretation/plot/GridPainter.h"
+#include "ui/interpretation/plot/ModelPainter.h"
+#include "ui/interpretation/plot/PlotContext.h"
+#include "ui/interpretation/plot/PlotRanges.h"
+#include "ui/platform/Canvas.h"
+
+namespace orma::ui {
+
+InterpretationPlot::InterpretationPlot(Canvas& canvas, Sounding& sounding, const DisplaySettings& settings)
+    : canvas_(canvas), sounding_(sounding), settings_(settings) {}
+
+PlotContext InterpretationPlot::context() { return {canvas_, sounding_, settings_, geometry_, drawer_}; }
+
+ModelLineStyle InterpretationPlot::lineStyle() const {
+    return {selectedLayer, selectedInterface, modelDrawingInProgress};
+}
+
+bool InterpretationPlot::curvePresent() const { return sounding_.curveLoaded; }
+
+void InterpretationPlot::fitPlotRanges() {
+    ui::fitPlotRanges(geometry_, canvas_, sounding_, settings_.scaleLocked);
+}
+
+void InterpretationPlot::drawBasePicture() {
+    if (!curvePresent()) return;
+    if (!settings_.scaleLocked || !geometry_.scalesValid) {
+        geometry_.imageWidth = canvas_.width();
+        geometry_.imageHeight = canvas_.height();
+        computeGeometry(geometry_);
+    }
+    canvas_.fill(kWhite);
+    canvas_.setPenMode(PenMode::Copy);
+    paintGrid(canvas_, geometry_);
+    paintFrame(canvas_, geometry_);
+    paintMeasuredBranches(context());
+    plotDrawn = true;
+}
+
+void InterpretationPlot::drawCompositeCurve() {
+    if (!curvePresent()) return;
+    paintCompositeCurve(context());
+}
+
+void InterpretationPlot::redrawAll() {
+    if (!curvePresent()) return;
+    drawBasePicture();
+    drawCompositeCurve();
+    // The canvas is clean: the model and the computed curve are drawn once.
+    modelShown = false;
+    toggleModelLines();
+    if (sounding_.computedCurveShown) toggleComputedCurve();
+    if (showSectionOnce) showSectionOnce();
+}
+
+void InterpretationPlot::toggleModelLines() {
+    if (!curvePresent()) return;
+    const PlotContext ctx = context();
+    if (!modelDrawable(ctx)) return;
+    xorModelLines(ctx, lineStyle());
+    modelShown = !modelShown;
+    if (modelShown) paintModelValueList(ctx, lineStyle());
+}
+
+void InterpretationPlot::toggleComputedCurve() {
+    if (!curvePresent()) return;
+    const PlotContext ctx = context();
+    xorComputedCurve(ctx);
+    sounding_.ssq = computeSsq(sounding_);
+    paintSsqText(ctx, sounding_.ssq);
+}
+
+void InterpretationPlot::drawModelLabels() {
+    if (!curvePresent() || !modelShown || !modelLabelsWanted) return;
+    if (modelLabelsDrawn) redrawAll();
+    paintModelLabels(context(), lineStyle());
+    modelLabelsDrawn = true;
+}
+
+void InterpretationPlot::drawComputedValues() {
+    if (!curvePresent() || !modelShown) return;
+    paintComputedValues(context());
+}
+
+void InterpretationPlot::drawCrosshair(int px, int py) {
+    if (!curvePresent()) return;
+    xorCrosshair(canvas_, geometry_, px, py);
+}
+
+void InterpretationPlot::drawCursorStatus(int px, int py) {
+    if (!curvePresent()) return;
+    paintCursorStatus(canvas_, geometry_, px, py);
+}
+
+bool InterpretationPlot::widenRangesToModel() {
+    return ui::widenRangesToModel(geometry_, sounding_.model, settings_.scaleLocked);
+}
+
+void InterpretationPlot::drawCurve(const CurveVertex* vertices, int count) {
+    const PlotContext ctx = context();
+    drawer_.draw(canvas_, vertices, count, ctx.smoothing(), ctx.gridSpan());
+}
+
+}  // namespace orma::ui

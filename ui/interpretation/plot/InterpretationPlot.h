@@ -1,0 +1,80 @@
+#pragma once
+// The bilogarithmic curve and model plot of the interpretation window: one
+// object that knows the canvas, the sounding and the display settings and
+// draws every element of the plot onto the canvas.
+//
+// XOR elements (model step line, computed curve, crosshair) are removed by
+// drawing them a second time with unchanged data. The flags below record what
+// is on the canvas; `computedCurveShown` lives in the sounding and is set and
+// cleared by whoever computes the curve (toggleComputedCurve leaves it alone).
+
+#include <functional>
+
+#include "core/Sounding.h"
+#include "io/DisplaySettings.h"
+#include "ui/interpretation/plot/CurveDrawer.h"
+#include "ui/interpretation/plot/PlotGeometry.h"
+
+namespace orma::ui {
+
+class Canvas;
+struct PlotContext;
+struct ModelLineStyle;
+
+class InterpretationPlot {
+public:
+    InterpretationPlot(Canvas& canvas, Sounding& sounding, const DisplaySettings& settings);
+
+    PlotGeometry& geometry() { return geometry_; }
+    const PlotGeometry& geometry() const { return geometry_; }
+
+    /// Ranges for a freshly loaded sounding (also measures the font, reads the
+    /// canvas size and stores the point logarithms). With the scale locked the
+    /// ranges stay.
+    void fitPlotRanges();
+    /// Clears the canvas and draws everything: base picture, composite curve,
+    /// model, computed curve when shown, then showSectionOnce. Draws nothing
+    /// when no curve is loaded.
+    void redrawAll();
+    /// Geometry, white background, grid and labels, frame, measured branches.
+    /// With the scale locked the geometry of the last redraw is kept.
+    void drawBasePicture();
+    void drawCompositeCurve();
+    /// XOR step line of the model (flips modelShown), then the value list
+    /// while the model is shown. Without a drawable model nothing happens.
+    void toggleModelLines();
+    /// XOR computed curve, then the fit error of the stored curve is computed
+    /// into the sounding and written as "SSQ = ".
+    void toggleComputedCurve();
+    /// Value labels along the model (transparent); a full redraw first when
+    /// labels are already on the canvas.
+    void drawModelLabels();
+    /// Computed resistivity and AB/2 at each computed point.
+    void drawComputedValues();
+    void drawCrosshair(int px, int py);
+    void drawCursorStatus(int px, int py);
+    /// Pulls the ranges out to the model's depths and resistivities; true when
+    /// a range changed (the caller then redraws). False with the scale locked.
+    bool widenRangesToModel();
+
+    /// Draws a curve through float pixel vertices with the smoothing settings.
+    void drawCurve(const CurveVertex* vertices, int count);
+
+    bool plotDrawn = false, modelShown = false, modelLabelsWanted = true, modelLabelsDrawn = false;
+    int selectedLayer = -1, selectedInterface = -1;  // drawn with the active line width
+    bool modelDrawingInProgress = false;              // keeps D[n] instead of 1e9
+    std::function<void()> showSectionOnce;            // last step of redrawAll, may be empty
+
+private:
+    PlotContext context();
+    ModelLineStyle lineStyle() const;
+    bool curvePresent() const;
+
+    Canvas& canvas_;
+    Sounding& sounding_;
+    const DisplaySettings& settings_;
+    PlotGeometry geometry_;
+    CurveDrawer drawer_;
+};
+
+}  // namespace orma::ui

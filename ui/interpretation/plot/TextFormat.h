@@ -1,0 +1,32 @@
+#pragma once
+// printf-style formatting into a fixed buffer for the plot's texts.
+
+#include <cstdarg>
+#include <cstdio>
+#include <string_view>
+
+namespace orma::ui {
+
+class FormattedText {
+public:
+    /// Formats with the C locale's decimal point.
+    [[gnu::format(printf, 2, 3)]] explicit FormattedText(const char* format, ...) {
+        va_list args;
+        va_start(args, format);
+        const int n = std::vsnprintf(buffer_, sizeof buffer_, format, args);
+        va_end(args);
+        length_ = n < 0 ? 0 : (n < static_cast<int>(sizeof buffer_) ? n : static_cast<int>(sizeof buffer_) - 1);
+    }
+    std::string_view view() const { return {buffer_, static_cast<std::size_t>(length_)}; }
+    operator std::string_view() const { return view(); }
+
+private:
+    char buffer_[160];
+    int length_ = 0;
+};
+
+/// The general number-to-text conversion of the labels: up to 15 significant
+/// digits and no trailing zeros, so decades read 0.1, 1, 10, 100.
+inline FormattedText generalNumber(double value) { return FormattedText("%.15g", value); }
+
+}  // namespace orma::ui
