@@ -17,6 +17,12 @@ std::string formatNumber(double value) {
     return text;
 }
 
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
 void copyPoint(const PointTable& from, int s, PointTable& to, int t) {
     to.ab2[t] = from.ab2[s];
     to.mn2[t] = from.mn2[s];
@@ -44,24 +50,25 @@ int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::s
     PointTable kept = given;
     int keptCount = 0;
     std::set<int> mergedBranches;
+    std::vector<std::string> offGrid;
+    std::vector<std::string> notPositive;
+    int withoutSpacing = 0;
     std::array<SnappedAb2, kMaxPoints> snapped{};
     for (int s = 0; s < count; ++s) {
         const float ab2 = given.ab2[s];
         const float rho = given.rhoA[s];
         if (!std::isfinite(ab2)) {
-            warnings.push_back("Reading " + std::to_string(s + 1) + " has no valid AB/2: it was left out.");
+            ++withoutSpacing;
             continue;
         }
         const SnappedAb2 snap = snapAb2(ab2);
         if (snap.index < 0 || snap.index >= kGridPoints) {
-            warnings.push_back("AB/2 = " + formatNumber(ab2) +
-                               " m lies outside the AB/2 grid: the reading was left out.");
+            offGrid.push_back(formatNumber(ab2));
             continue;
         }
         // Logarithms of the resistivity follow; a reading of zero or below has no place on the curve.
         if (!(rho > 0.0f) || !std::isfinite(rho)) {
-            warnings.push_back("Apparent resistivity " + formatNumber(rho) + " at AB/2 = " + formatNumber(ab2) +
-                               " m is not positive: the reading was left out.");
+            notPositive.push_back(formatNumber(ab2));
             continue;
         }
         copyPoint(given, s, kept, keptCount);
@@ -75,9 +82,22 @@ int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::s
         snapped[keptCount] = snap;
         ++keptCount;
     }
-    for (int branch : mergedBranches) {
-        warnings.push_back("Branch " + std::to_string(branch) +
-                           " has no column of its own: its readings were merged into branch 5.");
+    // One message per kind of fault, so that a bad file does not bury the user in boxes.
+    if (withoutSpacing > 0) {
+        warnings.push_back(std::to_string(withoutSpacing) + " reading(s) without a valid AB/2 were left out.");
+    }
+    if (!offGrid.empty()) {
+        warnings.push_back("Readings outside the AB/2 grid were left out (AB/2 = " + joined(offGrid) + " m).");
+    }
+    if (!notPositive.empty()) {
+        warnings.push_back("Readings with an apparent resistivity of zero or below were left out (AB/2 = " +
+                           joined(notPositive) + " m).");
+    }
+    if (!mergedBranches.empty()) {
+        std::vector<std::string> numbers;
+        for (int branch : mergedBranches) numbers.push_back(std::to_string(branch));
+        warnings.push_back("Branches above 5 have no column of their own: the readings of branch " +
+                           joined(numbers) + " were merged into branch 5.");
     }
     if (keptCount == 0) return kFailed;
 
