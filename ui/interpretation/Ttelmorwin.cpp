@@ -53,6 +53,8 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
         button->setFixedSize(kButtonWidth, kButtonHeight);
         button->hide();
     }
+    // Enter on the focused "..." button starts the fit, as in a dialog.
+    spustit->setAutoDefault(true);
     connect(spustit, &QPushButton::clicked, this, &Ttelmorwin::spustitClick);
     buildMenus();
 
