@@ -2,9 +2,11 @@
 
 #include <iconv.h>
 
-#include <cerrno>
+#include <array>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <unordered_map>
 
 namespace orma {
 
@@ -19,52 +21,102 @@ std::size_t utf8SequenceLength(unsigned char lead) {
     return 1;
 }
 
-/// Converts with iconv, putting '?' in place of every input unit it rejects.
-std::string convert(std::string_view input, const char* to, const char* from, bool inputIsUtf8) {
-    std::string out;
-    if (input.empty()) return out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        // No converter at all: keep plain ASCII, mark everything else.
-        for (char c : input) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
-        return out;
+/// The upper half of the code page, asked of iconv once: UTF-8 of bytes
+/// 0x80..0xFF ("?" where the code page defines nothing), and the way back.
+/// Converting per call would open an iconv descriptor for every line.
+struct CodePageTables {
+    std::array<std::string, 128> toUtf8;
+    std::unordered_map<std::uint32_t, char> fromCodePoint;
+
+    CodePageTables() {
+        for (std::string& text : toUtf8) text = "?";
+        iconv_t cd = iconv_open("UTF-8", "CP1250");
+        if (cd == reinterpret_cast<iconv_t>(-1)) return;
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            char in[1] = {static_cast<char>(b)};
+            char out[8];
+            char* inPtr = in;
+            char* outPtr = out;
+            std::size_t inLeft = 1;
+            std::size_t outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) continue;
+            std::string utf8(out, static_cast<std::size_t>(outPtr - out));
+            std::size_t length = 0;
+            const std::uint32_t codePoint = decodeUtf8(utf8, 0, length);
+            toUtf8[b - 0x80] = std::move(utf8);
+            fromCodePoint.emplace(codePoint, static_cast<char>(b));
+        }
+        iconv_close(cd);
     }
-    out.reserve(input.size() * (inputIsUtf8 ? 1 : 2));
-    char* in = const_cast<char*>(input.data());
-    std::size_t inLeft = input.size();
-    char buffer[1024];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (result != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG) continue;
-        // EILSEQ or EINVAL: one unit of input cannot be converted.
-        std::size_t skip = inputIsUtf8 ? utf8SequenceLength(static_cast<unsigned char>(*in)) : 1;
-        if (skip > inLeft) skip = inLeft;
-        out.push_back('?');
-        in += skip;
-        inLeft -= skip;
+
+    /// The code point at `pos`, with its length in bytes; 0xFFFFFFFF (length
+    /// 1) for a byte that does not start a valid sequence.
+    static std::uint32_t decodeUtf8(std::string_view text, std::size_t pos, std::size_t& length) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        length = utf8SequenceLength(lead);
+        if (length == 1) return lead < 0x80 ? lead : 0xFFFFFFFFu;
+        if (pos + length > text.size()) {
+            length = 1;
+            return 0xFFFFFFFFu;
+        }
+        std::uint32_t codePoint = lead & (0x7Fu >> length);
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[pos + i]);
+            if ((next & 0xC0) != 0x80) {
+                length = 1;
+                return 0xFFFFFFFFu;
+            }
+            codePoint = (codePoint << 6) | (next & 0x3Fu);
+        }
+        return codePoint;
     }
-    iconv_close(cd);
-    return out;
+};
+
+const CodePageTables& tables() {
+    static const CodePageTables instance;
+    return instance;
+}
+
+bool isAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 std::string cp1250ToUtf8(std::string_view bytes) {
-    bool ascii = true;
-    for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) return std::string(bytes);
-    return convert(bytes, "UTF-8", "CP1250", false);
+    if (isAscii(bytes)) return std::string(bytes);
+    const CodePageTables& t = tables();
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) out.push_back(c);
+        else out += t.toUtf8[b - 0x80];
+    }
+    return out;
 }
 
 std::string utf8ToCp1250(std::string_view text) {
-    bool ascii = true;
-    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) return std::string(text);
-    return convert(text, "CP1250", "UTF-8", true);
+    if (isAscii(text)) return std::string(text);
+    const CodePageTables& t = tables();
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t length = 1;
+        const std::uint32_t codePoint = CodePageTables::decodeUtf8(text, pos, length);
+        pos += length;
+        if (codePoint < 0x80) {
+            out.push_back(static_cast<char>(codePoint));
+            continue;
+        }
+        const auto found = t.fromCodePoint.find(codePoint);
+        out.push_back(found == t.fromCodePoint.end() ? '?' : found->second);
+    }
+    return out;
 }
 
 std::string cutToCharacters(std::string_view text, std::size_t maxCharacters) {

@@ -27,6 +27,8 @@ std::string_view takeLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
+}  // namespace
+
 int readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages) {
     std::size_t pos = 0;
     std::string date = sounding.date;
@@ -67,8 +69,6 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
     sounding.date = date;
     return kSuccess;
 }
-
-}  // namespace
 
 FileDialogOptions gefOpenDialogOptions(const Sounding& sounding) {
     return FileDialogOptions{kGefFilter, kGefExtension, sounding.gefPath};

@@ -4,6 +4,7 @@
 // 13 numbers each, in any arrangement over lines.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Sounding.h"
@@ -27,6 +28,9 @@ FileDialogOptions gefOpenDialogOptions(const Sounding& sounding);
 /// readings replace the sounding's only on success. At most 99 readings are
 /// taken; a reading cut short by the end of the file is dropped.
 int readGefFile(Sounding& sounding, std::vector<std::string>& messages);
+
+/// readGefFile on the text of a whole file, already in UTF-8.
+int readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages);
 
 /// The data side of "Open file *.GEF" after the dialog: reads `path`, resets
 /// the record for the new curve on success ("reading error" otherwise, the

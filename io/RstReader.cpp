@@ -37,7 +37,7 @@ void readHeaderNumber(std::string_view line, std::string_view pattern, int& fiel
     if (scanPattern(line, pattern, {&value}).conversions == 1) field = value;
 }
 
-int readRstText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages) {
+int readRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages) {
     const std::vector<std::string> lines = splitLines(text);
     std::size_t next = 0;
     int recordsSeen = 0;
@@ -107,21 +107,25 @@ int rstBranchForMn2(float mn2) {
     return 6;
 }
 
+int readRstRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages) {
+    const int result = readRecordText(sounding, text, record, messages);
+    if (result != kSuccess) return result;
+    sounding.rstRecordIndex += 1;
+    return kSuccess;
+}
+
 int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages) {
     if (sounding.reprocessOnly) {
         if (postProcessPoints(sounding, CurveSource::Rst, messages) != kSuccess) return kFailed;
-    } else {
-        const std::optional<std::string> text = readCp1250File(sounding.rstPath);
-        if (!text) {
-            messages.emplace_back(kRstCannotOpen);
-            return kCannotOpen;
-        }
-        const int result = readRstText(sounding, *text, record, messages);
-        if (result != kSuccess) return result;
+        sounding.rstRecordIndex += 1;
+        return kSuccess;
     }
-    sounding.rstRecordIndex += 1;
-    sounding.source = CurveSource::Rst;
-    return kSuccess;
+    const std::optional<std::string> text = readCp1250File(sounding.rstPath);
+    if (!text) {
+        messages.emplace_back(kRstCannotOpen);
+        return kCannotOpen;
+    }
+    return readRstRecordText(sounding, *text, record, messages);
 }
 
 int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages) {

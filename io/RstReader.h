@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Sounding.h"
@@ -31,6 +32,9 @@ int rstBranchForMn2(float mn2);
 /// to their field lengths; integers are decimal. Header and readings replace
 /// the sounding's only when the record is usable. At most 99 readings.
 int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages);
+
+/// readRstRecord on the text of a whole file, already in UTF-8.
+int readRstRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages);
 
 /// Open/following/preceding curve after the choice of record: reads the
 /// record, falls back to record 0, resets the record for a new curve on

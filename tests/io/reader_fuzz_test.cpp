@@ -6,6 +6,8 @@
 #include <random>
 
 #include "SoundingFiles.h"
+#include "core/BranchShift.h"
+#include "io/Cp1250Text.h"
 #include "io/GefReader.h"
 #include "io/RstReader.h"
 
@@ -65,38 +67,58 @@ void expectSane(const Sounding& s) {
     ASSERT_LE(s.date.size(), 4 * kMaxDateLength);
 }
 
-TEST(ReaderFuzz, DamagedFilesGiveResultCodesAndKeepThePreviousCurve) {
-    test::ScratchDir dir("fuzz");
+/// A sounding holding a good curve, as before every damaged read.
+Sounding loadedSounding(const std::string& gef) {
+    Sounding s;
+    std::vector<std::string> messages;
+    EXPECT_EQ(readGefText(s, gef, messages), kSuccess);
+    shiftBranches(s, 2);
+    return s;
+}
+
+TEST(ReaderFuzz, DamagedTextsGiveResultCodesAndKeepThePreviousCurve) {
     std::mt19937 random(20240611);
-    const std::string gefPath = dir.file("f.GEF");
-    const std::string rstPath = dir.file("f.RST");
     const std::string gef = validGef();
     const std::string rst = validRst();
+    const Sounding loaded = loadedSounding(gef);
 
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 2500; ++round) {
         for (const bool isGef : {true, false}) {
-            Sounding s;
+            Sounding s = loaded;
             std::vector<std::string> messages;
-            test::writeBytes(gefPath, gef);
-            ASSERT_EQ(openGefCurve(s, gefPath, messages), kSuccess);
-            const int pointsBefore = s.points.pointCount;
-            const std::string dateBefore = s.date;
-
-            test::writeBytes(isGef ? gefPath : rstPath, mutate(isGef ? gef : rst, random));
-            int result;
-            if (isGef) {
-                result = openGefCurve(s, gefPath, messages);
-            } else {
-                s.rstPath = rstPath;
-                result = openRstCurve(s, std::uniform_int_distribution<int>(0, 2)(random), messages);
-            }
+            const std::string text = cp1250ToUtf8(mutate(isGef ? gef : rst, random));
+            const int result = isGef ? readGefText(s, text, messages)
+                                     : readRstRecordText(s, text, std::uniform_int_distribution<int>(0, 2)(random),
+                                                         messages);
             ASSERT_TRUE(result == kSuccess || result == kFailed || result == kEndOfFile) << "round " << round;
             expectSane(s);
             if (result != kSuccess) {
-                ASSERT_EQ(s.points.pointCount, pointsBefore) << "round " << round;
-                ASSERT_EQ(s.date, dateBefore);
+                ASSERT_EQ(s.points.pointCount, loaded.points.pointCount) << "round " << round;
+                ASSERT_EQ(s.date, loaded.date);
+                ASSERT_EQ(s.grid.value, loaded.grid.value);
             }
+            shiftBranches(s, 1 + round % 4);
         }
+    }
+}
+
+TEST(ReaderFuzz, DamagedFilesThroughTheOpenCommands) {
+    test::ScratchDir dir("fuzz");
+    std::mt19937 random(77);
+    const std::string gefPath = dir.file("f.GEF");
+    const std::string rstPath = dir.file("f.RST");
+    for (int round = 0; round < 60; ++round) {
+        Sounding s = loadedSounding(validGef());
+        std::vector<std::string> messages;
+        test::writeBytes(gefPath, mutate(validGef(), random));
+        const int gefResult = openGefCurve(s, gefPath, messages);
+        EXPECT_TRUE(gefResult == kSuccess || gefResult == kFailed);
+        expectSane(s);
+        test::writeBytes(rstPath, mutate(validRst(), random));
+        s.rstPath = rstPath;
+        openRstCurve(s, round % 3, messages);
+        expectSane(s);
+        EXPECT_TRUE(s.compositeBuilt);
     }
 }
 

@@ -222,7 +222,9 @@ TEST_F(RstWriterTest, RecordReadsBackWithItsHeaderCurveAndBranches) {
     for (int j = 1; j <= kMaxBranches; ++j) EXPECT_EQ(back.branches.branchMn2[j], sounding.branches.branchMn2[j]);
     for (int k = 0; k < kGridPoints; ++k) {
         ASSERT_EQ(back.hasComposite(k), sounding.hasComposite(k)) << "row " << k;
-        if (sounding.hasComposite(k)) EXPECT_NEAR(back.composite(k), sounding.composite(k), 1e-4) << "row " << k;
+        if (sounding.hasComposite(k)) {
+            EXPECT_NEAR(back.composite(k), sounding.composite(k), 1e-4) << "row " << k;
+        }
     }
 }
 

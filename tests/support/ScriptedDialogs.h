@@ -67,7 +67,9 @@ public:
         if (!step) return std::nullopt;
         EXPECT_EQ(caption, step->caption) << "input box caption";
         EXPECT_EQ(prompt, step->prompt) << "input box prompt";
-        if (step->proposed) EXPECT_EQ(proposed, *step->proposed) << "proposed text of \"" << caption << '"';
+        if (step->proposed) {
+            EXPECT_EQ(proposed, *step->proposed) << "proposed text of \"" << caption << '"';
+        }
         return step->answer;
     }
 
