@@ -23,8 +23,9 @@ struct RstHeader {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 
 /// A header text is everything after its key letter and the blanks behind it,
-/// so names of several words survive a round trip. A line with another key
-/// leaves the field as it was.
+/// so names of several words survive a round trip; a key alone gives an empty
+/// text, as the writer writes an empty field. A line with another key leaves
+/// the field as it was.
 void readHeaderText(std::string_view line, char key, std::size_t maxLength, std::string& field) {
     if (line.empty() || line.front() != key) return;
     std::size_t start = 1;
