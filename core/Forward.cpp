@@ -64,7 +64,9 @@ int computeCurve(Sounding& s, int n, float* rho, const double* h) {
         const float r = rho[layer];
         const float r2 = r * r;
         for (int i = 0; i < samples; ++i) {
-            const float e = static_cast<float>(std::exp(minusTwoH / u[i]));
+            // Below -104 the exponential rounds to 0 as a float anyway.
+            const double x = minusTwoH / u[i];
+            const float e = x < -104.0 ? 0.0f : static_cast<float>(std::exp(x));
             if (std::fabs(e + 1.0f) < 1e-8f) return kFailed;
             const float w = (1.0f - e) * r / (e + 1.0f);
             const float t = transform[i];
