@@ -1,5 +1,9 @@
 // The canvas the plots draw on: colour order, exact XOR, GDI line ends.
 
+#include <cmath>
+
+#include <QPainter>
+#include <QPen>
 #include <gtest/gtest.h>
 
 #include "support/QtTestEnvironment.h"
@@ -85,6 +89,30 @@ TEST(Canvas, WidePolylineFlipsEveryPixelOnceAtItsJoins) {
     // A pixel painted twice would be white again inside the stroke.
     EXPECT_EQ(canvas.image().pixel(30, 5), qRgb(0, 0, 0));
     EXPECT_EQ(canvas.image().pixel(29, 5), qRgb(0, 0, 0));
+}
+
+TEST(Canvas, TallWideCurveMatchesOneStrokeOfTheWholeCurve) {
+    // A downward curve is stroked in bands of rows; the pixels must be those
+    // of a single stroke, each flipped once under XOR.
+    QPoint curve[60];
+    for (int i = 0; i < 60; ++i) curve[i] = QPoint(200 + static_cast<int>(150 * std::sin(i * 0.3)), 5 + i * 8 + (i % 3));
+    Canvas canvas(420, 500);
+    canvas.setPenMode(PenMode::Xor);
+    canvas.setPenColour(0xFFFFFF);
+    canvas.setPenWidth(2);
+    canvas.polyline(curve, 60);
+
+    QImage reference(420, 500, QImage::Format_RGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    QPen pen(Qt::black);
+    pen.setWidth(2);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.drawPolyline(curve, 60);
+    painter.end();
+    EXPECT_EQ(canvas.image(), reference);
 }
 
 TEST(Canvas, SnapshotsStayUnchangedByLaterDrawing) {

@@ -122,8 +122,39 @@ void Canvas::polyline(const QPoint* points, int count) {
         return;
     }
     applyPen();
-    painter().drawPolyline(points, count);
+    if (penWidth_ > 1 && std::is_sorted(points, points + count,
+                                        [](const QPoint& a, const QPoint& b) { return a.y() < b.y(); })) {
+        strokeInRowBands(points, count);
+    } else {
+        painter().drawPolyline(points, count);
+    }
     position_ = points[count - 1];
+}
+
+void Canvas::strokeInRowBands(const QPoint* points, int count) {
+    // The raster engine hands every fill of more than about a hundred rows to
+    // a worker thread and waits for it, which costs far more than the drawing
+    // itself. A curve running downwards is therefore stroked band by band,
+    // each band clipped to its rows and drawn from the part of the curve that
+    // reaches a little beyond them, so inside the band the pixels are those of
+    // one stroke of the whole curve and no pixel is painted twice.
+    QPainter& p = painter();
+    const int reach = 2 * penWidth_ + 2;  // beyond caps and mitres
+    const int firstRow = points[0].y() - reach, lastRow = points[count - 1].y() + reach;
+    int from = 0;
+    for (int top = firstRow; top <= lastRow; top += kRowBand) {
+        const int bottom = top + kRowBand;  // exclusive
+        while (from + 1 < count && points[from + 1].y() < top - reach) ++from;
+        int to = from + 1;
+        while (to + 1 < count && points[to].y() < bottom + reach) ++to;
+        QRect band(QPoint(-0x3FFFFFFF, top), QPoint(0x3FFFFFFF, bottom - 1));
+        if (clipped_) band = band.intersected(clip_);
+        if (band.isEmpty()) continue;
+        p.setClipRect(band);
+        p.drawPolyline(points + from, to - from + 1);
+    }
+    if (clipped_) p.setClipRect(clip_);
+    else p.setClipping(false);
 }
 
 void Canvas::rectangle(int left, int top, int right, int bottom) {
@@ -144,7 +175,9 @@ void Canvas::fillRect(int left, int top, int w, int h) {
     QPainter& p = painter();
     p.setCompositionMode(penMode_ == PenMode::Xor ? QPainter::RasterOp_SourceXorDestination
                                                   : QPainter::CompositionMode_SourceOver);
-    p.fillRect(QRect(left, top, w, h), toQColor(penColour_));
+    const QColor colour = toQColor(penColour_);
+    // Tall bars in bands of rows, for the same reason as in strokeInRowBands.
+    for (int y = top; y < top + h; y += kRowBand) p.fillRect(QRect(left, y, w, std::min(kRowBand, top + h - y)), colour);
 }
 
 void Canvas::setClipRect(int left, int top, int right, int bottom) {

@@ -107,7 +107,12 @@ public:
     static QFont defaultFont();
 
 private:
+    /// Rows per fill call: below the size at which the raster engine starts
+    /// handing fills to worker threads.
+    static constexpr int kRowBand = 64;
+
     QPainter& painter();
+    void strokeInRowBands(const QPoint* points, int count);
     void applyPen();
     void endPainting() const;
 

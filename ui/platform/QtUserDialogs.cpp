@@ -42,9 +42,13 @@ std::string toQtFileFilter(const std::string& filter) {
     const QStringList parts = q(filter).split('|');
     if (parts.size() < 2) return s(patternsOf(q(filter)));
     QStringList filters;
+    QStringList seen;  // entries that differ only in the case of a pattern are one entry
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString entry = QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patternsOf(parts[i + 1]));
-        if (!filters.contains(entry)) filters << entry;
+        const QString key = parts[i].trimmed() + '|' + parts[i + 1].trimmed().toLower();
+        if (seen.contains(key)) continue;
+        seen << key;
+        filters << entry;
     }
     return s(filters.join(QStringLiteral(";;")));
 }

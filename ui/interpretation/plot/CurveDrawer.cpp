@@ -15,10 +15,17 @@ void CurveDrawer::push(int x, int y) {
 CurveVertex CurveDrawer::evaluate(const CurveVertex* vertices, int n, int order, double v) {
     const double* u = knots_.data();
     double* b = basis_.data();
-    // Cox-de Boor, raised one order at a time in place.
-    for (int k = 0; k < n + order; ++k) b[k] = (u[k] <= v && v < u[k + 1]) ? 1.0 : 0.0;
+    // Only the `order` basis functions of the knot span holding v are not
+    // zero; the Cox-de Boor recursion is run over them alone, in place.
+    int span = order - 1 + static_cast<int>(v);
+    span = std::clamp(span, order - 1, n);
+    while (span > order - 1 && v < u[span]) --span;
+    while (span < n && v >= u[span + 1]) ++span;
+    const int first = span - order + 1;
+    for (int k = first; k <= span + 1; ++k) b[k] = 0.0;
+    b[span] = 1.0;
     for (int d = 2; d <= order; ++d) {
-        for (int k = 0; k <= n + order - d; ++k) {
+        for (int k = span - d + 1; k <= span; ++k) {
             double value = 0;
             const double leftSpan = u[k + d - 1] - u[k];
             if (leftSpan != 0) value += (v - u[k]) / leftSpan * b[k];
@@ -28,7 +35,7 @@ CurveVertex CurveDrawer::evaluate(const CurveVertex* vertices, int n, int order,
         }
     }
     CurveVertex p;
-    for (int k = 0; k <= n; ++k) {
+    for (int k = first; k <= span; ++k) {
         p.x += b[k] * vertices[k].x;
         p.y += b[k] * vertices[k].y;
     }

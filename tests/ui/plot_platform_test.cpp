@@ -1,0 +1,85 @@
+// The toolkit layer under the plot: the image widget's events and painting,
+// and the file-dialog filter and extension rules.
+
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <gtest/gtest.h>
+
+#include "support/QtTestEnvironment.h"
+#include "ui/platform/Canvas.h"
+#include "ui/platform/ImageView.h"
+#include "ui/platform/QtUserDialogs.h"
+
+namespace orma::ui {
+namespace {
+
+void send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+          Qt::KeyboardModifiers modifiers, QPoint at) {
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, modifiers);
+    QApplication::sendEvent(&widget, &event);
+}
+
+TEST(ImageView, ReportsButtonsModifiersAndPositionInImagePixels) {
+    Canvas canvas(200, 100);
+    ImageView view(canvas);
+    view.resize(200, 100);
+    std::vector<std::string> log;
+    MouseInput last;
+    view.onMouseDown = [&](const MouseInput& in) { log.push_back("down"); last = in; };
+    view.onMouseMove = [&](const MouseInput& in) { log.push_back("move"); last = in; };
+    view.onMouseUp = [&](const MouseInput& in) { log.push_back("up"); last = in; };
+    view.onDoubleClick = [&](const MouseInput&) { log.push_back("double"); };
+
+    send(view, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier,
+         {12, 34});
+    EXPECT_EQ(last.button, MouseButton::Right);
+    EXPECT_TRUE(last.shift && last.ctrl && last.rightHeld);
+    EXPECT_EQ(last.x, 12);
+    EXPECT_EQ(last.y, 34);
+    send(view, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, {50, 60});
+    EXPECT_EQ(last.button, MouseButton::None);
+    EXPECT_TRUE(last.leftHeld);
+    EXPECT_FALSE(last.shift);
+    send(view, QEvent::MouseButtonDblClick, Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier, {5, 5});
+    send(view, QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, Qt::NoModifier, {5, 5});
+    EXPECT_EQ(last.button, MouseButton::Middle);
+    // The second press of a double click is also a press.
+    EXPECT_EQ(log, (std::vector<std::string>{"down", "move", "double", "down", "up"}));
+}
+
+TEST(ImageView, ShowsTheCanvasAndReportsResizes) {
+    Canvas canvas(120, 80);
+    canvas.fill(0x0000FF);
+    ImageView view(canvas);
+    int resizes = 0;
+    view.onResize = [&] { ++resizes; };
+    view.resize(120, 80);
+    view.show();
+    EXPECT_GE(resizes, 1);
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(shown.pixel(60, 40) & 0xFFFFFF, 0xFF0000u);
+}
+
+TEST(FileDialogFilter, PatternsMatchInAnyCaseAndRepeatedEntriesMerge) {
+    EXPECT_EQ(toQtFileFilter("soubor ap.KELDOR|*.RST"), "soubor ap.KELDOR (*.RST *.rst)");
+    EXPECT_EQ(toQtFileFilter("souboryJPG|*.jpg|souboryJPG|*.JPG"), "souboryJPG (*.jpg *.JPG)");
+    EXPECT_EQ(toQtFileFilter("GEF|*.GEF|all|*.*"), "GEF (*.GEF *.gef);;all (*.*)");
+    EXPECT_EQ(toQtFileFilter("data|*.txt;*.dat"), "data (*.txt *.TXT *.dat *.DAT)");
+    EXPECT_EQ(toQtFileFilter("*.vdb"), "*.vdb *.VDB");
+}
+
+TEST(FileDialogFilter, DefaultExtensionOnlyForNamesWithout) {
+    EXPECT_EQ(withDefaultExtension("/data/ves12", "RST"), "/data/ves12.RST");
+    EXPECT_EQ(withDefaultExtension("/data/ves12.rst", "RST"), "/data/ves12.rst");
+    EXPECT_EQ(withDefaultExtension("/data/ves12.", "jpg"), "/data/ves12.jpg");
+    EXPECT_EQ(withDefaultExtension("/data.old/ves12", ".jpg"), "/data.old/ves12.jpg");
+    EXPECT_EQ(withDefaultExtension("/data/ves12", ""), "/data/ves12");
+    EXPECT_EQ(withDefaultExtension("", "RST"), "");
+}
+
+}  // namespace
+}  // namespace orma::ui
