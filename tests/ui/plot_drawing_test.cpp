@@ -156,6 +156,54 @@ TEST_F(PlotDrawing, NothingIsDrawnWithoutACurve) {
     EXPECT_TRUE(sectionShown);
 }
 
+TEST_F(PlotDrawing, FreeCornerEndsTheLastLayerWhileDrawingOtherwiseItReachesTheBottom) {
+    const PlotGeometry& g = plot.geometry();
+    LayerModel& m = sounding.model;
+    const int x = g.xOf(m.resistivity[3]);
+    const int yFree = g.yOf(100.0f);
+    plot.toggleModelLines();
+    const QImage off = canvas.image();
+    plot.toggleModelLines();
+    EXPECT_NE(canvas.image().pixel(x, yFree + 20), off.pixel(x, yFree + 20));  // half-space to the bottom
+    EXPECT_EQ(m.depth[3], kHalfSpaceDepth);  // the stored model keeps its sentinel
+    plot.toggleModelLines();
+
+    plot.modelDrawingInProgress = true;
+    m.depth[3] = 100.0f;
+    plot.toggleModelLines();
+    EXPECT_NE(canvas.image().pixel(x, yFree - 1), off.pixel(x, yFree - 1));
+    EXPECT_EQ(canvas.image().pixel(x, yFree + 1), off.pixel(x, yFree + 1));
+    plot.toggleModelLines();
+    EXPECT_EQ(canvas.image(), off);
+}
+
+TEST_F(PlotDrawing, ModelLabelsAreNotStackedWhenAskedTwice) {
+    plot.drawModelLabels();
+    const QImage once = canvas.image();
+    plot.drawModelLabels();  // redraws first, so the transparent texts do not thicken
+    EXPECT_EQ(canvas.image(), once);
+    plot.modelLabelsWanted = false;
+    plot.redrawAll();
+    const QImage without = canvas.image();
+    plot.drawModelLabels();
+    EXPECT_EQ(canvas.image(), without);
+}
+
+TEST_F(PlotDrawing, LockedScaleKeepsPixelScalesAcrossAResize) {
+    settings.scaleLocked = true;
+    const PlotGeometry before = plot.geometry();
+    canvas.resize(1000, 800);
+    plot.fitPlotRanges();
+    plot.redrawAll();
+    EXPECT_EQ(plot.geometry().sx, before.sx);
+    EXPECT_EQ(plot.geometry().x1, before.x1);
+    EXPECT_EQ(plot.geometry().rMax, before.rMax);
+    settings.scaleLocked = false;
+    plot.fitPlotRanges();
+    plot.redrawAll();
+    EXPECT_EQ(plot.geometry().x1, 1000 - plot.geometry().marginRight);
+}
+
 class BranchLines : public ::testing::Test {
 protected:
     void draw() {

@@ -11,7 +11,9 @@ namespace orma::ui {
 
 namespace {
 
-bool plottable(const PointTable& pts, int s) { return pts.ab2[s] > 0 && pts.rhoA[s] > 0; }
+bool plottable(const PointTable& pts, int s) {
+    return pts.ab2[s] > 0 && pts.rhoA[s] > 0 && std::isfinite(pts.ab2[s]) && std::isfinite(pts.rhoA[s]);
+}
 
 void paintCross(Canvas& canvas, int x, int y) {
     canvas.moveTo(x - kCrossHalfSize, y);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "ui/interpretation/plot/PlotContext.h"
 #include "ui/interpretation/plot/TextFormat.h"
@@ -20,6 +21,9 @@ struct StepLine {
     std::array<int, kMaxLayers> y{};  ///< row of the bottom of layer k, within y0..y1
 };
 
+/// A value with a place on the logarithmic axes.
+bool positive(float value) { return value > 0 && std::isfinite(value); }
+
 int boundaryCount(const LayerModel& m) { return std::clamp(m.interfaceCount, 0, kMaxLayers - 1); }
 
 float bottomDepth(const LayerModel& m, int k, const ModelLineStyle& style) {
@@ -34,9 +38,9 @@ StepLine layOut(const PlotContext& ctx, const ModelLineStyle& style) {
     line.n = boundaryCount(m);
     int x = g.x0, y = g.y0;
     for (int k = 0; k <= line.n; ++k) {
-        if (m.resistivity[k] > 0) x = g.xOf(m.resistivity[k]);
+        if (positive(m.resistivity[k])) x = g.xOf(m.resistivity[k]);
         const float d = bottomDepth(m, k, style);
-        if (d > 0) y = std::clamp(g.yOf(d), g.y0, g.y1);
+        if (positive(d)) y = std::clamp(g.yOf(d), g.y0, g.y1);
         line.x[k] = x;
         line.y[k] = y;
     }
@@ -55,7 +59,7 @@ Colour colourOf(const PlotContext& ctx, bool fixed) {
 
 bool modelDrawable(const PlotContext& ctx) {
     const LayerModel& m = ctx.sounding.model;
-    return m.interfaceCount >= 1 && m.resistivity[0] > 0 && m.depth[0] > 0;
+    return m.interfaceCount >= 1 && positive(m.resistivity[0]) && positive(m.depth[0]);
 }
 
 void xorModelLines(const PlotContext& ctx, const ModelLineStyle& style) {

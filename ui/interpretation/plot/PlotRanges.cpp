@@ -15,6 +15,9 @@ float widenOutward(float limit, int percent, bool lower) {
     return limit * static_cast<float>(shrinksMagnitude ? 100 - percent : 100 + percent) / 100.0f;
 }
 
+/// Only positive, finite values have a logarithm that can bound a range.
+bool usable(float value) { return value > 0 && std::isfinite(value); }
+
 }  // namespace
 
 void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bool scaleLocked) {
@@ -34,7 +37,7 @@ void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bo
     PointTable& pts = sounding.points;
     const int count = std::clamp(pts.pointCount, 0, kMaxPoints);
     for (int s = 0; s < count; ++s) {
-        if (!(pts.ab2[s] > 0) || !(pts.rhoA[s] > 0)) continue;
+        if (!usable(pts.ab2[s]) || !usable(pts.rhoA[s])) continue;
         pts.logAb2[s] = std::log10(static_cast<double>(pts.ab2[s]));
         pts.logRhoA[s] = std::log10(static_cast<double>(pts.rhoA[s]));
         if (scaleLocked) continue;
@@ -47,12 +50,12 @@ void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bo
     if (!scaleLocked && m.interfaceCount > 0) {
         const int n = std::min(m.interfaceCount, kMaxLayers - 1);
         for (int k = 0; k <= n; ++k) {
-            if (m.resistivity[k] > 0) {
+            if (usable(m.resistivity[k])) {
                 const float r = std::log10(m.resistivity[k]);
                 g.rMax = std::max(g.rMax, r);
                 g.rMin = std::min(g.rMin, r);
             }
-            if (k < n && m.depth[k] > 0) {
+            if (k < n && usable(m.depth[k])) {
                 const float d = std::log10(m.depth[k]);
                 g.aMax = std::max(g.aMax, d);
                 g.aMin = std::min(g.aMin, d);
@@ -74,13 +77,13 @@ bool widenRangesToModel(PlotGeometry& g, const LayerModel& model, bool scaleLock
     const float before[4] = {g.rMin, g.rMax, g.aMin, g.aMax};
     const int n = std::min(model.interfaceCount, kMaxLayers - 1);
     for (int i = 0; i < n; ++i) {
-        if (!(model.depth[i] > 0)) continue;
+        if (!usable(model.depth[i])) continue;
         const float d = std::log10(model.depth[i]);
         g.aMax = std::max(g.aMax, d);
         g.aMin = std::min(g.aMin, d);
     }
     for (int i = 0; i <= n; ++i) {
-        if (!(model.resistivity[i] > 0)) continue;
+        if (!usable(model.resistivity[i])) continue;
         const float r = std::log10(model.resistivity[i]);
         g.rMax = std::max(g.rMax, r);
         g.rMin = std::min(g.rMin, r);
