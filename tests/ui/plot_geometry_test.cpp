@@ -35,6 +35,10 @@ TEST(PlotRanges, SoundingWithoutModelGetsTheMarginOnThreeLimits) {
     EXPECT_DOUBLE_EQ(s.points.logRhoA[1], 3.0);
     EXPECT_EQ(g.marginLeft, 4 * canvas.textWidth("W"));
     EXPECT_EQ(g.marginTop, 2 * canvas.textHeight("W"));
+    // The model value list in the right margin must not be cut at the image edge.
+    EXPECT_GE(g.marginRight, 4 * canvas.textWidth("W"));
+    EXPECT_GT(g.marginRight, canvas.textWidth(" -Dp.- [m]"));
+    EXPECT_GT(g.marginRight, canvas.textWidth("[Ohm.m]"));
 }
 
 TEST(PlotRanges, ModelDepthsAndResistivitiesWidenTheRanges) {

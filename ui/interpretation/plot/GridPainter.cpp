@@ -27,6 +27,14 @@ void horizontalLine(Canvas& canvas, const PlotGeometry& g, int y, int width) {
     canvas.lineTo(g.x1, y);
 }
 
+/// The label row shares its ends with the axis titles "Rzd->" and "[Ohm.m]";
+/// a scale label that would run into either is left out.
+bool clearOfAxisTitles(const Canvas& canvas, const PlotGeometry& g, int left, int width) {
+    const int titleLeftEnd = g.textHeight / 3 + canvas.textWidth("Rzd->");
+    const int titleRightStart = g.imageWidth - canvas.textWidth("[Ohm.m]");
+    return left > titleLeftEnd && left + width < titleRightStart;
+}
+
 void resistivityAxis(Canvas& canvas, const PlotGeometry& g) {
     const int labelRow = g.marginTop / 2 - g.textHeight / 2;
     int xLast = -9999;
@@ -37,7 +45,9 @@ void resistivityAxis(Canvas& canvas, const PlotGeometry& g) {
             verticalLine(canvas, g, xDecade, 2);
             const FormattedText label = generalNumber(std::pow(10.0, i));
             decadeWidth = canvas.textWidth(label);
-            canvas.textOut(xDecade - decadeWidth / 2, labelRow, label);
+            if (clearOfAxisTitles(canvas, g, xDecade - decadeWidth / 2, decadeWidth)) {
+                canvas.textOut(xDecade - decadeWidth / 2, labelRow, label);
+            }
         }
         // The lines of the decade below: halves above 1 ohm.m, whole steps below.
         const double f = std::pow(10.0, i - 1);
@@ -48,7 +58,9 @@ void resistivityAxis(Canvas& canvas, const PlotGeometry& g) {
             if (!(g.x0 < x && x < g.x1)) continue;
             verticalLine(canvas, g, x, 1);
             const FormattedText label = intermediateLabel(c);
-            if (intermediateLabelFits(canvas.textWidth(label), x, xLast, xDecade, decadeWidth)) {
+            const int width = canvas.textWidth(label);
+            if (intermediateLabelFits(width, x, xLast, xDecade, decadeWidth) &&
+                clearOfAxisTitles(canvas, g, x - width / 2, width)) {
                 canvas.textOut(x - canvas.textWidth(label) / 2, labelRow, label);
                 xLast = x;
             }

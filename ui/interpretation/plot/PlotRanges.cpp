@@ -31,7 +31,10 @@ void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bo
         g.rMin = 4;
         g.aMin = -0.275f;
     }
-    g.marginLeft = g.marginRight = 4 * g.charWidth;
+    g.marginLeft = 4 * g.charWidth;
+    // Four "W" widths were meant to hold the model value list; with proportional
+    // fonts its depth heading is wider, so the right margin grows to fit it.
+    g.marginRight = std::max(4 * g.charWidth, canvas.textWidth(" -Dp.- [m]") + 4);
     g.marginTop = g.marginBottom = 2 * g.textHeight;
 
     PointTable& pts = sounding.points;
