@@ -8,6 +8,7 @@
 
 #include "Commands.h"
 #include "LoadSounding.h"
+#include "ModelArguments.h"
 #include "io/FormatPatterns.h"
 
 namespace orma::cli {
@@ -59,41 +60,32 @@ std::optional<ShowOptions> parseShowOptions(const Args& args) {
     return options;
 }
 
-/// The shortest decimal that reads back as the same float, so 1.3f shows as 1.3.
-double tidy(float value) {
-    char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    double result = value;
-    std::from_chars(buffer, written.ptr, result);
-    return result;
-}
-
 nlohmann::json soundingJson(const Sounding& s, const std::vector<std::string>& messages) {
     using nlohmann::json;
     json points = json::array();
     for (int i = 0; i < s.points.pointCount; ++i) {
-        points.push_back({{"ab2", tidy(s.points.ab2[i])},
-                          {"mn2", tidy(s.points.mn2[i])},
-                          {"rhoA", tidy(s.points.rhoA[i])},
-                          {"sValue", tidy(s.points.sValue[i])},
+        points.push_back({{"ab2", shortestDecimal(s.points.ab2[i])},
+                          {"mn2", shortestDecimal(s.points.mn2[i])},
+                          {"rhoA", shortestDecimal(s.points.rhoA[i])},
+                          {"sValue", shortestDecimal(s.points.sValue[i])},
                           {"branch", s.points.branch[i]},
                           {"gridIndex", s.points.gridIndex[i]}});
     }
     json branchMn2 = json::array();
     json shifted = json::array();
     for (int j = 1; j <= kMaxBranches; ++j) {
-        branchMn2.push_back(tidy(s.branches.branchMn2[j]));
+        branchMn2.push_back(shortestDecimal(s.branches.branchMn2[j]));
         json rows = json::array();
         for (int k = 0; k < kGridPoints; ++k) {
             const float rho = s.branches.shiftedRho[k][j];
-            if (rho > 0.0f) rows.push_back({{"k", k}, {"rho", tidy(rho)}});
+            if (rho > 0.0f) rows.push_back({{"k", k}, {"rho", shortestDecimal(rho)}});
         }
         shifted.push_back(std::move(rows));
     }
     json composite = json::array();
     for (int k = 0; k < kGridPoints; ++k) {
         if (s.hasComposite(k)) {
-            composite.push_back({{"k", k}, {"ab2", tidy(s.grid.value[k])}, {"rho", tidy(s.composite(k))}});
+            composite.push_back({{"k", k}, {"ab2", shortestDecimal(s.grid.value[k])}, {"rho", shortestDecimal(s.composite(k))}});
         }
     }
     return json{{"date", s.date},

@@ -20,9 +20,9 @@ QString title() {
     return name.isEmpty() ? QStringLiteral("ORMA") : name;
 }
 
-QString patternsOf(const QString& spec) {
+QString patternsOf(const QString& filterText) {
     QStringList patterns;
-    for (const QString& raw : spec.split(';', Qt::SkipEmptyParts)) {
+    for (const QString& raw : filterText.split(';', Qt::SkipEmptyParts)) {
         const QString pattern = raw.trimmed();
         for (const QString& variant : {pattern, pattern.toLower(), pattern.toUpper()}) {
             if (!variant.isEmpty() && !patterns.contains(variant)) patterns << variant;
