@@ -3,6 +3,7 @@
 // that io/ sequences (RST writer prompts, manual input) can be tested with a
 // scripted implementation; the windows use the Qt one.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,23 @@ struct FileDialogOptions {
     std::string filter;            ///< e.g. "soubor ap.KELDOR|*.RST" (caption|pattern)
     std::string defaultExtension;  ///< e.g. "RST", appended when the name has none
     std::string proposedName;      ///< initial file name, may be empty
+};
+
+/// A font as the font dialog shows it.
+struct FontChoice {
+    std::string family;
+    int pointSize = 8;
+    bool bold = false;
+    bool italic = false;
+    std::uint32_t colour = 0;  ///< 0x00BBGGRR
+};
+
+/// Where the print commands send their pages, as chosen in the printer setup.
+/// Empty names mean the system's default printer.
+struct PrinterChoice {
+    std::string printerName;  ///< a printer known to the system, or empty
+    std::string outputFile;   ///< print into this PDF file instead, or empty
+    bool landscape = false;
 };
 
 class UserDialogs {
@@ -27,6 +45,32 @@ public:
     virtual std::optional<std::string> openFile(const FileDialogOptions& options) = 0;
     /// Save dialog; nullopt when cancelled.
     virtual std::optional<std::string> saveFile(const FileDialogOptions& options) = 0;
+
+    // The calls below have answers for implementations that cannot show a
+    // dialog (command-line tools): each behaves as if the user cancelled.
+
+    /// A question with Yes and No; true for Yes.
+    virtual bool askYesNo(const std::string& text) {
+        (void)text;
+        return false;
+    }
+    /// The platform colour dialog preset to `initial` (0x00BBGGRR); nullopt
+    /// when cancelled.
+    virtual std::optional<std::uint32_t> chooseColour(std::uint32_t initial) {
+        (void)initial;
+        return std::nullopt;
+    }
+    /// The platform font dialog; nullopt when cancelled.
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) {
+        (void)initial;
+        return std::nullopt;
+    }
+    /// The platform printer setup dialog, preset to `current`; the new choice,
+    /// or nullopt when cancelled.
+    virtual std::optional<PrinterChoice> printerSetup(const PrinterChoice& current) {
+        (void)current;
+        return std::nullopt;
+    }
 };
 
 }  // namespace orma

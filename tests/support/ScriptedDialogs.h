@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -19,20 +20,50 @@ namespace orma::test {
 class ScriptedDialogs : public UserDialogs {
 public:
     /// A message box with exactly this text.
-    void expectMessage(std::string text) { script_.push_back({Kind::Message, std::move(text), {}, {}, {}}); }
+    void expectMessage(std::string text) { script_.push_back(makeStep(Kind::Message, std::move(text))); }
 
     /// An input box with this caption and prompt; `proposed`, when given, must
     /// be the proposed text. `answer` nullopt = Cancel.
     void expectInput(std::string caption, std::string prompt, std::optional<std::string> answer,
                      std::optional<std::string> proposed = std::nullopt) {
-        script_.push_back({Kind::Input, std::move(caption), std::move(prompt), std::move(proposed), std::move(answer)});
+        script_.push_back(makeStep(Kind::Input, std::move(caption), std::move(prompt), std::move(proposed), std::move(answer)));
     }
 
     /// An open dialog; `answer` nullopt = Cancel.
-    void expectOpen(std::optional<std::string> answer) { script_.push_back({Kind::Open, {}, {}, {}, std::move(answer)}); }
+    void expectOpen(std::optional<std::string> answer) { script_.push_back(makeStep(Kind::Open, {}, {}, {}, std::move(answer))); }
 
     /// A save dialog; `answer` nullopt = Cancel.
-    void expectSave(std::optional<std::string> answer) { script_.push_back({Kind::Save, {}, {}, {}, std::move(answer)}); }
+    void expectSave(std::optional<std::string> answer) { script_.push_back(makeStep(Kind::Save, {}, {}, {}, std::move(answer))); }
+
+    /// A yes/no question with exactly this text; `yes` is the answer.
+    void expectQuestion(std::string text, bool yes) {
+        Step step = makeStep(Kind::Question, std::move(text));
+        step.yes = yes;
+        script_.push_back(std::move(step));
+    }
+
+    /// A colour dialog; `initial`, when given, must be the preset colour.
+    /// `answer` nullopt = Cancel.
+    void expectColour(std::optional<std::uint32_t> answer, std::optional<std::uint32_t> initial = std::nullopt) {
+        Step step = makeStep(Kind::Colour);
+        step.colour = answer;
+        step.initialColour = initial;
+        script_.push_back(std::move(step));
+    }
+
+    /// A font dialog; `answer` nullopt = Cancel.
+    void expectFont(std::optional<FontChoice> answer) {
+        Step step = makeStep(Kind::Font);
+        step.font = std::move(answer);
+        script_.push_back(std::move(step));
+    }
+
+    /// A printer setup dialog; `answer` nullopt = Cancel.
+    void expectPrinterSetup(std::optional<PrinterChoice> answer) {
+        Step step = makeStep(Kind::Printer);
+        step.printer = std::move(answer);
+        script_.push_back(std::move(step));
+    }
 
     /// Messages need no announcement any more; they are only recorded.
     void allowAnyMessages(bool allow = true) { messagesFree_ = allow; }
@@ -85,15 +116,63 @@ public:
         return step ? step->answer : std::nullopt;
     }
 
+    bool askYesNo(const std::string& text) override {
+        const std::optional<Step> step = next(Kind::Question, "question \"" + text + '"');
+        if (!step) return false;
+        EXPECT_EQ(text, step->caption) << "question text";
+        return step->yes;
+    }
+
+    std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override {
+        const std::optional<Step> step = next(Kind::Colour, "colour dialog");
+        if (!step) return std::nullopt;
+        if (step->initialColour) {
+            EXPECT_EQ(initial, *step->initialColour) << "preset colour of the colour dialog";
+        }
+        return step->colour;
+    }
+
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override {
+        lastFont_ = initial;
+        const std::optional<Step> step = next(Kind::Font, "font dialog");
+        return step ? step->font : std::nullopt;
+    }
+
+    std::optional<PrinterChoice> printerSetup(const PrinterChoice& current) override {
+        lastPrinter_ = current;
+        const std::optional<Step> step = next(Kind::Printer, "printer setup dialog");
+        return step ? step->printer : std::nullopt;
+    }
+
+    /// The preset of the last font dialog and of the last printer setup.
+    const FontChoice& lastFont() const { return lastFont_; }
+    const PrinterChoice& lastPrinter() const { return lastPrinter_; }
+
 private:
-    enum class Kind { Message, Input, Open, Save };
+    enum class Kind { Message, Input, Open, Save, Question, Colour, Font, Printer };
     struct Step {
-        Kind kind;
-        std::string caption;  ///< message text, or input caption
+        Kind kind = Kind::Message;
+        std::string caption;  ///< message or question text, or input caption
         std::string prompt;
         std::optional<std::string> proposed;
         std::optional<std::string> answer;
+        bool yes = false;
+        std::optional<std::uint32_t> colour;
+        std::optional<std::uint32_t> initialColour;
+        std::optional<FontChoice> font;
+        std::optional<PrinterChoice> printer;
     };
+
+    static Step makeStep(Kind kind, std::string caption = {}, std::string prompt = {},
+                         std::optional<std::string> proposed = {}, std::optional<std::string> answer = {}) {
+        Step step;
+        step.kind = kind;
+        step.caption = std::move(caption);
+        step.prompt = std::move(prompt);
+        step.proposed = std::move(proposed);
+        step.answer = std::move(answer);
+        return step;
+    }
 
     static std::string describe(const Step& step) {
         switch (step.kind) {
@@ -101,6 +180,10 @@ private:
             case Kind::Input: return "input box \"" + step.caption + '"';
             case Kind::Open: return "open dialog";
             case Kind::Save: return "save dialog";
+            case Kind::Question: return "question \"" + step.caption + '"';
+            case Kind::Colour: return "colour dialog";
+            case Kind::Font: return "font dialog";
+            case Kind::Printer: return "printer setup dialog";
         }
         return {};
     }
@@ -123,6 +206,8 @@ private:
     std::vector<std::string> messages_;
     std::vector<std::string> proposals_;
     FileDialogOptions lastFileOptions_;
+    FontChoice lastFont_;
+    PrinterChoice lastPrinter_;
     bool messagesFree_ = false;
 };
 

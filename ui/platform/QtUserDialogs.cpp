@@ -1,11 +1,20 @@
 #include "ui/platform/QtUserDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+
+#include "ui/platform/Canvas.h"
+#include "ui/platform/Printing.h"
 
 namespace orma::ui {
 
@@ -86,6 +95,51 @@ std::optional<std::string> QtUserDialogs::saveFile(const FileDialogOptions& opti
                                                           QFileDialog::DontConfirmOverwrite));
     if (!name) return name;
     return withDefaultExtension(*name, options.defaultExtension);
+}
+
+bool QtUserDialogs::askYesNo(const std::string& text) {
+    return QMessageBox::question(parent_, title(), q(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+std::optional<std::uint32_t> QtUserDialogs::chooseColour(std::uint32_t initial) {
+    const QColor colour = QColorDialog::getColor(toQColor(initial), parent_, title());
+    if (!colour.isValid()) return std::nullopt;
+    return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8 |
+           static_cast<std::uint32_t>(colour.blue()) << 16;
+}
+
+std::optional<FontChoice> QtUserDialogs::chooseFont(const FontChoice& initial) {
+    QFont font(q(initial.family), initial.pointSize > 0 ? initial.pointSize : 8);
+    font.setBold(initial.bold);
+    font.setItalic(initial.italic);
+    bool ok = false;
+    const QFont chosenFont = QFontDialog::getFont(&ok, font, parent_, title());
+    if (!ok) return std::nullopt;
+    FontChoice choice = initial;  // the colour is not part of Qt's font dialog
+    choice.family = s(chosenFont.family());
+    choice.pointSize = chosenFont.pointSize() > 0 ? chosenFont.pointSize() : initial.pointSize;
+    choice.bold = chosenFont.bold();
+    choice.italic = chosenFont.italic();
+    return choice;
+}
+
+std::optional<PrinterChoice> QtUserDialogs::printerSetup(const PrinterChoice& current) {
+    QPrinter printer(QPrinter::HighResolution);
+    applyPrinterChoice(printer, current);
+    QPrintDialog dialog(&printer, parent_);
+    dialog.setWindowTitle(QStringLiteral("Printer setting"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>()) {
+        for (QAbstractButton* button : box->buttons()) {
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return printerChoiceOf(printer);
 }
 
 }  // namespace orma::ui

@@ -1,6 +1,6 @@
 #pragma once
-// The dialog port answered by real Qt dialogs: QMessageBox, QInputDialog and
-// QFileDialog.
+// The dialog port answered by real Qt dialogs: QMessageBox, QInputDialog,
+// QFileDialog, QColorDialog, QFontDialog and QPrintDialog.
 
 #include <string>
 
@@ -37,6 +37,13 @@ public:
     /// Qt asks no overwrite question: the caller decides what an existing
     /// file means. The default extension is added to a name without one.
     std::optional<std::string> saveFile(const FileDialogOptions& options) override;
+    bool askYesNo(const std::string& text) override;
+    std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
+    /// The system's print dialog used as the printer setup: a printer of the
+    /// system or "Print to File (PDF)", orientation and paper. Its accept
+    /// button reads "OK", since nothing is printed here.
+    std::optional<PrinterChoice> printerSetup(const PrinterChoice& current) override;
 
 private:
     QWidget* parent_;

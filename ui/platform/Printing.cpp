@@ -1,0 +1,99 @@
+#include "ui/platform/Printing.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace orma::ui {
+
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+/// A name in the target's directory that no other file has.
+std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
+    for (int attempt = 0;; ++attempt) {
+        std::filesystem::path candidate = target;
+        candidate += ".part" + std::to_string(attempt);
+        std::error_code ec;
+        if (!std::filesystem::exists(candidate, ec)) return candidate;
+    }
+}
+
+PrintOutcome paint(QPrinter& printer, const QImage& image) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return {false, {}};
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double scale = std::min(static_cast<double>(page.width()) / image.width(),
+                                  static_cast<double>(page.height()) / image.height());
+    const int width = static_cast<int>(image.width() * scale);
+    const int height = static_cast<int>(image.height() * scale);
+    // The painter's origin is the top-left corner of the printable area.
+    painter.drawImage(QRect((page.width() - width) / 2, 0, width, height), image);
+    return {painter.end(), {}};
+}
+
+}  // namespace
+
+void applyPrinterChoice(QPrinter& printer, const PrinterChoice& choice) {
+    if (!choice.outputFile.empty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(q(choice.outputFile));
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        if (!choice.printerName.empty()) printer.setPrinterName(q(choice.printerName));
+    }
+    printer.setPageOrientation(choice.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+PrinterChoice printerChoiceOf(const QPrinter& printer) {
+    PrinterChoice choice;
+    if (printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty()) {
+        choice.outputFile = printer.outputFileName().toStdString();
+    } else {
+        choice.printerName = printer.printerName().toStdString();
+    }
+    choice.landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    return choice;
+}
+
+bool systemHasPrinter() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+
+PrintOutcome printImage(const QImage& image, const PrinterChoice& choice, const std::string& documentName) {
+    if (image.isNull()) return {false, "There is nothing to print."};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(q(documentName));
+    applyPrinterChoice(printer, choice);
+    if (choice.outputFile.empty()) {
+        const PrintOutcome outcome = paint(printer, image);
+        if (outcome.ok) return outcome;
+        const QString name = printer.printerName();
+        return {false, "Cannot print on the printer " + (name.isEmpty() ? std::string("(none)") : name.toStdString()) +
+                           "."};
+    }
+
+    const std::filesystem::path target(choice.outputFile);
+    const std::filesystem::path part = temporaryBeside(target);
+    printer.setOutputFileName(q(part.string()));
+    const std::string failure = "Cannot write the print file " + choice.outputFile + ".";
+    PrintOutcome outcome = paint(printer, image);
+    std::error_code ec;
+    if (!outcome.ok || !QFileInfo(q(part.string())).isFile() || QFileInfo(q(part.string())).size() == 0) {
+        std::filesystem::remove(part, ec);
+        return {false, failure};
+    }
+    std::filesystem::rename(part, target, ec);
+    if (ec) {
+        std::filesystem::remove(part, ec);
+        return {false, failure};
+    }
+    return {true, {}};
+}
+
+}  // namespace orma::ui
