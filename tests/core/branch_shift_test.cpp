@@ -160,6 +160,59 @@ TEST(DriftComposite, FiveStepsUpAndDownReturnToTheStart) {
     EXPECT_FLOAT_EQ(sounding.branches.branchRho[12][1], curveValue(12));  // measured untouched
 }
 
+/// Branch 1 on rows 3..8, branch 2 on rows 6..12; over the common rows 6..8
+/// the two disagree by the ratios 2, 2.5 and 1.6 (geometric mean 2).
+Sounding noisyOverlap() {
+    return processed({{3, 100, 1}, {4, 110, 1}, {5, 120, 1}, {6, 130, 1}, {7, 140, 1}, {8, 150, 1},
+                      {6, 260, 2}, {7, 350, 2}, {8, 240, 2}, {9, 200, 2}, {10, 180, 2}, {11, 170, 2},
+                      {12, 160, 2}});
+}
+
+TEST(ShiftBranches, OverlappingValuesThatDisagreeAreAveragedGeometrically) {
+    Sounding sounding = noisyOverlap();
+    shiftBranches(sounding, 2);
+    // Offset log10(0.5): branch 1 is doubled to 260, 280, 300 over rows 6..8,
+    // then each common row takes the geometric mean of both branches there.
+    const float expected[13] = {0, 0, 0, 200, 220, 240, 260, 313.04952f, 268.32816f, 200, 180, 170, 160};
+    for (int k = 3; k <= 12; ++k) EXPECT_NEAR(sounding.composite(k), expected[k], 2e-5f * expected[k]) << "row " << k;
+    for (int k = 6; k <= 8; ++k) {
+        EXPECT_NEAR(sounding.branches.shiftedRho[k][1], expected[k], 2e-5f * expected[k]) << "row " << k;
+        EXPECT_NEAR(sounding.branches.shiftedRho[k][2], expected[k], 2e-5f * expected[k]) << "row " << k;
+    }
+
+    // Without averaging the branches keep their own shifted values.
+    Sounding apart = noisyOverlap();
+    apart.averageOverlaps = false;
+    shiftBranches(apart, 2);
+    EXPECT_NEAR(apart.branches.shiftedRho[7][1], 280.0f, 280.0f * 2e-5f);
+    EXPECT_NEAR(apart.branches.shiftedRho[7][2], 350.0f, 350.0f * 2e-5f);
+}
+
+TEST(DriftComposite, MovesEveryShiftedBranchColumnAndTheComposite) {
+    Sounding sounding = processed({{2, 10, 1}, {3, 12, 1}, {4, 14, 1}, {3, 30, 2}, {4, 33, 2}, {5, 36, 2},
+                                   {5, 70, 3}, {6, 80, 3}, {7, 90, 3}});
+    shiftBranches(sounding, 2);
+    const GridTable before = sounding.branches.shiftedRho;
+    const GridTable measured = sounding.branches.branchRho;
+    sounding.driftStep = 0.05f;
+    ASSERT_TRUE(driftComposite(sounding, -1));
+    const float factor = std::pow(10.0f, -0.05f);
+    int moved = 0;
+    for (int k = 0; k < kGridPoints; ++k) {
+        for (int j = 0; j < kBranchColumns; ++j) {
+            const float old = before[k][j];
+            if (old > 0.0f) {
+                EXPECT_NEAR(sounding.branches.shiftedRho[k][j], old * factor, 1e-5f * old) << k << "/" << j;
+                ++moved;
+            } else {
+                EXPECT_EQ(sounding.branches.shiftedRho[k][j], old) << k << "/" << j;
+            }
+        }
+    }
+    EXPECT_EQ(moved, 6 + 9) << "six composite rows and nine branch values";
+    EXPECT_EQ(sounding.branches.branchRho, measured);
+}
+
 TEST(ToggleCurveEdit, NeedsACompositeThenTogglesAndCommitsADrawnCurve) {
     Sounding sounding = twoOverlappingBranches();
     EXPECT_EQ(toggleCurveEdit(sounding), CurveEditToggle::NeedsComposite);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "EngineFixtures.h"
+#include "ReferenceFit.h"
 #include "core/Forward.h"
 
 namespace orma {
@@ -76,6 +77,24 @@ TEST(Forward, SmallLayerResistivitiesAreRaisedWithoutTouchingTheModel) {
     auto halfSpaceZero = soundingWithModel({50, 0}, {2});
     ASSERT_EQ(computeForward(*halfSpaceZero), kSuccess);
     EXPECT_LT(halfSpaceZero->computedRho[27], 1.0f);
+}
+
+TEST(Forward, HalfSpaceOfZeroResistivityStaysZero) {
+    // Alone it gives exactly 0, not the 1e-6 floor of the layers above.
+    auto alone = soundingWithModel({0}, {}, 0, 27);
+    ASSERT_EQ(computeForward(*alone), kSuccess);
+    for (int k = 0; k <= 27; ++k) EXPECT_EQ(alone->computedRho[k], 0.0f) << k;
+
+    // Under a thin 0.01 ohm-m layer the curve falls to a few 1e-6 ohm-m at the
+    // largest spacings, where a floored half-space would add 1e-6 (20 %).
+    auto layered = soundingWithModel({0.01f, 0}, {1}, 0, 27);
+    ASSERT_EQ(computeForward(*layered), kSuccess);
+    const test::reference::Earth earth{{0.01, 0.0}, {1.0}};
+    for (int k = 24; k <= 27; ++k) {
+        const double expected = test::reference::apparentResistivity(earth, k);
+        EXPECT_LT(expected, 1e-5);
+        EXPECT_NEAR(layered->computedRho[k], expected, 1e-3 * expected) << k;
+    }
 }
 
 TEST(Forward, FitModeMatchesModelModeAndLeavesSsqAlone) {
