@@ -1,0 +1,60 @@
+#pragma once
+// The database file commands of the section window, written against the
+// dialog port: open with the dialog, open the sample database at start, and
+// the two save commands that always write a new file (a.vdb, then a.vdb_1,
+// a.vdb_2 ... beside it). The window redraws and sets its caption after them.
+
+#include <filesystem>
+#include <string>
+
+#include "core/VesDatabase.h"
+#include "io/UserDialogs.h"
+
+namespace orma {
+
+inline constexpr const char* kVdbOpenFilter = "databáze bodů VES|*.vdb*";
+inline constexpr const char* kVdbSaveFilter = "databáze bodů VES|*.vdb";
+inline constexpr const char* kVdbExtension = "vdb";
+inline constexpr const char* kVdbNoFileChosen = "No file chosen";
+inline constexpr const char* kVdbCannotCreate = "Unpossible to create this file RST !";
+/// Below the working directory; opened when the section window is first shown.
+inline constexpr const char* kSampleDatabase = "ves-ukazkova-data/ukazkova-ves-databaze.vdb";
+
+/// Open with the dialog: asks until an existing file is chosen ("File" + name
+/// + "does not exist. Try another one!" in between) or the dialog is
+/// cancelled ("No file chosen"). The file becomes the database file and the
+/// save base name only when it was read; a refused file leaves the database
+/// and its names as they were. True when a database was read.
+bool openDatabaseWithDialog(VesDatabase& db, UserDialogs& dialogs);
+
+/// The sample database below `workingDirectory`; a missing file is reported
+/// ("File" + name + " does not exist. Find other!", then "Cannot open input
+/// file.") and the database stays as it was. True when it was read.
+bool openSampleDatabase(VesDatabase& db, const std::filesystem::path& workingDirectory, UserDialogs& dialogs);
+
+/// Reads `path` into the database: on success the file names are set and the
+/// selection settled (the first point of the current profile); on failure the
+/// reader's message is shown and nothing changes.
+bool openDatabaseFile(VesDatabase& db, const std::string& path, UserDialogs& dialogs);
+
+/// Saves as a new file. With `askName` the save dialog proposes the database
+/// file name; a cancelled dialog keeps the name and the save goes on. The
+/// name written is the first of the file name, then the save base name with
+/// the extension .vdb_1, .vdb_2 ... that does not exist yet. True when the
+/// file was written; the database file name is then the name written.
+bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName);
+
+/// Save with the dialog (Ctrl+Alt+U).
+inline bool saveDatabaseAs(VesDatabase& db, UserDialogs& dialogs) { return saveDatabase(db, dialogs, true); }
+/// Save (Ctrl+U): the dialog only while there is no save base name yet.
+inline bool saveDatabaseNext(VesDatabase& db, UserDialogs& dialogs) {
+    return saveDatabase(db, dialogs, db.saveBaseName.empty());
+}
+
+/// `base` with its extension replaced by ".vdb_" + n (Profil.vdb -> Profil.vdb_2).
+std::string numberedCopyName(const std::string& base, int n);
+
+/// "db: " + database file name + " - loc:" + name of the current locality.
+std::string sectionCaption(const VesDatabase& db);
+
+}  // namespace orma

@@ -1,0 +1,188 @@
+// Writing the VES database file: the whole text is formatted in memory
+// (Windows-1250 bytes) and then put on the disk as a new file in one piece.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "io/Cp1250Text.h"
+#include "io/FixedFloatText.h"
+#include "io/VdbFile.h"
+
+namespace orma {
+
+namespace {
+
+/// The keys and table headers, converted to the file's code page once.
+struct Keys {
+    std::string fileName = utf8ToCp1250("název_souboru: ");
+    std::string localityCount = "mxindex_lokalit: ";
+    std::string localityName = utf8ToCp1250("název_lokality: ");
+    std::string country = utf8ToCp1250("jméno_země: ");
+    std::string region = utf8ToCp1250("jméno_kraje: ");
+    std::string profileCount = "mxindex_profilu: ";
+    std::string profileName = utf8ToCp1250("název_profilu: ");
+    std::string pointCount = "mxindex_bodu: ";
+    std::string pointName = utf8ToCp1250("název_bodu_VES: ");
+    std::string date = utf8ToCp1250("datum_měření_bodu: ");
+    std::string operatorName = utf8ToCp1250("operátor_bodu: ");
+    std::string comment = utf8ToCp1250("poznámka_k_bodu: ");
+    std::string terrainChainage = utf8ToCp1250("metráž_dle_terénu: ");
+    std::string profileChainage = utf8ToCp1250(" metráž_bodu_na_pf: ");
+    std::string ssq = "chyba_SSQ_bodu_VES: ";
+    std::string sampleHeader = utf8ToCp1250("  AO  MO  Rmer  iMN  Rsnesená");
+    std::string modelHeader = " Rmodelu  Dmodeluminusjefix";
+    std::string xScale = utf8ToCp1250("__měřítko_X_pro_pf: ");
+    std::string zScale = utf8ToCp1250("__měřítko_Y_pro_pf: ");
+};
+
+const Keys& keys() {
+    static const Keys instance;
+    return instance;
+}
+
+class VdbText {
+public:
+    /// Starts the next line: every line but the first follows a CR LF.
+    VdbText& line() {
+        if (!first_) out_ += "\r\n";
+        first_ = false;
+        return *this;
+    }
+    VdbText& raw(std::string_view bytes) {
+        out_ += bytes;
+        return *this;
+    }
+    VdbText& real(float value) {
+        appendFixed6(out_, value);
+        return *this;
+    }
+    VdbText& whole(int value) {
+        char digits[16];
+        const auto result = std::to_chars(digits, digits + sizeof digits, value);
+        out_.append(digits, result.ptr);
+        return *this;
+    }
+    /// A text field: cut to its length, kept on its line, in the code page.
+    VdbText& text(std::string_view value, std::size_t fieldLength) {
+        std::string cut = cutToCharacters(value, fieldLength);
+        std::replace(cut.begin(), cut.end(), '\n', ' ');
+        out_ += utf8ToCp1250(cut);
+        return *this;
+    }
+    std::string take() { return std::move(out_); }
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
+
+private:
+    std::string out_;
+    bool first_ = true;
+};
+
+void writePoint(VdbText& out, const VesPoint& point) {
+    const Keys& k = keys();
+    out.line().raw(k.pointName).text(point.name, kNameFieldLength);
+    out.line().raw(k.date).text(point.date, kDateFieldLength);
+    out.line().raw(k.operatorName).text(point.operatorName, kOperatorFieldLength);
+    out.line().raw(k.comment).text(point.comment, kCommentFieldLength);
+    out.line().raw(k.terrainChainage).real(point.terrainChainage).raw(" X: ").real(point.x).raw(" Y: ");
+    out.real(point.y).raw(" Z: ").real(point.z).raw(k.profileChainage).real(point.profileChainage);
+    out.line().raw(k.ssq).real(point.ssq);
+    out.line().raw("ABmx: ").whole(point.ABmx).raw(" MNmx: ").whole(point.MNmx).raw(" MDLmx: ").whole(point.MDLmx);
+    out.raw(" Mermx: ").whole(point.Mermx).raw(" nABmn: ").whole(point.nABmn);
+    out.line().raw(k.sampleHeader);
+    const int samples = std::clamp(point.Mermx, 0, kMaxPointSamples);
+    for (int l = 0; l < samples; ++l) {
+        const int index = point.nABmn + l;
+        const bool inCurve = l <= point.ABmx && index >= 0 && index < kMaxPointSamples;
+        out.line().raw("  ").real(point.ab2[l]).raw(" ").real(point.mn2[l]).raw(" ").real(point.rhoA[l]);
+        out.raw(" ").whole(point.branch[l]).raw(" ").real(inCurve ? point.composite[index] : 0.0f);
+    }
+    out.line().raw(k.modelHeader);
+    const int interfaces = std::clamp(point.MDLmx, 0, kMaxPointLayers - 1);
+    for (int i = 0; i <= interfaces; ++i) {
+        out.line().raw("  ").real(point.resistivity[i]).raw(" ").real(point.depth[i]);
+    }
+}
+
+/// Creates `path`, which must not exist, with `bytes` as its whole content.
+/// The bytes go to a temporary file beside it first; only a complete, flushed
+/// file gets the name.
+bool writeNewFileWhole(const std::string& path, const std::string& bytes) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    fs::path directory = target.parent_path();
+    if (directory.empty()) directory = ".";
+    std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += static_cast<std::size_t>(n);
+    }
+    // A file that becomes visible under its name carries the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+
+    if (ok) {
+        // link() refuses an existing name, so a file that appeared meanwhile is never replaced.
+        if (::link(temporary.c_str(), path.c_str()) != 0) {
+            const int error = errno;
+            std::error_code ignored;
+            const bool noHardLinks = error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
+            ok = noHardLinks && !fs::exists(fs::symlink_status(target, ignored)) &&
+                 ::rename(temporary.c_str(), path.c_str()) == 0;
+        }
+    }
+    ::unlink(temporary.c_str());
+    return ok;
+}
+
+}  // namespace
+
+std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
+    const Keys& k = keys();
+    VdbText out;
+    std::size_t points = 0;
+    for (const Locality& locality : db.localities) {
+        for (const Profile& profile : locality.profiles) points += profile.points.size();
+    }
+    out.reserve(1024 + points * 7000);
+
+    out.line().raw(k.fileName).text(fileNameLine, std::string_view::npos);
+    out.line().raw(k.localityCount).whole(db.mxindex_lokalit());
+    for (const Locality& locality : db.localities) {
+        out.line().raw(k.localityName).text(locality.name, kNameFieldLength);
+        out.line().raw(k.country).text(locality.country, kNameFieldLength);
+        out.line().raw(k.region).text(locality.region, kNameFieldLength);
+        out.line().raw(k.profileCount).whole(locality.mxindex_profilu());
+        for (const Profile& profile : locality.profiles) {
+            out.line().raw(k.profileName).text(profile.name, kNameFieldLength);
+            out.line().raw(k.pointCount).whole(profile.mxindex_bodu());
+            for (const VesPoint& point : profile.points) writePoint(out, point);
+            out.line().raw(k.xScale).real(profile.xScale);
+            out.line().raw(k.zScale).real(profile.zScale);
+        }
+    }
+    return out.take();
+}
+
+bool writeVdbFile(const VesDatabase& db, const std::string& path) {
+    return writeNewFileWhole(path, formatVdb(db, path));
+}
+
+}  // namespace orma
