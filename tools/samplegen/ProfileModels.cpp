@@ -26,4 +26,35 @@ std::vector<SoundingPlan> sampleProfile() {
     return plans;
 }
 
+std::vector<SoundingPlan> parallelProfile() {
+    constexpr int kSoundings = 8;
+    std::vector<SoundingPlan> plans;
+    for (int i = 0; i < kSoundings; ++i) {
+        const float t = static_cast<float>(i) / (kSoundings - 1);
+        const float lens = std::sin(3.14159265f * (0.15f + 0.7f * t));
+        SoundingPlan plan;
+        plan.pointNumber = 60 + 60 * i;
+        plan.earth.resistivity = {180.0f - 40.0f * t, 28.0f - 10.0f * lens, 260.0f + 120.0f * t, 2000.0f};
+        plan.earth.depth = {1.2f + 1.0f * t, 5.0f + 9.0f * lens, 28.0f + 14.0f * t};
+        plan.branchCount = 3 + (i % 2);
+        plans.push_back(plan);
+    }
+    return plans;
+}
+
+std::vector<SoundingPlan> quarryProfile() {
+    constexpr int kSoundings = 6;
+    std::vector<SoundingPlan> plans;
+    for (int i = 0; i < kSoundings; ++i) {
+        const float t = static_cast<float>(i) / (kSoundings - 1);
+        SoundingPlan plan;
+        plan.pointNumber = 20 + 40 * i;
+        plan.earth.resistivity = {85.0f + 30.0f * t, 35.0f + 10.0f * t, 1500.0f};
+        plan.earth.depth = {1.0f + 0.6f * t, 11.0f - 6.0f * std::sin(3.14159265f * t)};
+        plan.branchCount = 3;
+        plans.push_back(plan);
+    }
+    return plans;
+}
+
 }  // namespace orma::samplegen

@@ -20,4 +20,12 @@ struct SoundingPlan {
 /// The soundings of the sample profile, west to east.
 std::vector<SoundingPlan> sampleProfile();
 
+/// A second profile of the same valley, parallel to the first: the clay lens
+/// thins out towards its ends.
+std::vector<SoundingPlan> parallelProfile();
+
+/// A profile over weathered limestone near a quarry: soil, clayey weathering
+/// of varying thickness, sound limestone.
+std::vector<SoundingPlan> quarryProfile();
+
 }  // namespace orma::samplegen

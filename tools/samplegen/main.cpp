@@ -1,11 +1,14 @@
 // orma_samplegen OUTDIR: writes the bundled sample data (deterministic):
 //   OUTDIR/profile1/VES<chainage>.GEF  one instrument file per sounding of the profile
 //   OUTDIR/ves.rst                     the same soundings as RST result records
+//   OUTDIR/ves-ukazkova-data/ukazkova-ves-databaze.vdb
+//                                      the profile database the program opens at start
 
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "DatabaseSamples.h"
 #include "FieldSurvey.h"
 #include "RstSamples.h"
 
@@ -20,8 +23,9 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(profileDir);
 
     std::vector<std::filesystem::path> gefFiles;
+    const std::vector<SoundingPlan> plans = sampleProfile();
     int day = 0;
-    for (const SoundingPlan& plan : sampleProfile()) {
+    for (const SoundingPlan& plan : plans) {
         const FieldSounding sounding = surveySounding(plan, day / 4, 20260511u + static_cast<unsigned>(plan.pointNumber));
         ++day;
         const std::filesystem::path path = profileDir / ("VES" + std::to_string(plan.pointNumber) + ".GEF");
@@ -33,5 +37,6 @@ int main(int argc, char** argv) {
         }
         gefFiles.push_back(path);
     }
-    return writeRstSamples(gefFiles, outDir / "ves.rst") ? 0 : 1;
+    if (!writeRstSamples(gefFiles, outDir / "ves.rst")) return 1;
+    return writeSampleDatabase(gefFiles, plans, outDir) ? 0 : 1;
 }
