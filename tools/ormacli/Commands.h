@@ -13,6 +13,7 @@ int runShow(const Args& args);
 int runToRst(const Args& args);
 int runForward(const Args& args);
 int runFit(const Args& args);
+int runDb(const Args& args);
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDataError = 1;

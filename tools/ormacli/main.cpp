@@ -13,7 +13,8 @@ constexpr std::string_view kUsage =
     "                      [--point N] [--profile N] [--append]\n"
     "       ormacli forward --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K] [--json]\n"
     "       ormacli fit FILE [--record N] --rho ... --depth ... [--fix-rho i,...]\n"
-    "                   [--fix-depth i,...] [--fix-thickness i,...] [--json]\n";
+    "                   [--fix-depth i,...] [--fix-thickness i,...] [--json]\n"
+    "       ormacli db FILE.vdb [--point L/P/K] [--json]\n";
 
 }  // namespace
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     if (command == "to-rst") return runToRst(args);
     if (command == "forward") return runForward(args);
     if (command == "fit") return runFit(args);
+    if (command == "db") return runDb(args);
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return kExitOk;
