@@ -141,7 +141,8 @@ TEST_F(RstReaderTest, UnusableRecordFallsBackToTheFirstAndThenGivesUp) {
     sounding.model.interfaceCount = 2;
     const float composite = sounding.composite(1);
     messages.clear();
-    EXPECT_EQ(openRstCurve(sounding, 0, messages), kFailed);
+    ASSERT_EQ(openRstCurve(sounding, 0, messages), kFailed);
+    ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "record not red");
     EXPECT_EQ(sounding.operatorName, "good") << "the unusable record changed the header";
     EXPECT_EQ(sounding.model.interfaceCount, 2);

@@ -39,8 +39,8 @@ protected:
 
     void expectNumbers(const std::string& point, const std::optional<std::string>& proposedPoint,
                        const std::optional<std::string>& profile = std::nullopt) {
-        dialogs.expectInput(kPointCaption, kPointPrompt, point, proposedPoint);
-        dialogs.expectInput(kProfileCaption, kProfilePrompt, profile);
+        dialogs.expectInput("Enter point number or chainage on the profile: ", " point: ", point, proposedPoint);
+        dialogs.expectInput("Enter profile number:", " profile number:", profile);
     }
 };
 
@@ -61,9 +61,9 @@ TEST_F(RstWriterTest, NewFileAsksEverythingAndAppendsContinueTheFile) {
 
     expectNumbers("125", "200");
     ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
-    dialogs.expectInput(kPointCaption, kPointPrompt, "", "150");
+    dialogs.expectInput("Enter point number or chainage on the profile: ", " point: ", "", "150");
     dialogs.expectMessage("Integer!");
-    dialogs.expectInput(kProfileCaption, kProfilePrompt, std::nullopt);
+    dialogs.expectInput("Enter profile number:", " profile number:", std::nullopt);
     ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
     closeRstOutput(sounding, output, dialogs);
     EXPECT_FALSE(sounding.rstOutputOpen);
@@ -81,7 +81,7 @@ TEST_F(RstWriterTest, SaveDialogNeverOverwritesAndCancelStops) {
     const std::string existing = dir.file("old.RST");
     test::writeBytes(existing, "keep me");
     dialogs.expectSave(existing);
-    dialogs.expectMessage(kRstFileExists);
+    dialogs.expectMessage("The file already exists. Choose another name.");
     dialogs.expectSave(std::nullopt);
     dialogs.expectMessage("No file chosen");
     EXPECT_EQ(appendRstRecord(sounding, output, dialogs), kCannotOpen);
@@ -107,14 +107,14 @@ TEST_F(RstWriterTest, F12ClosesTheOpenFileAndStartsAnotherOne) {
     const std::string first = dir.file("a.RST");
     const std::string second = dir.file("b.RST");
     dialogs.expectSave(first);
-    dialogs.expectInput(kOperatorCaption, kOperatorPrompt, "op");
-    dialogs.expectInput(kLocalityCaption, kLocalityPrompt, "loc");
+    dialogs.expectInput("Enter the operator name:", "operator name:", "op");
+    dialogs.expectInput("Enter the locality name:", "locality name:", "loc");
     expectNumbers("1", "25");
     ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
 
     dialogs.expectSave(second);
-    dialogs.expectInput(kOperatorCaption, kOperatorPrompt, std::nullopt, "op");
-    dialogs.expectInput(kLocalityCaption, kLocalityPrompt, std::nullopt, "loc");
+    dialogs.expectInput("Enter the operator name:", "operator name:", std::nullopt, "op");
+    dialogs.expectInput("Enter the locality name:", "locality name:", std::nullopt, "loc");
     expectNumbers("2", std::nullopt);
     ASSERT_EQ(saveRstRecordToNewFile(sounding, output, dialogs), kSuccess);
     EXPECT_FALSE(output.isOpen());
@@ -164,8 +164,8 @@ TEST_F(RstWriterTest, OutputBranchesCoverOverlappingGridRanges) {
 
     dialogs.allowAnyMessages();
     dialogs.expectSave(dir.file("e2.RST"));
-    dialogs.expectInput(kOperatorCaption, kOperatorPrompt, std::nullopt);
-    dialogs.expectInput(kLocalityCaption, kLocalityPrompt, std::nullopt);
+    dialogs.expectInput("Enter the operator name:", "operator name:", std::nullopt);
+    dialogs.expectInput("Enter the locality name:", "locality name:", std::nullopt);
     expectNumbers("5", std::nullopt);
     ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
     output.close();
@@ -189,8 +189,8 @@ TEST_F(RstWriterTest, EveryLineStaysReadableWhenAMeasuredBranchIsEmpty) {
     sounding.branches.sMean[8][1] = 2.0f;
     dialogs.allowAnyMessages();
     dialogs.expectSave(dir.file("gap.RST"));
-    dialogs.expectInput(kOperatorCaption, kOperatorPrompt, std::nullopt);
-    dialogs.expectInput(kLocalityCaption, kLocalityPrompt, std::nullopt);
+    dialogs.expectInput("Enter the operator name:", "operator name:", std::nullopt);
+    dialogs.expectInput("Enter the locality name:", "locality name:", std::nullopt);
     expectNumbers("5", std::nullopt);
     ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
     output.close();
@@ -200,8 +200,8 @@ TEST_F(RstWriterTest, EveryLineStaysReadableWhenAMeasuredBranchIsEmpty) {
 TEST_F(RstWriterTest, RecordReadsBackWithItsHeaderCurveAndBranches) {
     const std::string path = dir.file("round.RST");
     dialogs.expectSave(path);
-    dialogs.expectInput(kOperatorCaption, kOperatorPrompt, "Jan  Novák ml.");
-    dialogs.expectInput(kLocalityCaption, kLocalityPrompt, "Horní Dolní\r\nb 7");
+    dialogs.expectInput("Enter the operator name:", "operator name:", "Jan  Novák ml.");
+    dialogs.expectInput("Enter the locality name:", "locality name:", "Horní Dolní\r\nb 7");
     expectNumbers("310", "25", "4");
     ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
     closeRstOutput(sounding, output, dialogs);
