@@ -5,7 +5,9 @@
 
 #include "core/FitParameters.h"
 #include "core/Forward.h"
+#include "core/ForwardAtSpacings.h"
 #include "core/Sensitivities.h"
+#include "core/SensitivitiesAtSpacings.h"
 #include "core/Svd.h"
 
 namespace orma {
@@ -101,31 +103,57 @@ void rebuildDepths(LayerModel& model, const FitWorkspace& ws) {
     }
 }
 
-}  // namespace
+/// The derivatives of the current model (stored resistivities, accepted
+/// thicknesses) by the forward computation the options choose.
+void linearise(const Sounding& s, FitWorkspace& ws, const ComputationOptions& options) {
+    const int layers = s.model.layerCount();
+    const int gridRows = s.maxGridIndex - s.minGridIndex + 1;
+    if (options.standardForward()) {
+        std::array<float, kMaxLayers> resistivity;
+        for (int i = 0; i < layers; ++i) resistivity[i] = s.model.resistivity[i];
+        computeSensitivities(s.minGridIndex, gridRows, layers, resistivity.data(), ws.layerThickness.data(), ws);
+        return;
+    }
+    std::array<double, kMaxLayers> resistivity;
+    for (int i = 0; i < layers; ++i) resistivity[i] = s.model.resistivity[i];
+    computeSensitivitiesAtSpacings(options, ws.rowSpacing.data(), gridRows, layers, resistivity.data(),
+                                   ws.layerThickness.data(), ws);
+}
 
-FitSummary fitModel(Sounding& sounding, FitWorkspace& ws) {
-    if (!modelFittable(sounding))
-        return refused(FitStatus::InvalidModel,
-                       "The model cannot be fitted: resistivities must be positive, depths must not decrease "
-                       "and the curve must lie on the AB/2 grid.");
-    if (!hasAnyComposite(sounding))
-        return refused(FitStatus::NoComposite, "There is no composite curve to fit the model to.");
+/// The trial model of the current step. A step that squeezes a layer above a
+/// held interface is halved along its direction until it no longer does.
+bool buildShortenedTrial(const LayerModel& model, FitWorkspace& ws, int parameters) {
+    TrialModel trial = buildTrialModel(model, ws, parameters);
+    for (int halving = 0; trial == TrialModel::SqueezedLayer && halving < kMaxStepHalvings; ++halving) {
+        for (int c = 0; c < parameters; ++c) ws.step[c] *= 0.5;
+        trial = buildTrialModel(model, ws, parameters);
+    }
+    return trial == TrialModel::Valid;
+}
 
-    LayerModel& model = sounding.model;
+/// Start values of a pass from the stored model.
+void loadStartModel(const Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
+    const LayerModel& model = sounding.model;
     const int n = model.interfaceCount;
-    const int layers = n + 1;
-    const int gridRows = sounding.maxGridIndex - sounding.minGridIndex + 1;
     for (int i = 0; i < n; ++i) ws.layerThickness[i] = model.thickness(i);
     for (int i = 0; i <= n; ++i) ws.fitResistivity[i] = model.resistivity[i];
     for (int i = 0; i < n; ++i) ws.fitThickness[i] = ws.layerThickness[i];
+    for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k)
+        ws.rowSpacing[k - sounding.minGridIndex] = rowSpacing(sounding, k, options.measuredSpacings);
+}
 
-    if (computeForward(sounding) != kSuccess) return refused(FitStatus::ForwardFailed, "Forward task unsuccessful");
+/// One pass: what a single press of Enter does.
+FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
+    LayerModel& model = sounding.model;
+    loadStartModel(sounding, ws, options);
+
+    if (computeForward(sounding, options) != kSuccess)
+        return refused(FitStatus::ForwardFailed, "Forward task unsuccessful");
 
     FitSummary summary;
     summary.startSsq = sounding.ssq;
     const int parameters = layoutFitColumns(model, ws);
     double current = summary.startSsq;
-    std::array<float, kMaxLayers> resistivity;
 
     bool finished = false;
     while (!finished) {
@@ -137,9 +165,7 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws) {
         const double toBeat = current;
 
         const int rows = collectResidualRows(sounding, ws);
-        for (int i = 0; i < layers; ++i) resistivity[i] = model.resistivity[i];
-        computeSensitivities(sounding.minGridIndex, gridRows, layers, resistivity.data(),
-                             ws.layerThickness.data(), ws);
+        linearise(sounding, ws, options);
         fillJacobian(sounding, ws, rows, parameters);
         decomposeSvd(ws, rows, parameters);
         prepareDamping(ws, rows, parameters);
@@ -148,8 +174,9 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws) {
         for (int level = parameters; level >= 0 && !accepted; --level) {
             computeStep(ws, parameters, ws.dampingLevels[level]);
             ++summary.trials;
-            if (!buildTrialModel(model, ws, parameters)) continue;
-            if (computeForward(sounding, ws.fitResistivity.data(), ws.fitThickness.data()) != kSuccess) continue;
+            if (!buildShortenedTrial(model, ws, parameters)) continue;
+            if (computeForward(sounding, ws.fitResistivity.data(), ws.fitThickness.data(), options) != kSuccess)
+                continue;
             const double trialSsq = computeSsq(sounding);
             if (!(trialSsq < toBeat)) continue;
 
@@ -170,8 +197,62 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws) {
 
     if (summary.acceptedSteps > 0) rebuildDepths(model, ws);
     // Also after rejected trials: the stored curve must be the model's again.
-    computeForward(sounding);
+    computeForward(sounding, options);
     summary.ssq = sounding.ssq;
+    return summary;
+}
+
+bool refusedStatus(FitStatus status) {
+    return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
+           status == FitStatus::ForwardFailed;
+}
+
+}  // namespace
+
+FitJacobian decomposeFitJacobian(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
+    FitJacobian result;
+    if (!modelFittable(sounding) || !hasAnyComposite(sounding)) return result;
+    loadStartModel(sounding, ws, options);
+    if (computeForward(sounding, options) != kSuccess) return result;
+    result.parameters = layoutFitColumns(sounding.model, ws);
+    result.rows = collectResidualRows(sounding, ws);
+    linearise(sounding, ws, options);
+    fillJacobian(sounding, ws, result.rows, result.parameters);
+    decomposeSvd(ws, result.rows, result.parameters);
+    result.valid = true;
+    return result;
+}
+
+FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
+    if (!modelFittable(sounding))
+        return refused(FitStatus::InvalidModel,
+                       "The model cannot be fitted: resistivities must be positive, depths must not decrease "
+                       "and the curve must lie on the AB/2 grid.");
+    if (!hasAnyComposite(sounding))
+        return refused(FitStatus::NoComposite, "There is no composite curve to fit the model to.");
+
+    FitSummary summary = fitPass(sounding, ws, options);
+    if (!options.fitUntilConverged || refusedStatus(summary.status)) return summary;
+
+    double passStart = summary.startSsq;
+    int lastAccepted = summary.acceptedSteps;
+    while (lastAccepted > 0 && summary.ssq > 0.0 &&
+           (passStart - summary.ssq) / summary.ssq >= kConvergedImprovement) {
+        if (summary.passes >= kMaxFitPasses) {
+            summary.status = FitStatus::PassLimit;
+            break;
+        }
+        const FitSummary pass = fitPass(sounding, ws, options);
+        if (refusedStatus(pass.status)) break;  // cannot happen after a good pass; keep what we have
+        passStart = pass.startSsq;
+        lastAccepted = pass.acceptedSteps;
+        ++summary.passes;
+        summary.linearisations += pass.linearisations;
+        summary.trials += pass.trials;
+        summary.acceptedSteps += pass.acceptedSteps;
+        summary.status = pass.status;
+        summary.ssq = pass.ssq;
+    }
     return summary;
 }
 

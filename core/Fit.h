@@ -9,9 +9,19 @@
 // to the largest, until one lowers the SSQ. An accepted step that improves the
 // SSQ by less than 2.5 percent ends the fit, as does a linearisation in which
 // no level improves it.
+//
+// A trial step that would squeeze a layer above a held interface to a
+// negative thickness is halved along its direction (up to 20 times) until
+// every layer keeps its thickness, instead of being dropped: otherwise a
+// layer just above a held depth can stall the fit far from the optimum.
+//
+// The options choose the forward computation (filter, spacings) used for the
+// curve, the derivatives and the SSQ, and whether whole passes are repeated
+// until the SSQ settles.
 
 #include <string>
 
+#include "core/ComputationOptions.h"
 #include "core/FitWorkspace.h"
 #include "core/Sounding.h"
 
@@ -21,6 +31,7 @@ enum class FitStatus {
     Converged,       ///< the last accepted step improved the SSQ by less than 2.5 %
     NoImprovement,   ///< no damping level of the last linearisation lowered the SSQ
     IterationLimit,  ///< stopped after kMaxLinearisations (a safety net only)
+    PassLimit,       ///< fitting until converged stopped after kMaxFitPasses passes
     NoComposite,     ///< refused: no composite value in the curve's range
     InvalidModel,    ///< refused: the model or range cannot be fitted
     ForwardFailed,   ///< refused: the start model's curve cannot be computed
@@ -33,6 +44,7 @@ struct FitSummary {
     int linearisations = 0;
     int trials = 0;
     int acceptedSteps = 0;
+    int passes = 1;  ///< passes run (more than one only when fitting until converged)
     std::string message;  ///< a sentence for the user when the fit was refused
 };
 
@@ -42,6 +54,15 @@ inline constexpr int kMaxLinearisations = 1000;
 
 /// Singular values of at most this magnitude take no part in a step.
 inline constexpr double kSingularValueCutoff = 0.05;
+
+/// A trial step that squeezes a layer above a held depth is halved at most
+/// this often.
+inline constexpr int kMaxStepHalvings = 20;
+
+/// Fitting until converged: a pass that improves the SSQ by less than this
+/// fraction is the last, and at most kMaxFitPasses passes run.
+inline constexpr double kConvergedImprovement = 0.001;
+inline constexpr int kMaxFitPasses = 100;
 
 /// Fits sounding.model to the composite curve. Changes only the record: the
 /// model (resistivities and depths; the flags never), the computed curve and
@@ -56,6 +77,24 @@ inline constexpr double kSingularValueCutoff = 0.05;
 /// carries the status and a message. A trial whose curve has a value of 0 or
 /// below where the composite is present, or whose forward computation fails,
 /// is rejected like any trial that does not improve the SSQ.
-FitSummary fitModel(Sounding& sounding, FitWorkspace& workspace);
+///
+/// With options.fitUntilConverged the fit runs pass after pass, each exactly
+/// what one call without it does starting from the model the last one left,
+/// until a pass improves the SSQ by less than 0.1 % or accepts no step. The
+/// summary then counts all passes (startSsq is the first one's).
+FitSummary fitModel(Sounding& sounding, FitWorkspace& workspace, const ComputationOptions& options = {});
+
+/// The linearisation of a model as the fit makes it, without a step.
+struct FitJacobian {
+    bool valid = false;  ///< false when the fit would refuse the model
+    int rows = 0;        ///< data rows (grid rows with a composite value)
+    int parameters = 0;  ///< free parameters M
+};
+
+/// Computes the model's curve (and ssq), then the weighted Jacobian of ln rhoA
+/// by the free log-parameters and its SVD: afterwards ws.columns names the
+/// parameters, the diagonal of ws.WJ holds the singular values and ws.V the
+/// right singular vectors. The model is not changed.
+FitJacobian decomposeFitJacobian(Sounding& sounding, FitWorkspace& workspace, const ComputationOptions& options = {});
 
 }  // namespace orma

@@ -45,7 +45,7 @@ void fillJacobian(const Sounding& sounding, FitWorkspace& ws, int rowCount, int 
     }
 }
 
-bool buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parameterCount) {
+TrialModel buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parameterCount) {
     const int n = model.interfaceCount;
     for (int i = 0; i <= n; ++i) ws.fitResistivity[i] = model.resistivity[i];
     for (int i = 0; i < n; ++i) ws.fitThickness[i] = ws.layerThickness[i];
@@ -74,13 +74,16 @@ bool buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parameterCou
 
     for (int i = 0; i <= n; ++i) {
         const double rho = ws.fitResistivity[i];
-        if (!(rho > 0.0) || !std::isfinite(rho) || !std::isfinite(static_cast<float>(rho))) return false;
+        if (!(rho > 0.0) || !std::isfinite(rho) || !std::isfinite(static_cast<float>(rho)))
+            return TrialModel::NotAModel;
     }
+    bool squeezed = false;
     for (int i = 0; i < n; ++i) {
         const double h = ws.fitThickness[i];
-        if (!(h >= 0.0) || !std::isfinite(h) || !std::isfinite(static_cast<float>(h))) return false;
+        if (!std::isfinite(h) || !std::isfinite(static_cast<float>(h))) return TrialModel::NotAModel;
+        if (h < 0.0) squeezed = true;
     }
-    return true;
+    return squeezed ? TrialModel::SqueezedLayer : TrialModel::Valid;
 }
 
 }  // namespace orma

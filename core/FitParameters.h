@@ -27,10 +27,16 @@ int layoutFitColumns(const LayerModel& model, FitWorkspace& ws);
 /// accepted curve in sounding.computedPacked.
 void fillJacobian(const Sounding& sounding, FitWorkspace& ws, int rowCount, int parameterCount);
 
+enum class TrialModel {
+    Valid,
+    SqueezedLayer,  ///< a layer above a held interface would get a negative thickness
+    NotAModel,      ///< a value overflowed or is not a number
+};
+
 /// Turns ws.step (one log-change per column) into ws.fitResistivity and
-/// ws.fitThickness. Returns false when the trial is not a model at all (a
-/// layer squeezed to a negative thickness by a held interface below it, or a
-/// value that overflowed); such a trial counts as rejected.
-bool buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parameterCount);
+/// ws.fitThickness, and says whether that is a model at all. A squeezed layer
+/// can be mended by a shorter step; a trial that is not a model counts as
+/// rejected.
+TrialModel buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parameterCount);
 
 }  // namespace orma

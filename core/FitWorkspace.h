@@ -7,6 +7,7 @@
 #include <array>
 
 #include "core/AbGrid.h"
+#include "core/AccurateForward.h"
 #include "core/Sounding.h"
 
 namespace orma {
@@ -34,6 +35,15 @@ struct FitWorkspace {
     std::array<std::array<double, kMaxLayers>, kMaxSamples> Dd{};
     std::array<std::array<double, kLayerColumns>, kMaxFitRows> Sro{};
     std::array<std::array<double, kLayerColumns>, kMaxFitRows> Sd{};
+
+    // Derivatives for the forward computations at any spacings
+    // (SensitivitiesAtSpacings.h): the spacing of every curve row, and for
+    // the long filter its kernel derivatives per sample and per output node.
+    std::array<double, kMaxFitRows> rowSpacing{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedSamples> laggedDro{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedSamples> laggedDd{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedNodes> nodeDro{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedNodes> nodeDd{};
 
     // SVD: WJ = U * diag * V^T; UT holds U transposed.
     std::array<std::array<double, kMaxParameters>, kMaxFitRows> WJ{};

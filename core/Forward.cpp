@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/FitWorkspace.h"
+#include "core/ForwardAtSpacings.h"
 
 namespace orma {
 
@@ -86,24 +87,59 @@ int computeCurve(Sounding& s, int n, float* rho, const double* h) {
     return kSuccess;
 }
 
+/// The curve by the filter and at the spacings the options choose, in double.
+/// Every resistivity, the half-space's included, is floored at 1e-6.
+int computeCurveWithOptions(Sounding& s, int n, const double* resistivity, const double* h,
+                            const ComputationOptions& options) {
+    const int kmin = s.minGridIndex;
+    const int kmax = s.maxGridIndex;
+    const std::array<float, kMaxSamples>& u = abscissae();
+    for (int k = 0; k <= kmax; ++k) s.grid.value[k] = u[k - kFirstSample];
+
+    std::array<double, kMaxLayers> rho;
+    for (int layer = 0; layer <= n; ++layer)
+        rho[layer] = resistivity[layer] < kMinResistivity ? kMinResistivity : resistivity[layer];
+    const int rows = kmax - kmin + 1;
+    std::array<double, kGridPoints> spacing{};
+    std::array<double, kGridPoints> curve{};
+    for (int j = 0; j < rows; ++j) spacing[j] = rowSpacing(s, kmin + j, options.measuredSpacings);
+    if (computeCurveAtSpacings(options, n + 1, rho.data(), h, spacing.data(), rows, curve.data()) != kSuccess)
+        return kFailed;
+    for (int j = 0; j < rows; ++j) {
+        const float value = static_cast<float>(curve[j]);
+        s.computedRho[kmin + j] = value;
+        s.computedPacked[j] = value;
+    }
+    return kSuccess;
+}
+
 }  // namespace
 
-int computeForward(Sounding& sounding) {
+int computeForward(Sounding& sounding, const ComputationOptions& options) {
     const LayerModel& model = sounding.model;
     const int n = model.interfaceCount;
     if (!rangeComputable(sounding, n)) return kFailed;
-    std::array<float, kMaxLayers> rho;
     std::array<double, kMaxLayers> h;
-    for (int i = 0; i <= n; ++i) rho[i] = model.resistivity[i];
     for (int i = 0; i < n; ++i) h[i] = model.thickness(i);
-    const int result = computeCurve(sounding, n, rho.data(), h.data());
+    int result;
+    if (options.standardForward()) {
+        std::array<float, kMaxLayers> rho;
+        for (int i = 0; i <= n; ++i) rho[i] = model.resistivity[i];
+        result = computeCurve(sounding, n, rho.data(), h.data());
+    } else {
+        std::array<double, kMaxLayers> rho;
+        for (int i = 0; i <= n; ++i) rho[i] = model.resistivity[i];
+        result = computeCurveWithOptions(sounding, n, rho.data(), h.data(), options);
+    }
     if (result == kSuccess) sounding.ssq = computeSsq(sounding);
     return result;
 }
 
-int computeForward(Sounding& sounding, const double* fitResistivity, const double* fitThickness) {
+int computeForward(Sounding& sounding, const double* fitResistivity, const double* fitThickness,
+                   const ComputationOptions& options) {
     const int n = sounding.model.interfaceCount;
     if (!rangeComputable(sounding, n)) return kFailed;
+    if (!options.standardForward()) return computeCurveWithOptions(sounding, n, fitResistivity, fitThickness, options);
     std::array<float, kMaxLayers> rho;
     for (int i = 0; i <= n; ++i) rho[i] = static_cast<float>(fitResistivity[i]);
     return computeCurve(sounding, n, rho.data(), fitThickness);

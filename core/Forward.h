@@ -5,6 +5,7 @@
 // 13-tap filter. Drawing the curve is the window's job: it erases the old curve
 // before the call and draws the new one afterwards.
 
+#include "core/ComputationOptions.h"
 #include "core/Sounding.h"
 
 namespace orma {
@@ -25,12 +26,18 @@ inline constexpr int kFilterTaps = 13;
 /// Returns kSuccess, or kFailed when a numerical guard trips or when the model
 /// or grid range cannot be computed (more than 30 layers, a range outside
 /// grid points 0..98); on failure the outputs written so far stay.
-int computeForward(Sounding& sounding);
+///
+/// With the default options this is the 13-tap filter in single precision on
+/// the grid. Other options compute in double (ForwardAtSpacings.h) and floor
+/// the half-space resistivity at 1e-6 as well; the results are still stored
+/// as floats.
+int computeForward(Sounding& sounding, const ComputationOptions& options = {});
 
 /// Fit mode: the same computation for trial values (interfaceCount + 1
 /// resistivities, interfaceCount thicknesses) instead of the stored model.
 /// Leaves sounding.ssq alone: the fit judges trials itself.
-int computeForward(Sounding& sounding, const double* fitResistivity, const double* fitThickness);
+int computeForward(Sounding& sounding, const double* fitResistivity, const double* fitThickness,
+                   const ComputationOptions& options = {});
 
 /// Fit error of the stored computed curve against the composite: the sum of
 /// squared natural-log ratios over the curve's grid rows. Rows where the

@@ -10,8 +10,10 @@
 #include "Commands.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
+#include "RangeReport.h"
 #include "core/Fit.h"
 #include "core/FitWorkspace.h"
+#include "core/ParameterRanges.h"
 #include "io/FormatPatterns.h"
 
 namespace orma::cli {
@@ -20,7 +22,8 @@ namespace {
 
 constexpr const char* kFitUsage =
     "usage: ormacli fit FILE [--record N] --rho R0,R1,... --depth D0,D1,... [--fix-rho i,...]\n"
-    "                   [--fix-depth i,...] [--fix-thickness i,...] [--json]\n";
+    "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate] [--measured-spacings]\n"
+    "                   [--converge] [--ranges [FACTOR]] [--json]\n";
 
 struct FitOptions {
     std::string path;
@@ -30,8 +33,38 @@ struct FitOptions {
     std::vector<int> fixRho;
     std::vector<int> fixDepth;
     std::vector<int> fixThickness;
+    ComputationOptions computation;
+    std::optional<double> rangeFactor;  ///< set when the ranges are asked for
     bool json = false;
 };
+
+bool isFlag(const std::string& arg) {
+    return arg == "--json" || arg == "--accurate" || arg == "--measured-spacings" || arg == "--converge";
+}
+
+void setFlag(FitOptions& options, const std::string& arg) {
+    if (arg == "--json") options.json = true;
+    if (arg == "--accurate") options.computation.accurateForward = true;
+    if (arg == "--measured-spacings") options.computation.measuredSpacings = true;
+    if (arg == "--converge") options.computation.fitUntilConverged = true;
+}
+
+/// --ranges takes an optional factor: the next argument when it is a number.
+/// Returns false after a message when that number is not a usable factor.
+bool parseRanges(FitOptions& options, const Args& args, std::size_t& i) {
+    options.rangeFactor = kDefaultRangeFactor;
+    if (i + 1 >= args.size()) return true;
+    const std::optional<std::vector<double>> number = parseNumberList(args[i + 1]);
+    if (!number || number->size() != 1) return true;
+    ++i;
+    const double factor = number->front();
+    if (!(factor > 1.0) || factor > 100.0) {
+        std::cerr << "ormacli fit: the --ranges factor must be above 1 and at most 100\n";
+        return false;
+    }
+    options.rangeFactor = factor;
+    return true;
+}
 
 bool isListOption(const std::string& arg) {
     return arg == "--rho" || arg == "--depth" || arg == "--fix-rho" || arg == "--fix-depth" ||
@@ -60,8 +93,10 @@ std::optional<FitOptions> parseFitOptions(const Args& args) {
     bool haveRho = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--json") {
-            options.json = true;
+        if (isFlag(arg)) {
+            setFlag(options, arg);
+        } else if (arg == "--ranges") {
+            if (!parseRanges(options, args, i)) return std::nullopt;
         } else if (arg == "--record" || isListOption(arg)) {
             if (i + 1 >= args.size()) {
                 std::cerr << "ormacli fit: " << arg << " needs a value\n";
@@ -137,6 +172,7 @@ const char* statusName(FitStatus status) {
         case FitStatus::Converged: return "converged";
         case FitStatus::NoImprovement: return "no further improvement";
         case FitStatus::IterationLimit: return "linearisation limit";
+        case FitStatus::PassLimit: return "pass limit";
         case FitStatus::NoComposite: return "no composite curve";
         case FitStatus::InvalidModel: return "invalid model";
         case FitStatus::ForwardFailed: return "forward task unsuccessful";
@@ -173,11 +209,19 @@ int runFit(const Args& args) {
     if (!sounding) return kExitDataError;
     sounding->model = start;
     auto workspace = std::make_unique<FitWorkspace>();
-    const FitSummary summary = fitModel(*sounding, *workspace);
+    const FitSummary summary = fitModel(*sounding, *workspace, options->computation);
     if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
         summary.status == FitStatus::ForwardFailed) {
         std::cerr << "ormacli fit: " << options->path << ": " << summary.message << '\n';
         return kExitDataError;
+    }
+    std::optional<RangeSummary> ranges;
+    if (options->rangeFactor) {
+        ranges = computeParameterRanges(*sounding, *workspace, options->computation, *options->rangeFactor);
+        if (ranges->status != RangeStatus::Computed) {
+            std::cerr << "ormacli fit: " << options->path << ": " << ranges->message << '\n';
+            return kExitDataError;
+        }
     }
 
     if (options->json) {
@@ -187,14 +231,19 @@ int runFit(const Args& args) {
         out["trials"] = summary.trials;
         out["acceptedSteps"] = summary.acceptedSteps;
         out["status"] = statusName(summary.status);
+        out["passes"] = summary.passes;
+        out["method"] = options->computation.accurateForward ? "201-point filter" : "13-point filter";
+        out["measuredSpacings"] = options->computation.measuredSpacings;
+        if (ranges) out["ranges"] = rangesJson(*ranges);
         out["messages"] = messages;
         std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         return kExitOk;
     }
     printModel("start:", start, summary.startSsq);
     printModel("fitted:", sounding->model, summary.ssq);
-    std::printf("linearisations: %d  trials: %d  accepted steps: %d  (%s)\n", summary.linearisations,
-                summary.trials, summary.acceptedSteps, statusName(summary.status));
+    std::printf("linearisations: %d  trials: %d  accepted steps: %d  passes: %d  (%s)\n", summary.linearisations,
+                summary.trials, summary.acceptedSteps, summary.passes, statusName(summary.status));
+    if (ranges) printRanges(*ranges);
     std::fflush(stdout);
     for (const std::string& text : messages) std::cout << "message: " << text << '\n';
     return kExitOk;

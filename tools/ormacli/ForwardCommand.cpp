@@ -1,4 +1,6 @@
-// ormacli forward: the apparent-resistivity curve of a layered model on the AB/2 grid.
+// ormacli forward: the apparent-resistivity curve of a layered model on the
+// AB/2 grid, or on the curve range of a sounding file (then with its
+// composite and the SSQ, and on request at its measured spacings).
 
 #include <cstdio>
 #include <iostream>
@@ -7,8 +9,10 @@
 #include <optional>
 
 #include "Commands.h"
+#include "LoadSounding.h"
 #include "ModelArguments.h"
 #include "core/AbGrid.h"
+#include "core/ForwardAtSpacings.h"
 #include "core/Forward.h"
 #include "io/FormatPatterns.h"
 
@@ -17,26 +21,61 @@ namespace orma::cli {
 namespace {
 
 constexpr const char* kForwardUsage =
-    "usage: ormacli forward --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K] [--json]\n";
+    "usage: ormacli forward [FILE [--record N]] --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K]\n"
+    "                       [--accurate] [--measured-spacings] [--json]\n";
 
 struct ForwardOptions {
+    std::string path;
+    int record = 0;
     std::vector<double> rho;
     std::vector<double> depth;
-    int kmin = 0;
-    int kmax = 27;
+    std::optional<int> kmin;
+    std::optional<int> kmax;
+    ComputationOptions computation;
     bool json = false;
 };
+
+/// Parses the value of --record, --kmin or --kmax into `options`; false after a message.
+bool storeIndex(ForwardOptions& options, const std::string& arg, const std::string& value) {
+    const std::optional<int> number = parseInteger(value);
+    if (arg == "--record") {
+        if (!number || *number < 0) {
+            std::cerr << "ormacli forward: --record must be a record number from 0\n";
+            return false;
+        }
+        options.record = *number;
+        return true;
+    }
+    if (!number || *number < 0 || *number >= kGridPoints) {
+        std::cerr << "ormacli forward: " << arg << " must be a grid index 0..98\n";
+        return false;
+    }
+    (arg == "--kmin" ? options.kmin : options.kmax) = *number;
+    return true;
+}
 
 std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
     ForwardOptions options;
     bool haveRho = false;
+    bool havePath = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--json") {
-            options.json = true;
+        if (arg == "--json" || arg == "--accurate" || arg == "--measured-spacings") {
+            if (arg == "--json") options.json = true;
+            if (arg == "--accurate") options.computation.accurateForward = true;
+            if (arg == "--measured-spacings") options.computation.measuredSpacings = true;
             continue;
         }
-        if (arg != "--rho" && arg != "--depth" && arg != "--kmin" && arg != "--kmax") {
+        if (arg.empty() || arg[0] != '-') {
+            if (havePath) {
+                std::cerr << "ormacli forward: only one FILE is read\n";
+                return std::nullopt;
+            }
+            options.path = arg;
+            havePath = true;
+            continue;
+        }
+        if (arg != "--rho" && arg != "--depth" && arg != "--kmin" && arg != "--kmax" && arg != "--record") {
             std::cerr << "ormacli forward: unknown argument " << arg << '\n' << kForwardUsage;
             return std::nullopt;
         }
@@ -45,13 +84,8 @@ std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
             return std::nullopt;
         }
         const std::string& value = args[++i];
-        if (arg == "--kmin" || arg == "--kmax") {
-            const std::optional<int> k = parseInteger(value);
-            if (!k || *k < 0 || *k >= kGridPoints) {
-                std::cerr << "ormacli forward: " << arg << " must be a grid index 0..98\n";
-                return std::nullopt;
-            }
-            (arg == "--kmin" ? options.kmin : options.kmax) = *k;
+        if (arg == "--kmin" || arg == "--kmax" || arg == "--record") {
+            if (!storeIndex(options, arg, value)) return std::nullopt;
             continue;
         }
         std::optional<std::vector<double>> list = parseNumberList(value);
@@ -70,11 +104,23 @@ std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
         std::cerr << kForwardUsage;
         return std::nullopt;
     }
-    if (options.kmin > options.kmax) {
+    if (havePath && (options.kmin || options.kmax)) {
+        std::cerr << "ormacli forward: the curve range of FILE is used; --kmin and --kmax go without FILE\n";
+        return std::nullopt;
+    }
+    if (!havePath && options.computation.measuredSpacings) {
+        std::cerr << "ormacli forward: --measured-spacings needs a FILE whose spacings to use\n";
+        return std::nullopt;
+    }
+    if (options.kmin.value_or(0) > options.kmax.value_or(27)) {
         std::cerr << "ormacli forward: --kmin must not exceed --kmax\n";
         return std::nullopt;
     }
     return options;
+}
+
+const char* methodName(const ComputationOptions& options) {
+    return options.accurateForward ? "201-point filter" : "13-point filter";
 }
 
 }  // namespace
@@ -82,28 +128,67 @@ std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
 int runForward(const Args& args) {
     const std::optional<ForwardOptions> options = parseForwardOptions(args);
     if (!options) return kExitUsage;
-    auto sounding = std::make_unique<Sounding>();
-    const std::string problem = buildModel(options->rho, options->depth, sounding->model);
+    LayerModel model;
+    const std::string problem = buildModel(options->rho, options->depth, model);
     if (!problem.empty()) {
         std::cerr << "ormacli forward: " << problem << '\n';
         return kExitUsage;
     }
-    sounding->minGridIndex = options->kmin;
-    sounding->maxGridIndex = options->kmax;
-    if (computeForward(*sounding) != kSuccess) {
+
+    std::unique_ptr<Sounding> sounding;
+    std::vector<std::string> messages;
+    const bool withFile = !options->path.empty();
+    if (withFile) {
+        sounding = loadSounding(options->path, options->record, 2, messages);
+        if (!sounding) return kExitDataError;
+    } else {
+        sounding = std::make_unique<Sounding>();
+        sounding->minGridIndex = options->kmin.value_or(0);
+        sounding->maxGridIndex = options->kmax.value_or(27);
+    }
+    sounding->model = model;
+    const ComputationOptions& computation = options->computation;
+    if (computeForward(*sounding, computation) != kSuccess) {
         std::cerr << "ormacli forward: Forward task unsuccessful\n";
         return kExitDataError;
     }
 
+    const int kmin = sounding->minGridIndex;
+    const int kmax = sounding->maxGridIndex;
     if (options->json) {
         nlohmann::json rows = nlohmann::json::array();
-        for (int k = options->kmin; k <= options->kmax; ++k)
-            rows.push_back({{"k", k}, {"ab2", abGridValue(k)}, {"rho", shortestDecimal(sounding->computedRho[k])}});
-        std::cout << nlohmann::json{{"computedRho", std::move(rows)}}.dump(2) << '\n';
+        for (int k = kmin; k <= kmax; ++k) {
+            nlohmann::json row = {{"k", k},
+                                  {"ab2", rowSpacing(*sounding, k, computation.measuredSpacings)},
+                                  {"rho", shortestDecimal(sounding->computedRho[k])}};
+            if (withFile)
+                row["composite"] = sounding->hasComposite(k) ? nlohmann::json(shortestDecimal(sounding->composite(k)))
+                                                             : nlohmann::json();
+            rows.push_back(std::move(row));
+        }
+        nlohmann::json out = {{"computedRho", std::move(rows)}, {"method", methodName(computation)}};
+        if (withFile) {
+            out["ssq"] = sounding->ssq;
+            out["messages"] = messages;
+        }
+        std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return kExitOk;
+    }
+    if (withFile) {
+        std::printf("%4s %14s %14s %14s\n", "k", "AB/2", "rho", "composite");
+        for (int k = kmin; k <= kmax; ++k) {
+            std::printf("%4d %14.6f %14.6f", k, rowSpacing(*sounding, k, computation.measuredSpacings),
+                        static_cast<double>(sounding->computedRho[k]));
+            if (sounding->hasComposite(k))
+                std::printf(" %14.6f\n", static_cast<double>(sounding->composite(k)));
+            else
+                std::printf(" %14s\n", "-");
+        }
+        std::printf("SSQ = %.6f (%s)\n", sounding->ssq, methodName(computation));
         return kExitOk;
     }
     std::printf("%4s %14s %14s\n", "k", "AB/2", "rho");
-    for (int k = options->kmin; k <= options->kmax; ++k)
+    for (int k = kmin; k <= kmax; ++k)
         std::printf("%4d %14.6f %14.6f\n", k, abGridValue(k), static_cast<double>(sounding->computedRho[k]));
     return kExitOk;
 }

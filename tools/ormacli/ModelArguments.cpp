@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+
+#include "core/ModelLimits.h"
 
 namespace orma::cli {
 
@@ -17,6 +20,12 @@ std::vector<std::string_view> splitAtCommas(std::string_view text) {
         start = comma + 1;
     }
     return items;
+}
+
+std::string formatLimit(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
 }
 
 }  // namespace
@@ -54,12 +63,24 @@ std::string buildModel(const std::vector<double>& rho, const std::vector<double>
         if (!(value > 0.0)) return "resistivities must be positive";
     for (std::size_t i = 0; i < depth.size(); ++i)
         if (!(depth[i] > (i == 0 ? 0.0 : depth[i - 1]))) return "depths must be positive and increasing";
+    // The model holds floats: what it stores must still be a model that the
+    // forward computation can compute.
+    for (double value : rho)
+        if (value < kMinModelResistivity || value > kMaxModelResistivity)
+            return "resistivities must lie between " + formatLimit(kMinModelResistivity) + " and " +
+                   formatLimit(kMaxModelResistivity) + " ohm-m";
+    for (double value : depth)
+        if (value > kMaxModelDepth) return "depths must not exceed " + formatLimit(kMaxModelDepth) + " m";
 
     model = LayerModel{};
     model.interfaceCount = static_cast<int>(depth.size());
     for (std::size_t i = 0; i < rho.size(); ++i) model.resistivity[i] = static_cast<float>(rho[i]);
     for (std::size_t i = 0; i < depth.size(); ++i) model.depth[i] = static_cast<float>(depth[i]);
     model.depth[depth.size()] = kHalfSpaceDepth;
+    for (std::size_t i = 0; i < depth.size(); ++i)
+        if (!(model.thickness(static_cast<int>(i)) >= kMinLayerThickness))
+            return "every layer above the half-space must be at least " + formatLimit(kMinLayerThickness) +
+                   " m thick (layer " + std::to_string(i) + " is not)";
     return {};
 }
 

@@ -19,8 +19,10 @@ std::optional<std::vector<int>> parseIndexList(std::string_view text);
 
 /// Fills `model` (flags cleared) from N + 1 resistivities and N interface
 /// depths. Returns an empty string on success, otherwise what is wrong:
-/// resistivities must be positive, depths positive and increasing, at most
-/// 30 layers, and exactly one depth fewer than resistivities.
+/// at most 30 layers, exactly one depth fewer than resistivities,
+/// resistivities within the limits of core/ModelLimits.h, depths increasing
+/// and no deeper than the limit, and every layer, as stored, at least the
+/// smallest thickness thick.
 std::string buildModel(const std::vector<double>& rho, const std::vector<double>& depth, LayerModel& model);
 
 /// Shortest decimal that reads back as the same float (1.3f prints as 1.3).

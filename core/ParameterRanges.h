@@ -1,0 +1,81 @@
+#pragma once
+// How closely the data determine each free value of a fitted model.
+//
+// Equivalence range: for every free resistivity and thickness, the values it
+// can take while the model, refitted in all its other free values, keeps its
+// SSQ within `factor` times the best SSQ (interpreters use 1.05). It is found
+// by holding the value at steps away from the optimum and refitting the rest
+// until the refitted SSQ crosses the limit. A bound that lies beyond a factor
+// of 1000 from the fitted value, or that a held depth does not let the value
+// reach, is reported as unbounded.
+//
+// Linearised standard deviation: from the SVD of the weighted Jacobian at the
+// optimum, the standard deviation of the natural logarithm of the value,
+// sqrt(SSQ / (rows - M) * sum_c (V[p][c] / w_c)^2) over all singular values.
+// It is given as a factor: the value times or divided by exp(sigma).
+//
+// The ranges are found about the optimum that a fit run until converged
+// reaches from the sounding's current model; the sounding itself is left as
+// it is.
+
+#include <array>
+#include <string>
+
+#include "core/ComputationOptions.h"
+#include "core/FitWorkspace.h"
+#include "core/Sounding.h"
+
+namespace orma {
+
+inline constexpr double kDefaultRangeFactor = 1.05;
+/// Bounds further than this factor from the fitted value count as unbounded.
+inline constexpr double kRangeSearchLimit = 1000.0;
+
+/// A layered model's values without its flags.
+struct ModelValues {
+    int interfaceCount = 0;
+    std::array<float, kMaxLayers> resistivity{};
+    std::array<float, kMaxLayers> depth{};
+    double ssq = 0.0;
+};
+
+struct ParameterRange {
+    bool isThickness = false;
+    int layer = 0;          ///< 1-based layer k
+    double value = 0.0;     ///< at the optimum
+    double lower = 0.0;     ///< the range's bounds (meaningless where unbounded)
+    double upper = 0.0;
+    bool lowerUnbounded = false;
+    bool upperUnbounded = false;
+    /// Linearised standard deviation of ln(value): +inf where the data do not
+    /// resolve the value at all, NaN without more data rows than parameters.
+    double logStdDev = 0.0;
+    /// The refitted models at the bounds (where bounded): the equivalent
+    /// models an interpreter may choose instead.
+    ModelValues lowerModel;
+    ModelValues upperModel;
+};
+
+enum class RangeStatus {
+    Computed,
+    Refused,  ///< the fit refuses the model or curve; see message
+};
+
+struct RangeSummary {
+    RangeStatus status = RangeStatus::Refused;
+    std::string message;
+    double factor = kDefaultRangeFactor;
+    double bestSsq = 0.0;        ///< SSQ of the optimum the ranges surround
+    double threshold = 0.0;      ///< factor * bestSsq
+    ModelValues best;            ///< that optimum
+    int parameterCount = 0;
+    std::array<ParameterRange, kMaxParameters> ranges{};
+    int refits = 0;              ///< fits run while stepping
+};
+
+/// Ranges of every free value of sounding.model (flags as set on it), with the
+/// forward computation of `options`. `factor` must be at least 1.
+RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& workspace,
+                                    const ComputationOptions& options = {}, double factor = kDefaultRangeFactor);
+
+}  // namespace orma
