@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "ui/interpretation/Tparzobr.h"
 #include "ui/interpretation/Tpreferenceuzivatele.h"
@@ -35,6 +37,19 @@ public:
         return false;
     }
 };
+
+/// The section window reaches the interpretation window through these.
+orma::ui::InterpretationLink interpretationLink(orma::ui::Ttelmorwin& telmorwin) {
+    orma::ui::InterpretationLink link;
+    link.sounding = &telmorwin.sounding();
+    link.reopenStoredPoint = [&telmorwin](const std::vector<std::string>& messages) {
+        telmorwin.reopenStoredPoint(messages);
+    };
+    link.showSectionOnce = [&telmorwin] { telmorwin.showSectionOnce(); };
+    link.closeProgram = [&telmorwin] { telmorwin.close(); };
+    link.interpretationFrame = [&telmorwin] { return telmorwin.frameGeometry(); };
+    return link;
+}
 
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
@@ -66,13 +81,15 @@ int main(int argc, char* argv[]) {
         orma::ui::Ttelmorwin telmorwin(dialogs, std::filesystem::current_path());
         dialogs.setParent(&telmorwin);
         orma::ui::To_programu oProgramu(&telmorwin);
-        orma::ui::TSection section(telmorwin.width());
-        orma::ui::TVESparametryEdit vesParametryEdit(&section);
+        orma::ui::TSection section(dialogs, std::filesystem::current_path());
+        orma::ui::TVESparametryEdit vesParametryEdit(dialogs, &section);
         orma::ui::TparUCM parUcm(&section);
         orma::ui::Tparzobr parzobr(&telmorwin);
         orma::ui::Tuvitani uvitani(&telmorwin);
         orma::ui::Tpreferenceuzivatele preferenceUzivatele(&telmorwin);
         telmorwin.setCompanionForms(&uvitani, &oProgramu, &section);
+        section.setParametersDialog(&vesParametryEdit);
+        section.setInterpretationLink(interpretationLink(telmorwin));
 
         telmorwin.show();
         app.exec();

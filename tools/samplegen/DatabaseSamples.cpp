@@ -136,9 +136,9 @@ bool addSurveyedProfile(Locality& locality, const std::vector<SoundingPlan>& pla
 
 // Scales chosen so that a profile reads well in the section window beside the
 // interpretation window on a 1280-pixel screen.
-const ProfileLayout kValleyMain{"P1", -742310.0, -1046520.0, 0.52, 312.0, 0.018, 3.5, 420.0, 5.4e-5f, 8.5e-4f};
-const ProfileLayout kValleyParallel{"P2", -742390.0, -1046455.0, 0.52, 309.5, 0.021, 2.5, 380.0, 5.4e-5f, 8.5e-4f};
-const ProfileLayout kQuarry{"S1", -598740.0, -1163880.0, -0.35, 418.0, -0.045, 1.2, 150.0, 1.1e-4f, 1.4e-3f};
+const ProfileLayout kValleyMain{"P1", -742310.0, -1046520.0, 0.52, 312.0, 0.018, 3.5, 420.0, 5.4e-5f, 1.15e-3f};
+const ProfileLayout kValleyParallel{"P2", -742390.0, -1046455.0, 0.52, 309.5, 0.021, 2.5, 380.0, 5.4e-5f, 1.15e-3f};
+const ProfileLayout kQuarry{"S1", -598740.0, -1163880.0, -0.35, 418.0, -0.045, 1.2, 150.0, 1.1e-4f, 2.8e-3f};
 
 }  // namespace
 

@@ -1,20 +1,123 @@
+// Construction, layout beside the interpretation window, and lifecycle of the
+// section window.
+
 #include "ui/section/TSection.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
+#include <QScrollArea>
+#include <QTimer>
 
 #include <algorithm>
 
+#include "io/UserDialogs.h"
+#include "io/VdbCommands.h"
+#include "ui/platform/Canvas.h"
+#include "ui/platform/ImageView.h"
+#include "ui/section/SectionView.h"
+#include "ui/section/TVESparametryEdit.h"
+
 namespace orma::ui {
 
-TSection::TSection(int interpretationWidth, QWidget* parent) : QWidget(parent, Qt::Window) {
+TSection::TSection(UserDialogs& dialogs, const std::filesystem::path& workingDirectory, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      workingDirectory_(workingDirectory),
+      canvas_(std::make_unique<Canvas>()) {
     setObjectName("Section");
     setWindowTitle(QString::fromUtf8("Řez podle VES"));
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int width = std::max(200, screen.width() - interpretationWidth + 5);
-    setGeometry(screen.left(), screen.top(), width, screen.height());
+    // Labels drawn again over themselves must leave the same pixels (the
+    // selected point is highlighted by drawing over it), so no antialiasing.
+    QFont font = Canvas::defaultFont();
+    font.setStyleStrategy(QFont::NoAntialias);
+    canvas_->setFont(font);
+    view_ = std::make_unique<SectionView>(*canvas_, db_, display_);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("scrollSection");
+    scroll_->setBackgroundRole(QPalette::Base);
+    imgRez = new ImageView(*canvas_);
+    imgRez->setObjectName("imgRez");
+    scroll_->setWidget(imgRez);
+    scroll_->setWidgetResizable(false);
+    setCentralWidget(scroll_);
+    imgRez->onMouseDown = [this](const MouseInput& in) {
+        // The second press of a double click: its first press has selected.
+        if (ignoreNextPress_) {
+            ignoreNextPress_ = false;
+            return;
+        }
+        imgRezMouseDown(in);
+    };
+    imgRez->onDoubleClick = [this](const MouseInput&) {
+        ignoreNextPress_ = true;
+        imgRezDblClick();
+    };
+    imgRez->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(imgRez, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenuSection->popup(imgRez->mapToGlobal(at)); });
+    buildMenus();
+
+    runParametersDialog = [](TVESparametryEdit& dialog) { dialog.exec(); };
     // Only the interpretation window ends the program when it closes.
     setAttribute(Qt::WA_QuitOnClose, false);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    setGeometry(screen.left(), screen.top(), std::max(200, screen.width() - screen.width() * 7 / 10), screen.height());
 }
+
+TSection::~TSection() = default;
+
+void TSection::showMessages(const std::vector<std::string>& messages) {
+    for (const std::string& text : messages) dialogs_.message(text);
+}
+
+void TSection::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+void TSection::dockBesideInterpretation() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    int right = screen.right() - screen.width() * 7 / 10;
+    if (link_.interpretationFrame) right = link_.interpretationFrame().left() - 1;
+    // Frames of the window manager count: the two windows meet, neither
+    // covers the other.
+    const int frameLeft = geometry().left() - frameGeometry().left();
+    const int frameTop = geometry().top() - frameGeometry().top();
+    const int frameWidth = frameGeometry().width() - geometry().width();
+    const int frameHeight = frameGeometry().height() - geometry().height();
+    const int width = std::max(200, right - screen.left() + 1 - frameWidth);
+    setGeometry(screen.left() + frameLeft, screen.top() + frameTop, width, screen.height() - frameHeight);
+}
+
+void TSection::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    dockBesideInterpretation();
+    // Once the window manager has framed the window, dock again with its
+    // frame, then open the sample database over the visible window.
+    QTimer::singleShot(0, this, [this] {
+        dockBesideInterpretation();
+        FormShow();
+    });
+}
+
+void TSection::FormShow() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    canvas_->resize(2 * screen.width(), 2 * screen.height());
+    if (openSampleDatabase(db_, workingDirectory_, dialogs_)) display_.resetAfterOpen();
+    redrawSection();
+}
+
+void TSection::FormClose() {
+    if (link_.closeProgram) link_.closeProgram();
+}
+
+void TSection::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TSection::Konec1Click() { FormClose(); }
 
 }  // namespace orma::ui

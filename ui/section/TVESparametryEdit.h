@@ -1,15 +1,101 @@
 #pragma once
-// The VES point parameters dialog of the section window (chainage, position
-// and description of a point). Created at start-up with the other forms.
+// The VES point parameters dialog ("Parametry bodu VES"): names of the
+// locality, the profile and a point, and the point's position. Its firm rule:
+// no two points of a profile share the same chainage on the profile.
+//
+// Opened from the section it edits the current point of the database (only
+// the locality and profile names when there is no current point). A position
+// field is checked when the focus leaves it; OK checks every position field
+// and the unique chainage. The dialog has no cancel: its close box and Esc
+// act as OK, so whatever closes it has passed the checks.
 
 #include <QDialog>
+
+#include <optional>
+#include <string>
+
+#include "core/VesDatabase.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace orma {
+class UserDialogs;
+}
 
 namespace orma::ui {
 
 class TVESparametryEdit : public QDialog {
     Q_OBJECT
 public:
-    explicit TVESparametryEdit(QWidget* parent = nullptr);
+    TVESparametryEdit(UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    /// Prepares the dialog to edit the current locality, profile and point of
+    /// `db` from the section window; the edits show the stored values.
+    void prepareFromSection(VesDatabase& db);
+    /// Copies the edits into the database (texts cut to their fields).
+    void applyToDatabase();
+
+    /// Fills the edits from the database (also "Original values").
+    void FormShow();
+    void ESCapeClick();
+    /// Checks of the position fields; false (after the field's message, its
+    /// reset value and the focus back on it) when the text is not a number
+    /// from -10000000 to 10000000.
+    bool eMetrazExit();
+    bool eXExit();
+    bool eYExit();
+    bool eZExit();
+    bool eMetrazPfExit();
+    /// Closes the dialog when every position is valid and the chainage on the
+    /// profile is not already another point's.
+    void OKbuttonClick();
+    /// The close box and Esc: the same as OK.
+    void reject() override;
+
+    bool openedFromSection = false;
+
+    QLineEdit* eZeme = nullptr;
+    QLineEdit* eKraj = nullptr;
+    QLineEdit* eLokalita = nullptr;
+    QLineEdit* eNazevPf = nullptr;
+    QLineEdit* eNazevBoduVES = nullptr;
+    QLineEdit* eDatumZm = nullptr;
+    QLineEdit* ePoznamka = nullptr;
+    QLineEdit* eOperator = nullptr;
+    QLineEdit* eMetraz = nullptr;
+    QLineEdit* eX = nullptr;
+    QLineEdit* eY = nullptr;
+    QLineEdit* eZ = nullptr;
+    QLineEdit* eMetrazPf = nullptr;
+    QPushButton* OKbutton = nullptr;
+    QPushButton* ESCape = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct PositionField {
+        QLineEdit* edit;
+        const char* message;
+        float resetValue;
+    };
+    bool checkPosition(PositionField& field);
+    PositionField& field(QLineEdit* edit);
+
+    UserDialogs& dialogs_;
+    VesDatabase* db_ = nullptr;
+    PositionField fields_[5];
+    bool checking_ = false;
 };
+
+/// A position typed into the dialog: decimal point or comma, blanks around
+/// allowed; nullopt when the text is not a number.
+std::optional<double> parsePosition(const std::string& text);
+
+/// A number as the edits show it: the shortest text that reads back as the
+/// same float, without exponent and without trailing zeros (120 for 120.0).
+std::string generalNumberText(float value);
 
 }  // namespace orma::ui

@@ -1,0 +1,51 @@
+// A point of the profile database opened again in this window: the section
+// window has filled the sounding from the stored point (samples, composite
+// curve, model with its fix flags) and marked it for re-processing in memory.
+
+#include <QPushButton>
+
+#include "core/Forward.h"
+#include "io/GefReader.h"
+#include "io/UserDialogs.h"
+#include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/plot/InterpretationPlot.h"
+#include "ui/platform/ImageView.h"
+
+namespace orma::ui {
+
+namespace {
+
+constexpr const char* kForwardFailed = "Forward task unsuccessful";
+
+}  // namespace
+
+void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
+    showMessages(messages);
+    // With reprocessOnly set no file is read: the stored samples are snapped
+    // and ranged again. The composite comes from the database; no shifting.
+    std::vector<std::string> readMessages;
+    const int result = readGefFile(sounding_, readMessages);
+    showMessages(readMessages);
+    if (result != kSuccess) {
+        dialogs_.message(kReadingError);
+        return;
+    }
+    sounding_.curveLoaded = true;
+    sounding_.computedCurveShown = false;
+    sounding_.curveEditMode = false;
+    // Editing states and plot flags start afresh, the model and its flags stay.
+    afterNewCurve();
+    if (!settings_.scaleLocked) plot_->widenRangesToModel();
+    importdorezu->hide();
+    spustit->show();
+    spustit->setFocus();
+    setCaption("ORMA-programme for VES interpretation - opened: " + sounding_.gefPath);
+    if (sounding_.model.interfaceCount > 0) {
+        if (computeForward(sounding_) == kSuccess) sounding_.computedCurveShown = true;
+        else dialogs_.message(kForwardFailed);
+    }
+    plot_->redrawAll();
+    Img->update();
+}
+
+}  // namespace orma::ui

@@ -1,0 +1,74 @@
+#pragma once
+// The geoelectric section of the active profile drawn onto a canvas: terrain
+// line, axis box with ticks and labels, title, and for every point its arrow,
+// chainage label, interface marks, resistivities and fit-error bar.
+//
+// Points are drawn in XOR so that the highlight of the selected point moves
+// by drawing two points twice, without a full redraw. Texts are written in
+// copy mode and simply overwritten in their new colour; the canvas font is
+// rendered without antialiasing, so a text written again over itself leaves
+// exactly the same pixels.
+
+#include <string>
+#include <vector>
+
+#include <QPoint>
+
+#include "core/VesDatabase.h"
+#include "ui/section/SectionGeometry.h"
+
+namespace orma::ui {
+
+class Canvas;
+
+class SectionView {
+public:
+    SectionView(Canvas& canvas, const VesDatabase& db, const SectionDisplay& display);
+
+    const SectionGeometry& geometry() const { return geometry_; }
+
+    /// Clears the canvas and draws the active profile from scratch; the
+    /// geometry follows the profile's points, scales and the displayed limits.
+    /// A profile without points gives an empty frame with its title.
+    void redrawAll();
+
+    /// Draws point k of the active profile in XOR; drawn a second time with
+    /// the same selection, its marks are gone again. Points outside the
+    /// displayed chainage limits are not drawn.
+    void drawPoint(int k);
+
+    /// The point whose chainage lies nearest to image column x (the first of
+    /// equally near ones; points outside the displayed limits count too);
+    /// -1 when the active profile has no points.
+    int nearestPoint(int x) const;
+
+    /// Vertices of the terrain line of the last full redraw.
+    const std::vector<QPoint>& terrainLine() const { return terrain_; }
+    /// The size the image control needs: the image, or wider for a long title.
+    int shownWidth() const { return shownWidth_; }
+
+    /// "locality name: <name> - profile: <name>".
+    std::string title() const;
+    /// The label over point k: its chainage, after the profile name if asked.
+    std::string pointLabel(const VesPoint& point) const;
+
+private:
+    void computeGeometry(const Profile* profile);
+    void drawTerrainLine(const Profile& profile);
+    void drawAxisBox();
+    void drawChainageTicks();
+    void drawElevationTicks();
+    void centredText(int x, int top, const std::string& text);
+
+    Canvas& canvas_;
+    const VesDatabase& db_;
+    const SectionDisplay& display_;
+    SectionGeometry geometry_;
+    std::vector<QPoint> terrain_;
+    int shownWidth_ = 0;
+};
+
+/// "%.0f" and "%.1f" without the process locale.
+std::string fixedText(double value, int decimals);
+
+}  // namespace orma::ui

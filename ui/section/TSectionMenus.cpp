@@ -1,0 +1,128 @@
+// The main menu and the popup menu of the section window, item by item in
+// menu order. Items of commands this window does not offer yet are shown
+// disabled where they belong.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "core/VesDatabase.h"
+#include "ui/section/TSection.h"
+
+namespace orma::ui {
+
+QAction* TSection::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
+                           void (TSection::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+QAction* TSection::addLaterItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    action->setEnabled(false);
+    return action;
+}
+
+void TSection::buildMenus() {
+    const auto keys = [](QKeyCombination combination) { return QKeySequence(combination); };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QMenu* database = bar->addMenu("Database");
+    database->setObjectName("Databze1");
+    addItem(database, "Otevidbnamenchdatavsledk1", "Open db of measured data and interpreted results ",
+            keys(Qt::CTRL | Qt::Key_O), &TSection::Otevidbnamenchdatavsledk1Click);
+    addItem(database, "Ulodbnamenchdatavsledk1", "Save db of measured data and interpreted results as",
+            keys(Qt::CTRL | Qt::ALT | Qt::Key_U), &TSection::Ulodbnamenchdatavsledk1Click);
+    addItem(database, "Ulodbnamenchdatavsledkjako1", "Save db of measured data and interpreted results as ",
+            keys(Qt::CTRL | Qt::Key_U), &TSection::Ulodbnamenchdatavsledkjako1Click);
+    database->addSeparator();
+    addItem(database, "Konec1", "End", {}, &TSection::Konec1Click);
+
+    QMenu* locality = bar->addMenu("Locality");
+    locality->setObjectName("Lokalita1");
+    addItem(locality, "Novlokalita1", "New locality", {}, &TSection::Novlokalita1Click);
+    localityChoice_ = locality->addMenu("Choose actual locality");
+    localityChoice_->setObjectName("Zvolaktulnlokalitu1");
+    for (int n = 0; n < 7; ++n) {
+        const std::string name = "lok" + std::to_string(n);
+        localityItems_.push_back(addLaterItem(localityChoice_, name.c_str(), QString("lok %1").arg(n)));
+    }
+
+    QMenu* profileMenu = bar->addMenu("Pf");
+    profileMenu->setObjectName("Pf1");
+    addLaterItem(profileMenu, "Nativkydocelhoprofiluzesouborutxttypuxtabz1",
+                 "Load heights to whole profile from file *.txt (X tab Z)");
+
+    QMenu* display = bar->addMenu("Display");
+    display->setObjectName("Zobrazen1");
+    addLaterItem(display, "MinimlnX1", "Minimal X");
+    addLaterItem(display, "MinimlnZ1", "Maximal X");
+    addLaterItem(display, "MaximlnZ1", "Minimal Z");
+    display->addSeparator();
+    addLaterItem(display, "MtkoX1", "Scale X", keys(Qt::CTRL | Qt::Key_X));
+    addLaterItem(display, "MtkoZ1", "Scale Z", keys(Qt::CTRL | Qt::Key_Z));
+    addLaterItem(display, "Krokzmnymtek1", "Step of scale change", keys(Qt::CTRL | Qt::Key_K));
+    addLaterItem(display, "zvtimtkoX2", "increase X scale ", keys(Qt::SHIFT | Qt::Key_X));
+    addLaterItem(display, "zmenimtkoX2", "decrease X scale ", keys(Qt::Key_X));
+    addLaterItem(display, "zvtimtkoX1", "increase Z scale ", keys(Qt::SHIFT | Qt::Key_Z));
+    addLaterItem(display, "zmenimtkoX1", "decrease Z scale ", keys(Qt::Key_Z));
+    display->addSeparator();
+    addLaterItem(display, "Fitnaku1", "Fit to the width", keys(Qt::CTRL | Qt::Key_S));
+    addLaterItem(display, "Fitninavku1", "Fit to the height", keys(Qt::CTRL | Qt::Key_V));
+    addLaterItem(display, "Fitniez1", "Fit all ", keys(Qt::CTRL | Qt::Key_F));
+    display->addSeparator();
+    addItem(display, "Font1", "Font", {}, &TSection::Font1Click);
+
+    QMenu* exportMenu = bar->addMenu("Export");
+    exportMenu->setObjectName("Export1");
+    addLaterItem(exportMenu, "UCM1", "->UCM");
+    addLaterItem(exportMenu, "parametryexportudoUCM1", "UCM export options");
+    addLaterItem(exportMenu, "JPG1", "->JPG");
+    addLaterItem(exportMenu, "DXF1", "->DXF")->setVisible(false);
+
+    QMenu* print = bar->addMenu("Print");
+    print->setObjectName("Tisk1");
+    addLaterItem(print, "Nastaventiskrny1", "Printer settings");
+    addLaterItem(print, "Tiskformule1", "Print");
+    addLaterItem(print, "Tiskkanvasu1", "Tisk kanvasu")->setVisible(false);
+
+    PopupMenuSection = new QMenu(this);
+    PopupMenuSection->setObjectName("PopupMenuSection");
+    addItem(PopupMenuSection, "Smaaktulnbod1", "Delete current VES point", {}, &TSection::Smaaktulnbod1Click);
+    addLaterItem(PopupMenuSection, "Smaaktulnprofil1", "Delete current profile")->setVisible(false);
+    profileChoice_ = PopupMenuSection->addMenu("Choose actual profile");
+    profileChoice_->setObjectName("Zvolaktulnprofil1");
+    for (int n = 0; n < 20; ++n) {
+        const std::string name = "pf" + std::to_string(n);
+        profileItems_.push_back(addLaterItem(profileChoice_, name.c_str(), n == 0 ? QString("pf 0 ") : QString("pf %1").arg(n)));
+    }
+    addItem(PopupMenuSection, "Novprofil1", "New profile", {}, &TSection::Novprofil1Click);
+    addLaterItem(PopupMenuSection, "Fitniez2", "Fit all section");
+    // The popup's shortcuts work while the section window is active.
+    addActions(PopupMenuSection->actions());
+}
+
+QAction* TSection::menuItem(const QString& name) const { return findChild<QAction*>(name); }
+
+void TSection::refreshChoiceMenus() {
+    // Item N shows locality (profile) N under its name while it exists.
+    for (int n = 0; n < static_cast<int>(localityItems_.size()); ++n) {
+        const bool exists = n < static_cast<int>(db_.localities.size());
+        localityItems_[n]->setVisible(exists);
+        if (exists) localityItems_[n]->setText(QString::fromStdString(db_.localities[n].name));
+    }
+    const Locality* locality = db_.activeLocality();
+    for (int n = 0; n < static_cast<int>(profileItems_.size()); ++n) {
+        const bool exists = locality != nullptr && n < static_cast<int>(locality->profiles.size());
+        profileItems_[n]->setVisible(exists);
+        if (exists) profileItems_[n]->setText(QString::fromStdString(locality->profiles[n].name));
+    }
+}
+
+}  // namespace orma::ui
