@@ -13,6 +13,7 @@
 #include "io/RstWriter.h"
 #include "io/UserDialogs.h"
 #include "io/WindowSettingsFile.h"
+#include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
@@ -43,7 +44,18 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
     Img->setObjectName("Img");
     setCentralWidget(Img);
     plot_ = std::make_unique<InterpretationPlot>(*canvas_, sounding_, settings_);
+    plot_->geometry().bottomReserve = kButtonHeight;
     plot_->showSectionOnce = [this] { showSectionOnce(); };
+    editor_ = std::make_unique<ModelEditor>(sounding_, plot_->geometry(), static_cast<EditorSurface&>(*this));
+    plot_->styleSource = [this] {
+        const EditState& state = editor_->state();
+        return ModelLineStyle{state.active.layer, state.active.boundary, state.drawing};
+    };
+    history_.reset(sounding_);
+    Img->onMouseDown = [this](const MouseInput& in) { ImgMouseDown(in); };
+    Img->onMouseMove = [this](const MouseInput& in) { ImgMouseMove(in); };
+    Img->onMouseUp = [this](const MouseInput& in) { ImgMouseUp(in); };
+    Img->onDoubleClick = [this](const MouseInput& in) { ImgDblClick(in); };
 
     spustit = new QPushButton("...", Img);
     spustit->setObjectName("spustit");
@@ -57,6 +69,7 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
     spustit->setAutoDefault(true);
     connect(spustit, &QPushButton::clicked, this, &Ttelmorwin::spustitClick);
     buildMenus();
+    updateUndoItems();
 
     showMessages(readWindowSettings(settingsPath_, settings_));
     // Repeated readings are always averaged, whatever the file said.
@@ -82,8 +95,6 @@ bool Ttelmorwin::rstOutputOpen() const { return rstOutput_->isOpen(); }
 void Ttelmorwin::showMessages(const std::vector<std::string>& messages) {
     for (const std::string& text : messages) dialogs_.message(text);
 }
-
-void Ttelmorwin::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 
 void Ttelmorwin::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

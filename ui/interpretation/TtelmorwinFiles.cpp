@@ -7,6 +7,7 @@
 #include "io/RstWriter.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
 
@@ -21,6 +22,11 @@ void Ttelmorwin::afterNewCurve() {
     plot_->selectedLayer = -1;
     plot_->selectedInterface = -1;
     plot_->modelDrawingInProgress = false;
+    // Drawing, dragging, selection and crosshair belong to the old curve, and
+    // so does the history of its models.
+    editor_->reset();
+    history_.reset(sounding_);
+    updateUndoItems();
     // The ranges follow the new curve alone: the previous model has just been
     // dropped, so it must not widen them.
     plot_->fitPlotRanges();
@@ -34,7 +40,11 @@ void Ttelmorwin::OtevtGEF1Click() {
         return;
     }
     std::vector<std::string> messages;
-    if (openGefCurve(sounding_, *chosen, messages) == kSuccess) afterNewCurve();
+    if (openGefCurve(sounding_, *chosen, messages) == kSuccess) {
+        // A curve drawn with the mouse and never committed is replaced.
+        sounding_.mouseDrawnCurve = false;
+        afterNewCurve();
+    }
     sounding_.gefPath = *chosen;
     setCaption(gefOpenedCaption(sounding_));
     showMessages(messages);
@@ -44,6 +54,7 @@ void Ttelmorwin::OtevtGEF1Click() {
 
 void Ttelmorwin::finishRstLoad(int result, const std::vector<std::string>& messages) {
     if (result == kSuccess) {
+        sounding_.mouseDrawnCurve = false;
         afterNewCurve();
         setCaption(rstOpenedCaption(sounding_));
     }

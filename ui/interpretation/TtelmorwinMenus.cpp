@@ -38,6 +38,8 @@ void Ttelmorwin::buildMenus() {
     file->setObjectName("Soubor1");
     addItem(file, "OtevtGEF1", "Open file *.GEF", keys(Qt::Key_F1), &Ttelmorwin::OtevtGEF1Click);
     file->addSeparator();
+    addItem(file, "Runvstup1", "Manual input", keys(Qt::Key_R), &Ttelmorwin::Runvstup1Click);
+    addItem(file, "Manulnvstupmy1", "Manual input by mouse", keys(Qt::Key_M), &Ttelmorwin::Manulnvstupmy1Click);
     file->addSeparator();
     addItem(file, "OtevtRST1", "Open file *.RST", keys(Qt::CTRL | Qt::Key_R), &Ttelmorwin::OtevtRST1Click);
     addItem(file, "NatidalRST1", "Open following curve from *.RST file", keys(Qt::CTRL | Qt::Key_D),
@@ -76,6 +78,11 @@ void Ttelmorwin::buildMenus() {
 
     QMenu* model = bar->addMenu("Model");
     model->setObjectName("Model1");
+    addItem(model, "Vytvoenmodelu1", "Beginning of model drawing (right mouse outside current model lines)",
+            keys(Qt::Key_F6), &Ttelmorwin::Vytvoenmodelu1Click);
+    addItem(model, "Zruitmodel1",
+            "Delete current model - beginning of new model drawing (right mouse outside model , Ctrl+right)",
+            keys(Qt::CTRL | Qt::Key_Delete), &Ttelmorwin::Zruitmodel1Click);
     // Ctrl+P belongs to "Open preceding curve from *.RST file", which comes
     // first in menu order and answers it; the forward task keeps no key.
     addItem(model, "P1", QString::fromUtf8("Přímá Úloha"), none, &Ttelmorwin::P1Click, true);
@@ -93,6 +100,8 @@ void Ttelmorwin::buildMenus() {
     model->addSeparator();
     addItem(model, "optimaliyacesfixy1", "Optimize the fit (ENTER, click the ... button)",
             keys(Qt::CTRL | Qt::ALT | Qt::Key_F), &Ttelmorwin::optimaliyacesfixy1Click);
+    addItem(model, "UndoModel1", "Undo model change", keys(Qt::CTRL | Qt::Key_Z), &Ttelmorwin::UndoModel1Click);
+    addItem(model, "RedoModel1", "Redo model change", keys(Qt::CTRL | Qt::Key_Y), &Ttelmorwin::RedoModel1Click);
 
     QMenu* image = bar->addMenu("Image");
     image->setObjectName("Obrzek1");

@@ -2,6 +2,8 @@
 // preset models, fit optimisation, JPEG of the plot, About.
 
 #include <QDialog>
+
+#include <algorithm>
 #include <QImage>
 #include <QPushButton>
 
@@ -10,6 +12,7 @@
 #include "io/JpegWriter.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
@@ -21,6 +24,9 @@ constexpr const char* kForwardFailed = "Forward task unsuccessful";
 constexpr const char* kForwardFailedAfterPreset = "Forward task unsuccessful.";
 constexpr const char* kJpegFilter = "souboryJPG|*.jpg|souboryJPG|*.JPG";
 constexpr const char* kJpegExtension = "jpg";
+constexpr const char* kNoCurveToFit = "There is no composite curve to fit the model to.";
+constexpr const char* kNoModelToFit =
+    "There is no model to fit: draw one first (F6, or a right click in the plot, then corners with the left button).";
 
 }  // namespace
 
@@ -42,10 +48,14 @@ int Ttelmorwin::forwardAndDraw(const char* failureMessage) {
 }
 
 void Ttelmorwin::P1Click() {
-    if (sounding_.curveLoaded && sounding_.model.interfaceCount > 0) forwardAndDraw(kForwardFailed);
+    if (!sounding_.curveLoaded || sounding_.model.interfaceCount <= 0) return;
+    forwardAndDraw(kForwardFailed);
+    modelChanged();
 }
 
 void Ttelmorwin::loadPresetModel(float r0, float r1, float r2) {
+    keepModelForUndo();
+    editor_->reset();
     LayerModel& model = sounding_.model;
     model.interfaceCount = 2;
     model.depth[0] = 1.0f;
@@ -56,32 +66,52 @@ void Ttelmorwin::loadPresetModel(float r0, float r1, float r2) {
     model.resistivity[2] = r2;
 }
 
+void Ttelmorwin::showPresetModel() {
+    // The old model's curve and SSQ do not belong to the new model.
+    sounding_.computedCurveShown = false;
+    plot_->redrawAll();
+    modelChanged();
+    Img->update();
+}
+
 void Ttelmorwin::natimodelkivkyKhlRzd11010100201Click() {
     loadPresetModel(10.0f, 100.0f, 20.0f);
-    plot_->redrawAll();
-    Img->update();
+    showPresetModel();
 }
 
 void Ttelmorwin::natimodelkivkyHhlRzd120010205001Click() {
     loadPresetModel(200.0f, 20.0f, 500.0f);
-    plot_->redrawAll();
-    Img->update();
+    showPresetModel();
 }
 
 void Ttelmorwin::natimodelkivkyAhlRzd110101005001Click() {
     loadPresetModel(10.0f, 100.0f, 500.0f);
-    plot_->redrawAll();
-    Img->update();
+    showPresetModel();
 }
 
 void Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click() {
     loadPresetModel(1000.0f, 100.0f, 20.0f);
     forwardAndDraw(kForwardFailedAfterPreset);
     plot_->redrawAll();  // draws the model anew, so it counts as shown
+    modelChanged();
     Img->update();
 }
 
 void Ttelmorwin::runFit(bool widenRanges) {
+    // Say what is missing, in the order the user has to supply it.
+    bool compositeValue = false;
+    for (int k = std::max(sounding_.minGridIndex, 0); k <= std::min(sounding_.maxGridIndex, kGridPoints - 1); ++k) {
+        compositeValue = compositeValue || sounding_.hasComposite(k);
+    }
+    if (!sounding_.curveLoaded || !sounding_.compositeBuilt || !compositeValue) {
+        dialogs_.message(kNoCurveToFit);
+        return;
+    }
+    if (sounding_.model.interfaceCount <= 0) {
+        dialogs_.message(kNoModelToFit);
+        return;
+    }
+    keepModelForUndo();
     const FitSummary summary = fitModel(sounding_, *fitWorkspace_);
     if (!summary.message.empty()) dialogs_.message(summary.message);
     // The record now holds the final model and its curve; draw them afresh
@@ -91,6 +121,7 @@ void Ttelmorwin::runFit(bool widenRanges) {
     if (!refused) sounding_.computedCurveShown = true;
     plot_->redrawAll();
     if (widenRanges && !settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();
+    modelChanged();
     Img->update();
 }
 

@@ -1,6 +1,7 @@
 // Shift and Edit menus: branch shifting, drift of the composite curve and its
 // step, and the switch of composite-curve editing.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -8,6 +9,7 @@
 #include "core/BranchShift.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
 
@@ -19,6 +21,8 @@ constexpr const char* kDriftStepPrompt = "[log10 ohm.m]:";
 constexpr const char* kNotANumber = "Integer!";
 constexpr const char* kShiftFirst = "Shift branches from 1 to 4!";
 constexpr const char* kInterpretingCaption = "ORMA-interpreting VES curve:";
+constexpr const char* kDriftOutOfRange =
+    "The drift would move the curve beyond the numbers the program can hold; the curve stays where it is.";
 
 /// The step as the user sees it: 15 significant digits of the single-precision
 /// value (0.001 shows as 0.00100000004749745), independent of the locale.
@@ -44,9 +48,30 @@ bool parseDriftStep(std::string text, float& step) {
     if (*begin == '+') ++begin;
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(begin, text.data() + text.size(), value);
-    // A step of inf or nan would turn the whole composite into nan.
-    if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value)) return false;
-    step = static_cast<float>(value);
+    if (ec != std::errc() || ptr != text.data() + text.size()) return false;
+    // A step of inf or nan would turn the whole composite into nan; so would
+    // one that is finite as a double but not as the float it is kept in
+    // (1e39), or one whose factor 10^step is not (a step of 39 decades).
+    const float asFloat = static_cast<float>(value);
+    if (!std::isfinite(asFloat) || !std::isfinite(std::pow(10.0f, std::fabs(asFloat)))) return false;
+    step = asFloat;
+    return true;
+}
+
+/// Every value the drift moves stays a finite, positive single-precision number.
+bool driftStaysFinite(const Sounding& s, int direction) {
+    const double shift = direction * static_cast<double>(s.driftStep);
+    const int first = std::max(s.minGridIndex, 0);
+    const int last = std::min(s.maxGridIndex, kGridPoints - 1);
+    const int branches = std::min(s.branches.branchCount, kMaxBranches);
+    for (int k = first; k <= last; ++k) {
+        for (int j = 0; j <= branches; ++j) {
+            const float value = s.branches.shiftedRho[k][j];
+            if (!(value > 0)) continue;
+            const float moved = static_cast<float>(std::pow(10.0, std::log10(static_cast<double>(value)) + shift));
+            if (!(moved > 0) || !std::isfinite(moved)) return false;
+        }
+    }
     return true;
 }
 
@@ -66,6 +91,10 @@ void Ttelmorwin::na3vtev1Click() { shiftOnto(3); }
 void Ttelmorwin::na4vtev1Click() { shiftOnto(4); }
 
 void Ttelmorwin::drift(int direction) {
+    if (sounding_.compositeBuilt && !driftStaysFinite(sounding_, direction)) {
+        dialogs_.message(kDriftOutOfRange);
+        return;
+    }
     if (!driftComposite(sounding_, direction)) return;
     plot_->redrawAll();
     Img->update();
@@ -83,6 +112,9 @@ void Ttelmorwin::PosunsnesenkivkyVESkroklogohmm1Click() {
 }
 
 void Ttelmorwin::Editovatsnesenoukivku1Click() {
+    // Ending curve editing takes its crosshair off the canvas too.
+    if (sounding_.curveEditMode) editor_->hideCrosshair();
+    Img->update();
     switch (toggleCurveEdit(sounding_)) {
         case CurveEditToggle::NeedsComposite:
             dialogs_.message(kShiftFirst);

@@ -8,18 +8,11 @@
 
 #include <QWidget>
 
+#include "ui/platform/MouseInput.h"
+
 namespace orma::ui {
 
 class Canvas;
-
-enum class MouseButton { None, Left, Middle, Right };
-
-struct MouseInput {
-    MouseButton button = MouseButton::None;  ///< the button pressed or released
-    bool leftHeld = false, middleHeld = false, rightHeld = false;  ///< buttons down now
-    bool shift = false, ctrl = false;
-    int x = 0, y = 0;  ///< image pixels
-};
 
 class ImageView : public QWidget {
     Q_OBJECT

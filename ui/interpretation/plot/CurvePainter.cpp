@@ -34,6 +34,9 @@ void paintMeasuredBranches(const PlotContext& ctx) {
     std::array<CurveVertex, kGridPoints> sum{};
     std::array<int, kGridPoints> used{};
     std::array<CurveVertex, kGridPoints> vertices{};
+    // Readings beyond the plot ranges (a curve shifted far, a narrowed range)
+    // stay inside the frame, off the labels and the value list.
+    ctx.clipToPlot();
     for (int b = 1; b <= kMaxBranches; ++b) {
         canvas.setPenColour(ctx.settings.branchColour[b - 1]);
         sum.fill({});
@@ -54,6 +57,7 @@ void paintMeasuredBranches(const PlotContext& ctx) {
         }
         if (n > 0) ctx.drawer.draw(canvas, vertices.data(), n, ctx.smoothing(), ctx.gridSpan());
     }
+    canvas.clearClip();
 }
 
 void paintCompositeCurve(const PlotContext& ctx) {
@@ -68,7 +72,9 @@ void paintCompositeCurve(const PlotContext& ctx) {
         vertices[n++] = {ctx.g.xOfLogExact(std::log10(ctx.sounding.composite(k))),
                          ctx.g.yOfLogExact(k * kGridStep)};
     }
+    ctx.clipToPlot();
     ctx.drawer.draw(canvas, vertices.data(), n, ctx.smoothing(), ctx.gridSpan());
+    canvas.clearClip();
 }
 
 void xorComputedCurve(const PlotContext& ctx) {
@@ -88,6 +94,35 @@ void xorComputedCurve(const PlotContext& ctx) {
     ctx.drawer.draw(canvas, vertices.data(), n, ctx.smoothing(), ctx.gridSpan());
     canvas.clearClip();
     canvas.setPenMode(PenMode::Copy);
+}
+
+void paintEditedCurvePoint(const PlotContext& ctx, int k) {
+    if (k < 0 || k >= kGridPoints) return;
+    Canvas& canvas = ctx.canvas;
+    const GridTable& shifted = ctx.sounding.branches.shiftedRho;
+    const auto present = [&](int row, int b) {
+        return row >= 0 && row < kGridPoints && shifted[row][b] > 0 && std::isfinite(shifted[row][b]);
+    };
+    const auto pointOf = [&](int row, int b) {
+        return QPoint(static_cast<int>(ctx.g.xOfLogExact(std::log10(shifted[row][b]))),
+                      static_cast<int>(ctx.g.yOfLogExact(row * kGridStep)));
+    };
+    canvas.setPenMode(PenMode::Copy);
+    canvas.setPenColour(kRed);
+    canvas.setPenWidth(2);
+    ctx.clipToPlot();
+    const int branches = std::min(ctx.sounding.branches.branchCount, kMaxBranches);
+    for (int b = 1; b <= branches; ++b) {
+        if (!present(k, b)) continue;
+        const QPoint here = pointOf(k, b);
+        for (const int neighbour : {k - 1, k + 1}) {
+            if (!present(neighbour, b)) continue;
+            const QPoint there = pointOf(neighbour, b);
+            canvas.moveTo(there.x(), there.y());
+            canvas.lineTo(here.x(), here.y());
+        }
+    }
+    canvas.clearClip();
 }
 
 void paintSsqText(const PlotContext& ctx, double ssq) {

@@ -18,6 +18,10 @@ void paintCompositeCurve(const PlotContext& ctx);
 /// The computed curve in XOR (aqua, 2 px); drawing it twice removes it.
 void xorComputedCurve(const PlotContext& ctx);
 
+/// Red 2 px segments of every branch from its shifted value at grid row k-1
+/// to the one at k and on to k+1, where those values exist.
+void paintEditedCurvePoint(const PlotContext& ctx, int k);
+
 /// "SSQ = " with the value, below the plot, ending at its horizontal middle.
 void paintSsqText(const PlotContext& ctx, double ssq);
 

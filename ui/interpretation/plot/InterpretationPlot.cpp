@@ -6,6 +6,7 @@
 #include "ui/interpretation/plot/GridPainter.h"
 #include "ui/interpretation/plot/ModelPainter.h"
 #include "ui/interpretation/plot/PlotContext.h"
+#include "ui/interpretation/plot/PlotMargins.h"
 #include "ui/interpretation/plot/PlotRanges.h"
 #include "ui/platform/Canvas.h"
 
@@ -17,6 +18,7 @@ InterpretationPlot::InterpretationPlot(Canvas& canvas, Sounding& sounding, const
 PlotContext InterpretationPlot::context() { return {canvas_, sounding_, settings_, geometry_, drawer_}; }
 
 ModelLineStyle InterpretationPlot::lineStyle() const {
+    if (styleSource) return styleSource();
     return {selectedLayer, selectedInterface, modelDrawingInProgress};
 }
 
@@ -31,6 +33,9 @@ void InterpretationPlot::drawBasePicture() {
     if (!settings_.scaleLocked || !geometry_.scalesValid) {
         geometry_.imageWidth = canvas_.width();
         geometry_.imageHeight = canvas_.height();
+        // Ranges change by margin clicks and fits too: the labels of the new
+        // ranges and the model's values decide the margins.
+        if (geometry_.textHeight > 0) sizeMargins(geometry_, canvas_, sounding_.model);
         computeGeometry(geometry_);
     }
     canvas_.fill(kWhite);
@@ -57,13 +62,15 @@ void InterpretationPlot::redrawAll() {
     if (showSectionOnce) showSectionOnce();
 }
 
-void InterpretationPlot::toggleModelLines() {
+void InterpretationPlot::toggleModelLines() { toggleModelLines(lineStyle()); }
+
+void InterpretationPlot::toggleModelLines(const ModelLineStyle& style) {
     if (!curvePresent()) return;
     const PlotContext ctx = context();
     if (!modelDrawable(ctx)) return;
-    xorModelLines(ctx, lineStyle());
+    xorModelLines(ctx, style);
     modelShown = !modelShown;
-    if (modelShown) paintModelValueList(ctx, lineStyle());
+    if (modelShown) paintModelValueList(ctx, style);
 }
 
 void InterpretationPlot::toggleComputedCurve() {
@@ -94,6 +101,11 @@ void InterpretationPlot::drawCrosshair(int px, int py) {
 void InterpretationPlot::drawCursorStatus(int px, int py) {
     if (!curvePresent()) return;
     paintCursorStatus(canvas_, geometry_, px, py);
+}
+
+void InterpretationPlot::drawEditedCurvePoint(int k) {
+    if (!curvePresent()) return;
+    paintEditedCurvePoint(context(), k);
 }
 
 bool InterpretationPlot::widenRangesToModel() {

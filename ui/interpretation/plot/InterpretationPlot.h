@@ -13,13 +13,13 @@
 #include "core/Sounding.h"
 #include "io/DisplaySettings.h"
 #include "ui/interpretation/plot/CurveDrawer.h"
+#include "ui/interpretation/plot/ModelPainter.h"
 #include "ui/interpretation/plot/PlotGeometry.h"
 
 namespace orma::ui {
 
 class Canvas;
 struct PlotContext;
-struct ModelLineStyle;
 
 class InterpretationPlot {
 public:
@@ -43,6 +43,9 @@ public:
     /// XOR step line of the model (flips modelShown), then the value list
     /// while the model is shown. Without a drawable model nothing happens.
     void toggleModelLines();
+    /// The same with an explicit style (the selection the line was drawn
+    /// with, to remove it after the selection changed).
+    void toggleModelLines(const ModelLineStyle& style);
     /// XOR computed curve, then the fit error of the stored curve is computed
     /// into the sounding and written as "SSQ = ".
     void toggleComputedCurve();
@@ -53,6 +56,9 @@ public:
     void drawComputedValues();
     void drawCrosshair(int px, int py);
     void drawCursorStatus(int px, int py);
+    /// Red segments of every branch to and from its shifted value at grid
+    /// row k: the mark of a point just edited by hand.
+    void drawEditedCurvePoint(int k);
     /// Pulls the ranges out to the model's depths and resistivities; true when
     /// a range changed (the caller then redraws). False with the scale locked.
     bool widenRangesToModel();
@@ -63,6 +69,9 @@ public:
     bool plotDrawn = false, modelShown = false, modelLabelsWanted = true, modelLabelsDrawn = false;
     int selectedLayer = -1, selectedInterface = -1;  // drawn with the active line width
     bool modelDrawingInProgress = false;              // keeps D[n] instead of 1e9
+    /// When set, the selection and drawing state come from here (the mouse
+    /// editing) instead of the three fields above.
+    std::function<ModelLineStyle()> styleSource;
     std::function<void()> showSectionOnce;            // last step of redrawAll, may be empty
 
 private:

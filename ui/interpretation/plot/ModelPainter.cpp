@@ -5,46 +5,21 @@
 #include <cmath>
 
 #include "ui/interpretation/plot/PlotContext.h"
+#include "ui/interpretation/plot/StepLine.h"
 #include "ui/interpretation/plot/TextFormat.h"
 
 namespace orma::ui {
 
 namespace {
 
-constexpr float kHalfSpaceDrawDepth = 1e9f;
-
-/// Pixel positions of the step line's corners, with the rule that a value
-/// which is not positive keeps the previous coordinate.
-struct StepLine {
-    int n = 0;
-    std::array<int, kMaxLayers> x{};  ///< column of layer k
-    std::array<int, kMaxLayers> y{};  ///< row of the bottom of layer k, within y0..y1
-};
-
-/// A value with a place on the logarithmic axes.
-bool positive(float value) { return value > 0 && std::isfinite(value); }
-
-int boundaryCount(const LayerModel& m) { return std::clamp(m.interfaceCount, 0, kMaxLayers - 1); }
-
-float bottomDepth(const LayerModel& m, int k, const ModelLineStyle& style) {
-    if (k == boundaryCount(m) && !style.drawingInProgress) return kHalfSpaceDrawDepth;
-    return m.depth[k];
+StepLine layOut(const PlotContext& ctx, const ModelLineStyle& style) {
+    return layOutStepLine(ctx.sounding.model, ctx.g, style.drawingInProgress);
 }
 
-StepLine layOut(const PlotContext& ctx, const ModelLineStyle& style) {
-    const LayerModel& m = ctx.sounding.model;
-    const PlotGeometry& g = ctx.g;
-    StepLine line;
-    line.n = boundaryCount(m);
-    int x = g.x0, y = g.y0;
-    for (int k = 0; k <= line.n; ++k) {
-        if (positive(m.resistivity[k])) x = g.xOf(m.resistivity[k]);
-        const float d = bottomDepth(m, k, style);
-        if (positive(d)) y = std::clamp(g.yOf(d), g.y0, g.y1);
-        line.x[k] = x;
-        line.y[k] = y;
-    }
-    return line;
+bool positive(float value) { return positiveValue(value); }
+
+float bottomDepth(const LayerModel& m, int k, const ModelLineStyle& style) {
+    return drawnBottomDepth(m, k, style.drawingInProgress);
 }
 
 int widthOf(const PlotContext& ctx, bool selected) {

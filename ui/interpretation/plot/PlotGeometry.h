@@ -20,6 +20,8 @@ struct PlotGeometry {
     /// them, but a plot that never had any still gets a first set.
     bool scalesValid = false;
     int marginPercent = 20;
+    /// Height kept free below the plot for the window's buttons.
+    int bottomReserve = 0;
 
     // Truncating mapping, for grid lines, crosses, the model and text.
     int xOf(double rho) const;  ///< undefined for rho <= 0: callers skip those

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/interpretation/plot/PlotMargins.h"
 #include "ui/platform/Canvas.h"
 
 namespace orma::ui {
@@ -31,11 +32,6 @@ void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bo
         g.rMin = 4;
         g.aMin = -0.275f;
     }
-    g.marginLeft = 4 * g.charWidth;
-    // Four "W" widths were meant to hold the model value list; with proportional
-    // fonts its depth heading is wider, so the right margin grows to fit it.
-    g.marginRight = std::max(4 * g.charWidth, canvas.textWidth(" -Dp.- [m]") + 4);
-    g.marginTop = g.marginBottom = 2 * g.textHeight;
 
     PointTable& pts = sounding.points;
     const int count = std::clamp(pts.pointCount, 0, kMaxPoints);
@@ -72,6 +68,8 @@ void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bo
         g.rMax = widenOutward(g.rMax, p, false);
         g.aMin = widenOutward(g.aMin, p / 2, true);
     }
+    // The margins hold the labels of these ranges.
+    sizeMargins(g, canvas, sounding.model);
     g.rangesValid = true;
 }
 

@@ -1,0 +1,39 @@
+// Manual input of a curve, typed (R) or drawn with the mouse (M). The prompt
+// sequences live in io/ManualInput; the window proposes the profile name,
+// shows the captions and redraws after every processed point.
+
+#include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/plot/InterpretationPlot.h"
+#include "ui/platform/ImageView.h"
+
+namespace orma::ui {
+
+void Ttelmorwin::Runvstup1Click() {
+    const QString captionBefore = windowTitle();
+    // An input that ends before its first reading leaves the curve, and so
+    // the caption, as they were.
+    if (!enterCurveByKeyboard(sounding_, dialogs_, *this)) setWindowTitle(captionBefore);
+    plot_->redrawAll();
+    Img->update();
+}
+
+void Ttelmorwin::Manulnvstupmy1Click() {
+    enterCurveByMouse(sounding_, dialogs_, *this);
+    plot_->redrawAll();
+    Img->update();
+}
+
+std::string Ttelmorwin::activeProfileName() {
+    if (activeProfileNameSource) return activeProfileNameSource();
+    return std::to_string(sounding_.profileNumber);
+}
+
+void Ttelmorwin::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+void Ttelmorwin::enteredCurveProcessed(bool ok) {
+    if (ok) afterNewCurve();
+    plot_->redrawAll();
+    Img->update();
+}
+
+}  // namespace orma::ui

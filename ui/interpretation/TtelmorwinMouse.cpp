@@ -1,0 +1,176 @@
+// The mouse on the plot, model drawing and deletion, undo and redo. What a
+// gesture means is decided in editing/ModelEditor; this file carries out
+// what the editor asks for on the canvas and in the dialogs.
+
+#include <QAction>
+#include <QPushButton>
+
+#include "io/UserDialogs.h"
+#include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/editing/ModelEditor.h"
+#include "ui/interpretation/plot/InterpretationPlot.h"
+#include "ui/platform/ImageView.h"
+
+namespace orma::ui {
+
+namespace {
+
+constexpr const char* kForwardFailed = "Forward task unsuccessful";
+
+}  // namespace
+
+// ---- events -----------------------------------------------------------------
+
+void Ttelmorwin::ImgMouseDown(const MouseInput& in) {
+    editor_->mouseDown(in);
+    Img->update();
+}
+
+void Ttelmorwin::ImgMouseMove(const MouseInput& in) {
+    editor_->mouseMove(in);
+    Img->update();
+}
+
+void Ttelmorwin::ImgMouseUp(const MouseInput& in) {
+    editor_->mouseUp(in);
+    Img->update();
+}
+
+void Ttelmorwin::ImgDblClick(const MouseInput& in) {
+    editor_->doubleClick(in);
+    Img->update();
+}
+
+// ---- Model menu -------------------------------------------------------------
+
+void Ttelmorwin::Vytvoenmodelu1Click() {
+    editor_->toggleModelDrawing();
+    Img->update();
+}
+
+void Ttelmorwin::Zruitmodel1Click() {
+    if (sounding_.computedCurveShown) {
+        plot_->toggleComputedCurve();
+        sounding_.computedCurveShown = false;
+    }
+    if (!sounding_.curveLoaded || !sounding_.compositeBuilt) {
+        Img->update();
+        return;
+    }
+    keepModelForUndo();
+    if (plot_->modelShown) plot_->toggleModelLines();
+    editor_->reset();
+    LayerModel& model = sounding_.model;
+    model.interfaceCount = 0;
+    model.depthFixed.fill(0);
+    model.resistivityFixed.fill(0);
+    plot_->redrawAll();
+    modelChanged();
+    Img->update();
+}
+
+void Ttelmorwin::UndoModel1Click() {
+    if (editor_->state().dragging) return;
+    const bool abandonDrawing = editor_->state().drawing;
+    editor_->reset();
+    // A drawing in progress is the change being undone: back to the model
+    // from before it began.
+    if (abandonDrawing) history_.restoreCurrent(sounding_);
+    else if (!history_.undo(sounding_)) return;
+    showRestoredModel();
+}
+
+void Ttelmorwin::RedoModel1Click() {
+    if (editor_->state().dragging || editor_->state().drawing) return;
+    if (!history_.redo(sounding_)) return;
+    editor_->reset();
+    showRestoredModel();
+}
+
+void Ttelmorwin::showRestoredModel() {
+    showFitButtons(sounding_.curveLoaded && sounding_.model.interfaceCount > 0);
+    plot_->redrawAll();
+    updateUndoItems();
+    Img->update();
+}
+
+void Ttelmorwin::updateUndoItems() {
+    if (QAction* undo = menuItem("UndoModel1")) undo->setEnabled(history_.canUndo() || editor_->state().drawing);
+    if (QAction* redo = menuItem("RedoModel1")) redo->setEnabled(history_.canRedo());
+}
+
+// ---- what the editor asks for ---------------------------------------------
+
+bool Ttelmorwin::modelShown() const { return plot_->modelShown; }
+
+bool Ttelmorwin::plotDrawn() const { return plot_->plotDrawn; }
+
+bool Ttelmorwin::scaleLocked() const { return settings_.scaleLocked; }
+
+void Ttelmorwin::toggleModelLines(const Selection& style) {
+    plot_->toggleModelLines({style.layer, style.boundary, editor_->state().drawing});
+}
+
+void Ttelmorwin::redrawAll() { plot_->redrawAll(); }
+
+void Ttelmorwin::removeComputedCurve() {
+    if (!sounding_.computedCurveShown) return;
+    plot_->toggleComputedCurve();
+    sounding_.computedCurveShown = false;
+}
+
+void Ttelmorwin::runForward() { forwardAndDraw(kForwardFailed); }
+
+void Ttelmorwin::toggleCrosshair(int x, int y) { plot_->drawCrosshair(x, y); }
+
+void Ttelmorwin::drawCursorStatus(int x, int y) { plot_->drawCursorStatus(x, y); }
+
+void Ttelmorwin::markEditedCurvePoint(int k) { plot_->drawEditedCurvePoint(k); }
+
+void Ttelmorwin::setCursorShape(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::Arrow: Img->setCursor(Qt::ArrowCursor); break;
+        case CursorShape::HorizontalResize: Img->setCursor(Qt::SizeHorCursor); break;
+        case CursorShape::VerticalResize: Img->setCursor(Qt::SizeVerCursor); break;
+    }
+}
+
+void Ttelmorwin::showFitButtons(bool shown) {
+    spustit->setVisible(shown);
+    importdorezu->setVisible(shown);
+    // Enter on the focused "..." starts the fit.
+    if (shown) spustit->setFocus();
+    else Img->setFocus();
+}
+
+void Ttelmorwin::message(const std::string& text) { dialogs_.message(text); }
+
+void Ttelmorwin::reprocessEnteredCurve() { orma::reprocessEnteredCurve(sounding_, dialogs_, *this); }
+
+void Ttelmorwin::enterNewCurve() {
+    showSectionOnce();
+    switch (static_cast<InputMode>(settings_.inputMode)) {
+        case InputMode::ManualMeasuredAndShifted:
+        case InputMode::ManualByBranch: Runvstup1Click(); break;
+        case InputMode::ManualByMouse: Manulnvstupmy1Click(); break;
+        case InputMode::GefFile: OtevtGEF1Click(); break;
+        case InputMode::RstFile: NatidalRST1Click(); break;
+    }
+}
+
+void Ttelmorwin::modelChanged() {
+    history_.record(sounding_);
+    updateUndoItems();
+}
+
+void Ttelmorwin::keepModelForUndo() {
+    // An empty model is nothing to go back to.
+    if (sounding_.model.interfaceCount > 0) history_.record(sounding_);
+    updateUndoItems();
+}
+
+void Ttelmorwin::modelEditedOnStoredPoint() {
+    if (storedPointModelEdited) storedPointModelEdited();
+}
+
+}  // namespace orma::ui

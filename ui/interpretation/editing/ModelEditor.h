@@ -1,0 +1,99 @@
+#pragma once
+// What the mouse does on the interpretation plot: drawing a new model corner
+// by corner, selecting the segment under the cursor, dragging it, inserting
+// and deleting layers, fixing values for the fit, widening or narrowing the
+// plot ranges by clicks in the margins, editing single points of the
+// composite curve, and the double click that enters a new curve.
+//
+// The editor changes the sounding's model, the composite curve and its own
+// EditState; everything drawn and said goes through the EditorSurface, in the
+// order the canvas needs it. It knows no toolkit, so its decisions are tested
+// with a recording surface.
+//
+// Gestures by button and keys, on the plot of a shifted curve:
+//   right, nothing selected, inside  begin a new model (F6 does the same)
+//   while drawing: move             the free corner follows the cursor
+//                  left             fix the corner, start the next one
+//                  middle           take the last corner back
+//                  right            end the drawing (the last corner is the half-space)
+//   hover                           select the nearest boundary or layer line
+//   on a selection: left            drag it (release sets it where the button goes up)
+//                   Ctrl+left       fix / free its depth or resistivity
+//                   Shift+left      fix / free the layer's thickness
+//                   right           insert a layer there
+//                   Ctrl+right, middle   delete that layer
+//                   Ctrl+Shift+right     delete the model and begin a new one
+//   in a margin: left widens the range on that side by a third of a decade,
+//                right narrows it again
+//   curve editing (F4): move snaps a crosshair to the nearest grid row,
+//                left sets the composite there, right ends curve editing
+//   double click (not on a segment, not while drawing or editing the curve):
+//                a new curve in the default input mode
+
+#include "core/Sounding.h"
+#include "ui/interpretation/editing/EditState.h"
+#include "ui/interpretation/editing/EditorSurface.h"
+#include "ui/interpretation/plot/PlotGeometry.h"
+#include "ui/platform/MouseInput.h"
+
+namespace orma::ui {
+
+inline constexpr const char* kShiftBranchesFirst = "Shift VES curve branches (1 - 4 key)!";
+
+class ModelEditor {
+public:
+    ModelEditor(Sounding& sounding, PlotGeometry& geometry, EditorSurface& surface);
+
+    const EditState& state() const { return state_; }
+    EditState& state() { return state_; }
+
+    void mouseDown(const MouseInput& in);
+    void mouseMove(const MouseInput& in);
+    void mouseUp(const MouseInput& in);
+    void doubleClick(const MouseInput& in);
+
+    /// Begins a new model drawing, or ends the one in progress (F6).
+    void toggleModelDrawing();
+
+    /// A new curve or a model replaced from outside: no drawing, no drag, no
+    /// selection, no crosshair.
+    void reset();
+    /// Forgets the selection (indices may no longer exist in the model).
+    void clearSelection();
+    /// Takes the crosshair off the canvas (curve editing ends).
+    void hideCrosshair() { removeCrosshair(); }
+
+private:
+    bool inside(const MouseInput& in) const { return geometry_.insidePlot(in.x, in.y); }
+    LayerModel& model() { return sounding_.model; }
+    int boundaries() const { return sounding_.model.interfaceCount; }
+
+    void clickInMargin(const MouseInput& in);
+    void drawingPress(const MouseInput& in);
+    void gestureOnSelection(const MouseInput& in);
+    void beginDrawing();
+    void endDrawing();
+    void moveFreeCorner(const MouseInput& in);
+    void hover(const MouseInput& in);
+    void dragTo(int x, int y);
+    void toggleFixFlag();
+    void toggleThicknessFlag();
+    void insertAtSelection();
+    void deleteAtSelection();
+    void deleteModelAndRedraw();
+    void curveEditMove(const MouseInput& in);
+    void curveEditPress(const MouseInput& in);
+
+    void removeModelLines();
+    void drawModelLines();
+    void removeCrosshair();
+    void moveCrosshair(int x, int y);
+    void forgetSelection();
+
+    Sounding& sounding_;
+    PlotGeometry& geometry_;
+    EditorSurface& surface_;
+    EditState state_;
+};
+
+}  // namespace orma::ui
