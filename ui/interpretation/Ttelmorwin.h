@@ -10,16 +10,24 @@
 //   TtelmorwinFiles.cpp     GEF and RST files, End
 //   TtelmorwinShift.cpp     branch shifting, drift, curve editing switch
 //   TtelmorwinModel.cpp     forward task, preset models, fit, JPEG, About
+//   TtelmorwinMouse.cpp     mouse on the plot (editing/ModelEditor decides),
+//                           model drawing and deletion, undo and redo
+//   TtelmorwinInput.cpp     manual input of a curve, typed or by mouse
 
 #include <QMainWindow>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Sounding.h"
 #include "io/DisplaySettings.h"
+#include "io/ManualInput.h"
+#include "ui/interpretation/editing/EditorSurface.h"
+#include "ui/interpretation/editing/ModelHistory.h"
+#include "ui/platform/MouseInput.h"
 
 class QAction;
 class QDialog;
@@ -37,8 +45,9 @@ namespace orma::ui {
 class Canvas;
 class ImageView;
 class InterpretationPlot;
+class ModelEditor;
 
-class Ttelmorwin : public QMainWindow {
+class Ttelmorwin : public QMainWindow, private EditorSurface, private ManualInputHost {
     Q_OBJECT
 public:
     /// Reads "ormawin.ini" from `settingsDirectory` (the working directory at
@@ -64,9 +73,17 @@ public:
     bool rstOutputOpen() const;
     /// A menu item by its component name (e.g. "OtevtGEF1"); null if absent.
     QAction* menuItem(const QString& name) const;
+    ModelEditor& editor() { return *editor_; }
+    const ModelHistory& modelHistory() const { return history_; }
 
     QPushButton* spustit = nullptr;      ///< "..." starts the fit
     QPushButton* importdorezu = nullptr; ///< "<-" transfers into the profile
+
+    /// Set by the section window: the name of its active profile (proposed
+    /// by the manual input), and what happens when a drag ends on a point
+    /// re-opened from the profile database. Either may be empty.
+    std::function<std::string()> activeProfileNameSource;
+    std::function<void()> storedPointModelEdited;
 
     // Lifecycle.
     void FormShow();
@@ -75,11 +92,6 @@ public:
     void FormClose();
     /// Shows the section window the first time it is asked for.
     void showSectionOnce();
-    /// Re-opens a point of the profile database (TtelmorwinReopen.cpp): the
-    /// section window has filled the sounding from it; the points in memory
-    /// are processed again, the model's curve is computed and everything
-    /// redrawn. `messages` of the loading are shown first.
-    void reopenStoredPoint(const std::vector<std::string>& messages);
 
     // File menu.
     void OtevtGEF1Click();
@@ -89,6 +101,16 @@ public:
     void UloitRST1Click();
     void PiuloitRST1Click();
     void Konec1Click();
+
+    // Mouse on the plot: the handlers pass the events to the editor.
+    void ImgMouseDown(const MouseInput& in);
+    void ImgMouseMove(const MouseInput& in);
+    void ImgMouseUp(const MouseInput& in);
+    void ImgDblClick(const MouseInput& in);
+
+    // Manual input.
+    void Runvstup1Click();
+    void Manulnvstupmy1Click();
 
     // Shift and Edit menus.
     void na1vtev1Click();
@@ -101,6 +123,10 @@ public:
     void PosunsnesenkivkyVESkroklogohmm1Click();
 
     // Model menu and buttons.
+    void Vytvoenmodelu1Click();
+    void Zruitmodel1Click();
+    void UndoModel1Click();
+    void RedoModel1Click();
     void P1Click();
     void natimodelkivkyKhlRzd11010100201Click();
     void natimodelkivkyHhlRzd120010205001Click();
@@ -125,7 +151,6 @@ private:
     void layoutButtons();
 
     void showMessages(const std::vector<std::string>& messages);
-    void setCaption(const std::string& caption);
     /// What every successful load does on the window side: no model drawing
     /// on screen, buttons hidden, fresh plot ranges.
     void afterNewCurve();
@@ -137,8 +162,38 @@ private:
     /// its SSQ; on failure shows `failureMessage`. Returns the result code.
     int forwardAndDraw(const char* failureMessage);
     void loadPresetModel(float r0, float r1, float r2);
+    void showPresetModel();
     void runFit(bool widenRanges);
     void writeSettings();
+
+    // What the editor asks of the window (TtelmorwinMouse.cpp).
+    bool modelShown() const override;
+    bool plotDrawn() const override;
+    bool scaleLocked() const override;
+    void toggleModelLines(const Selection& style) override;
+    void redrawAll() override;
+    void removeComputedCurve() override;
+    void runForward() override;
+    void toggleCrosshair(int x, int y) override;
+    void drawCursorStatus(int x, int y) override;
+    void markEditedCurvePoint(int k) override;
+    void setCursorShape(CursorShape shape) override;
+    void showFitButtons(bool shown) override;
+    void message(const std::string& text) override;
+    void reprocessEnteredCurve() override;
+    void enterNewCurve() override;
+    void modelChanged() override;
+    void keepModelForUndo() override;
+    void modelEditedOnStoredPoint() override;
+    /// Undo/redo menu items enabled as the history allows.
+    void updateUndoItems();
+    /// After undo or redo: the restored model on a clean plot.
+    void showRestoredModel();
+
+    // What the manual input asks of the window (TtelmorwinInput.cpp).
+    std::string activeProfileName() override;
+    void setCaption(const std::string& caption) override;
+    void enteredCurveProcessed(bool ok) override;
 
     UserDialogs& dialogs_;
     std::filesystem::path settingsPath_;
@@ -148,6 +203,8 @@ private:
     std::unique_ptr<InterpretationPlot> plot_;
     std::unique_ptr<FitWorkspace> fitWorkspace_;
     std::unique_ptr<RstOutputFile> rstOutput_;
+    std::unique_ptr<ModelEditor> editor_;
+    ModelHistory history_;
     ImageView* Img = nullptr;
 
     QDialog* titleWindow_ = nullptr;
