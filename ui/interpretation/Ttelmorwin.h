@@ -92,6 +92,11 @@ public:
     void FormClose();
     /// Shows the section window the first time it is asked for.
     void showSectionOnce();
+    /// Re-opens a point of the profile database (TtelmorwinReopen.cpp): the
+    /// section window has filled the sounding from it; the points in memory
+    /// are processed again, the model's curve is computed and everything
+    /// redrawn. `messages` of the loading are shown first.
+    void reopenStoredPoint(const std::vector<std::string>& messages);
 
     // File menu.
     void OtevtGEF1Click();
