@@ -277,6 +277,39 @@ TEST(PlotPicture, RendersTheSampleSounding) {
     plot.redrawAll();
     plot.drawModelLabels();
     EXPECT_TRUE(plot.modelLabelsDrawn);
+
+    // Pixels at positions from the plot mapping: truncated for the frame and
+    // the crosses, float vertices for the curve (the spline starts exactly at
+    // its first vertex).
+    const PlotGeometry& g = plot.geometry();
+    const QImage& image = canvas.image();
+    const auto xOf = [&](double logRho) { return static_cast<int>((logRho - g.rMin) * g.sx) + g.x0; };
+    const auto yOf = [&](double logA) { return static_cast<int>(std::trunc(g.sy) * (logA - g.aMin) + g.y0); };
+    const QRgb black = qRgb(0, 0, 0);
+    EXPECT_EQ(image.pixel(g.x0, (g.y0 + g.y1) / 2), black) << "left edge of the frame";
+    EXPECT_EQ(image.pixel(g.x1, (g.y0 + g.y1) / 2), black) << "right edge of the frame";
+    EXPECT_EQ(image.pixel((3 * g.x0 + g.x1) / 4, g.y0), black) << "top edge of the frame";
+    EXPECT_EQ(image.pixel((3 * g.x0 + g.x1) / 4, g.y1), black) << "bottom edge of the frame";
+
+    // The cross of branch 3 (red) at 82.3 m, well away from the other curves.
+    int s = 0;
+    while (s < sounding.points.pointCount &&
+           !(sounding.points.branch[s] == 3 && sounding.points.ab2[s] == 82.3f))
+        ++s;
+    ASSERT_LT(s, sounding.points.pointCount);
+    const int cx = xOf(std::log10(sounding.points.rhoA[s]));
+    const int cy = yOf(std::log10(82.3));
+    const QRgb red = qRgb(255, 0, 0);
+    for (int d = -2; d <= 2; ++d) {
+        EXPECT_EQ(image.pixel(cx + d, cy), red) << "horizontal stroke " << d;
+        EXPECT_EQ(image.pixel(cx, cy + d), red) << "vertical stroke " << d;
+    }
+
+    // The composite (black) at its first grid row.
+    const int k = sounding.minGridIndex;
+    const double firstX = (std::log10(sounding.composite(k)) - g.rMin) * g.sx + g.x0;
+    const double firstY = (k * 0.11266336187471834863 - g.aMin) * g.sy + g.y0;
+    EXPECT_EQ(image.pixel(static_cast<int>(firstX), static_cast<int>(firstY)), black);
     // Set ORMA_PLOT_PNG to a file name to look at the picture.
     if (const char* path = std::getenv("ORMA_PLOT_PNG")) {
         EXPECT_TRUE(canvas.image().save(path));
