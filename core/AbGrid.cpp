@@ -6,6 +6,9 @@ namespace orma {
 
 namespace {
 
+/// 10^(26.5/8.876) m, the logarithmic midpoint of grid points 26 and 27.
+constexpr double kGrid26To27Split = 967.3398735695893;
+
 struct SnapRow {
     double lo;
     double hi;
@@ -21,7 +24,11 @@ constexpr SnapRow kSnapTable[] = {
     {63.0, 64.0, 63.5f},   {81.5, 84.0, 82.3f},   {105.0, 109.0, 107.00001f},
     {133.0, 142.0, 138.0f}, {142.0, 200.0, 179.2f}, {200.0, 280.0, 232.3f},
     {280.0, 330.0, 301.1f}, {330.0, 450.0, -1.0f}, {450.0, 600.0, -1.0f},
-    {600.0, 830.0, -1.0f}, {830.0, 1250.0, -1.0f},
+    {600.0, 830.0, -1.0f},
+    // 830..1250 m holds two grid points (849.66 and 1101.31 m): each spacing
+    // goes to the nearer one, split at their logarithmic midpoint, so that a
+    // written 1101.31 m reads back onto its own row.
+    {830.0, kGrid26To27Split, -1.0f}, {kGrid26To27Split, 1250.0, -1.0f},
 };
 
 }  // namespace

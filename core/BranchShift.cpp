@@ -1,6 +1,7 @@
 #include "core/BranchShift.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace orma {
@@ -21,9 +22,19 @@ void resetBranchTables(BranchTables& tables) {
     tables.branchMn2.fill(kMissing);
 }
 
+bool usable(float value) { return std::isfinite(value) && value > 0.0f; }
+
+/// "AB/2 = 10.3 m": the row of a grid table named for the user.
+std::string rowName(const Sounding& sounding, int k) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, sounding.grid.value[k]);
+    return "AB/2 = " + std::string(buffer, result.ptr) + " m";
+}
+
 /// Repeated readings of one branch at one grid row: last spacing, mean s value,
-/// geometric mean of the resistivities.
-void mergeRepeatedReadings(Sounding& sounding) {
+/// geometric mean of the resistivities. A mean that leaves the range of the
+/// numbers (a reading close to the largest float) is left out and named.
+void mergeRepeatedReadings(Sounding& sounding, std::vector<std::string>& lost) {
     const PointTable& points = sounding.points;
     BranchTables& tables = sounding.branches;
     for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k) {
@@ -41,7 +52,12 @@ void mergeRepeatedReadings(Sounding& sounding) {
             }
             if (count > 0) {
                 tables.sMean[k][j] = sSum / static_cast<float>(count);
-                tables.branchRho[k][j] = geometricMean(logRhoSum, count);
+                const float mean = geometricMean(logRhoSum, count);
+                if (usable(mean)) {
+                    tables.branchRho[k][j] = mean;
+                } else {
+                    lost.push_back("branch " + std::to_string(j) + " at " + rowName(sounding, k));
+                }
             }
         }
     }
@@ -59,8 +75,9 @@ void averageOverlapsAndFormComposite(Sounding& sounding) {
                 ++present;
             }
         }
-        if (present > 1) {
-            const float mean = geometricMean(logSum, present);
+        const float mean = present > 1 ? geometricMean(logSum, present) : 0.0f;
+        // A mean next to the largest float may round beyond it; keep the values then.
+        if (present > 1 && usable(mean)) {
             for (int j = 1; j <= branchCount; ++j) {
                 if (shifted[k][j] > 0.0f) shifted[k][j] = mean;
             }
@@ -84,8 +101,11 @@ void formCompositeFromHighestBranch(Sounding& sounding) {
 
 std::vector<std::string> shiftBranches(Sounding& sounding, int reference) {
     std::vector<std::string> messages;
+    // Without a curve there is nothing to shift, and no composite is built.
+    if (sounding.points.pointCount <= 0) return messages;
     BranchTables& tables = sounding.branches;
     resetBranchTables(tables);
+    std::vector<std::string> lost;
 
     int branchCount = 0;
     for (int s = 0; s < sounding.points.pointCount; ++s) {
@@ -94,7 +114,7 @@ std::vector<std::string> shiftBranches(Sounding& sounding, int reference) {
     tables.branchCount = std::min(branchCount, kMaxBranches);
     const int lastBranch = tables.branchCount;
 
-    mergeRepeatedReadings(sounding);
+    mergeRepeatedReadings(sounding, lost);
 
     // Mean level difference of each pair of neighbouring branches over their common rows.
     std::array<float, kBranchColumns> offset{};
@@ -129,7 +149,12 @@ std::vector<std::string> shiftBranches(Sounding& sounding, int reference) {
         for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k) {
             const float rho = tables.branchRho[k][j];
             if (rho > 0.0f) {
-                tables.shiftedRho[k][j] = j == reference ? rho : std::pow(10.0f, std::log10(rho) + shift);
+                const float moved = j == reference ? rho : std::pow(10.0f, std::log10(rho) + shift);
+                if (usable(moved)) {
+                    tables.shiftedRho[k][j] = moved;
+                } else {
+                    lost.push_back("branch " + std::to_string(j) + " at " + rowName(sounding, k));
+                }
             }
         }
     }
@@ -139,6 +164,11 @@ std::vector<std::string> shiftBranches(Sounding& sounding, int reference) {
     if (sounding.averageOverlaps) averageOverlapsAndFormComposite(sounding);
     formCompositeFromHighestBranch(sounding);
 
+    if (!lost.empty()) {
+        std::string list;
+        for (const std::string& item : lost) list += (list.empty() ? "" : ", ") + item;
+        messages.push_back("Shifted values beyond the range of the numbers take no part in the curve: " + list + ".");
+    }
     sounding.compositeBuilt = true;
     return messages;
 }
@@ -147,9 +177,16 @@ bool driftComposite(Sounding& sounding, int direction) {
     if (!sounding.compositeBuilt) return false;
     GridTable& shifted = sounding.branches.shiftedRho;
     const float logStep = static_cast<float>(direction) * sounding.driftStep;
+    const auto drifted = [logStep](float value) { return std::pow(10.0f, std::log10(value) + logStep); };
+    // A step that would carry a value out of the range of the numbers moves nothing.
     for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k) {
         for (int j = 0; j <= sounding.branches.branchCount; ++j) {
-            if (shifted[k][j] > 0.0f) shifted[k][j] = std::pow(10.0f, std::log10(shifted[k][j]) + logStep);
+            if (shifted[k][j] > 0.0f && !usable(drifted(shifted[k][j]))) return false;
+        }
+    }
+    for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k) {
+        for (int j = 0; j <= sounding.branches.branchCount; ++j) {
+            if (shifted[k][j] > 0.0f) shifted[k][j] = drifted(shifted[k][j]);
         }
     }
     return true;

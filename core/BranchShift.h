@@ -15,11 +15,14 @@ namespace orma {
 /// Rebuilds the branch grid tables from the point table, shifts every branch
 /// onto `reference` (1..4 from the user, 2 after a load) and forms the
 /// composite. Returns the "Between branch ..." messages, one per neighbouring
-/// pair without a common grid row.
+/// pair without a common grid row, and one naming any value that would leave
+/// the range of float numbers (it takes no part in the curve). Without any
+/// point in the table nothing changes (no composite is built).
 std::vector<std::string> shiftBranches(Sounding& sounding, int reference);
 
 /// Moves every shifted branch and the composite by direction * driftStep
-/// decades. Returns false (and changes nothing) when no composite exists.
+/// decades. Returns false (and changes nothing) when no composite exists or a
+/// value would leave the range of float numbers.
 bool driftComposite(Sounding& sounding, int direction);
 
 enum class CurveEditToggle { NeedsComposite, Started, Ended, EndedAndCommitted };

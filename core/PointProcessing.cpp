@@ -1,26 +1,77 @@
 #include "core/PointProcessing.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <set>
+#include <optional>
 #include <string>
+
+#include "core/ExtraBranches.h"
 
 namespace orma {
 
 namespace {
 
-std::string formatNumber(double value) {
-    // Enough digits to recognise the reading; the core does no locale-dependent I/O.
-    std::string text = std::to_string(value);
-    while (!text.empty() && text.back() == '0') text.pop_back();
-    if (!text.empty() && text.back() == '.') text.pop_back();
-    return text;
+/// Why a reading takes no part in the curve; one message per kind.
+enum class Fault {
+    AbNotFinite,
+    AbNotPositive,
+    OffGrid,
+    RhoNotANumber,
+    RhoInfinite,
+    RhoNotPositive,
+    OtherNotFinite,
+    Count
+};
+
+constexpr std::array<const char*, static_cast<std::size_t>(Fault::Count)> kFaultText{
+    "Readings whose AB/2 is not a finite number were left out: ",
+    "Readings with an AB/2 of zero or below were left out: ",
+    "Readings with an AB/2 beyond the 99 points of the AB/2 grid were left out: ",
+    "Readings whose apparent resistivity is not a number were left out: ",
+    "Readings with an infinite apparent resistivity (or one beyond the range of the numbers) were left out: ",
+    "Readings with an apparent resistivity of zero or below were left out: ",
+    "Readings whose MN/2 or s value is not a finite number were left out: ",
+};
+
+/// Shortest text that reads back as the same float; locale-free.
+std::string number(float value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
 }
 
-std::string joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
-    return text;
+/// "reading 4 (AB/2 = 10 m, MN/2 = 1 m)": the reading's number in the file
+/// and the values that identify it there.
+std::string describeReading(const PointTable& points, int s) {
+    return "reading " + std::to_string(s + 1) + " (AB/2 = " + number(points.ab2[s]) +
+           " m, MN/2 = " + number(points.mn2[s]) + " m";
+}
+
+std::optional<Fault> faultOf(const PointTable& points, int s, const SnappedAb2& snap) {
+    const float ab2 = points.ab2[s];
+    const float rho = points.rhoA[s];
+    if (!std::isfinite(ab2)) return Fault::AbNotFinite;
+    if (!(ab2 > 0.0f)) return Fault::AbNotPositive;
+    if (snap.index < 0 || snap.index >= kGridPoints) return Fault::OffGrid;
+    // Logarithms of the resistivity follow; such a reading has no place on the curve.
+    if (std::isnan(rho)) return Fault::RhoNotANumber;
+    if (std::isinf(rho)) return Fault::RhoInfinite;
+    if (!(rho > 0.0f)) return Fault::RhoNotPositive;
+    if (!std::isfinite(points.mn2[s]) || !std::isfinite(points.sValue[s])) return Fault::OtherNotFinite;
+    return std::nullopt;
+}
+
+/// The part of a fault's entry after the reading's AB/2 and MN/2.
+std::string faultDetail(const PointTable& points, int s, Fault fault) {
+    switch (fault) {
+        case Fault::RhoNotANumber:
+        case Fault::RhoInfinite:
+        case Fault::RhoNotPositive: return ", rhoA = " + number(points.rhoA[s]) + ")";
+        case Fault::OtherNotFinite: return ", s = " + number(points.sValue[s]) + ")";
+        default: return ")";
+    }
 }
 
 void copyPoint(const PointTable& from, int s, PointTable& to, int t) {
@@ -37,85 +88,78 @@ int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::s
     const PointTable& given = sounding.points;
     const int count = std::clamp(given.pointCount, 0, kMaxPoints);
 
-    // A spacing of zero or below makes the whole curve unusable, as it always did.
-    double smallest = 999999.0;
-    double largest = 0.0;
-    for (int s = 0; s < count; ++s) {
-        smallest = std::min<double>(smallest, given.ab2[s]);
-        largest = std::max<double>(largest, given.ab2[s]);
-    }
-    if (count == 0 || !(smallest > 0.0) || !(largest > 0.0)) return kFailed;
-
     // Work on a scratch table so that a failed pass leaves the caller's points untouched.
     PointTable kept = given;
     int keptCount = 0;
-    std::set<int> mergedBranches;
-    std::vector<std::string> offGrid;
-    std::vector<std::string> notPositive;
-    int withoutSpacing = 0;
-    std::array<SnappedAb2, kMaxPoints> snapped{};
+    std::array<int, kMaxPoints> readingOf{};  // the given index of each kept point
+    std::array<std::string, static_cast<std::size_t>(Fault::Count)> left;
+    std::string withoutBranch;
     for (int s = 0; s < count; ++s) {
-        const float ab2 = given.ab2[s];
-        const float rho = given.rhoA[s];
-        if (!std::isfinite(ab2)) {
-            ++withoutSpacing;
-            continue;
-        }
-        const SnappedAb2 snap = snapAb2(ab2);
-        if (snap.index < 0 || snap.index >= kGridPoints) {
-            offGrid.push_back(formatNumber(ab2));
-            continue;
-        }
-        // Logarithms of the resistivity follow; a reading of zero or below has no place on the curve.
-        if (!(rho > 0.0f) || !std::isfinite(rho)) {
-            notPositive.push_back(formatNumber(ab2));
+        const SnappedAb2 snap = std::isfinite(given.ab2[s]) && given.ab2[s] > 0.0f ? snapAb2(given.ab2[s])
+                                                                                  : SnappedAb2{-1, 0.0f};
+        if (const std::optional<Fault> fault = faultOf(given, s, snap)) {
+            std::string& list = left[static_cast<std::size_t>(*fault)];
+            list += (list.empty() ? "" : ", ") + describeReading(given, s) + faultDetail(given, s, *fault);
             continue;
         }
         copyPoint(given, s, kept, keptCount);
-        int& branch = kept.branch[keptCount];
-        if (branch > kMaxBranches) {
-            mergedBranches.insert(branch);
-            branch = kMaxBranches;
-        } else if (branch < 0) {
-            branch = 0;  // belongs to no branch, as a branch number of 0 always did
+        if (kept.branch[keptCount] <= 0) {
+            // Stays in the table (it is a measured point) but belongs to no branch.
+            withoutBranch += (withoutBranch.empty() ? "" : ", ") + describeReading(given, s) + ", branch " +
+                             std::to_string(given.branch[s]) + ")";
+            kept.branch[keptCount] = 0;
         }
-        snapped[keptCount] = snap;
+        kept.gridIndex[keptCount] = snap.index;
+        readingOf[keptCount] = s;
         ++keptCount;
     }
-    // One message per kind of fault, so that a bad file does not bury the user in boxes.
-    if (withoutSpacing > 0) {
-        warnings.push_back(std::to_string(withoutSpacing) + " reading(s) without a valid AB/2 were left out.");
+    // One message per kind of fault, each naming every reading it concerns.
+    for (std::size_t f = 0; f < left.size(); ++f) {
+        if (!left[f].empty()) warnings.push_back(kFaultText[f] + left[f] + ".");
     }
-    if (!offGrid.empty()) {
-        warnings.push_back("Readings outside the AB/2 grid were left out (AB/2 = " + joined(offGrid) + " m).");
-    }
-    if (!notPositive.empty()) {
-        warnings.push_back("Readings with an apparent resistivity of zero or below were left out (AB/2 = " +
-                           joined(notPositive) + " m).");
-    }
-    if (!mergedBranches.empty()) {
-        std::vector<std::string> numbers;
-        for (int branch : mergedBranches) numbers.push_back(std::to_string(branch));
-        warnings.push_back("Branches above 5 have no column of their own: the readings of branch " +
-                           joined(numbers) + " were merged into branch 5.");
+    if (!withoutBranch.empty()) {
+        warnings.push_back("Readings without a branch number from 1 up belong to no branch and take no part in the "
+                           "curve: " + withoutBranch + ".");
     }
     if (keptCount == 0) return kFailed;
 
-    smallest = 999999.0;
-    largest = 0.0;
+    double smallest = 999999.0;
+    double largest = 0.0;
     for (int s = 0; s < keptCount; ++s) {
-        kept.gridIndex[s] = snapped[s].index;
-        sounding.grid.value[snapped[s].index] = snapped[s].nominal;
         smallest = std::min<double>(smallest, kept.ab2[s]);
         largest = std::max<double>(largest, kept.ab2[s]);
+    }
+    // Spacings between 0.6 and 0.73 m snap to index 0 but the formula puts them below it.
+    const int minGridIndex = std::clamp(abGridIndex(smallest), 0, kGridPoints - 1);
+    const int maxGridIndex = std::clamp(abGridIndex(largest), 0, kGridPoints - 1);
+
+    for (std::string& text : mergeExtraBranches(kept, keptCount, minGridIndex, maxGridIndex)) {
+        warnings.push_back(std::move(text));
+    }
+
+    // The snapping table and the index formula disagree near some row bounds:
+    // a largest AB/2 of 150 m snaps to row 20 while the range ends at row 19.
+    // The rule stays; the reading is named.
+    std::string outside;
+    for (int s = 0; s < keptCount; ++s) {
+        const int k = kept.gridIndex[s];
+        sounding.grid.value[k] = snapAb2(kept.ab2[s]).nominal;
         kept.logAb2[s] = std::log10(static_cast<double>(kept.ab2[s]));
         kept.logRhoA[s] = std::log10(static_cast<double>(kept.rhoA[s]));
+        if (k < minGridIndex || k > maxGridIndex) {
+            outside += (outside.empty() ? "" : ", ") + describeReading(given, readingOf[s]) + ", grid point " +
+                       std::to_string(k) + ")";
+        }
+    }
+    if (!outside.empty()) {
+        warnings.push_back("Readings that snap to a grid point outside the curve's AB/2 range (grid points " +
+                           std::to_string(minGridIndex) + " to " + std::to_string(maxGridIndex) +
+                           ") take no part in the curve: " + outside + ".");
     }
     kept.pointCount = keptCount;
     sounding.points = kept;
-    // Spacings between 0.6 and 0.73 m snap to index 0 but the formula puts them below it.
-    sounding.minGridIndex = std::clamp(abGridIndex(smallest), 0, kGridPoints - 1);
-    sounding.maxGridIndex = std::clamp(abGridIndex(largest), 0, kGridPoints - 1);
+    sounding.minGridIndex = minGridIndex;
+    sounding.maxGridIndex = maxGridIndex;
     sounding.source = source;
     return kSuccess;
 }

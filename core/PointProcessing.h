@@ -11,11 +11,19 @@
 namespace orma {
 
 /// Snaps every point, sets minGridIndex/maxGridIndex and the logarithms.
-/// Points that fall off the 0..98 grid are dropped (each with a warning in
-/// `warnings`), branch numbers above 5 are merged into branch 5 and negative
-/// ones put into no branch (0), so that no table is ever indexed out of range.
-/// Returns kSuccess, or kFailed when there is no positive AB/2 range; on
-/// failure the point table is left as it was given.
+///
+/// A reading that cannot take part in the curve is left out of the point
+/// table and named in `warnings` (its number in the table, AB/2 and MN/2):
+/// an AB/2 that is not finite, zero or below, or off the 0..98 grid; an
+/// apparent resistivity that is not a number, infinite, or zero or below; an
+/// MN/2 or s value that is not finite. There is one message per kind of
+/// fault. A reading with a branch number below 1 stays in the table as
+/// branch 0 (in no branch) and is named too. Branches above 5 are levelled onto branch 5 and
+/// merged into it (mergeExtraBranches). A reading that stays in the table but
+/// snaps outside minGridIndex..maxGridIndex (the snapping table and the index
+/// formula differ near some row bounds) is named as taking no part.
+/// Returns kSuccess, or kFailed when no reading is left; on failure the point
+/// table and the range are left as they were given.
 int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::string>& warnings);
 
 /// A newly loaded curve: curve present, composite to be built, no model,

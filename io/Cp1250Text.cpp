@@ -4,8 +4,7 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <unordered_map>
 
 namespace orma {
@@ -29,7 +28,7 @@ struct CodePageTables {
     std::unordered_map<std::uint32_t, char> fromCodePoint;
 
     CodePageTables() {
-        for (std::string& text : toUtf8) text = "?";
+        for (std::string& text : toUtf8) text.assign(1, '?');
         iconv_t cd = iconv_open("UTF-8", "CP1250");
         if (cd == reinterpret_cast<iconv_t>(-1)) return;
         for (int b = 0x80; b <= 0xFF; ++b) {
@@ -128,6 +127,14 @@ std::string cutToCharacters(std::string_view text, std::size_t maxCharacters) {
     return std::string(text.substr(0, pos));
 }
 
+std::string withoutControlCharacters(std::string_view text) {
+    std::string clean(text);
+    for (char& c : clean) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return clean;
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -143,22 +150,27 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::string> readCp1250File(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return cp1250ToUtf8(bytes);
+std::optional<std::string> readCp1250File(const std::string& path, std::string* problem) {
+    const ReadResult read = readRegularFile(path);
+    if (!read) {
+        if (problem) *problem = read.describe(path);
+        return std::nullopt;
+    }
+    return cp1250ToUtf8(read.bytes);
 }
 
 Cp1250LineWriter::~Cp1250LineWriter() { close(); }
 
 bool Cp1250LineWriter::createNew(const std::string& path) {
     close();
-    // "x": fail rather than replace a file that appeared in the meantime.
-    file_ = std::fopen(path.c_str(), "wbx");
-    if (!file_) return false;
+    auto writer = std::make_unique<NewFileWriter>();
+    if (const FileResult opened = writer->open(path, ExistingFile::Refuse); !opened) {
+        lastError_ = opened.describe(path);
+        return false;
+    }
+    newFile_ = std::move(writer);
     path_ = path;
+    open_ = true;
     atFileStart_ = true;
     failed_ = false;
     return true;
@@ -166,34 +178,55 @@ bool Cp1250LineWriter::createNew(const std::string& path) {
 
 bool Cp1250LineWriter::openForAppend(const std::string& path) {
     close();
-    file_ = std::fopen(path.c_str(), "ab");
-    if (!file_) return false;
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        lastError_ = FileResult{std::filesystem::is_directory(status) ? FileProblem::Directory
+                                                                       : FileProblem::NotRegular}
+                         .describe(path);
+        return false;
+    }
     path_ = path;
+    open_ = true;
     failed_ = false;
-    atFileStart_ = std::ftell(file_) == 0;
-    if (atFileStart_ && std::fseek(file_, 0, SEEK_END) == 0) atFileStart_ = std::ftell(file_) == 0;
+    atFileStart_ = !std::filesystem::exists(status) || std::filesystem::file_size(path, error) == 0;
     return true;
 }
 
 void Cp1250LineWriter::writeLine(std::string_view text) {
-    if (!file_) return;
-    std::string bytes = atFileStart_ ? std::string() : std::string("\r\n");
-    bytes += utf8ToCp1250(text);
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) failed_ = true;
+    if (!open_) return;
+    if (!atFileStart_) pending_ += "\r\n";
+    pending_ += utf8ToCp1250(text);
     atFileStart_ = false;
 }
 
 bool Cp1250LineWriter::flush() {
-    if (!file_) return !failed_;
-    if (std::fflush(file_) != 0) failed_ = true;
-    return !failed_;
+    if (!open_) return !failed_;
+    FileResult written;
+    if (newFile_) {
+        written = newFile_->write(pending_);
+        if (written) written = newFile_->commit();
+        newFile_.reset();  // from now on the file exists and further lines are appended
+    } else if (!pending_.empty()) {
+        written = appendToFile(path_, pending_);
+    }
+    pending_.clear();
+    if (!written) {
+        failed_ = true;
+        lastError_ = written.describe(path_);
+        // Nothing of these lines is in the file, so the next line starts where the file ends.
+        std::error_code error;
+        atFileStart_ = !std::filesystem::exists(path_, error) || std::filesystem::file_size(path_, error) == 0;
+    }
+    return written ? !failed_ : false;
 }
 
 bool Cp1250LineWriter::close() {
-    if (!file_) return !failed_;
-    if (std::fclose(file_) != 0) failed_ = true;
-    file_ = nullptr;
-    return !failed_;
+    if (!open_) return !failed_;
+    const bool flushed = flush();
+    open_ = false;
+    newFile_.reset();
+    return flushed && !failed_;
 }
 
 }  // namespace orma

@@ -1,5 +1,8 @@
 #include "io/GefReader.h"
 
+#include <algorithm>
+#include <exception>
+#include <optional>
 #include <string_view>
 
 #include "core/BranchShift.h"
@@ -7,6 +10,7 @@
 #include "io/Cp1250Text.h"
 #include "io/FormatPatterns.h"
 #include "io/ReadingsCommit.h"
+#include "io/SafeFile.h"
 
 namespace orma {
 
@@ -27,6 +31,36 @@ std::string_view takeLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+/// Why the stream of readings ended before the end of the text, or nullopt at
+/// a clean end. `rest` is the text from the reading that did not scan.
+std::optional<std::string> whyReadingStopped(std::string_view text, std::string_view rest, const ScanResult& scanned,
+                                             int readingsBefore) {
+    std::size_t at = scanned.consumed;
+    while (at < rest.size() && isSpace(rest[at])) ++at;
+    const std::string reading = "reading " + std::to_string(readingsBefore + 1);
+    const std::string before = readingsBefore == 0   ? "; no reading before it was read."
+                               : readingsBefore == 1 ? "; the 1 reading before it was read."
+                                                     : "; the " + std::to_string(readingsBefore) +
+                                                           " readings before it were read.";
+    if (at >= rest.size()) {
+        if (scanned.conversions == 0) return std::nullopt;
+        return "The GEF file ends inside " + reading + " (" + std::to_string(scanned.conversions) +
+               " of its 13 numbers), which was left out" + before;
+    }
+    std::size_t end = at;
+    while (end < rest.size() && !isSpace(rest[end])) ++end;
+    const std::size_t offset = static_cast<std::size_t>(rest.data() - text.data()) + at;
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
+    const int column = scanned.conversions + 1;
+    const std::string what = column == 12 ? "is not a branch number (a whole number within 32 bits)"
+                                          : "is not a number";
+    return "The GEF file cannot be read from line " + std::to_string(line) + " on: number " +
+           std::to_string(column) + " of " + reading + ", '" + cutToCharacters(rest.substr(at, end - at), 20) +
+           "', " + what + before;
+}
+
 }  // namespace
 
 int readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages) {
@@ -37,7 +71,7 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
         if (line == 2) {
             std::string word;
             std::string unusedSecondWord;
-            if (scanPattern(content, "%s %s", {&word, &unusedSecondWord}).conversions >= 1) {
+            if (scanPattern(withoutControlCharacters(content), "%s %s", {&word, &unusedSecondWord}).conversions >= 1) {
                 date = cutToCharacters(word, kMaxDateLength);
             }
         }
@@ -50,7 +84,10 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
         int branch = 0;
         const ScanResult scanned = scanPattern(
             rest, kReadingPattern, {&c1, &c2, &rho, &c4, &c5, &s, &c7, &ab2, &c9, &mn2, &c11, &branch, &c13});
-        if (scanned.conversions < 13) break;
+        if (scanned.conversions < 13) {
+            if (auto why = whyReadingStopped(text, rest, scanned, fresh.pointCount)) messages.push_back(*why);
+            break;
+        }
         rest.remove_prefix(scanned.consumed);
         if (fresh.pointCount == kMaxPoints) {
             // Only 99 readings fit the branch and grid columns of a sounding.
@@ -75,15 +112,26 @@ FileDialogOptions gefOpenDialogOptions(const Sounding& sounding) {
 }
 
 int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
-    if (sounding.reprocessOnly) {
-        return postProcessPoints(sounding, CurveSource::Gef, messages) == kSuccess ? kSuccess : kFailed;
-    }
-    const std::optional<std::string> text = readCp1250File(sounding.gefPath);
-    if (!text) {
+    try {
+        if (sounding.reprocessOnly) {
+            return postProcessPoints(sounding, CurveSource::Gef, messages) == kSuccess ? kSuccess : kFailed;
+        }
+        const ReadResult read = readRegularFile(sounding.gefPath);
+        if (!read) {
+            messages.emplace_back(kGefCannotOpen);
+            // A missing file needs no more words; a directory, a device or a
+            // huge file is named with the reason it was refused.
+            if (read.problem != FileProblem::Missing) messages.push_back(read.describe(sounding.gefPath));
+            return kCannotOpen;
+        }
+        const std::string text = cp1250ToUtf8(read.bytes);
+        return readGefText(sounding, text, messages);
+    } catch (const std::exception& error) {
+        // Nothing thrown below may end the program; the file is as unreadable as a missing one.
         messages.emplace_back(kGefCannotOpen);
+        messages.emplace_back(error.what());
         return kCannotOpen;
     }
-    return readGefText(sounding, *text, messages);
 }
 
 int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages) {

@@ -23,10 +23,15 @@ FileDialogOptions gefOpenDialogOptions(const Sounding& sounding);
 
 /// Reads `sounding.gefPath` into the point table and post-processes it.
 /// With `reprocessOnly` set no file is read; the points in memory are
-/// processed again. Returns kSuccess, kCannotOpen (with "Cannot open GEF
-/// file." in `messages`) or kFailed (no valid AB/2 range). The date and the
-/// readings replace the sounding's only on success. At most 99 readings are
-/// taken; a reading cut short by the end of the file is dropped.
+/// processed again. Returns kSuccess, kCannotOpen or kFailed (no reading
+/// left with a valid AB/2). kCannotOpen puts "Cannot open GEF file." and the
+/// reason into `messages`: anything but a regular file of at most 16 MB that
+/// can be read is refused before reading. The date and the readings replace
+/// the sounding's only on success. At most 99 readings are taken. Where the
+/// readings stop before the end of the file (a token that is not a number, a
+/// branch number beyond 32 bits, a reading cut short by the end of the file)
+/// a message names the line, the reading and how many readings were read.
+/// Never throws.
 int readGefFile(Sounding& sounding, std::vector<std::string>& messages);
 
 /// readGefFile on the text of a whole file, already in UTF-8.

@@ -15,8 +15,10 @@ struct JpegWriteResult {
 
 /// `rgb` holds `height` rows of `width` pixels, 3 bytes each (R, G, B), rows
 /// `stride` bytes apart (stride >= 3 * width). Quality is the encoder's
-/// default (75). Encoder errors are reported, never fatal to the program;
-/// a partly written file is removed.
+/// default (75). Encoder errors are reported, never fatal to the program.
+/// The picture is compressed in memory and saved safely (io/SafeFile.h): a
+/// failed write leaves no file, or the previous one, never half a picture.
+/// An existing file that cannot be read or is not a regular file is left.
 JpegWriteResult writeJpeg(const std::filesystem::path& path, const std::uint8_t* rgb, int width, int height,
                           std::size_t stride);
 

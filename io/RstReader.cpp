@@ -1,5 +1,7 @@
 #include "io/RstReader.h"
 
+#include <algorithm>
+#include <exception>
 #include <string_view>
 
 #include "core/BranchShift.h"
@@ -7,6 +9,7 @@
 #include "io/Cp1250Text.h"
 #include "io/FormatPatterns.h"
 #include "io/ReadingsCommit.h"
+#include "io/SafeFile.h"
 
 namespace orma {
 
@@ -28,14 +31,52 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' ||
 /// the field as it was.
 void readHeaderText(std::string_view line, char key, std::size_t maxLength, std::string& field) {
     if (line.empty() || line.front() != key) return;
+    // A stray control character (a lone CR) would break the caption and the written record.
+    const std::string clean = withoutControlCharacters(line);
     std::size_t start = 1;
-    while (start < line.size() && isBlank(line[start])) ++start;
-    field = cutToCharacters(line.substr(start), maxLength);
+    while (start < clean.size() && isBlank(clean[start])) ++start;
+    field = cutToCharacters(std::string_view(clean).substr(start), maxLength);
 }
 
 void readHeaderNumber(std::string_view line, std::string_view pattern, int& field) {
     int value = 0;
     if (scanPattern(line, pattern, {&value}).conversions == 1) field = value;
+}
+
+bool isBlankLine(std::string_view line) {
+    for (char c : line) {
+        if (!isBlank(c)) return false;
+    }
+    return true;
+}
+
+/// Why data line `i` ended the readings: empty at the clean end of a record
+/// (the next record's "n" line, or only blank lines up to it or to the end
+/// of the file), otherwise what is wrong with the line.
+std::string whyLineDoesNotScan(const std::vector<std::string>& lines, std::size_t i, int scanned) {
+    const auto nextRecordOrEnd = [&lines](std::size_t from) {
+        for (std::size_t j = from; j < lines.size(); ++j) {
+            if (!lines[j].empty() && lines[j].front() == 'n') return true;
+            if (!isBlankLine(lines[j])) return false;
+        }
+        return true;
+    };
+    if (nextRecordOrEnd(i)) return {};
+    if (lines[i].empty() || lines[i].front() != 'r') return "it is not a reading (\"r.. s.. a.. m..\")";
+    static constexpr const char* kMissing[] = {"it has no resistivity r",
+                                              "it has no s value (a whole number within 32 bits)",
+                                              "it has no AB/2 a", "it has no MN/2 m"};
+    return kMissing[std::clamp(scanned, 0, 3)];
+}
+
+std::string stoppedMessage(int record, std::size_t lineIndex, int readingsBefore, const std::string& why) {
+    const std::string before = readingsBefore == 0   ? "no reading before it was read."
+                               : readingsBefore == 1 ? "the 1 reading before it was read."
+                                                     : "the " + std::to_string(readingsBefore) +
+                                                           " readings before it were read.";
+    return "RST record " + std::to_string(record + 1) + ": the readings stop at line " +
+           std::to_string(lineIndex + 1) + " (reading " + std::to_string(readingsBefore + 1) + "), " + why +
+           "; " + before;
 }
 
 int readRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages) {
@@ -73,8 +114,19 @@ int readRecordText(Sounding& sounding, std::string_view text, int record, std::v
         int s = 0;
         float a = 0.0f;
         float m = 0.0f;
-        if (scanPattern(lines[i], "r%f s%i a%f m%f", {&r, &s, &a, &m}).conversions != 4) break;
-        if (a < 1.0f || m < 0.1f) break;
+        const int scanned = scanPattern(lines[i], "r%f s%i a%f m%f", {&r, &s, &a, &m}).conversions;
+        std::optional<std::string> stop;
+        if (scanned != 4) {
+            stop = whyLineDoesNotScan(lines, i, scanned);
+        } else if (a < 1.0f) {
+            stop = "its AB/2 of " + formatFixed(a) + " m is below 1 m";
+        } else if (m < 0.1f) {
+            stop = "its MN/2 of " + formatFixed(m) + " m is below 0.1 m";
+        }
+        if (stop) {
+            if (!stop->empty()) messages.push_back(stoppedMessage(record, i, fresh.pointCount, *stop));
+            break;
+        }
         if (fresh.pointCount == kMaxPoints) {
             // Only 99 readings fit the branch and grid columns of a sounding.
             messages.emplace_back(kTooManyReadingsMessage);
@@ -83,7 +135,9 @@ int readRecordText(Sounding& sounding, std::string_view text, int record, std::v
         const int n = fresh.pointCount++;
         fresh.ab2[n] = a;
         fresh.mn2[n] = m;
-        fresh.rhoA[n] = r > 0.0f ? r : (r == 0.0f ? kMinResistivity : -r);
+        // A resistivity of zero is left for post-processing to name and leave
+        // out, as the GEF reader's are; a negative one is the instrument's sign.
+        fresh.rhoA[n] = r < 0.0f ? -r : r;
         fresh.sValue[n] = static_cast<float>(s);
         fresh.branch[n] = rstBranchForMn2(m);
     }
@@ -116,17 +170,28 @@ int readRstRecordText(Sounding& sounding, std::string_view text, int record, std
 }
 
 int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages) {
-    if (sounding.reprocessOnly) {
-        if (postProcessPoints(sounding, CurveSource::Rst, messages) != kSuccess) return kFailed;
-        sounding.rstRecordIndex += 1;
-        return kSuccess;
-    }
-    const std::optional<std::string> text = readCp1250File(sounding.rstPath);
-    if (!text) {
+    try {
+        if (sounding.reprocessOnly) {
+            if (postProcessPoints(sounding, CurveSource::Rst, messages) != kSuccess) return kFailed;
+            sounding.rstRecordIndex += 1;
+            return kSuccess;
+        }
+        const ReadResult read = readRegularFile(sounding.rstPath);
+        if (!read) {
+            messages.emplace_back(kRstCannotOpen);
+            // A missing file needs no more words; a directory, a device or a
+            // huge file is named with the reason it was refused.
+            if (read.problem != FileProblem::Missing) messages.push_back(read.describe(sounding.rstPath));
+            return kCannotOpen;
+        }
+        const std::string text = cp1250ToUtf8(read.bytes);
+        return readRstRecordText(sounding, text, record, messages);
+    } catch (const std::exception& error) {
+        // Nothing thrown below may end the program; the file is as unreadable as a missing one.
         messages.emplace_back(kRstCannotOpen);
+        messages.emplace_back(error.what());
         return kCannotOpen;
     }
-    return readRstRecordText(sounding, *text, record, messages);
 }
 
 int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages) {

@@ -21,16 +21,22 @@ inline constexpr const char* kRstEndOfFile = "End of file RST. First VES point i
 inline constexpr const char* kRstRecordNotRead = "record not red";
 
 /// Branch of an RST reading by its MN/2: below 1, 5, 20, 100, 300 m give 1..5,
-/// anything larger 6 (post-processing merges that into branch 5).
+/// anything larger 6 (post-processing levels that onto branch 5 and merges it).
 int rstBranchForMn2(float mn2);
 
 /// Reads record `record` (counted from 0) of `sounding.rstPath`. With
 /// `reprocessOnly` set the points in memory are processed again instead.
-/// Returns kSuccess (and counts the record in `rstRecordIndex`), kCannotOpen,
+/// Returns kSuccess (and counts the record in `rstRecordIndex`), kCannotOpen
+/// ("Cannot open RST file." and the reason in `messages`: anything but a
+/// regular file of at most 16 MB that can be read is refused before reading),
 /// kEndOfFile (rstRecordIndex back to 0) or kFailed (no usable reading).
 /// Header texts are read whole (the rest of the line after the key) and cut
 /// to their field lengths; integers are decimal. Header and readings replace
-/// the sounding's only when the record is usable. At most 99 readings.
+/// the sounding's only when the record is usable. At most 99 readings. A
+/// resistivity of 0 stays 0 and is left out by post-processing with a
+/// message, like any other unusable reading. Where the readings stop before
+/// the next record (a missing field, AB/2 below 1 m, MN/2 below 0.1 m, a line
+/// that is no reading) a message names the line and the reading. Never throws.
 int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages);
 
 /// readRstRecord on the text of a whole file, already in UTF-8.

@@ -1,26 +1,20 @@
 #include "io/RstWriter.h"
 
-#include <algorithm>
 #include <climits>
-#include <cmath>
 #include <filesystem>
-#include <optional>
+#include <memory>
 #include <system_error>
 
 #include "io/FormatPatterns.h"
 #include "io/RstReader.h"
+#include "io/SafeFile.h"
 
 namespace orma {
 
 namespace {
 
-/// A header text must stay on its line and within its field.
-std::string headerText(std::string_view text, std::size_t maxLength) {
-    std::string clean(text);
-    for (char& c : clean) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    }
-    return cutToCharacters(clean, maxLength);
+std::string cleanText(std::string_view text) {
+    return cutToCharacters(withoutControlCharacters(text), kMaxNameLength);
 }
 
 bool fileExists(const std::string& path) {
@@ -45,7 +39,7 @@ std::optional<std::string> chooseNewFile(const Sounding& sounding, UserDialogs& 
 
 void askText(UserDialogs& dialogs, const char* caption, const char* prompt, std::string& field) {
     const std::optional<std::string> answer = dialogs.inputQuery(caption, prompt, field);
-    if (answer) field = headerText(*answer, kMaxNameLength);
+    if (answer) field = cleanText(*answer);
 }
 
 void askInteger(UserDialogs& dialogs, const char* caption, const char* prompt, int& field) {
@@ -58,73 +52,45 @@ void askInteger(UserDialogs& dialogs, const char* caption, const char* prompt, i
     }
 }
 
-/// The MN/2 written for output branch e: that of measured branch e, or, when
-/// that branch is empty, of the nearest measured one, so that every written
-/// line passes the reader's MN/2 check.
-float outputMn2(const Sounding& sounding, int e) {
-    const auto& mn2 = sounding.branches.branchMn2;
-    const int b = std::clamp(sounding.branches.branchCount, 1, kMaxBranches);
-    if (mn2[e] > 0.0f) return mn2[e];
-    for (int d = 1; d < kBranchColumns; ++d) {
-        if (e - d >= 1 && mn2[e - d] > 0.0f) return mn2[e - d];
-        if (e + d <= b && mn2[e + d] > 0.0f) return mn2[e + d];
-    }
-    return mn2[e];
-}
-
-int truncatedS(float sMean) {
-    if (!std::isfinite(sMean)) return 0;
-    const double t = std::trunc(static_cast<double>(sMean));
-    return static_cast<int>(std::clamp(t, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
-
-void writeRecord(const Sounding& sounding, RstOutputFile& output) {
-    const BranchTables& tables = sounding.branches;
-    output.writeLine(formatPattern("n %s", {headerText(sounding.operatorName, kMaxNameLength)}));
-    output.writeLine(formatPattern("b %i", {sounding.pointNumber}));
-    output.writeLine(formatPattern("p %i", {sounding.profileNumber}));
-    output.writeLine(formatPattern("l %s", {headerText(sounding.locality, kMaxNameLength)}));
-    output.writeLine(formatPattern("d %s", {headerText(sounding.date, kMaxDateLength)}));
-
-    const int measured = std::clamp(tables.branchCount, 0, kMaxBranches);
-    const int outputBranches = rstOutputBranchCount(sounding);
-    const int first = std::clamp(sounding.minGridIndex, 0, kGridPoints - 1);
-    const int last = std::clamp(sounding.maxGridIndex, 0, kGridPoints - 1);
-    for (int e = 1; e <= outputBranches; ++e) {
-        const float mn2 = outputMn2(sounding, e);
-        for (int k = first; k <= last; ++k) {
-            if (!inRstOutputBranch(k, e, outputBranches)) continue;
-            for (int l = 1; l <= measured; ++l) {
-                const float rho = tables.shiftedRho[k][l];
-                if (!(rho > 0.0f)) continue;
-                output.writeLine(formatPattern(
-                    "r %f s%i a%f m%f", {rho, truncatedS(tables.sMean[k][l]), sounding.grid.value[k], mn2}));
-                break;
-            }
-        }
-    }
+void stopOutput(Sounding& sounding, RstOutputFile& output) {
+    output.close();
+    sounding.rstOutputOpen = false;
 }
 
 }  // namespace
 
-int rstOutputBranchCount(const Sounding& sounding) {
-    const int b = std::clamp(sounding.branches.branchCount, 0, kMaxBranches);
-    if (b == 0) return 0;
-    int count = 0;
-    const int first = std::max({sounding.minGridIndex, 6 * (b - 1), 0});
-    const int last = std::min(sounding.maxGridIndex, kGridPoints - 1);
-    for (int k = first; k <= last; ++k) {
-        if (sounding.branches.shiftedRho[k][b] > 0.0f) ++count;
+std::optional<std::string> rstAppendTargetProblem(const std::string& path) {
+    const ReadResult read = readRegularFile(path);
+    if (!read) return read.describe(path) + " No record is appended to it.";
+    if (read.bytes.empty()) return std::nullopt;
+    const std::string text = cp1250ToUtf8(read.bytes);
+    auto probe = std::make_unique<Sounding>();
+    std::vector<std::string> ignored;
+    if (text.front() != 'n' || readRstRecordText(*probe, text, 0, ignored) != kSuccess) {
+        return "The file " + path + " is not an RST file (it does not start with a record that reads), "
+               "so no record is appended to it.";
     }
-    return count < 3 ? std::max(b - 1, 1) : b;
+    return std::nullopt;
 }
 
-bool inRstOutputBranch(int k, int e, int outputBranches) {
-    return k >= 6 * e - 6 && (e == outputBranches || k < 6 * e + 2);
+void proposeNextPointNumber(Sounding& sounding) {
+    const long long step = static_cast<long long>(sounding.pointNumber) - sounding.previousPointNumber;
+    const long long next = sounding.pointNumber + step;
+    sounding.previousPointNumber = sounding.pointNumber;
+    if (step < INT_MIN || step > INT_MAX || next < INT_MIN || next > INT_MAX) {
+        sounding.pointStep = 0;  // the current number is proposed again
+        return;
+    }
+    sounding.pointStep = static_cast<int>(step);
+    sounding.pointNumber = static_cast<int>(next);
 }
 
 int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs, bool newFile) {
     if (!sounding.compositeBuilt) return kFailed;
+    if (const std::optional<std::string> problem = rstRecordProblem(sounding)) {
+        dialogs.message(*problem);
+        return kFailed;
+    }
     if (newFile) {
         if (output.isOpen()) output.close();
         sounding.rstOutputOpen = false;
@@ -140,21 +106,25 @@ int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialo
         askText(dialogs, kLocalityCaption, kLocalityPrompt, sounding.locality);
     } else if (!output.isOpen()) {
         return writeRstRecord(sounding, output, dialogs, true);
+    } else if (const std::optional<std::string> problem = rstAppendTargetProblem(output.path())) {
+        // The file was changed or replaced behind the program's back.
+        stopOutput(sounding, output);
+        dialogs.message(*problem);
+        return kCannotOpen;
     }
 
-    sounding.pointStep = sounding.pointNumber - sounding.previousPointNumber;
-    sounding.previousPointNumber = sounding.pointNumber;
-    sounding.pointNumber += sounding.pointStep;
+    proposeNextPointNumber(sounding);
     askInteger(dialogs, kPointCaption, kPointPrompt, sounding.pointNumber);
     askInteger(dialogs, kProfileCaption, kProfilePrompt, sounding.profileNumber);
 
-    writeRecord(sounding, output);
-    // Pushed out at once, so that a record the user was told about is on disk
-    // even if the program ends abnormally.
+    for (const std::string& line : rstRecordLines(sounding)) output.writeLine(line);
+    // The whole record goes to the disk at once, so that a record the user was
+    // told about is there even if the program ends abnormally, and a failed
+    // one leaves nothing of itself.
     if (!output.flush()) {
-        output.close();
-        sounding.rstOutputOpen = false;
-        dialogs.message(kRstWriteFailed);
+        const std::string why = output.lastError();
+        stopOutput(sounding, output);
+        dialogs.message(std::string(kRstWriteFailed) + " " + why);
         return kCannotOpen;
     }
     return kSuccess;
@@ -175,7 +145,7 @@ int saveRstRecordToNewFile(Sounding& sounding, RstOutputFile& output, UserDialog
 void closeRstOutput(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs) {
     sounding.rstOutputOpen = false;
     if (!output.isOpen()) return;
-    if (!output.close()) dialogs.message(kRstWriteFailed);
+    if (!output.close()) dialogs.message(std::string(kRstWriteFailed) + " " + output.lastError());
 }
 
 }  // namespace orma

@@ -3,10 +3,12 @@
 // (*.RST): the header with the prompts for operator, locality, point and
 // profile number, then the shifted curve grouped into output branches.
 
+#include <optional>
 #include <string>
 
 #include "core/Sounding.h"
 #include "io/Cp1250Text.h"
+#include "io/RstRecordText.h"
 #include "io/UserDialogs.h"
 
 namespace orma {
@@ -28,27 +30,33 @@ inline constexpr const char* kProfileCaption = "Enter profile number:";
 inline constexpr const char* kProfilePrompt = " profile number:";
 
 /// The RST output file the window holds open between commands: F5 appends to
-/// it, F12 and End close it.
+/// it, F12 and End close it. Each record reaches the disk whole or not at all.
 class RstOutputFile : public Cp1250LineWriter {};
 
-/// Number of output branches E: the largest branch number B, or B - 1 when
-/// branch B has fewer than three shifted values at grid rows from 6(B - 1) on.
-/// Never below 1 while there is a branch, so a short one-branch curve is still
-/// written.
-int rstOutputBranchCount(const Sounding& sounding);
+/// Why `path` cannot take another record, or nullopt when it can: it must be a
+/// regular file of at most 16 MB that can be read and is either empty or an
+/// RST file whose first record reads. A file given by mistake (an instrument
+/// file, a picture) is never appended to.
+std::optional<std::string> rstAppendTargetProblem(const std::string& path);
 
-/// Output branch e of E covers grid rows 6e-6 .. 6e+1 (the last one
-/// everything from 6e-6 on); neighbours share two rows.
-bool inRstOutputBranch(int k, int e, int outputBranches);
+/// The next point number proposed to the user: the last one plus the last
+/// step, computed in 64 bits. A proposal that does not fit 32 bits is not
+/// made; the current number is proposed again instead.
+void proposeNextPointNumber(Sounding& sounding);
 
 /// Writes the current sounding as one record. Without a composite curve
-/// nothing happens (kFailed, no message). With `newFile` the save dialog asks
+/// nothing happens (kFailed, no message); a record that could not be read back
+/// as written is refused with rstRecordProblem's message (kFailed) before any
+/// dialog. With `newFile` the save dialog asks
 /// for a file that does not exist yet (an existing one is never overwritten;
 /// Cancel ends with "No file chosen"), the file is created and becomes the
 /// open output file, and operator and locality are asked for; otherwise the
 /// record is appended to `output`. Point and profile number are asked for in
-/// either case. Returns kSuccess, or kCannotOpen when no file was chosen, it
-/// could not be created or the writing failed.
+/// either case. Before an append the open file is checked again with
+/// rstAppendTargetProblem. The record is formatted whole and written in one
+/// piece: a new file appears only complete, a failed append is cut back.
+/// Returns kSuccess, or kCannotOpen when no file was chosen, it could not be
+/// created, it can no longer take a record or the writing failed.
 int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs, bool newFile);
 
 /// F5: appends to the open output file, or starts a new one.

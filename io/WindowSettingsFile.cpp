@@ -1,9 +1,9 @@
 #include "io/WindowSettingsFile.h"
 
 #include "io/Cp1250Text.h"
+#include "io/SafeFile.h"
 
 #include <array>
-#include <fstream>
 #include <limits>
 
 namespace orma {
@@ -120,23 +120,26 @@ std::filesystem::path windowSettingsPath(const std::filesystem::path& directory)
     return directory / kWindowSettingsFileName;
 }
 
-std::vector<std::string> readWindowSettings(const std::filesystem::path& path, DisplaySettings& settings) {
-    std::error_code ec;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
-    if (!in.is_open()) {
-        settings = DisplaySettings{};
-        return {kSettingsMissingMessage};
-    }
-    std::string line;
-    std::getline(in, line);  // title line
-    for (int i = 0; i < kValueLines && std::getline(in, line); ++i) {
+void parseWindowSettings(std::string_view bytes, DisplaySettings& settings) {
+    const std::vector<std::string> lines = splitLines(bytes);
+    // Line 1 is the title; lines 2..20 hold the values.
+    for (int i = 0; i < kValueLines && i + 1 < static_cast<int>(lines.size()); ++i) {
         long long v = 0;
-        if (parseTokenAndInteger(line, v) && v >= kRanges[static_cast<std::size_t>(i)].lo &&
-            v <= kRanges[static_cast<std::size_t>(i)].hi) {
+        if (parseTokenAndInteger(lines[static_cast<std::size_t>(i) + 1], v) &&
+            v >= kRanges[static_cast<std::size_t>(i)].lo && v <= kRanges[static_cast<std::size_t>(i)].hi) {
             storeValue(settings, i, v);
         }
     }
+}
+
+std::vector<std::string> readWindowSettings(const std::filesystem::path& path, DisplaySettings& settings) {
+    const ReadResult read = readRegularFile(path);
+    if (!read) {
+        settings = DisplaySettings{};
+        if (read.problem == FileProblem::Missing) return {kSettingsMissingMessage};
+        return {read.describe(path.string()) + kSettingsUnreadableTail};
+    }
+    parseWindowSettings(read.bytes, settings);
     return {};
 }
 
@@ -153,12 +156,10 @@ std::string formatWindowSettings(const DisplaySettings& settings) {
 }
 
 std::vector<std::string> writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings) {
-    const std::string bytes = formatWindowSettings(settings);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return {kSettingsNotWritableMessage};
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) return {kSettingsNotWritableMessage};
+    // A file that could not be read (permissions, a pipe, a directory) is
+    // never replaced: it may hold the user's settings.
+    const FileResult written = writeWholeFile(path, formatWindowSettings(settings), ExistingFile::Replace);
+    if (!written) return {kSettingsNotWritableMessage, written.describe(path.string())};
     return {};
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/DisplaySettings.h"
@@ -18,6 +19,9 @@ inline constexpr const char* kWindowSettingsFileName = "ormawin.ini";
 
 inline constexpr const char* kSettingsMissingMessage = "ini file not found! default parametres loaded";
 inline constexpr const char* kSettingsNotWritableMessage = "Nemožno ukládat do ini souboru!";
+/// Follows the reason why an existing settings file cannot be read.
+inline constexpr const char* kSettingsUnreadableTail =
+    " Default parameters are loaded, and the file will not be written over at End.";
 
 /// The file below `directory` (the working directory at start-up).
 std::filesystem::path windowSettingsPath(const std::filesystem::path& directory);
@@ -25,7 +29,10 @@ std::filesystem::path windowSettingsPath(const std::filesystem::path& directory)
 /// Reads the settings file into `settings`.
 ///
 /// A missing file loads the defaults and returns the "ini file not found"
-/// message. Otherwise every line 2..20 whose value parses as a decimal integer
+/// message. A file that exists but cannot be read (permissions, a directory,
+/// a pipe, larger than 16 MB) loads the defaults too and returns a message of
+/// its own naming the reason; writeWindowSettings will not replace such a
+/// file. Otherwise every line 2..20 whose value parses as a decimal integer
 /// within the setting's sane range replaces that setting; a line that does not
 /// parse, an out-of-range value (e.g. a b-spline resolution beyond the curve
 /// drawer's 400 points, a line width below 1, a colour above 0xFFFFFF) and a
@@ -38,9 +45,15 @@ std::vector<std::string> readWindowSettings(const std::filesystem::path& path, D
 /// The file's content: 20 lines, Windows-1250, each ended by CR LF.
 std::string formatWindowSettings(const DisplaySettings& settings);
 
-/// Creates or truncates the file and writes the settings. Returns the
-/// messages to show: empty on success, "Nemožno ukládat do ini souboru!" when
-/// the file cannot be created or written.
+/// Stores the values of the file's bytes (any line ends) into `settings`:
+/// readWindowSettings after the file was read.
+void parseWindowSettings(std::string_view bytes, DisplaySettings& settings);
+
+/// Writes the settings as a new version of the file, saved safely (a
+/// temporary file renamed into place). Returns the messages to show: empty on
+/// success; "Nemožno ukládat do ini souboru!" and the reason when the file
+/// cannot be written, or when an existing file cannot be read or is not a
+/// regular file (it is then left as it is).
 std::vector<std::string> writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings);
 
 }  // namespace orma

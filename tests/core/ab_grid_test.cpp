@@ -53,6 +53,26 @@ TEST(AbGrid, SnappingUsesTheFieldTableThenTheFormula) {
     EXPECT_FLOAT_EQ(snapAb2(106.0).nominal, 107.00001f);
 }
 
+TEST(AbGrid, SpacingsBetween830And1250GoToTheNearerOfGridPoints26And27) {
+    const double midpoint = std::pow(10.0, 26.5 / 8.876);  // 967.34 m
+    for (const double a : {830.5, 849.66, 900.0, midpoint - 0.01}) {
+        EXPECT_EQ(snapAb2(a).index, 26) << a;
+        EXPECT_NEAR(snapAb2(a).nominal, 849.66f, 0.01f) << a;
+    }
+    for (const double a : {midpoint + 0.01, 1000.0, 1101.313, 1249.9}) {
+        EXPECT_EQ(snapAb2(a).index, 27) << a;
+        EXPECT_FLOAT_EQ(snapAb2(a).nominal, static_cast<float>(std::pow(10.0, 27 / 8.876))) << a;
+    }
+    EXPECT_EQ(snapAb2(1300.0).index, 27) << "beyond the table, by the formula";
+    // The nominal value of every grid point snaps back onto its own point, so
+    // a written AB/2 reads back onto its row.
+    for (int k = 0; k < kGridPoints; ++k) {
+        const float nominal = snapAb2(abGridValue(k)).nominal;
+        EXPECT_EQ(snapAb2(nominal).index, k) << k;
+        EXPECT_EQ(abGridIndex(nominal), k) << "and the range formula agrees, row " << k;
+    }
+}
+
 Sounding soundingWith(std::initializer_list<std::array<float, 3>> readings) {
     Sounding sounding;
     int s = 0;
@@ -71,9 +91,12 @@ TEST(PostProcessing, SetsRangeIndicesLogarithmsAndNominalValues) {
     Sounding sounding = soundingWith({{1.0f, 10.0f, 1}, {1.3f, 20.0f, 1}, {150.0f, 100.0f, 1}});
     std::vector<std::string> warnings;
     ASSERT_EQ(postProcessPoints(sounding, CurveSource::Gef, warnings), kSuccess);
-    EXPECT_TRUE(warnings.empty());
+    // The 150 m point itself snaps to 20, above the range: it stays, and is named.
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "Readings that snap to a grid point outside the curve's AB/2 range (grid points 0 to 19) "
+                           "take no part in the curve: reading 3 (AB/2 = 150 m, MN/2 = 1 m, grid point 20).");
     EXPECT_EQ(sounding.minGridIndex, 0);
-    EXPECT_EQ(sounding.maxGridIndex, 19);   // the 150 m point itself snaps to 20
+    EXPECT_EQ(sounding.maxGridIndex, 19);
     EXPECT_EQ(sounding.points.gridIndex[2], 20);
     EXPECT_FLOAT_EQ(sounding.grid.value[1], 1.3f);
     EXPECT_FLOAT_EQ(sounding.grid.value[20], 179.2f);
@@ -93,10 +116,18 @@ TEST(PostProcessing, FailsWithoutPositiveRangeAndKeepsThePoints) {
     Sounding empty;
     EXPECT_EQ(postProcessPoints(empty, CurveSource::Gef, warnings), kFailed);
 
+    Sounding noSpacing = soundingWith({{0.0f, 10.0f, 1}, {-10.0f, 20.0f, 1}});
+    EXPECT_EQ(postProcessPoints(noSpacing, CurveSource::Gef, warnings), kFailed);
+    EXPECT_EQ(noSpacing.points.pointCount, 2);
+    EXPECT_EQ(noSpacing.source, CurveSource::None);
+
+    // One reading without a spacing no longer costs the others.
+    warnings.clear();
     Sounding withZero = soundingWith({{0.0f, 10.0f, 1}, {10.0f, 20.0f, 1}});
-    EXPECT_EQ(postProcessPoints(withZero, CurveSource::Gef, warnings), kFailed);
-    EXPECT_EQ(withZero.points.pointCount, 2);
-    EXPECT_EQ(withZero.source, CurveSource::None);
+    EXPECT_EQ(postProcessPoints(withZero, CurveSource::Gef, warnings), kSuccess);
+    EXPECT_EQ(withZero.points.pointCount, 1);
+    EXPECT_EQ(warnings, std::vector<std::string>{"Readings with an AB/2 of zero or below were left out: "
+                                                 "reading 1 (AB/2 = 0 m, MN/2 = 1 m)."});
 }
 
 TEST(PostProcessing, OffGridSpacingsAndBadResistivitiesAreDroppedWithAWarning) {
@@ -126,8 +157,11 @@ TEST(PostProcessing, BranchNumbersBeyondTheTablesAreMergedOrDropped) {
     EXPECT_EQ(sounding.points.branch[0], 5);
     EXPECT_EQ(sounding.points.branch[1], 5);
     EXPECT_EQ(sounding.points.branch[2], 0);
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("branch 6, 7 were merged into branch 5"), std::string::npos);
+    ASSERT_EQ(warnings.size(), 3u);
+    EXPECT_NE(warnings[0].find("reading 3 (AB/2 = 1.68 m, MN/2 = 1 m, branch -2)"), std::string::npos) << warnings[0];
+    EXPECT_EQ(warnings[1], "Branch 6 has no column of its own: its readings were taken as branch 5, which was empty.");
+    EXPECT_EQ(warnings[2], "Branch 7 has no column of its own: it has no grid point in common with branch 5, so its "
+                           "readings were merged into branch 5 without levelling.");
 }
 
 TEST(PostProcessing, ResetForNewCurveDropsModelButKeepsThicknessFlags) {

@@ -230,5 +230,35 @@ TEST(ToggleCurveEdit, NeedsACompositeThenTogglesAndCommitsADrawnCurve) {
     EXPECT_NE(sounding.points.rhoA[0], rho0);
 }
 
+TEST(ShiftBranches, WithoutACurveNothingChanges) {
+    Sounding sounding;
+    EXPECT_TRUE(shiftBranches(sounding, 2).empty());
+    EXPECT_FALSE(sounding.compositeBuilt) << "no composite to draw a model on or to write";
+    EXPECT_FALSE(driftComposite(sounding, 1));
+}
+
+TEST(ShiftBranches, ValuesBeyondTheFloatRangeTakeNoPartAndAreNamed) {
+    // Branch 2 lies a thousand times above branch 1 at their common row, so
+    // branch 1's huge reading would be shifted beyond the largest float.
+    Sounding sounding = processed({{3, 3e37f, 1}, {4, 1.0f, 1}, {4, 1000.0f, 2}, {5, 1000.0f, 2}});
+    const std::vector<std::string> messages = shiftBranches(sounding, 2);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Shifted values beyond the range of the numbers take no part in the curve: branch 1 at "
+                           "AB/2 = 2.18 m.");
+    EXPECT_FALSE(sounding.hasComposite(3));
+    for (int k = 4; k <= 5; ++k) EXPECT_NEAR(sounding.composite(k), 1000.0f, 0.01f);
+}
+
+TEST(DriftComposite, AStepBeyondTheFloatRangeMovesNothing) {
+    Sounding sounding = processed({{3, 3e38f, 1}, {4, 100.0f, 1}});
+    shiftBranches(sounding, 1);
+    const float before = sounding.composite(4);
+    sounding.driftStep = 0.5f;
+    EXPECT_FALSE(driftComposite(sounding, 1));
+    EXPECT_FLOAT_EQ(sounding.composite(4), before);
+    EXPECT_TRUE(driftComposite(sounding, -1));
+    EXPECT_NEAR(sounding.composite(4), before / std::sqrt(10.0f), 0.01f);
+}
+
 }  // namespace
 }  // namespace orma

@@ -1,9 +1,11 @@
 // The show and to-rst subcommands, run as the built program.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "SoundingFiles.h"
@@ -23,12 +25,19 @@ class OrmacliFilesTest : public ::testing::Test {
 protected:
     test::ScratchDir dir{"cli"};
 
-    CliRun run(const std::string& arguments) {
-        const std::string out = dir.file("stdout.txt");
+    CliRun run(const std::string& arguments) { return runWith("", arguments, "stdout.txt"); }
+
+    /// ormacli run by a shell after `setup` (e.g. "ulimit -f 1"), its
+    /// standard output going to `out` (a file of the scratch directory, or
+    /// a path such as /dev/full).
+    CliRun runWith(const std::string& setup, const std::string& arguments, const std::string& out) {
+        const std::string outPath = out.front() == '/' ? out : dir.file(out);
         const std::string err = dir.file("stderr.txt");
-        const std::string command = std::string(ORMA_CLI_PATH) + " " + arguments + " >" + out + " 2>" + err;
+        const std::string command = "bash -c '" + setup + (setup.empty() ? "" : "; ") + "exec " + ORMA_CLI_PATH +
+                                    " \"$@\"' ormacli " + arguments + " >" + outPath + " 2>" + err;
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.front() == '/' ? "" : test::readBytes(outPath),
+                test::readBytes(err)};
     }
     std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -136,6 +145,92 @@ TEST_F(OrmacliFilesTest, ToRstThenShowGivesTheSameCurveAndBranches) {
     EXPECT_EQ(second["composite"].size(), before["composite"].size());
     EXPECT_EQ(test::readBytes(rst).rfind(original + "\r\nn Jan Nov\xE1k\r\n", 0), 0u);
     EXPECT_EQ(run("show " + quoted(rst) + " --record 2").status, 1);
+}
+
+TEST_F(OrmacliFilesTest, FilesThatAreNoSoundingFilesAreRefusedWithTheirReason) {
+    std::filesystem::create_directory(dir.file("d.GEF"));
+    std::filesystem::create_directory(dir.file("d.RST"));
+    ASSERT_EQ(::mkfifo(dir.file("p.GEF").c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"show " + quoted(dir.file("d.GEF")), "d.GEF is a directory, not a file."},
+        {"show " + quoted(dir.file("d.RST")), "d.RST is a directory, not a file."},
+        {"to-rst " + quoted(dir.file("d.GEF")) + " " + quoted(dir.file("out.rst")), "is a directory"},
+        {"show " + quoted(dir.file("p.GEF")), "p.GEF is not a regular file"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.status, 1) << arguments << ": " << result.err;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << arguments << ": " << result.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.rst")));
+}
+
+TEST_F(OrmacliFilesTest, ReaderAndShiftMessagesReachStderrAndTheJson) {
+    const std::string gef = dir.file("bad.GEF");
+    std::vector<test::GefReading> readings = {{100, 1.0, 0.5, 1}, {0, 1.3, 0.5, 1},  {120, 1.68, 0.5, 1},
+                                              {130, 10.3, 2, 2},  {140, 13.4, 2, 2}, {150, 150, 2, 2}};
+    test::writeBytes(gef, test::gefText("d", readings));
+    const std::string zero = "apparent resistivity of zero or below were left out: reading 2";
+    const std::string noOverlay = "Between branch 1 and 2 no overlay!";
+    const std::string aboveRange = "reading 6 (AB/2 = 150 m, MN/2 = 2 m, grid point 20)";
+
+    const CliRun shown = run("show " + quoted(gef) + " --json");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    for (const std::string& part : {zero, noOverlay, aboveRange}) {
+        EXPECT_NE(shown.err.find(part), std::string::npos) << part << " in " << shown.err;
+        EXPECT_NE(shown.out.find(part), std::string::npos) << part;
+    }
+    const CliRun converted = run("to-rst " + quoted(gef) + " " + quoted(dir.file("out.rst")));
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    for (const std::string& part : {zero, noOverlay, aboveRange}) {
+        EXPECT_NE(converted.err.find(part), std::string::npos) << part << " in " << converted.err;
+    }
+
+    // A file that fails still says what the reader found on its way.
+    test::writeBytes(gef, test::gefText("d", {{0, 1.0, 0.5, 1}, {0, 1.3, 0.5, 1}}));
+    const CliRun failed = run("show " + quoted(gef));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("reading 1 (AB/2 = 1 m, MN/2 = 0.5 m, rhoA = 0), reading 2"), std::string::npos)
+        << failed.err;
+    EXPECT_NE(failed.err.find("reading error"), std::string::npos) << failed.err;
+}
+
+TEST_F(OrmacliFilesTest, FailedWritesLeaveNoBrokenRecordAndNoFileOutsideRst) {
+    const std::string gef = gefFile();
+    const std::string rst = dir.file("b.rst");
+    ASSERT_EQ(run("to-rst " + quoted(gef) + " " + quoted(rst)).status, 0);
+    const std::string before = test::readBytes(rst);
+
+    // The next record does not fit under the limit: it is refused whole.
+    const CliRun limited = runWith("ulimit -f 1", "to-rst " + quoted(gef) + " " + quoted(rst) + " --append", "o.txt");
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_NE(limited.err.find("Writing RST file failed. " + rst + ": File too large."), std::string::npos)
+        << limited.err;
+    EXPECT_EQ(test::readBytes(rst), before);
+    EXPECT_EQ(run("show " + quoted(rst) + " --record 1").status, 1) << "no second record";
+
+    const CliRun fresh = runWith("ulimit -f 0", "to-rst " + quoted(gef) + " " + quoted(dir.file("new.rst")), "o.txt");
+    EXPECT_EQ(fresh.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.rst")));
+
+    // Appending to the instrument file given by mistake changes nothing.
+    const std::string gefBytes = test::readBytes(gef);
+    const CliRun mistaken = run("to-rst " + quoted(gef) + " " + quoted(gef) + " --append");
+    EXPECT_EQ(mistaken.status, 1);
+    EXPECT_NE(mistaken.err.find("is not an RST file"), std::string::npos) << mistaken.err;
+    EXPECT_EQ(test::readBytes(gef), gefBytes);
+}
+
+TEST_F(OrmacliFilesTest, OutputThatCannotBeWrittenIsAFailure) {
+    const std::string gef = gefFile();
+    for (const std::string& command : {"show " + quoted(gef), "show " + quoted(gef) + " --json",
+                                      std::string("forward --rho 10,100 --depth 5")}) {
+        const CliRun full = runWith("", command, "/dev/full");
+        EXPECT_EQ(full.status, 1) << command;
+        EXPECT_NE(full.err.find("ormacli: writing the output failed"), std::string::npos) << full.err;
+    }
+    const CliRun cut = runWith("ulimit -f 1", "show " + quoted(gef) + " --json", "cut.json");
+    EXPECT_EQ(cut.status, 1) << "JSON cut off by the limit";
 }
 
 }  // namespace

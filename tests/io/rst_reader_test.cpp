@@ -50,11 +50,14 @@ TEST_F(RstReaderTest, BranchFollowsMn2ThresholdsAndResistivitiesArePositive) {
                    "r14 s4 a2.82 m200\r\nr15 s5 a3.66 m400"));
     ASSERT_EQ(read(0), kSuccess);
     const PointTable& p = sounding.points;
-    ASSERT_EQ(p.pointCount, 6);
-    EXPECT_FLOAT_EQ(p.rhoA[0], 1e-6f);
-    EXPECT_FLOAT_EQ(p.rhoA[1], 35.2f);
-    const int expected[] = {1, 2, 3, 4, 5, 5};  // branch 6 has no column: merged into 5
-    for (int s = 0; s < 6; ++s) EXPECT_EQ(p.branch[s], expected[s]) << "reading " << s;
+    // A resistivity of 0 is left out with a message naming it, as in a GEF file.
+    ASSERT_EQ(p.pointCount, 5);
+    EXPECT_FLOAT_EQ(p.rhoA[0], 35.2f);
+    const int expected[] = {2, 3, 4, 5, 5};  // branch 6 has no column: merged into 5
+    for (int s = 0; s < 5; ++s) EXPECT_EQ(p.branch[s], expected[s]) << "reading " << s;
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages[0], "Readings with an apparent resistivity of zero or below were left out: "
+                           "reading 1 (AB/2 = 1 m, MN/2 = 0.5 m, rhoA = 0).");
 }
 
 TEST_F(RstReaderTest, RecordEndsAtSpacingsBelowTheirLimitsOrAForeignLine) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -149,8 +151,55 @@ TEST_F(WindowSettingsFileTest, BadShortOrForeignLinesLeaveTheirSettingsAlone) {
 TEST_F(WindowSettingsFileTest, UnwritableFileGivesItsMessage) {
     const fs::path inMissingDir = dir_ / "no-such-dir" / kWindowSettingsFileName;
     const auto messages = writeWindowSettings(inMissingDir, DisplaySettings{});
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 2u) << "the fixed text, then the reason";
     EXPECT_EQ(messages[0], "Nemožno ukládat do ini souboru!");
+    EXPECT_NE(messages[1].find("No such file or directory"), std::string::npos) << messages[1];
+}
+
+TEST_F(WindowSettingsFileTest, AFileThatCannotBeReadKeepsItsContentAndHangsNothing) {
+    // A pipe would block a plain open for ever; a directory cannot be read.
+    ASSERT_EQ(::mkfifo(path().c_str(), 0600), 0);
+    DisplaySettings settings = nonDefaultSettings();
+    std::vector<std::string> messages = readWindowSettings(path(), settings);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], path().string() +
+                               " is not a regular file (it is a device, pipe or socket)."
+                               " Default parameters are loaded, and the file will not be written over at End.");
+    expectSameStoredSettings(settings, DisplaySettings{});
+    messages = writeWindowSettings(path(), settings);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Nemožno ukládat do ini souboru!");
+    EXPECT_TRUE(fs::is_fifo(path())) << "the pipe was not replaced";
+    fs::remove(path());
+
+    fs::create_directory(path());
+    EXPECT_NE(readWindowSettings(path(), settings).at(0).find("is a directory"), std::string::npos);
+    EXPECT_EQ(writeWindowSettings(path(), settings).size(), 2u);
+    EXPECT_TRUE(fs::is_directory(path()));
+}
+
+TEST_F(WindowSettingsFileTest, AFileWithoutReadPermissionIsNotOverwrittenWithDefaults) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    writeWindowSettings(path(), nonDefaultSettings());
+    const std::string before = readRaw();
+    fs::permissions(path(), fs::perms::owner_write);
+    DisplaySettings settings;
+    const std::vector<std::string> messages = readWindowSettings(path(), settings);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("cannot be read"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0], "ini file not found! default parametres loaded");
+    EXPECT_EQ(writeWindowSettings(path(), settings).front(), "Nemožno ukládat do ini souboru!");
+    fs::permissions(path(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readRaw(), before);
+}
+
+TEST_F(WindowSettingsFileTest, SavingReplacesTheFileWhole) {
+    writeRaw("old content that is longer than nothing");
+    EXPECT_TRUE(writeWindowSettings(path(), nonDefaultSettings()).empty());
+    EXPECT_EQ(readRaw(), formatWindowSettings(nonDefaultSettings()));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_)) ++files;
+    EXPECT_EQ(files, 1u) << "no temporary file is left";
 }
 
 }  // namespace

@@ -23,8 +23,13 @@ std::string lowerExtension(const std::string& path) {
 
 }  // namespace
 
+void printMessages(const std::string& path, const std::vector<std::string>& messages, std::size_t from) {
+    for (std::size_t i = from; i < messages.size(); ++i) std::cerr << "ormacli: " << path << ": " << messages[i] << '\n';
+}
+
 std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int reference,
                                        std::vector<std::string>& messages) {
+    const std::size_t firstMessage = messages.size();
     const std::string extension = lowerExtension(path);
     auto sounding = std::make_unique<Sounding>();
     int result = kFailed;
@@ -44,16 +49,23 @@ std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int 
         std::cerr << "ormacli: " << path << ": not a .GEF or .RST file\n";
         return nullptr;
     }
+    if (result == kSuccess) {
+        resetForNewCurve(*sounding);
+        for (std::string& text : shiftBranches(*sounding, reference)) messages.push_back(std::move(text));
+    }
     if (result == kCannotOpen) {
-        std::cerr << "ormacli: cannot open " << path << '\n';
+        // One line: the reason the reader gave, or that the file is missing.
+        const bool reasonGiven = messages.size() > firstMessage + 1;
+        if (!reasonGiven) std::cerr << "ormacli: cannot open " << path << ": no such file\n";
+        printMessages(path, messages, firstMessage + 1);
         return nullptr;
     }
+    // Every reader and shift message is said, also when the file failed.
+    printMessages(path, messages, firstMessage);
     if (result != kSuccess) {
         std::cerr << "ormacli: " << path << ": reading error (no readings with a valid AB/2)\n";
         return nullptr;
     }
-    resetForNewCurve(*sounding);
-    for (std::string& text : shiftBranches(*sounding, reference)) messages.push_back(std::move(text));
     return sounding;
 }
 

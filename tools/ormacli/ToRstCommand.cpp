@@ -116,11 +116,20 @@ int runToRst(const Args& args) {
     if (!options) return kExitUsage;
 
     std::error_code error;
-    const bool outputExists = std::filesystem::exists(options->output, error);
+    const bool outputExists =
+        std::filesystem::exists(options->output, error) || std::filesystem::is_symlink(options->output, error);
     if (outputExists && !options->append) {
         std::cerr << "ormacli to-rst: " << options->output
                   << " already exists; give --append to add a record to it\n";
         return kExitDataError;
+    }
+    // Appending only ever continues an RST file (or an empty one): a file
+    // given by mistake, such as the instrument file itself, stays untouched.
+    if (outputExists) {
+        if (const std::optional<std::string> problem = rstAppendTargetProblem(options->output)) {
+            std::cerr << "ormacli to-rst: " << *problem << '\n';
+            return kExitDataError;
+        }
     }
 
     std::vector<std::string> messages;
@@ -132,7 +141,7 @@ int runToRst(const Args& args) {
     if (outputExists) {
         // Appending asks no names; they come from the options directly.
         if (!output.openForAppend(options->output)) {
-            std::cerr << "ormacli to-rst: cannot open " << options->output << " for appending\n";
+            std::cerr << "ormacli to-rst: " << output.lastError() << '\n';
             return kExitDataError;
         }
         sounding->rstOutputOpen = true;
@@ -141,10 +150,9 @@ int runToRst(const Args& args) {
     }
     const int result = writeRstRecord(*sounding, output, dialogs, !outputExists);
     closeRstOutput(*sounding, output, dialogs);
+    for (const std::string& text : dialogs.messages) std::cerr << "ormacli to-rst: " << options->output << ": " << text << '\n';
     if (result != kSuccess || !dialogs.messages.empty()) {
-        std::cerr << "ormacli to-rst: " << options->output << ": "
-                  << (dialogs.messages.empty() ? std::string("nothing was written") : dialogs.messages.front())
-                  << '\n';
+        if (dialogs.messages.empty()) std::cerr << "ormacli to-rst: " << options->output << ": nothing was written\n";
         return kExitDataError;
     }
     return kExitOk;

@@ -1,5 +1,9 @@
 // ormacli: the headless tool over the sounding files and the interpretation engine.
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string_view>
 
@@ -18,7 +22,7 @@ constexpr std::string_view kUsage =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runCommand(int argc, char** argv) {
     using namespace orma::cli;
     if (argc < 2) {
         std::cerr << kUsage;
@@ -37,4 +41,23 @@ int main(int argc, char** argv) {
     }
     std::cerr << "ormacli: unknown command '" << command << "'\n" << kUsage;
     return kExitUsage;
+}
+
+int main(int argc, char** argv) {
+    // Beyond a file-size limit a write fails (and is reported below) instead
+    // of ending the program with SIGXFSZ.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const int status = runCommand(argc, argv);
+    // Output that never reached its file (a full disk, /dev/full, a closed
+    // stream) is a failure, not a success with the rest of the answer lost.
+    std::cout.flush();
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (!flushed || std::ferror(stdout) != 0 || !std::cout) {
+        std::cerr << "ormacli: writing the output failed"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+        return status == orma::cli::kExitOk ? orma::cli::kExitDataError : status;
+    }
+    return status;
 }
