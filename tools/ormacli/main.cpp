@@ -15,9 +15,11 @@ constexpr std::string_view kUsage =
     "usage: ormacli show FILE [--record N] [--reference R] [--json]\n"
     "       ormacli to-rst INPUT OUTPUT [--record N] [--operator S] [--locality S]\n"
     "                      [--point N] [--profile N] [--append]\n"
-    "       ormacli forward --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K] [--json]\n"
+    "       ormacli forward [FILE [--record N]] --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K]\n"
+    "                       [--accurate] [--measured-spacings] [--json]\n"
     "       ormacli fit FILE [--record N] --rho ... --depth ... [--fix-rho i,...]\n"
-    "                   [--fix-depth i,...] [--fix-thickness i,...] [--json]\n"
+    "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate]\n"
+    "                   [--measured-spacings] [--converge] [--ranges [FACTOR]] [--json]\n"
     "       ormacli db FILE.vdb [--point L/P/K] [--json]\n";
 
 }  // namespace
