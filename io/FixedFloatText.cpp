@@ -3,41 +3,46 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace orma {
 
 namespace {
 
-/// Below this magnitude value * 10^6 is formed exactly in 64 bits: a float's
-/// 24-bit mantissa times 10^6 needs 44 bits, shifted left by at most 19.
-constexpr float kExactLimit = 8796093022208.0f;  // 2^43
-
-void appendSlow(std::string& out, float value) {
-    char buffer[64];
+char* writeSlow(char* dest, float value) {
     const double wide = value;
     if (std::isnan(wide)) {
-        out += std::signbit(wide) ? "-nan" : "nan";
-        return;
+        const char* text = std::signbit(wide) ? "-nan" : "nan";
+        const std::size_t length = std::strlen(text);
+        std::memcpy(dest, text, length);
+        return dest + length;
     }
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, wide, std::chars_format::fixed, 6);
-    out.append(buffer, result.ptr);
+    return std::to_chars(dest, dest + kMaxFixed6Length, wide, std::chars_format::fixed, 6).ptr;
 }
 
 }  // namespace
 
 void appendFixed6(std::string& out, float value) {
-    const float magnitude = std::fabs(value);
-    if (!(magnitude < kExactLimit)) {
-        appendSlow(out, value);
-        return;
+    char buffer[kMaxFixed6Length];
+    out.append(buffer, writeFixed6(buffer, value));
+}
+
+char* writeFixed6(char* dest, float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const bool negative = (bits >> 31) != 0;
+    const int biasedExponent = static_cast<int>((bits >> 23) & 0xFFu);
+    // value = mantissa * 2^exponent with an integer mantissa below 2^24.
+    std::uint64_t mantissa = bits & 0x7FFFFFu;
+    int exponent = -149;
+    if (biasedExponent != 0) {
+        mantissa |= 0x800000u;
+        exponent = biasedExponent - 150;
     }
-    // magnitude = mantissa * 2^exponent with an integer mantissa below 2^24.
-    int exponent = 0;
-    const float fraction = std::frexp(magnitude, &exponent);
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 24));
-    exponent -= 24;
+    // Beyond 2^43 (and for inf and nan) value * 10^6 no longer fits 64 bits.
+    if (exponent > 19) return writeSlow(dest, value);
     const std::uint64_t scaled = mantissa * 1000000u;
-    std::uint64_t micro = 0;  // magnitude * 10^6, rounded half to even
+    std::uint64_t micro = 0;  // |value| * 10^6, rounded half to even
     if (exponent >= 0) {
         micro = scaled << exponent;
     } else if (-exponent < 64) {
@@ -47,18 +52,24 @@ void appendFixed6(std::string& out, float value) {
         const std::uint64_t half = std::uint64_t{1} << (shift - 1);
         if (remainder > half || (remainder == half && (micro & 1u) != 0)) ++micro;
     }
-    if (std::signbit(value)) out.push_back('-');
-    char digits[32];
-    const auto whole = std::to_chars(digits, digits + sizeof digits, micro / 1000000u);
-    out.append(digits, whole.ptr);
+    char buffer[32];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
     std::uint64_t decimals = micro % 1000000u;
-    char tail[7];
-    tail[0] = '.';
-    for (int i = 6; i >= 1; --i) {
-        tail[i] = static_cast<char>('0' + decimals % 10u);
+    std::uint64_t whole = micro / 1000000u;
+    for (int i = 0; i < 6; ++i) {
+        *--p = static_cast<char>('0' + decimals % 10u);
         decimals /= 10u;
     }
-    out.append(tail, 7);
+    *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + whole % 10u);
+        whole /= 10u;
+    } while (whole != 0);
+    if (negative) *--p = '-';
+    const auto length = static_cast<std::size_t>(end - p);
+    std::memcpy(dest, p, length);
+    return dest + length;
 }
 
 }  // namespace orma

@@ -12,4 +12,12 @@ namespace orma {
 /// round to zero, "inf", "-inf", "nan", "-nan" as printf writes them).
 void appendFixed6(std::string& out, float value);
 
+/// The longest text writeFixed6 writes ("-3402823466385288598117041834845"
+/// "16921600.000000" and the like).
+inline constexpr int kMaxFixed6Length = 48;
+
+/// Writes "%f" of `value` at `dest` (room for kMaxFixed6Length characters)
+/// and returns the end of the text.
+char* writeFixed6(char* dest, float value);
+
 }  // namespace orma

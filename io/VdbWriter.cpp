@@ -98,11 +98,24 @@ void writePoint(VdbText& out, const VesPoint& point) {
     out.raw(" Mermx: ").whole(point.Mermx).raw(" nABmn: ").whole(point.nABmn);
     out.line().raw(k.sampleHeader);
     const int samples = std::clamp(point.Mermx, 0, kMaxPointSamples);
+    // The sample lines are most of a file: each is put together in place.
+    char sampleLine[2 + 5 * (kMaxFixed6Length + 1) + 16];
     for (int l = 0; l < samples; ++l) {
         const int index = point.nABmn + l;
         const bool inCurve = l <= point.ABmx && index >= 0 && index < kMaxPointSamples;
-        out.line().raw("  ").real(point.ab2[l]).raw(" ").real(point.mn2[l]).raw(" ").real(point.rhoA[l]);
-        out.raw(" ").whole(point.branch[l]).raw(" ").real(inCurve ? point.composite[index] : 0.0f);
+        char* p = sampleLine;
+        *p++ = ' ';
+        *p++ = ' ';
+        p = writeFixed6(p, point.ab2[l]);
+        *p++ = ' ';
+        p = writeFixed6(p, point.mn2[l]);
+        *p++ = ' ';
+        p = writeFixed6(p, point.rhoA[l]);
+        *p++ = ' ';
+        p = std::to_chars(p, p + 12, point.branch[l]).ptr;
+        *p++ = ' ';
+        p = writeFixed6(p, inCurve ? point.composite[index] : 0.0f);
+        out.line().raw(std::string_view(sampleLine, static_cast<std::size_t>(p - sampleLine)));
     }
     out.line().raw(k.modelHeader);
     const int interfaces = std::clamp(point.MDLmx, 0, kMaxPointLayers - 1);
@@ -119,7 +132,10 @@ bool writeNewFileWhole(const std::string& path, const std::string& bytes) {
     const fs::path target(path);
     fs::path directory = target.parent_path();
     if (directory.empty()) directory = ".";
-    std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string temporary = (directory / hidden).string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return false;
 

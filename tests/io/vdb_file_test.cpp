@@ -3,9 +3,12 @@
 // and leave the database as it was.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
+#include <csignal>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -300,6 +303,17 @@ TEST(VdbFile, RefusalsNameTheFileAndLineAndNonFilesAreNotRead) {
     EXPECT_NE(message.find("is not a regular file"), std::string::npos) << message;
     EXPECT_EQ(formatVdb(db, "same"), before);
 
+    const std::string huge = dir.file("huge.vdb");
+    test::writeBytes(huge, "");
+    std::filesystem::resize_file(huge, kMaxVdbFileBytes + 1);  // sparse: nothing is written
+    EXPECT_FALSE(readVdbFile(huge, db, message));
+    EXPECT_EQ(message, huge + " is larger than any VES database can be; it was not opened.");
+
+    const std::string fifo = dir.file("pipe.vdb");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readVdbFile(fifo, db, message));  // and does not wait for a writer
+    EXPECT_EQ(message, fifo + " is not a regular file.");
+
     const std::string empty = dir.file("empty.vdb");
     test::writeBytes(empty, "");
     EXPECT_FALSE(readVdbFile(empty, db, message));
@@ -321,6 +335,25 @@ TEST(VdbFile, WritingCreatesOnlyNewFilesAndLeavesNoTemporaryFiles) {
         ++entries;
     }
     EXPECT_EQ(entries, 2) << "only w.vdb and other.vdb";
+}
+
+TEST(VdbFile, ASaveThatFailsMidwayLeavesNoFileBehind) {
+    test::ScratchDir dir("vdbfull");
+    const VesDatabase db = test::makeDatabase(1, 3, 20, 150, 10);  // about 600 kB
+    const std::string path = dir.file("full.vdb");
+    // A file-size limit stands in for a full disk: the write fails part way.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = writeVdbFile(db, path);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(path).parent_path())) << "neither file nor temporary";
+    EXPECT_TRUE(writeVdbFile(db, path)) << "with room the same save succeeds";
 }
 
 TEST(FixedFloatText, MatchesPrintfForRandomValuesTiesAndExtremes) {
