@@ -56,6 +56,31 @@ bool isSet(const char* name) {
     return value != nullptr && *value != '\0';
 }
 
+/// While the application object connects to the display. A display that is
+/// named but cannot be reached (no server there, access refused) makes Qt end
+/// the program with a fatal message and an abort; say instead what happened
+/// and how to run without one.
+bool connectingToDisplay = false;
+QtMessageHandler qtMessageHandler = nullptr;
+
+void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg && connectingToDisplay) {
+        std::string named;
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+            if (!isSet(variable)) continue;
+            named += (named.empty() ? "" : ", ") + std::string(variable) + "=" + std::getenv(variable);
+        }
+        std::fprintf(stderr,
+                     "orma: the display cannot be opened (%s): no display server answers there,\n"
+                     "or it refuses access.\n"
+                     "Run it on a desktop, under a virtual display with `xvfb-run -a orma`,\n"
+                     "or without any display with QT_QPA_PLATFORM=offscreen.\n",
+                     named.c_str());
+        std::_Exit(1);
+    }
+    if (qtMessageHandler != nullptr) qtMessageHandler(type, context, text);
+}
+
 /// Without a display Qt would abort with a plugin error; say what to do instead.
 bool displayAvailable() {
     return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
@@ -71,7 +96,11 @@ int main(int argc, char* argv[]) {
                    stderr);
         return 1;
     }
+    qtMessageHandler = qInstallMessageHandler(onQtMessage);
+    connectingToDisplay = true;
     OrmaApplication app(argc, argv);
+    connectingToDisplay = false;
+    qInstallMessageHandler(qtMessageHandler);
     QApplication::setApplicationName("orma");
 
     try {
