@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds ORMA twice (optimised, and with AddressSanitizer + UndefinedBehaviorSanitizer)
-# and runs every test in both builds.
+# and runs every test in both builds; then runs each fuzz target of fuzz/ for a short time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -18,3 +18,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Each reader's libFuzzer target for a few seconds (README: how to run them for long).
+bash scripts/fuzz.sh 8
