@@ -117,6 +117,8 @@ int main(int argc, char* argv[]) {
         orma::ui::Tuvitani uvitani(&telmorwin);
         orma::ui::Tpreferenceuzivatele preferenceUzivatele(&telmorwin);
         telmorwin.setCompanionForms(&uvitani, &oProgramu, &section);
+        telmorwin.setOptionDialogs(&parzobr, &preferenceUzivatele);
+        telmorwin.sectionOptionsChanged = [&section] { section.redrawSection(); };
         section.setParametersDialog(&vesParametryEdit);
         section.setInterpretationLink(interpretationLink(telmorwin));
 

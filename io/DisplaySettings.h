@@ -35,4 +35,34 @@ struct DisplaySettings {
     bool scaleLocked = false;
 };
 
+/// The two switches of the section window's point labels that the display
+/// options offer. Not stored in ormawin.ini.
+struct SectionLabelSwitches {
+    bool profileNamePrefix = false;    ///< "name pf is the prefix to point "
+    bool chainageAlongTerrain = true;  ///< "chainage along the terrain "
+};
+
+/// What the display options accept: what the curve drawer and the plot can
+/// use, and what the settings file reads back.
+struct IntRange {
+    int lo;
+    int hi;
+    bool holds(long long value) const { return value >= lo && value <= hi; }
+};
+inline constexpr IntRange kSmoothingOrderRange{1, 99};
+inline constexpr IntRange kSmoothingResolutionRange{2, 400};
+inline constexpr IntRange kLineWidthRange{1, 100};
+
+/// The settings after "implicit values" in the display options: smoothing on
+/// with 110 points, the default widths and colours; averaging and the input
+/// mode stay as they are in `current`.
+inline DisplaySettings implicitDisplaySettings(const DisplaySettings& current) {
+    DisplaySettings implicit;
+    implicit.smoothingResolution = 110;
+    implicit.averageOverlaps = current.averageOverlaps;
+    implicit.inputMode = current.inputMode;
+    implicit.scaleLocked = current.scaleLocked;
+    return implicit;
+}
+
 }  // namespace orma

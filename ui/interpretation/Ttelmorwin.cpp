@@ -13,6 +13,8 @@
 #include "io/RstWriter.h"
 #include "io/UserDialogs.h"
 #include "io/WindowSettingsFile.h"
+#include "ui/interpretation/Tparzobr.h"
+#include "ui/interpretation/Tpreferenceuzivatele.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"

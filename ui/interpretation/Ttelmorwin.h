@@ -13,6 +13,7 @@
 //   TtelmorwinMouse.cpp     mouse on the plot (editing/ModelEditor decides),
 //                           model drawing and deletion, undo and redo
 //   TtelmorwinInput.cpp     manual input of a curve, typed or by mouse
+//   TtelmorwinOptions.cpp   the display and input options dialogs
 
 #include <QMainWindow>
 
@@ -46,6 +47,8 @@ class Canvas;
 class ImageView;
 class InterpretationPlot;
 class ModelEditor;
+class Tparzobr;
+class Tpreferenceuzivatele;
 
 class Ttelmorwin : public QMainWindow, private EditorSurface, private ManualInputHost {
     Q_OBJECT
@@ -84,6 +87,16 @@ public:
     /// re-opened from the profile database. Either may be empty.
     std::function<std::string()> activeProfileNameSource;
     std::function<void()> storedPointModelEdited;
+    /// Set by the section window: redraw after the display options changed.
+    std::function<void()> sectionOptionsChanged;
+    /// Runs a modal dialog of this window; tests drive the dialog here
+    /// instead of the default exec().
+    std::function<void(QDialog&)> runModalDialog;
+
+    /// The options dialogs created at start-up; without them the window
+    /// makes its own when first asked.
+    void setOptionDialogs(Tparzobr* displayOptions, Tpreferenceuzivatele* inputOptions);
+    SectionLabelSwitches& sectionSwitches() { return sectionSwitches_; }
 
     // Lifecycle.
     void FormShow();
@@ -140,6 +153,10 @@ public:
     void optimaliyacesfixy1Click();
     void spustitClick();
 
+    // Display and Help menus: the options dialogs.
+    void Npovda1Click();
+    void Preference1Click();
+
     // Image and Help menus.
     void UlocoviddoJPGsouboru1Click();
     void Oprogramu1Click();
@@ -170,6 +187,7 @@ private:
     void showPresetModel();
     void runFit(bool widenRanges);
     void writeSettings();
+    void execDialog(QDialog& dialog);
 
     // What the editor asks of the window (TtelmorwinMouse.cpp).
     bool modelShown() const override;
@@ -210,6 +228,11 @@ private:
     std::unique_ptr<RstOutputFile> rstOutput_;
     std::unique_ptr<ModelEditor> editor_;
     ModelHistory history_;
+    SectionLabelSwitches sectionSwitches_;
+    Tparzobr* parzobr_ = nullptr;
+    Tpreferenceuzivatele* preference_ = nullptr;
+    std::unique_ptr<Tparzobr> ownParzobr_;
+    std::unique_ptr<Tpreferenceuzivatele> ownPreference_;
     ImageView* Img = nullptr;
 
     QDialog* titleWindow_ = nullptr;

@@ -53,6 +53,10 @@ void Ttelmorwin::buildMenus() {
     addItem(file, "Konec1", "End", keys(Qt::CTRL | Qt::Key_Escape), &Ttelmorwin::Konec1Click);
     file->addSeparator();
 
+    QMenu* display = bar->addMenu("Display");
+    display->setObjectName("Zobrazen1");
+    addItem(display, "Npovda1", "Display options", keys(Qt::CTRL | Qt::ALT | Qt::Key_Z), &Ttelmorwin::Npovda1Click);
+
     QMenu* shift = bar->addMenu("Shift");
     shift->setObjectName("Snos1");
     addItem(shift, "na1vtev1", "Shift branches according to 1. one (averaging of measured multiples)  ",
@@ -110,6 +114,7 @@ void Ttelmorwin::buildMenus() {
 
     QMenu* help = bar->addMenu("Help");
     help->setObjectName("Npovda2");
+    addItem(help, "Preference1", "Input options", none, &Ttelmorwin::Preference1Click);
     addItem(help, "Oprogramu1", "About", none, &Ttelmorwin::Oprogramu1Click);
 }
 
