@@ -211,10 +211,16 @@ RangeSummary refusedRanges(const std::string& message) {
     return summary;
 }
 
+RangeSummary cancelledRanges() {
+    RangeSummary summary;
+    summary.status = RangeStatus::Cancelled;
+    return summary;
+}
+
 }  // namespace
 
 RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options,
-                                    double factor) {
+                                    double factor, const RangeProgress& progress) {
     if (!(factor >= 1.0) || !std::isfinite(factor)) return refusedRanges("The range factor must be 1 or more.");
     Prober prober(sounding, ws, options);
     Sounding& probe = prober.probe();
@@ -248,6 +254,8 @@ RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& ws, 
         range.logStdDev = freedom > 0 ? std::sqrt(fit.ssq / freedom * unscaledVariance[c]) : std::nan("");
     }
 
+    auto goOn = [&](int done) { return !progress || progress(done, jacobian.parameters + 1); };
+    if (!goOn(1)) return cancelledRanges();
     BoundSearch search(prober, best, summary.bestSsq, summary.threshold);
     for (int c = 0; c < jacobian.parameters; ++c) {
         ParameterRange& range = summary.ranges[c];
@@ -265,6 +273,7 @@ RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& ws, 
         range.upperUnbounded = upper.unbounded;
         range.lowerModel = lower.model;
         range.upperModel = upper.model;
+        if (!goOn(c + 2)) return cancelledRanges();
     }
     summary.refits = prober.refits();
     return summary;

@@ -19,6 +19,7 @@
 // it is.
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "core/ComputationOptions.h"
@@ -58,8 +59,13 @@ struct ParameterRange {
 
 enum class RangeStatus {
     Computed,
-    Refused,  ///< the fit refuses the model or curve; see message
+    Refused,    ///< the fit refuses the model or curve; see message
+    Cancelled,  ///< the progress callback asked to stop
 };
+
+/// Told after the optimum and after each value's range (done of total
+/// steps); returns false to stop the computation.
+using RangeProgress = std::function<bool(int done, int total)>;
 
 struct RangeSummary {
     RangeStatus status = RangeStatus::Refused;
@@ -76,6 +82,7 @@ struct RangeSummary {
 /// Ranges of every free value of sounding.model (flags as set on it), with the
 /// forward computation of `options`. `factor` must be at least 1.
 RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& workspace,
-                                    const ComputationOptions& options = {}, double factor = kDefaultRangeFactor);
+                                    const ComputationOptions& options = {}, double factor = kDefaultRangeFactor,
+                                    const RangeProgress& progress = {});
 
 }  // namespace orma

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "EngineFixtures.h"
 #include "core/Fit.h"
@@ -130,6 +132,25 @@ TEST_F(ParameterRanges, ABoundBeyondTheSearchIsUnbounded) {
     EXPECT_FALSE(basement->lowerUnbounded);
     EXPECT_LT(basement->lower, basement->value);
     EXPECT_FALSE(find(summary, false, 1)->upperUnbounded);
+}
+
+TEST_F(ParameterRanges, ProgressIsToldAndCanStop) {
+    auto s = soundingWithModel({200, 20, 500}, {3, 18}, 0, 26);
+    setCompositeFromModel(*s);
+    addNoise(*s);
+    std::vector<std::pair<int, int>> calls;
+    const RangeSummary all = computeParameterRanges(*s, *ws, {}, 1.05, [&](int done, int total) {
+        calls.emplace_back(done, total);
+        return true;
+    });
+    ASSERT_EQ(all.status, RangeStatus::Computed);
+    ASSERT_EQ(calls.size(), 6u);  // the optimum, then each of the 5 values
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(calls[i], std::make_pair(i + 1, 6));
+
+    int told = 0;
+    const RangeSummary stopped = computeParameterRanges(*s, *ws, {}, 1.05, [&](int, int) { return ++told < 3; });
+    EXPECT_EQ(stopped.status, RangeStatus::Cancelled);
+    EXPECT_EQ(told, 3);
 }
 
 TEST_F(ParameterRanges, RefusedLikeTheFit) {

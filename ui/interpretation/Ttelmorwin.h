@@ -13,6 +13,7 @@
 //   TtelmorwinMouse.cpp     mouse on the plot (editing/ModelEditor decides),
 //                           model drawing and deletion, undo and redo
 //   TtelmorwinInput.cpp     manual input of a curve, typed or by mouse
+//   TtelmorwinComputation.cpp  Model > Computation: numerical options, ranges
 //   TtelmorwinOptions.cpp   the display and input options dialogs
 
 #include <QMainWindow>
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ComputationOptions.h"
 #include "core/Sounding.h"
 #include "io/DisplaySettings.h"
 #include "io/ManualInput.h"
@@ -47,6 +49,7 @@ class Canvas;
 class ImageView;
 class InterpretationPlot;
 class ModelEditor;
+class ParameterRangesDialog;
 class Tparzobr;
 class Tpreferenceuzivatele;
 
@@ -153,6 +156,15 @@ public:
     void optimaliyacesfixy1Click();
     void spustitClick();
 
+    // Model > Computation (TtelmorwinComputation.cpp): options of the forward
+    // computation and the fit, and the ranges of the current model's values.
+    void Presnyvypocet1Click();
+    void Merenerozestupy1Click();
+    void Dokonvergence1Click();
+    void Rozsahyparametru1Click();
+    const ComputationOptions& computation() const { return computation_; }
+    ParameterRangesDialog* rangesDialog() const { return rangesDialog_; }
+
     // Display and Help menus: the options dialogs.
     void Npovda1Click();
     void Preference1Click();
@@ -187,6 +199,9 @@ private:
     void showPresetModel();
     void runFit(bool widenRanges);
     void writeSettings();
+    void appendComputationMenu(QMenu* model);
+    /// After an option changed: the curve computed anew, the plot redrawn.
+    void computationChanged();
     void execDialog(QDialog& dialog);
 
     // What the editor asks of the window (TtelmorwinMouse.cpp).
@@ -228,6 +243,8 @@ private:
     std::unique_ptr<RstOutputFile> rstOutput_;
     std::unique_ptr<ModelEditor> editor_;
     ModelHistory history_;
+    ComputationOptions computation_;  ///< not stored in ormawin.ini
+    ParameterRangesDialog* rangesDialog_ = nullptr;
     SectionLabelSwitches sectionSwitches_;
     Tparzobr* parzobr_ = nullptr;
     Tpreferenceuzivatele* preference_ = nullptr;

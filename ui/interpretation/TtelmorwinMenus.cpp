@@ -106,6 +106,7 @@ void Ttelmorwin::buildMenus() {
             keys(Qt::CTRL | Qt::ALT | Qt::Key_F), &Ttelmorwin::optimaliyacesfixy1Click);
     addItem(model, "UndoModel1", "Undo model change", keys(Qt::CTRL | Qt::Key_Z), &Ttelmorwin::UndoModel1Click);
     addItem(model, "RedoModel1", "Redo model change", keys(Qt::CTRL | Qt::Key_Y), &Ttelmorwin::RedoModel1Click);
+    appendComputationMenu(model);
 
     QMenu* image = bar->addMenu("Image");
     image->setObjectName("Obrzek1");

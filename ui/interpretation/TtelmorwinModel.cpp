@@ -36,7 +36,7 @@ int Ttelmorwin::forwardAndDraw(const char* failureMessage) {
         plot_->toggleComputedCurve();
         sounding_.computedCurveShown = false;
     }
-    const int result = computeForward(sounding_);
+    const int result = computeForward(sounding_, computation_);
     if (result != kSuccess) {
         dialogs_.message(failureMessage);
     } else {
@@ -112,7 +112,7 @@ void Ttelmorwin::runFit(bool widenRanges) {
         return;
     }
     keepModelForUndo();
-    const FitSummary summary = fitModel(sounding_, *fitWorkspace_);
+    const FitSummary summary = fitModel(sounding_, *fitWorkspace_, computation_);
     if (!summary.message.empty()) dialogs_.message(summary.message);
     // The record now holds the final model and its curve; draw them afresh
     // (model line on top, its curve and SSQ).

@@ -41,7 +41,7 @@ void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
     spustit->setFocus();
     setCaption("ORMA-programme for VES interpretation - opened: " + sounding_.gefPath);
     if (sounding_.model.interfaceCount > 0) {
-        if (computeForward(sounding_) == kSuccess) sounding_.computedCurveShown = true;
+        if (computeForward(sounding_, computation_) == kSuccess) sounding_.computedCurveShown = true;
         else dialogs_.message(kForwardFailed);
     }
     plot_->redrawAll();

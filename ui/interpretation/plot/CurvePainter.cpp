@@ -125,9 +125,9 @@ void paintEditedCurvePoint(const PlotContext& ctx, int k) {
     canvas.clearClip();
 }
 
-void paintSsqText(const PlotContext& ctx, double ssq) {
+void paintSsqText(const PlotContext& ctx, double ssq, const char* note) {
     Canvas& canvas = ctx.canvas;
-    const FormattedText text("SSQ =  %.6f ", ssq);
+    const FormattedText text("SSQ =  %.6f %s%s", ssq, note, *note != '\0' ? " " : "");
     canvas.setFontBold(false);
     canvas.setFontColour(kBlack);
     canvas.setTextBackground(kWhite);

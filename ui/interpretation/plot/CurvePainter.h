@@ -22,8 +22,10 @@ void xorComputedCurve(const PlotContext& ctx);
 /// to the one at k and on to k+1, where those values exist.
 void paintEditedCurvePoint(const PlotContext& ctx, int k);
 
-/// "SSQ = " with the value, below the plot, ending at its horizontal middle.
-void paintSsqText(const PlotContext& ctx, double ssq);
+/// "SSQ = " with the value, below the plot, ending at its horizontal middle;
+/// a non-empty `note` (the forward computation, when not the standard one)
+/// follows the value.
+void paintSsqText(const PlotContext& ctx, double ssq, const char* note = "");
 
 /// Red "rho-  -AB/2" texts at every computed point.
 void paintComputedValues(const PlotContext& ctx);

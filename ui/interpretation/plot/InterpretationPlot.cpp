@@ -78,7 +78,7 @@ void InterpretationPlot::toggleComputedCurve() {
     const PlotContext ctx = context();
     xorComputedCurve(ctx);
     sounding_.ssq = computeSsq(sounding_);
-    paintSsqText(ctx, sounding_.ssq);
+    paintSsqText(ctx, sounding_.ssq, ssqNote.c_str());
 }
 
 void InterpretationPlot::drawModelLabels() {

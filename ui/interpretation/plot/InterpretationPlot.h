@@ -9,6 +9,7 @@
 // cleared by whoever computes the curve (toggleComputedCurve leaves it alone).
 
 #include <functional>
+#include <string>
 
 #include "core/Sounding.h"
 #include "io/DisplaySettings.h"
@@ -73,6 +74,9 @@ public:
     /// editing) instead of the three fields above.
     std::function<ModelLineStyle()> styleSource;
     std::function<void()> showSectionOnce;            // last step of redrawAll, may be empty
+    /// Written after the SSQ value: names the forward computation when it is
+    /// not the standard one (empty otherwise).
+    std::string ssqNote;
 
 private:
     PlotContext context();
