@@ -13,6 +13,7 @@
 #include "io/RstWriter.h"
 #include "io/UserDialogs.h"
 #include "io/WindowSettingsFile.h"
+#include "ui/interpretation/HelpWindow.h"
 #include "ui/interpretation/Tparzobr.h"
 #include "ui/interpretation/Tpreferenceuzivatele.h"
 #include "ui/interpretation/editing/ModelEditor.h"

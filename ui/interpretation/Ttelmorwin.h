@@ -15,6 +15,9 @@
 //   TtelmorwinInput.cpp     manual input of a curve, typed or by mouse
 //   TtelmorwinComputation.cpp  Model > Computation: numerical options, ranges
 //   TtelmorwinOptions.cpp   the display and input options dialogs
+//   TtelmorwinCommands.cpp  model clipboard, value labels, print, printer setup
+//   TtelmorwinListings.cpp  hidden listings of the fit's matrices
+//   TtelmorwinHelp.cpp      the manual
 
 #include <QMainWindow>
 
@@ -28,12 +31,14 @@
 #include "core/Sounding.h"
 #include "io/DisplaySettings.h"
 #include "io/ManualInput.h"
+#include "io/UserDialogs.h"
 #include "ui/interpretation/editing/EditorSurface.h"
 #include "ui/interpretation/editing/ModelHistory.h"
 #include "ui/platform/MouseInput.h"
 
 class QAction;
 class QDialog;
+class QImage;
 class QMenu;
 class QPushButton;
 
@@ -48,6 +53,7 @@ namespace orma::ui {
 class Canvas;
 class ImageView;
 class InterpretationPlot;
+class HelpWindow;
 class ModelEditor;
 class ParameterRangesDialog;
 class Tparzobr;
@@ -100,6 +106,12 @@ public:
     /// makes its own when first asked.
     void setOptionDialogs(Tparzobr* displayOptions, Tpreferenceuzivatele* inputOptions);
     SectionLabelSwitches& sectionSwitches() { return sectionSwitches_; }
+    /// Where the print commands send their page (the printer setup's choice).
+    PrinterChoice& printerChoice() { return printerChoice_; }
+    /// Folders searched for "manual/index.html"; empty means next to the
+    /// program, then the current directory.
+    std::vector<std::filesystem::path> manualFolders;
+    HelpWindow* helpWindow() const { return helpWindow_.get(); }
 
     // Lifecycle.
     void FormShow();
@@ -148,6 +160,19 @@ public:
     void Zruitmodel1Click();
     void UndoModel1Click();
     void RedoModel1Click();
+    void Popimodel1Click();
+    void PopivypotenoukivkuVES1Click();
+    void Zkoprujmodeldopamti1Click();
+    void Vlomodelzpamti1Click();
+    void VytiskSroaSd1Click();
+    void VtiskSroSdmatic1Click();
+    void VypisWJmatice1Click();
+    void VpisVmatice1Click();
+    void VpisUmatice1Click();
+
+    // Print menu.
+    void Vytisknicovid1Click();
+    void Nastaventiskrny1Click();
     void P1Click();
     void natimodelkivkyKhlRzd11010100201Click();
     void natimodelkivkyHhlRzd120010205001Click();
@@ -168,6 +193,7 @@ public:
     // Display and Help menus: the options dialogs.
     void Npovda1Click();
     void Preference1Click();
+    void Jaknato1Click();
 
     // Image and Help menus.
     void UlocoviddoJPGsouboru1Click();
@@ -203,6 +229,11 @@ private:
     /// After an option changed: the curve computed anew, the plot redrawn.
     void computationChanged();
     void execDialog(QDialog& dialog);
+    /// What the window's client area shows: the plot and the buttons.
+    QImage clientAreaImage() const;
+    int listingLayers() const;
+    int listingGridRows() const;
+    static std::vector<std::filesystem::path> defaultManualFolders();
 
     // What the editor asks of the window (TtelmorwinMouse.cpp).
     bool modelShown() const override;
@@ -250,6 +281,8 @@ private:
     Tpreferenceuzivatele* preference_ = nullptr;
     std::unique_ptr<Tparzobr> ownParzobr_;
     std::unique_ptr<Tpreferenceuzivatele> ownPreference_;
+    PrinterChoice printerChoice_;
+    std::unique_ptr<HelpWindow> helpWindow_;
     ImageView* Img = nullptr;
 
     QDialog* titleWindow_ = nullptr;

@@ -13,7 +13,8 @@ QAction* Ttelmorwin::addItem(QMenu* menu, const char* name, const QString& capti
                              void (Ttelmorwin::*handler)(), bool hidden) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, handler);
+    // Items without a handler only tell the user how a gesture goes.
+    if (handler != nullptr) connect(action, &QAction::triggered, this, handler);
     if (!hidden) {
         action->setShortcut(shortcut);
         return action;
@@ -21,7 +22,7 @@ QAction* Ttelmorwin::addItem(QMenu* menu, const char* name, const QString& capti
     // An invisible action is disabled for shortcuts, so a window-wide
     // shortcut stands in for it.
     action->setVisible(false);
-    if (!shortcut.isEmpty()) {
+    if (!shortcut.isEmpty() && handler != nullptr) {
         auto* key = new QShortcut(shortcut, this);
         key->setObjectName(QString(name) + "Shortcut");
         connect(key, &QShortcut::activated, this, handler);
@@ -31,12 +32,22 @@ QAction* Ttelmorwin::addItem(QMenu* menu, const char* name, const QString& capti
 
 void Ttelmorwin::buildMenus() {
     const auto keys = [](QKeyCombination combination) { return QKeySequence(combination); };
+    const auto czech = [](const char* text) { return QString::fromUtf8(text); };
     const QKeySequence none;
+    constexpr bool hidden = true;
     QMenuBar* bar = menuBar();
 
     QMenu* file = bar->addMenu("File");
     file->setObjectName("Soubor1");
     addItem(file, "OtevtGEF1", "Open file *.GEF", keys(Qt::Key_F1), &Ttelmorwin::OtevtGEF1Click);
+    // The transfer of GEF files into the profile: their commands come with
+    // the transfer itself; until then the items are listed without one.
+    addItem(file, "ImportGEFvadresipojednom1", czech("Import GEF a načti další GEF (po jednom)"), none, nullptr,
+            hidden);
+    addItem(file, "ImportdalsouborGEFbezuloen1", czech("Načti další soubor GEF (bez uložení)"), none, nullptr,
+            hidden);
+    addItem(file, "Importcelhopfvadresi1", czech("(rychlý import GEF z celého pf v adresáři)"), none, nullptr,
+            hidden);
     file->addSeparator();
     addItem(file, "Runvstup1", "Manual input", keys(Qt::Key_R), &Ttelmorwin::Runvstup1Click);
     addItem(file, "Manulnvstupmy1", "Manual input by mouse", keys(Qt::Key_M), &Ttelmorwin::Manulnvstupmy1Click);
@@ -45,10 +56,9 @@ void Ttelmorwin::buildMenus() {
     addItem(file, "NatidalRST1", "Open following curve from *.RST file", keys(Qt::CTRL | Qt::Key_D),
             &Ttelmorwin::NatidalRST1Click);
     addItem(file, "N2", "Open preceding curve from *.RST file", keys(Qt::CTRL | Qt::Key_P), &Ttelmorwin::N2Click);
-    addItem(file, "UloitRST1", QString::fromUtf8("Uložit do nového souboru RST"), keys(Qt::Key_F12),
-            &Ttelmorwin::UloitRST1Click, true);
-    addItem(file, "PiuloitRST1", QString::fromUtf8("Přiuložit RST "), keys(Qt::Key_F5),
-            &Ttelmorwin::PiuloitRST1Click, true);
+    addItem(file, "UloitRST1", czech("Uložit do nového souboru RST"), keys(Qt::Key_F12), &Ttelmorwin::UloitRST1Click,
+            hidden);
+    addItem(file, "PiuloitRST1", czech("Přiuložit RST "), keys(Qt::Key_F5), &Ttelmorwin::PiuloitRST1Click, hidden);
     file->addSeparator();
     addItem(file, "Konec1", "End", keys(Qt::CTRL | Qt::Key_Escape), &Ttelmorwin::Konec1Click);
     file->addSeparator();
@@ -84,29 +94,60 @@ void Ttelmorwin::buildMenus() {
     model->setObjectName("Model1");
     addItem(model, "Vytvoenmodelu1", "Beginning of model drawing (right mouse outside current model lines)",
             keys(Qt::Key_F6), &Ttelmorwin::Vytvoenmodelu1Click);
+    addItem(model, "Vytvenmodelulevmylichrohy1", "Model drawing (left mouse to odd corners)", none, nullptr);
+    addItem(model, "Konecvytvenmodelupravmy1", "End of model drawing (right mouse)", none, nullptr);
+    model->addSeparator();
+    addItem(model, "VlovrstvuPravMynadaktivnst1", "Insert new layer (right mouse over activated part of model)", none,
+            nullptr);
+    addItem(model, "Zruvrstvustednmynadaktivnvrstvou1", "Delete layer (middle mouse over activated layer) ", none,
+            nullptr);
+    model->addSeparator();
     addItem(model, "Zruitmodel1",
             "Delete current model - beginning of new model drawing (right mouse outside model , Ctrl+right)",
             keys(Qt::CTRL | Qt::Key_Delete), &Ttelmorwin::Zruitmodel1Click);
+    addItem(model, "Popimodel1", "Write out values of depth and rezistivity of current model", keys(Qt::Key_V),
+            &Ttelmorwin::Popimodel1Click);
     // Ctrl+P belongs to "Open preceding curve from *.RST file", which comes
     // first in menu order and answers it; the forward task keeps no key.
-    addItem(model, "P1", QString::fromUtf8("Přímá Úloha"), none, &Ttelmorwin::P1Click, true);
-    addItem(model, "natimodelkivkyKhlRzd11010100201", QString::fromUtf8("načti model křivky K : hl-Rzd: 1-10,10-100,-20"),
-            none, &Ttelmorwin::natimodelkivkyKhlRzd11010100201Click, true);
-    addItem(model, "natimodelkivkyHhlRzd120010205001",
-            QString::fromUtf8("načti model křivky H : hl-Rzd: 1-200,10-20,-500"), none,
-            &Ttelmorwin::natimodelkivkyHhlRzd120010205001Click, true);
-    addItem(model, "natimodelkivkyAhlRzd110101005001",
-            QString::fromUtf8("načti model křivky A : hl-Rzd: 1-10,10-100,-500"), none,
-            &Ttelmorwin::natimodelkivkyAhlRzd110101005001Click, true);
-    addItem(model, "natimodelkivkyQhlRzd1100010100201",
-            QString::fromUtf8("načti model křivky Q : hl-Rzd: 1-1000,10-100,-20"), none,
-            &Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click, true);
+    addItem(model, "P1", czech("Přímá Úloha"), none, &Ttelmorwin::P1Click, hidden);
+    addItem(model, "PopivypotenoukivkuVES1",
+            "Write out values of AB/2 and apparent rezistivity of computed VES curve ", keys(Qt::Key_P),
+            &Ttelmorwin::PopivypotenoukivkuVES1Click);
+    model->addSeparator();
+    addItem(model, "Zkoprujmodeldopamti1", "Copy current model ", keys(Qt::CTRL | Qt::Key_C),
+            &Ttelmorwin::Zkoprujmodeldopamti1Click);
+    addItem(model, "Vlomodelzpamti1", "Paste model  ", keys(Qt::CTRL | Qt::Key_V), &Ttelmorwin::Vlomodelzpamti1Click);
+    addItem(model, "valuefixclickleftmouseandCtrlkeyoveractivepartofmodel1",
+            "(value fix  -  click left mouse and Ctrl key over active part of model)", none, nullptr);
+    addItem(model, "VytiskSroaSd1", "Vytisk Dd matice", none, &Ttelmorwin::VytiskSroaSd1Click, hidden);
+    addItem(model, "VtiskSroSdmatic1", czech("Výtisk Sro Sd matic"), none, &Ttelmorwin::VtiskSroSdmatic1Click, hidden);
+    addItem(model, "VypisWJmatice1", "Vypis WJ matice", none, &Ttelmorwin::VypisWJmatice1Click, hidden);
+    addItem(model, "VpisVmatice1", czech("Výpis V matice "), none, &Ttelmorwin::VpisVmatice1Click, hidden);
+    addItem(model, "VpisUmatice1", czech("Výpis U matice"), none, &Ttelmorwin::VpisUmatice1Click, hidden);
+    addItem(model, "natimodelkivkyKhlRzd11010100201", czech("načti model křivky K : hl-Rzd: 1-10,10-100,-20"), none,
+            &Ttelmorwin::natimodelkivkyKhlRzd11010100201Click, hidden);
+    addItem(model, "natimodelkivkyHhlRzd120010205001", czech("načti model křivky H : hl-Rzd: 1-200,10-20,-500"), none,
+            &Ttelmorwin::natimodelkivkyHhlRzd120010205001Click, hidden);
+    addItem(model, "natimodelkivkyAhlRzd110101005001", czech("načti model křivky A : hl-Rzd: 1-10,10-100,-500"), none,
+            &Ttelmorwin::natimodelkivkyAhlRzd110101005001Click, hidden);
+    addItem(model, "natimodelkivkyQhlRzd1100010100201", czech("načti model křivky Q : hl-Rzd: 1-1000,10-100,-20"),
+            none, &Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click, hidden);
     model->addSeparator();
     addItem(model, "optimaliyacesfixy1", "Optimize the fit (ENTER, click the ... button)",
             keys(Qt::CTRL | Qt::ALT | Qt::Key_F), &Ttelmorwin::optimaliyacesfixy1Click);
+    addItem(model, "Vlondovlevoaktivnhoezupfklikna1",
+            "Insert just interpreted VES model and curve to the left window active profile (to acticve database) - "
+            "click <- button",
+            none, nullptr);
     addItem(model, "UndoModel1", "Undo model change", keys(Qt::CTRL | Qt::Key_Z), &Ttelmorwin::UndoModel1Click);
     addItem(model, "RedoModel1", "Redo model change", keys(Qt::CTRL | Qt::Key_Y), &Ttelmorwin::RedoModel1Click);
     appendComputationMenu(model);
+
+    QMenu* print = bar->addMenu("Print");
+    print->setObjectName("Tisk1");
+    addItem(print, "Vytisknicovid1", "Print what you see to current printer", keys(Qt::CTRL | Qt::ALT | Qt::Key_T),
+            &Ttelmorwin::Vytisknicovid1Click);
+    addItem(print, "Nastaventiskrny1", "Printer setting", keys(Qt::ALT | Qt::Key_T), &Ttelmorwin::Nastaventiskrny1Click);
 
     QMenu* image = bar->addMenu("Image");
     image->setObjectName("Obrzek1");
@@ -117,6 +158,7 @@ void Ttelmorwin::buildMenus() {
     help->setObjectName("Npovda2");
     addItem(help, "Preference1", "Input options", none, &Ttelmorwin::Preference1Click);
     addItem(help, "Oprogramu1", "About", none, &Ttelmorwin::Oprogramu1Click);
+    addItem(help, "Jaknato1", "How does it work", none, &Ttelmorwin::Jaknato1Click);
 }
 
 QAction* Ttelmorwin::menuItem(const QString& name) const { return findChild<QAction*>(name); }

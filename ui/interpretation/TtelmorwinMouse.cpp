@@ -49,6 +49,7 @@ void Ttelmorwin::Vytvoenmodelu1Click() {
 }
 
 void Ttelmorwin::Zruitmodel1Click() {
+    keepModelForUndo();
     if (sounding_.computedCurveShown) {
         plot_->toggleComputedCurve();
         sounding_.computedCurveShown = false;
@@ -57,7 +58,6 @@ void Ttelmorwin::Zruitmodel1Click() {
         Img->update();
         return;
     }
-    keepModelForUndo();
     if (plot_->modelShown) plot_->toggleModelLines();
     editor_->reset();
     LayerModel& model = sounding_.model;
