@@ -156,8 +156,23 @@ std::vector<std::string> loadPointIntoSounding(const VesPoint& point, Sounding& 
     const int branches = std::clamp(point.MNmx, 0, kMaxBranches);
     const int first = std::clamp(point.nABmn, 0, kGridSlots - 1);
     const int last = std::clamp(point.ABmx, 0, kGridSlots - 1);
+    std::string unusable;
     for (int k = first; k <= last; ++k) {
-        for (int j = 0; j <= branches; ++j) tables.shiftedRho[k][j] = point.composite[k];
+        // Gaps stay gaps; a value no curve can have (below zero, not finite)
+        // becomes one too, and is named.
+        float value = point.composite[k];
+        if (!(std::isfinite(value) && value > 0.0f)) {
+            if (value != kMissing && value != 0.0f) {
+                unusable += (unusable.empty() ? "" : ", ") + decimal(static_cast<float>(abGridValue(k)));
+            }
+            value = kMissing;
+        }
+        for (int j = 0; j <= branches; ++j) tables.shiftedRho[k][j] = value;
+    }
+    if (!unusable.empty()) {
+        messages.push_back("The composite curve of the VES point " + point.name +
+                           " has values below zero or not a number at AB/2 = " + unusable +
+                           " m; they are left out of the curve.");
     }
     tables.branchMn2.fill(0.0f);
     for (int s = 0; s < count; ++s) {

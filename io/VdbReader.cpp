@@ -230,7 +230,8 @@ private:
         if (!scaleValue(words, "__měřítko_X_pro_pf", profile.xScale)) return false;
         if (!nextLine(line, "__měřítko_Y_pro_pf")) return false;
         Words zWords(line);
-        return zWords.next(key) && scaleValue(zWords, "__měřítko_Y_pro_pf", profile.zScale);
+        if (!zWords.next(key)) return failed("__měřítko_Y_pro_pf is not a number");
+        return scaleValue(zWords, "__měřítko_Y_pro_pf", profile.zScale);
     }
 
     bool scaleValue(Words& words, const char* key, float& scale) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "core/VesDatabase.h"
@@ -168,6 +169,24 @@ TEST(VesDatabase, APointOfMoreThan99ReadingsLoadsThe99AndNamesTheRest) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("VES 101"), std::string::npos) << messages[0];
     EXPECT_NE(messages[0].find("readings 100 to 101"), std::string::npos) << messages[0];
+}
+
+TEST(VesDatabase, CompositeValuesNoCurveCanHaveBecomeNamedGaps) {
+    VesPoint point = test::makePoint(2, 12, 3);
+    point.composite[4] = -11.0f;
+    point.composite[6] = std::numeric_limits<float>::infinity();
+    point.composite[7] = kMissing;  // a gap of the curve: no message
+    auto sounding = std::make_unique<Sounding>();
+    const std::vector<std::string> messages = loadPointIntoSounding(point, *sounding);
+    EXPECT_EQ(sounding->branches.shiftedRho[4][0], kMissing);
+    EXPECT_EQ(sounding->branches.shiftedRho[6][2], kMissing);
+    EXPECT_EQ(sounding->branches.shiftedRho[7][0], kMissing);
+    EXPECT_EQ(sounding->branches.shiftedRho[5][0], point.composite[5]);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("VES 102"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("AB/2 = 2.8"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("4.74"), std::string::npos) << messages[0];
+    EXPECT_EQ(messages[0].find("6.14"), std::string::npos) << "the gap at row 7 is not named";
 }
 
 TEST(VesDatabase, StoringAndLoadingASoundingKeepsModelFlagsAndGaps) {

@@ -261,6 +261,7 @@ TEST(VdbFormat, DamagedFilesAreRefusedNamingTheLineAndChangeNothing) {
         {"sample line cut short", 18, "  2.179405 2.000000 50.250000", "sample line"},
         {"model line with letters", 22, "  20.000000 deep", "model line"},
         {"zero scale", 37, "__měřítko_X_pro_pf: 0.000000", "above 0"},
+        {"blank second scale line", 38, "   ", "__měřítko_Y_pro_pf is not a number"},
         {"file ends in the samples", 0, "18", "ends where a sample line should follow"},
         {"file ends before the counts", 0, "14", "ends where the counts line should follow"},
     };
