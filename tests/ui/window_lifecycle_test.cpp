@@ -144,7 +144,7 @@ TEST_F(WindowTest, MenuItemsCarryTheirCaptionsAndShortcuts) {
 
     QStringList titles;
     for (QAction* menu : window.menuBar()->actions()) titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"File", "Shift", "Edit", "Model", "Image", "Help"}));
+    EXPECT_EQ(titles, QStringList({"File", "Display", "Shift", "Edit", "Model", "Print", "Image", "Help"}));
 }
 
 TEST_F(WindowTest, SectionIsShownOnceWithTheStartHint) {
