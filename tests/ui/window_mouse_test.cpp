@@ -38,6 +38,10 @@ TEST_F(MouseWindowTest, DrawsAThreeLayerModelCornerByCorner) {
     ASSERT_TRUE(window.sounding().computedCurveShown);
     EXPECT_GT(window.sounding().computedRho[9], 0.0f);
     EXPECT_DOUBLE_EQ(window.sounding().ssq, computeSsq(window.sounding()));
+
+    // Dragging the model leaves the focus on "...": Enter still fits.
+    drag(onBoundary(0).x(), onBoundary(0).y(), onBoundary(0).x(), onBoundary(0).y() + 6);
+    EXPECT_EQ(window.focusWidget(), window.spustit);
 }
 
 TEST_F(MouseWindowTest, DrawingNeedsAShiftedCurveAndKeepsCornersInDepthOrder) {

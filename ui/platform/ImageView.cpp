@@ -27,7 +27,10 @@ void call(const std::function<void(const MouseInput&)>& handler, QMouseEvent* ev
 ImageView::ImageView(Canvas& canvas, QWidget* parent) : QWidget(parent), canvas_(canvas) {
     setMouseTracking(true);  // moves without a button drive the hover and drawing modes
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
+    // A click on the plot leaves the keyboard focus where it was: after a
+    // model drawing that is the "..." button, so Enter starts the fit even
+    // after the model was dragged. The menu keys work window-wide anyway.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 MouseInput ImageView::toMouseInput(const QMouseEvent& event) {
