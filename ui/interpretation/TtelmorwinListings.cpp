@@ -39,6 +39,7 @@ void Ttelmorwin::VytiskSroaSd1Click() {
         if (k < layers) return formatted("Dro[%d,%d] = %.3f-Dd= %.3f   ", r, k, ws.Dro[r][c], ws.Dd[r][c]);
         return formatted("Dro[%d,%d] = %.3f ", r, k, ws.Dro[r][c]);
     });
+    plot_->forgetValueList();
     Img->update();
 }
 
@@ -51,6 +52,7 @@ void Ttelmorwin::VtiskSroSdmatic1Click() {
         if (k < layers) return formatted(" Sd[%d,%d] =  %.5f Sro =  %.5f  ", r, k, ws.Sd[r][k], ws.Sro[r][k]);
         return formatted(" Sro[%d,%d] =  %.5f ", r, k, ws.Sro[r][k]);
     });
+    plot_->forgetValueList();
     Img->update();
 }
 
@@ -61,6 +63,7 @@ void Ttelmorwin::VypisWJmatice1Click() {
     const int columns = std::min(2 * listingLayers() - 1, kMaxParameters);
     paintMatrixListing(*canvas_, plot_->geometry(), listingGridRows(), columns, 12,
                        [&](int r, int c) { return formatted(" WJ[%d , %d] =  %.5f   ", r, c, ws.WJ[r][c]); });
+    plot_->forgetValueList();
     Img->update();
 }
 
@@ -80,6 +83,7 @@ void Ttelmorwin::VpisVmatice1Click() {
         for (int i = 0; i < size; ++i) sum += ws.V[r][i] * ws.V[c][i];
         return formatted(" V[%d,%d]= %.5f   ", r, c, sum);
     });
+    plot_->forgetValueList();
     Img->update();
 }
 
@@ -98,6 +102,7 @@ void Ttelmorwin::VpisUmatice1Click() {
         for (int i = 0; i < size; ++i) sum += ws.UT[r][i] * ws.UT[c][i];
         return formatted(" UT[%d,%d]= %.5f   ", r, c, sum);
     });
+    plot_->forgetValueList();
     Img->update();
 }
 

@@ -39,6 +39,7 @@ void InterpretationPlot::drawBasePicture() {
         computeGeometry(geometry_);
     }
     canvas_.fill(kWhite);
+    valueList_.valid = false;
     canvas_.setPenMode(PenMode::Copy);
     paintGrid(canvas_, geometry_);
     paintFrame(canvas_, geometry_);
@@ -70,7 +71,7 @@ void InterpretationPlot::toggleModelLines(const ModelLineStyle& style) {
     if (!modelDrawable(ctx)) return;
     xorModelLines(ctx, style);
     modelShown = !modelShown;
-    if (modelShown) paintModelValueList(ctx, style);
+    if (modelShown) paintModelValueList(ctx, style, valueList_);
 }
 
 void InterpretationPlot::toggleComputedCurve() {

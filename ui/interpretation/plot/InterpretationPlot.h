@@ -64,6 +64,10 @@ public:
     /// a range changed (the caller then redraws). False with the scale locked.
     bool widenRangesToModel();
 
+    /// Something other than the value list was written over the right
+    /// margin: the next model drawing paints the whole list again.
+    void forgetValueList() { valueList_.valid = false; }
+
     /// Draws a curve through float pixel vertices with the smoothing settings.
     void drawCurve(const CurveVertex* vertices, int count);
 
@@ -88,6 +92,7 @@ private:
     const DisplaySettings& settings_;
     PlotGeometry geometry_;
     CurveDrawer drawer_;
+    ValueListOnCanvas valueList_;
 };
 
 }  // namespace orma::ui

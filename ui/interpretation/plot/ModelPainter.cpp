@@ -74,7 +74,7 @@ void xorModelLines(const PlotContext& ctx, const ModelLineStyle& style) {
     canvas.setPenMode(PenMode::Copy);
 }
 
-void paintModelValueList(const PlotContext& ctx, const ModelLineStyle& style) {
+void paintModelValueList(const PlotContext& ctx, const ModelLineStyle& style, ValueListOnCanvas& shown) {
     if (!modelDrawable(ctx)) return;
     const LayerModel& m = ctx.sounding.model;
     const PlotGeometry& g = ctx.g;
@@ -82,40 +82,52 @@ void paintModelValueList(const PlotContext& ctx, const ModelLineStyle& style) {
     const int th = g.textHeight;
     const int n = boundaryCount(m);
     canvas.setPenMode(PenMode::Copy);
-    canvas.setPenColour(kSilver);
-    canvas.setPenWidth(1);
     canvas.setTextOpaque(true);
     canvas.setTextBackground(kWhite);
 
-    canvas.setFontBold(true);
-    canvas.setFontColour(kBlack);
-    // Texts wider than the margin are cut at the image edge rather than run
-    // over the plot frame.
-    const int leftmost = g.x1 + 2;
-    const int title = canvas.textWidth("Model:");
-    canvas.textOut(std::max(leftmost, g.x1 + (g.imageWidth - g.x1 - title) / 2), static_cast<int>(th * 1.1 * 2),
-                   "Model:");
+    if (!shown.valid) {
+        canvas.setPenColour(kSilver);
+        canvas.setPenWidth(1);
+        canvas.setFontBold(true);
+        canvas.setFontColour(kBlack);
+        // Texts wider than the margin are cut at the image edge rather than
+        // run over the plot frame.
+        const int leftmost = g.x1 + 2;
+        const int title = canvas.textWidth("Model:");
+        canvas.textOut(std::max(leftmost, g.x1 + (g.imageWidth - g.x1 - title) / 2), static_cast<int>(th * 1.1 * 2),
+                       "Model:");
+        canvas.setFontBold(false);
+        auto ruleAt = [&](int y) {
+            canvas.moveTo(g.x1 + 1, y);
+            canvas.lineTo(g.imageWidth, y);
+        };
+        ruleAt(static_cast<int>(2.2 * th + (3 * th) / 2));
+        canvas.textOut(std::max(leftmost, g.imageWidth - 1 - canvas.textWidth("[Ohm.m]")), (44 * th) / 10,
+                       "[Ohm.m]");
+        canvas.setFontColour(kGrey);
+        canvas.textOut(g.x1 + 2, (55 * th) / 10, " -Dp.- [m]");
+        ruleAt((55 * th) / 10 + (3 * th) / 2);
+        for (auto& line : shown.resistivity) line.clear();
+        for (auto& line : shown.depth) line.clear();
+        shown.valid = true;
+    }
     canvas.setFontBold(false);
-
-    auto ruleAt = [&](int y) {
-        canvas.moveTo(g.x1 + 1, y);
-        canvas.lineTo(g.imageWidth, y);
-    };
-    ruleAt(static_cast<int>(2.2 * th + (3 * th) / 2));
-    canvas.textOut(std::max(leftmost, g.imageWidth - 1 - canvas.textWidth("[Ohm.m]")), (44 * th) / 10, "[Ohm.m]");
-    canvas.setFontColour(kGrey);
-    canvas.textOut(g.x1 + 2, (55 * th) / 10, " -Dp.- [m]");
-    ruleAt((55 * th) / 10 + (3 * th) / 2);
 
     canvas.setFontColour(kBlack);
     for (int k = 0; k <= n; ++k) {
         const FormattedText text("%.1f     ", static_cast<double>(m.resistivity[k]));
+        std::string& line = shown.resistivity[static_cast<std::size_t>(k)];
+        if (line == text.view()) continue;
         canvas.textOut(g.x1 + g.charWidth, ((7 + 2 * k) * th * 11) / 10, text);
+        line.assign(text.view());
     }
     canvas.setFontColour(kGrey);
     for (int k = 1; k <= n; ++k) {
         const FormattedText text(" -%.2f-       ", static_cast<double>(bottomDepth(m, k - 1, style)));
+        std::string& line = shown.depth[static_cast<std::size_t>(k)];
+        if (line == text.view()) continue;
         canvas.textOut(g.x1 + 2, ((8 + 2 * (k - 1)) * th * 11) / 10, text);
+        line.assign(text.view());
     }
 }
 

@@ -2,9 +2,23 @@
 // The layered model on the plot: the XOR step line, the value list in the
 // right margin and the optional value labels along the step line.
 
+#include <array>
+#include <string>
+
+#include "core/Sounding.h"
+
 namespace orma::ui {
 
 struct PlotContext;
+
+/// What the value list in the right margin shows now. Its texts are opaque,
+/// so painting a line with the text it already shows changes nothing: only
+/// the lines that differ are painted again (a drag changes one value).
+struct ValueListOnCanvas {
+    bool valid = false;  ///< false after the canvas was cleared or written over
+    std::array<std::string, kMaxLayers> resistivity;
+    std::array<std::string, kMaxLayers> depth;
+};
 
 struct ModelLineStyle {
     int selectedLayer = -1;      ///< drawn with the active line width
@@ -27,8 +41,9 @@ bool modelDrawable(const PlotContext& ctx);
 /// so that every pixel flips exactly once, also at corners of wide lines.
 void xorModelLines(const PlotContext& ctx, const ModelLineStyle& style);
 
-/// "Model:", the resistivities and the depths in the right margin.
-void paintModelValueList(const PlotContext& ctx, const ModelLineStyle& style);
+/// "Model:", the resistivities and the depths in the right margin; the lines
+/// `shown` already holds are left as they are, and `shown` is brought up to date.
+void paintModelValueList(const PlotContext& ctx, const ModelLineStyle& style, ValueListOnCanvas& shown);
 
 /// Resistivity and depth labels next to the step line (transparent text).
 void paintModelLabels(const PlotContext& ctx, const ModelLineStyle& style);
