@@ -143,6 +143,28 @@ TEST_F(MouseWindowTest, DeletingLayersAndTheOnlyBoundaryStartsANewDrawing) {
     EXPECT_FALSE(window.editor().state().active.any());
 }
 
+TEST_F(MouseWindowTest, AThirtyLayerModelTakesNoFurtherLayer) {
+    Ttelmorwin& window = windowWithCurve();
+    window.natimodelkivkyKhlRzd11010100201Click();
+    LayerModel& m = window.sounding().model;
+    m.interfaceCount = 29;
+    for (int k = 0; k < 30; ++k) {
+        m.resistivity[k] = k % 2 == 0 ? 20.0f : 60.0f;
+        m.depth[k] = 0.5f * std::pow(1.2f, static_cast<float>(k));
+    }
+    m.depth[29] = 1e12f;
+    window.plot().redrawAll();
+    const LayerModel before = m;
+    move(onLayer(3).x(), onLayer(3).y());
+    ASSERT_EQ(window.editor().state().active, (Selection{-1, 3}));
+    dialogs_.expectMessage("The model holds at most 30 layers: no layer was added.");
+    click(Qt::RightButton, onLayer(3).x(), onLayer(3).y());
+    dialogs_.verifyDone();
+    EXPECT_EQ(m.interfaceCount, 29);
+    EXPECT_EQ(m.depth, before.depth);
+    EXPECT_EQ(m.resistivity, before.resistivity);
+}
+
 TEST_F(MouseWindowTest, CtrlAndShiftClicksToggleFlagsAndTheFitKeepsAFixedDepth) {
     Ttelmorwin& window = windowWithCurve();
     window.natimodelkivkyKhlRzd11010100201Click();
