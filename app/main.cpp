@@ -38,8 +38,11 @@ public:
     }
 };
 
-/// The section window reaches the interpretation window through these.
-orma::ui::InterpretationLink interpretationLink(orma::ui::Ttelmorwin& telmorwin) {
+/// The traffic between the two windows: the section window loads points into
+/// the interpretation window's sounding and asks it to re-process them; the
+/// interpretation window asks for the active profile's name and hands over
+/// the section's label switches from its display options.
+void connectWindows(orma::ui::Ttelmorwin& telmorwin, orma::ui::TSection& section) {
     orma::ui::InterpretationLink link;
     link.sounding = &telmorwin.sounding();
     link.reopenStoredPoint = [&telmorwin](const std::vector<std::string>& messages) {
@@ -48,7 +51,17 @@ orma::ui::InterpretationLink interpretationLink(orma::ui::Ttelmorwin& telmorwin)
     link.showSectionOnce = [&telmorwin] { telmorwin.showSectionOnce(); };
     link.closeProgram = [&telmorwin] { telmorwin.close(); };
     link.interpretationFrame = [&telmorwin] { return telmorwin.frameGeometry(); };
-    return link;
+    section.setInterpretationLink(link);
+
+    section.display().labels = telmorwin.sectionSwitches();
+    telmorwin.sectionOptionsChanged = [&telmorwin, &section] {
+        section.display().labels = telmorwin.sectionSwitches();
+        section.redrawSection();
+    };
+    telmorwin.activeProfileNameSource = [&section] {
+        const orma::Profile* profile = section.database().activeProfile();
+        return profile != nullptr ? profile->name : std::string();
+    };
 }
 
 bool isSet(const char* name) {
@@ -118,9 +131,8 @@ int main(int argc, char* argv[]) {
         orma::ui::Tpreferenceuzivatele preferenceUzivatele(&telmorwin);
         telmorwin.setCompanionForms(&uvitani, &oProgramu, &section);
         telmorwin.setOptionDialogs(&parzobr, &preferenceUzivatele);
-        telmorwin.sectionOptionsChanged = [&section] { section.redrawSection(); };
         section.setParametersDialog(&vesParametryEdit);
-        section.setInterpretationLink(interpretationLink(telmorwin));
+        connectWindows(telmorwin, section);
 
         telmorwin.show();
         app.exec();

@@ -53,9 +53,9 @@ VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db);
 std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine);
 
 /// Reads `path` with parseVdb. Only a regular file of at most
-/// kMaxVdbFileBytes is read. On failure the message (naming the file and the
-/// line) is in `message` and `db` is unchanged; a file that cannot be opened
-/// gives kVdbCannotOpen.
+/// kMaxVdbFileBytes is read (io/SafeFile.h). On failure the message (naming
+/// the file and the line) is in `message` and `db` is unchanged; a file that
+/// cannot be opened gives kVdbCannotOpen.
 bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message);
 
 /// Writes the database to a new file `path` (never replacing an existing

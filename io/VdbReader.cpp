@@ -1,11 +1,6 @@
 // Reading the VES database file: line by line, keys skipped as the leading
 // word of each line, every count and number checked, into a new database.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -13,6 +8,7 @@
 #include <utility>
 
 #include "io/Cp1250Text.h"
+#include "io/SafeFile.h"
 #include "io/VdbFile.h"
 
 namespace orma {
@@ -336,46 +332,6 @@ private:
     VdbReadResult error_;
 };
 
-/// The bytes of a regular file of at most kMaxVdbFileBytes; nullopt with a
-/// message otherwise. A FIFO or device is never opened for reading.
-std::optional<std::string> readRegularFile(const std::string& path, std::string& message) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        message = kVdbCannotOpen;
-        return std::nullopt;
-    }
-    struct stat info {};
-    std::optional<std::string> bytes;
-    if (::fstat(fd, &info) != 0) {
-        message = kVdbCannotOpen;
-    } else if (!S_ISREG(info.st_mode)) {
-        message = path + " is not a regular file.";
-    } else if (static_cast<std::uintmax_t>(info.st_size) > kMaxVdbFileBytes) {
-        message = path + " is larger than any VES database can be; it was not opened.";
-    } else {
-        std::string content(static_cast<std::size_t>(info.st_size), '\0');
-        std::size_t done = 0;
-        bool ok = true;
-        while (done < content.size()) {
-            const ssize_t n = ::read(fd, content.data() + done, content.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        if (ok) {
-            content.resize(done);  // a file that shrank meanwhile reads as what is there
-            bytes = std::move(content);
-        } else {
-            message = kVdbCannotOpen;
-        }
-    }
-    ::close(fd);
-    return bytes;
-}
-
 }  // namespace
 
 VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db) {
@@ -387,9 +343,16 @@ VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db) {
 }
 
 bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message) {
-    const std::optional<std::string> bytes = readRegularFile(path, message);
-    if (!bytes) return false;
-    const VdbReadResult result = parseVdb(*bytes, db);
+    const ReadResult in = readRegularFile(path, kMaxVdbFileBytes);
+    if (!in) {
+        // What is no file of a database says so; a file that will not open
+        // gets the message it always got.
+        const bool notADatabase = in.problem == FileProblem::Directory || in.problem == FileProblem::NotRegular ||
+                                  in.problem == FileProblem::TooLarge;
+        message = notADatabase ? in.describe(path) : kVdbCannotOpen;
+        return false;
+    }
+    const VdbReadResult result = parseVdb(in.bytes, db);
     if (result.ok) return true;
     message = "Line " + std::to_string(result.line) + " of " + path + ": " + result.reason +
               ". The file was not opened; the database stays as it was.";

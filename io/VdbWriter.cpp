@@ -1,19 +1,13 @@
 // Writing the VES database file: the whole text is formatted in memory
 // (Windows-1250 bytes) and then put on the disk as a new file in one piece.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "io/Cp1250Text.h"
 #include "io/FixedFloatText.h"
+#include "io/SafeFile.h"
 #include "io/VdbFile.h"
 
 namespace orma {
@@ -124,50 +118,6 @@ void writePoint(VdbText& out, const VesPoint& point) {
     }
 }
 
-/// Creates `path`, which must not exist, with `bytes` as its whole content.
-/// The bytes go to a temporary file beside it first; only a complete, flushed
-/// file gets the name.
-bool writeNewFileWhole(const std::string& path, const std::string& bytes) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path directory = target.parent_path();
-    if (directory.empty()) directory = ".";
-    std::string hidden = ".";
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string temporary = (directory / hidden).string();
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
-    }
-    // A file that becomes visible under its name carries the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-
-    if (ok) {
-        // link() refuses an existing name, so a file that appeared meanwhile is never replaced.
-        if (::link(temporary.c_str(), path.c_str()) != 0) {
-            const int error = errno;
-            std::error_code ignored;
-            const bool noHardLinks = error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
-            ok = noHardLinks && !fs::exists(fs::symlink_status(target, ignored)) &&
-                 ::rename(temporary.c_str(), path.c_str()) == 0;
-        }
-    }
-    ::unlink(temporary.c_str());
-    return ok;
-}
-
 }  // namespace
 
 std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
@@ -198,7 +148,7 @@ std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
 }
 
 bool writeVdbFile(const VesDatabase& db, const std::string& path) {
-    return writeNewFileWhole(path, formatVdb(db, path));
+    return static_cast<bool>(writeWholeFile(path, formatVdb(db, path), ExistingFile::Refuse));
 }
 
 }  // namespace orma

@@ -40,7 +40,9 @@ protected:
         p.resistivity[1] = -120.0f;
         p.depth[0] = -1.5f;
         const std::string path = dir.file("pf data.vdb");
-        if (!std::filesystem::exists(path)) EXPECT_TRUE(writeVdbFile(db, path));
+        if (!std::filesystem::exists(path)) {
+            EXPECT_TRUE(writeVdbFile(db, path));
+        }
         return "'" + path + "'";
     }
 };

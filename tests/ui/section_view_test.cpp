@@ -138,11 +138,11 @@ TEST_F(SectionViewTest, LabelsFollowTheDisplaySwitches) {
     VesPoint p = twoLayerPoint(120.4f, 300.0f, 0.0f);
     p.terrainChainage = 120.4f;
     EXPECT_EQ(view.pointLabel(p), "120");
-    display.chainageAlongTerrain = false;
+    display.labels.chainageAlongTerrain = false;
     EXPECT_EQ(view.pointLabel(p), "120.4");
-    display.profileNamePrefix = true;
+    display.labels.profileNamePrefix = true;
     EXPECT_EQ(view.pointLabel(p), "P1120.4");
-    display.chainageAlongTerrain = true;
+    display.labels.chainageAlongTerrain = true;
     EXPECT_EQ(view.pointLabel(p), "P1120");
     p.terrainChainage = -0.4f;  // the absolute value, as the drawing always showed
     EXPECT_EQ(view.pointLabel(p), "P10");

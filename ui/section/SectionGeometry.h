@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "io/DisplaySettings.h"
+
 namespace orma::ui {
 
 /// The displayed limits and the label switches: what the section shows of
@@ -15,8 +17,8 @@ struct SectionDisplay {
     float maxChainage = 100000.0f;
     float minElevation = -10000.0f;
     float maxElevation = 10000.0f;
-    bool profileNamePrefix = false;    ///< "name pf is the prefix to point"
-    bool chainageAlongTerrain = true;  ///< "chainage along the terrain"
+    /// The two label switches of the display options.
+    SectionLabelSwitches labels;
 
     /// The limits every opening of a database sets.
     void resetAfterOpen() {

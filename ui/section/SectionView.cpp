@@ -43,10 +43,10 @@ std::string SectionView::title() const {
 }
 
 std::string SectionView::pointLabel(const VesPoint& point) const {
-    std::string label = display_.chainageAlongTerrain ? fixedText(std::fabs(point.terrainChainage), 0)
+    std::string label = display_.labels.chainageAlongTerrain ? fixedText(std::fabs(point.terrainChainage), 0)
                                                       : fixedText(std::fabs(point.profileChainage), 1);
     const Profile* profile = db_.activeProfile();
-    if (display_.profileNamePrefix && profile != nullptr) label = profile->name + label;
+    if (display_.labels.profileNamePrefix && profile != nullptr) label = profile->name + label;
     return label;
 }
 
