@@ -9,6 +9,7 @@
 #include "core/PointProcessing.h"
 #include "io/GefReader.h"
 #include "io/RstReader.h"
+#include "io/SheetReader.h"
 
 namespace orma::cli {
 
@@ -45,8 +46,12 @@ std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int 
             std::cerr << "ormacli: " << path << ": there is no record " << record << '\n';
             return nullptr;
         }
+    } else if (extension == ".csv" || extension == ".txt") {
+        // A field sheet takes the GEF file's road.
+        sounding->gefPath = path;
+        result = readSheetFile(*sounding, messages);
     } else {
-        std::cerr << "ormacli: " << path << ": not a .GEF or .RST file\n";
+        std::cerr << "ormacli: " << path << ": not a .GEF, .RST, .csv or .txt file\n";
         return nullptr;
     }
     if (result == kSuccess) {

@@ -10,7 +10,7 @@
 
 namespace orma::cli {
 
-/// Reads a .GEF or .RST file (extension case-insensitive; RST record `record`), resets the
+/// Reads a .GEF, .RST or field sheet (.csv, .txt) file (extension case-insensitive; RST record `record`), resets the
 /// record for the new curve and shifts onto `reference`. The window's messages (dropped or
 /// merged readings, where the readings stopped, branches without overlap) are appended to
 /// `messages` and each printed on stderr as "ormacli: FILE: message", also when the file

@@ -1,0 +1,240 @@
+#include "io/SheetText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+#include "io/Cp1250Text.h"
+
+namespace orma {
+
+namespace {
+
+void appendUtf8(std::string& out, std::uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+/// UTF-16 without its byte-order mark; unpaired surrogates and a trailing odd
+/// byte become '?'.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    const auto unitAt = [&](std::size_t i) -> std::uint32_t {
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        return static_cast<std::uint32_t>(hi) << 8 | lo;
+    };
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const std::uint32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+            const std::uint32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? '?' : unit);
+    }
+    if (i < bytes.size()) out.push_back('?');
+    return out;
+}
+
+/// Well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        std::uint32_t codePoint = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            length = 2;
+            codePoint = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            length = 3;
+            codePoint = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            length = 4;
+            codePoint = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            codePoint = codePoint << 6 | (next & 0x3F);
+        }
+        const std::uint32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (codePoint < smallest || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint < 0xE000)) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+/// Every blank-separated word of the line is a number written with a
+/// decimal comma or point, and at least one uses a comma: "5 1,5 1400,5".
+bool isBlankSeparatedWithDecimalCommas(std::string_view line) {
+    const std::vector<SheetCell> words = splitSheetLine(line, SheetSeparator::Blank);
+    if (words.size() < 2) return false;
+    bool comma = false;
+    for (const SheetCell& word : words) {
+        if (!parseSheetNumber(word.text, true)) return false;
+        comma = comma || word.text.find(',') != std::string::npos;
+    }
+    return comma;
+}
+
+}  // namespace
+
+std::string sheetTextToUtf8(std::string_view bytes) {
+    std::string text;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        text = std::string(bytes.substr(3));
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        text = utf16ToUtf8(bytes.substr(2), false);
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        text = utf16ToUtf8(bytes.substr(2), true);
+    } else if (isValidUtf8(bytes)) {
+        text = std::string(bytes);
+    } else {
+        text = cp1250ToUtf8(bytes);
+    }
+    if (text.find('\n') == std::string::npos) std::replace(text.begin(), text.end(), '\r', '\n');
+    return text;
+}
+
+SheetSeparator detectSheetSeparator(const std::vector<std::string_view>& contentLines) {
+    if (contentLines.empty()) return SheetSeparator::Comma;
+    const std::string_view first = contentLines.front();
+    if (first.find(';') != std::string_view::npos) return SheetSeparator::Semicolon;
+    if (first.find('\t') != std::string_view::npos) return SheetSeparator::Tab;
+    if (first.find(',') == std::string_view::npos) return SheetSeparator::Blank;
+    // A header line cannot tell "5,1,1400" from "5 1,5 1400,5"; the first
+    // lines of numbers can.
+    const std::size_t look = std::min<std::size_t>(contentLines.size(), 5);
+    for (std::size_t i = 0; i < look; ++i) {
+        if (isBlankSeparatedWithDecimalCommas(contentLines[i])) return SheetSeparator::Blank;
+    }
+    return SheetSeparator::Comma;
+}
+
+std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator separator) {
+    std::vector<SheetCell> cells;
+    if (separator == SheetSeparator::Blank) {
+        std::size_t i = 0;
+        while (i < line.size()) {
+            while (i < line.size() && (isBlank(line[i]) || line[i] == '\r')) ++i;
+            if (i >= line.size()) break;
+            const std::size_t start = i;
+            while (i < line.size() && !isBlank(line[i]) && line[i] != '\r') ++i;
+            cells.push_back({std::string(line.substr(start, i - start)), false});
+        }
+        return cells;
+    }
+    const char sep = static_cast<char>(separator);
+    std::size_t i = 0;
+    while (true) {
+        SheetCell cell;
+        while (i < line.size() && isBlank(line[i]) && line[i] != sep) ++i;
+        if (i < line.size() && line[i] == '"') {
+            cell.quoted = true;
+            ++i;
+            while (i < line.size()) {
+                if (line[i] == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"') {
+                        cell.text.push_back('"');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                cell.text.push_back(line[i++]);
+            }
+            // Anything between the closing quote and the separator joins the cell.
+            const std::size_t end = std::min(line.find(sep, i), line.size());
+            cell.text += std::string(trimmed(line.substr(i, end - i)));
+            i = end;
+        } else {
+            const std::size_t end = std::min(line.find(sep, i), line.size());
+            cell.text = std::string(trimmed(line.substr(i, end - i)));
+            i = end;
+        }
+        cells.push_back(std::move(cell));
+        if (i >= line.size()) break;
+        ++i;  // past the separator
+    }
+    return cells;
+}
+
+std::optional<double> parseSheetNumber(std::string_view cell, bool decimalComma) {
+    std::string_view text = trimmed(cell);
+    std::string number;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') number.push_back('-');
+        ++i;
+    }
+    std::size_t digits = 0;
+    bool separatorSeen = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            number.push_back(c);
+            ++digits;
+        } else if ((c == '.' || (c == ',' && decimalComma)) && !separatorSeen) {
+            number.push_back('.');
+            separatorSeen = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        number.push_back('e');
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.push_back(text[i++]);
+        std::size_t exponentDigits = 0;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            number.push_back(text[i++]);
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+    double value = 0.0;
+    const auto [end, status] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (status != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace orma

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "SoundingFiles.h"
+#include "io/GefReader.h"
+#include "io/SheetReader.h"
+
+namespace orma {
+namespace {
+
+using test::GefReading;
+using test::ScratchDir;
+using test::writeBytes;
+
+class SheetReaderTest : public ::testing::Test {
+protected:
+    ScratchDir dir{"sheet"};
+    Sounding sounding;
+    std::vector<std::string> messages;
+
+    int open(const std::string& bytes, const std::string& name = "VES12.csv") {
+        const std::string path = dir.file(name);
+        writeBytes(path, bytes);
+        messages.clear();
+        return openSheetCurve(sounding, path, messages);
+    }
+    std::string allMessages() const {
+        std::string all;
+        for (const std::string& m : messages) all += m + "\n";
+        return all;
+    }
+};
+
+// Four MN/2 branches with overlaps at AB/2 = 40, 100 and 200, as field crews write them.
+constexpr const char* kFourBranches =
+    "ab2,mn2,rhoa\n5,1,1400.5\n10,1,1263\n20,1,789\n40,1,102\n40,5,407\n60,5,300\n100,5,287\n"
+    "100,10,452\n140,10,450\n200,10,605\n200,20,1059\n300,20,1816\n400,20,1156\n";
+
+TEST_F(SheetReaderTest, HeaderedCommaSheetGetsOneBranchPerMn2Ascending) {
+    ASSERT_EQ(open(kFourBranches), kSuccess) << allMessages();
+    const PointTable& p = sounding.points;
+    ASSERT_EQ(p.pointCount, 13);
+    EXPECT_EQ(p.branch[0], 1);
+    EXPECT_EQ(p.branch[4], 2);
+    EXPECT_EQ(p.branch[7], 3);
+    EXPECT_EQ(p.branch[12], 4);
+    EXPECT_FLOAT_EQ(p.rhoA[0], 1400.5f);
+    EXPECT_EQ(sounding.branches.branchCount, 4);
+    EXPECT_FLOAT_EQ(sounding.branches.branchMn2[4], 20.0f);
+    EXPECT_TRUE(sounding.compositeBuilt);
+    EXPECT_TRUE(sounding.curveLoaded);
+    EXPECT_EQ(sounding.source, CurveSource::Gef);
+    EXPECT_TRUE(messages.empty()) << allMessages();
+    // Branch 2 is the reference: its values stay, branch 1 moves onto it.
+    EXPECT_NEAR(sounding.branches.shiftedRho[p.gridIndex[5]][2], 300.0, 1e-3);
+}
+
+TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"semicolon, decimal comma, units",
+         "AB/2 [m];MN/2 [m];\xCF\x81" "a (Ohm.m)\r\n1,5;0,5;100,25\r\n3;0,5;120\r\n6;0,5;150,5\r\n"},
+        {"tab, no header", "1.5\t0.5\t100.25\n3\t0.5\t120\n6\t0.5\t150.5\n"},
+        {"blanks, decimal comma", "# AB/2 MN/2 rhoa\n1,5  0,5 100,25\n 3 0,5 120\n6 0,5   150,5\n"},
+        {"comma, quoted decimal comma", "\"AB/2\",\"MN/2\",\"Rho_a\"\n\"1,5\",\"0,5\",\"100,25\"\n3,0.5,120\n6,.5,150.5\n"},
+        {"semicolon, empty trailing cells", "ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n;;;;\n3;0,5;120;;\n6;0,5;150,5;;\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(open(c.text), kSuccess) << allMessages();
+        const PointTable& p = sounding.points;
+        ASSERT_EQ(p.pointCount, 3);
+        EXPECT_FLOAT_EQ(p.ab2[0], 1.5f);
+        EXPECT_FLOAT_EQ(p.mn2[0], 0.5f);
+        EXPECT_FLOAT_EQ(p.rhoA[0], 100.25f);
+        EXPECT_FLOAT_EQ(p.rhoA[2], 150.5f);
+        EXPECT_EQ(p.branch[2], 1);
+        EXPECT_TRUE(messages.empty()) << allMessages();
+    }
+}
+
+TEST_F(SheetReaderTest, BranchColumnWindows1250HeaderAndHeaderlessFourthColumn) {
+    // "Větev" (branch) and a comment with Czech letters, in Windows-1250.
+    const std::string cp1250 = "# m\xEC\xF8" "en\xED \x8E\xEF\xE1r\r\nAB/2;MN/2;rhoa [\xB7];V\xECtev\r\n"
+                               "2;0,5;50;1\r\n3;0,5;60;1\r\n3;1;90;1\r\n6;1;120;1\r\n";
+    ASSERT_EQ(open(cp1250), kSuccess) << allMessages();
+    EXPECT_EQ(sounding.points.branch[1], 1);
+    EXPECT_EQ(sounding.points.branch[2], 1);  // the branch column wins over MN/2
+    EXPECT_EQ(sounding.branches.branchCount, 1);
+
+    // Without a header, whole numbers 1..5 in a fourth column are branch numbers...
+    ASSERT_EQ(open("2 0.5 50 2\n3 0.5 60 2\n3 1 90 3\n"), kSuccess);
+    EXPECT_EQ(sounding.points.branch[0], 2);
+    EXPECT_EQ(sounding.branches.branchCount, 3);
+    // ...anything else there (a current in mA) is another quantity and ignored.
+    ASSERT_EQ(open("2 0.5 50 38.8\n3 0.5 60 25\n3 1 90 35\n"), kSuccess);
+    EXPECT_EQ(sounding.points.branch[0], 1);
+    EXPECT_EQ(sounding.points.branch[2], 2);
+}
+
+TEST_F(SheetReaderTest, RepeatedSpacingsAreAveragedAndMoreThanFiveMn2AreLevelled) {
+    ASSERT_EQ(open("ab2,mn2,rhoa\n2,0.5,100\n2,0.5,400\n3,0.5,300\n"), kSuccess);
+    EXPECT_NEAR(sounding.composite(sounding.points.gridIndex[0]), 200.0, 1e-3);
+
+    // Seven MN/2 values, each on two spacings shared with the next one.
+    std::string seven = "ab2,mn2,rhoa\n";
+    const double ab[] = {2, 3, 4.74, 6.15, 7.97, 10.3, 13.4, 17.4};
+    for (int b = 0; b < 7; ++b) {
+        for (int k = b; k < b + 2; ++k) seven += std::to_string(ab[k]) + "," + std::to_string(0.2 * (b + 1)) + ",100\n";
+    }
+    ASSERT_EQ(open(seven), kSuccess);
+    EXPECT_EQ(sounding.branches.branchCount, 5);
+    EXPECT_NE(allMessages().find("6"), std::string::npos) << allMessages();
+}
+
+TEST_F(SheetReaderTest, BadCellsAreNamedByLineAndColumnAndTheRestIsRead) {
+    ASSERT_EQ(open("# field sheet\nab2;mn2;rhoa\n2;0,5;50\n3;0,5;6o\n4;;70\n6;0,5\n8;1;x\n10;0,5;90\n"), kSuccess);
+    EXPECT_EQ(sounding.points.pointCount, 2);
+    ASSERT_EQ(messages.size(), 1u) << allMessages();
+    EXPECT_EQ(messages[0],
+              "Lines of the sheet that were left out: line 4, column 3 (apparent resistivity) '6o' is not a number; "
+              "line 5, column 2 (MN/2) is empty; line 6, column 3 (apparent resistivity) is missing; line 7, column 3 "
+              "(apparent resistivity) 'x' is not a number.");
+
+    // A reading the curve cannot use takes the road of a GEF reading: left out and named.
+    ASSERT_EQ(open("ab2,mn2,rhoa\n2,0.5,50\n3,0.5,-6\n"), kSuccess);
+    EXPECT_NE(allMessages().find("reading 2 (AB/2 = 3 m, MN/2 = 0.5 m, rhoA = -6)"), std::string::npos)
+        << allMessages();
+}
+
+TEST_F(SheetReaderTest, UnusableSheetsKeepThePreviousCurve) {
+    ASSERT_EQ(open(kFourBranches), kSuccess);
+    const PointTable before = sounding.points;
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"", "The sheet holds no readings."},
+        {"# nothing\n\nab2,mn2,rhoa\n", "The sheet holds no readings."},
+        {"ab2,mn2,k\n1,2,3\n",
+         "The sheet cannot be read: the header in line 1 names no apparent resistivity column (names taken, ignoring "
+         "case, blanks, _ - . / and units in brackets: rhoa, rho, ra, rhoapp, rhoapparent, apparentrho, appres, "
+         "apparentresistivity, resistivity, res, rhoameasured, measuredrhoa, rhomeasured, rhoaohmm, rhoohmm, rmer)."},
+        {"AB/2,rhoa,AO\n1,2,3\n",
+         "The sheet cannot be read: the header in line 1 names two AB/2 columns (columns 1 and 3)."},
+        {"\n5;100\n",
+         "The sheet cannot be read: line 2 has fewer than three columns; without a header line the columns are AB/2, "
+         "MN/2 and apparent resistivity."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(open(c.text), kFailed);
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.front(), c.message);
+        EXPECT_EQ(messages.back().rfind("Between branch", 0) == 0 || messages.back() == "reading error", true);
+        EXPECT_EQ(sounding.points.pointCount, before.pointCount);
+        EXPECT_EQ(sounding.points.ab2, before.ab2);
+    }
+}
+
+TEST_F(SheetReaderTest, SheetWithoutMn2IsOneBranch) {
+    for (const char* text : {"AB/2,rhoa\n1,160\n2,158\n3,165\n", "ab2,mn2,rhoa\n1,,160\n2,,158\n3,,165\n"}) {
+        ASSERT_EQ(open(text), kSuccess) << allMessages();
+        EXPECT_EQ(sounding.points.pointCount, 3);
+        EXPECT_EQ(sounding.branches.branchCount, 1);
+        EXPECT_FLOAT_EQ(sounding.points.mn2[0], 0.0f);
+        EXPECT_TRUE(messages.empty()) << allMessages();
+    }
+}
+
+TEST_F(SheetReaderTest, SheetAndGefFileOfOneSoundingGiveTheSameComposite) {
+    const std::vector<GefReading> readings{{120, 1.3, 0.5, 1}, {110, 2.18, 0.5, 1}, {95, 3.66, 0.5, 1},
+                                           {97, 3.66, 2, 2},   {70, 6.15, 2, 2},    {72, 6.15, 2, 2},
+                                           {40, 10.3, 2, 2},   {45, 10.3, 10, 3},   {60, 22.5, 10, 3}};
+    std::string sheet = "ab2;mn2;rhoa;branch\n";
+    for (const GefReading& r : readings) {
+        std::string line = std::to_string(r.ab2) + ";" + std::to_string(r.mn2) + ";" + std::to_string(r.rho) + ";" +
+                           std::to_string(r.branch) + "\n";
+        for (char& ch : line) ch = ch == '.' ? ',' : ch;
+        sheet += line;
+    }
+    ASSERT_EQ(open(sheet), kSuccess);
+    const Sounding fromSheet = sounding;
+    const std::string gef = dir.file("VES12.GEF");
+    writeBytes(gef, test::gefText("01.01.2020 x", readings));
+    ASSERT_EQ(openGefCurve(sounding, gef, messages), kSuccess);
+    EXPECT_EQ(fromSheet.minGridIndex, sounding.minGridIndex);
+    EXPECT_EQ(fromSheet.maxGridIndex, sounding.maxGridIndex);
+    for (int k = 0; k < kGridPoints; ++k) {
+        EXPECT_EQ(fromSheet.branches.shiftedRho[k], sounding.branches.shiftedRho[k]) << "row " << k;
+    }
+}
+
+TEST_F(SheetReaderTest, OnlyRegularFilesAreRead) {
+    sounding.gefPath = dir.file("");
+    messages.clear();
+    EXPECT_EQ(readSheetFile(sounding, messages), kCannotOpen);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Cannot open the sheet.");
+    EXPECT_TRUE(isSheetFileName("a/VES.CSV"));
+    EXPECT_TRUE(isSheetFileName("x.txt"));
+    EXPECT_FALSE(isSheetFileName("x.GEF"));
+}
+
+}  // namespace
+}  // namespace orma
