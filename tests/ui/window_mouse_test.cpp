@@ -283,6 +283,27 @@ TEST_F(MouseWindowTest, AfterHoverDragAndReleaseXorLeavesNothingBehind) {
     EXPECT_EQ(afterEditing, window.canvas().image());
 }
 
+TEST_F(MouseWindowTest, ARedrawWhileDrawingLeavesNoStaleCrosshair) {
+    Ttelmorwin& window = windowWithCurve();
+    click(Qt::RightButton, g().xOf(30), g().yOf(3));
+    move(g().xOf(30), g().yOf(3));
+    click(Qt::LeftButton, g().xOf(30), g().yOf(3));
+    move(g().xOf(70), g().yOf(20));
+    window.FormResize();  // a full redraw, as after a resize
+    move(g().xOf(90), g().yOf(40));
+    const EditState& state = window.editor().state();
+    ASSERT_EQ(state.crossX, g().xOf(90));
+    // Taking the crosshair and the model away leaves the bare plot.
+    window.plot().drawCrosshair(state.crossX, state.crossY);
+    window.plot().toggleModelLines();
+    const QImage bare = window.canvas().image();
+    window.plot().redrawAll();
+    window.plot().toggleModelLines();
+    const PlotGeometry& geometry = g();
+    const QRect frame(geometry.x0, geometry.y0, geometry.x1 - geometry.x0 + 1, geometry.y1 - geometry.y0 + 1);
+    EXPECT_EQ(bare.copy(frame), window.canvas().image().copy(frame));
+}
+
 TEST_F(MouseWindowTest, UndoRestoresEachEarlierModelExactlyAndRedoReplaysThem) {
     Ttelmorwin& window = windowWithCurve();
     window.natimodelkivkyKhlRzd11010100201Click();

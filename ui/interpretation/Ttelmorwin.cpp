@@ -54,6 +54,8 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
         const EditState& state = editor_->state();
         return ModelLineStyle{state.active.layer, state.active.boundary, state.drawing};
     };
+    // A redraw for any reason wipes the crosshair off the canvas.
+    plot_->canvasCleared = [this] { editor_->forgetCrosshair(); };
     history_.reset(sounding_);
     Img->onMouseDown = [this](const MouseInput& in) { ImgMouseDown(in); };
     Img->onMouseMove = [this](const MouseInput& in) { ImgMouseMove(in); };

@@ -62,6 +62,8 @@ public:
     void clearSelection();
     /// Takes the crosshair off the canvas (curve editing ends).
     void hideCrosshair() { removeCrosshair(); }
+    /// The canvas was cleared: no crosshair is on it any more.
+    void forgetCrosshair() { state_.crossX = state_.crossY = -1; }
 
 private:
     bool inside(const MouseInput& in) const { return geometry_.insidePlot(in.x, in.y); }

@@ -40,6 +40,7 @@ void InterpretationPlot::drawBasePicture() {
     }
     canvas_.fill(kWhite);
     valueList_.valid = false;
+    if (canvasCleared) canvasCleared();
     canvas_.setPenMode(PenMode::Copy);
     paintGrid(canvas_, geometry_);
     paintFrame(canvas_, geometry_);

@@ -78,6 +78,9 @@ public:
     /// editing) instead of the three fields above.
     std::function<ModelLineStyle()> styleSource;
     std::function<void()> showSectionOnce;            // last step of redrawAll, may be empty
+    /// Called whenever the canvas is cleared for a redraw: transient marks
+    /// such as the crosshair are gone then. May be empty.
+    std::function<void()> canvasCleared;
     /// Written after the SSQ value: names the forward computation when it is
     /// not the standard one (empty otherwise).
     std::string ssqNote;
