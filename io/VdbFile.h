@@ -10,9 +10,10 @@
 // Reading never changes the database unless the whole file read well: it
 // builds a new database and the caller's is replaced only on success. A file
 // that ends early, a count beyond the limits, a number that does not scan, a
-// non-finite position or a scale of zero or below refuses the whole file,
+// non-finite position or scale refuses the whole file,
 // naming the line. Lines of any length are read; a text longer than its
-// field is cut to the field.
+// field is cut to the field. A scale of 0.000000 (what "%f" makes of any
+// scale below 1:2000000) reads as it is.
 //
 // Texts are the rest of the line after the key and one blank, so names with
 // blanks survive (files written with the single-word rule read the same).

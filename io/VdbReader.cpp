@@ -233,9 +233,9 @@ private:
     bool scaleValue(Words& words, const char* key, float& scale) {
         std::string_view word;
         if (!words.next(word) || !parseReal(word, scale)) return failed(std::string(key) + " is not a number");
-        if (!(scale > 0.0f) || !std::isfinite(scale)) {
-            return failed(std::string(key) + " must be a display scale above 0");
-        }
+        // Six decimals write any scale below 1:2000000 as 0.000000; such a
+        // file still reads (the section shows it at the smallest scale).
+        if (!std::isfinite(scale)) return failed(std::string(key) + " is not a finite number");
         return true;
     }
 

@@ -231,6 +231,17 @@ TEST(VdbFormat, OldFilesWithoutScaleLinesGetTheOldScalesEverywhere) {
     }
 }
 
+TEST(VdbFormat, ScalesSmallerThanSixDecimalsHoldStillReadBack) {
+    VesDatabase db = test::makeDatabase(1, 1, 1);
+    db.localities[0].profiles[0].xScale = 1e-7f;  // 1:10000000
+    const std::string bytes = formatVdb(db, "s.vdb");
+    EXPECT_NE(linesOf(bytes).end(), std::find(linesOf(bytes).begin(), linesOf(bytes).end(), "__měřítko_X_pro_pf: 0.000000"));
+    VesDatabase back;
+    ASSERT_TRUE(parseVdb(bytes, back).ok);
+    EXPECT_EQ(back.localities[0].profiles[0].xScale, 0.0f);
+    EXPECT_EQ(formatVdb(back, "s.vdb"), bytes);
+}
+
 struct Damage {
     const char* what;
     int line;                 ///< 1-based line that is changed (0: cut the file there instead)
@@ -260,7 +271,7 @@ TEST(VdbFormat, DamagedFilesAreRefusedNamingTheLineAndChangeNothing) {
          "Z is not a finite number"},
         {"sample line cut short", 18, "  2.179405 2.000000 50.250000", "sample line"},
         {"model line with letters", 22, "  20.000000 deep", "model line"},
-        {"zero scale", 37, "__měřítko_X_pro_pf: 0.000000", "above 0"},
+        {"infinite scale", 37, "__měřítko_X_pro_pf: inf", "__měřítko_X_pro_pf is not a finite number"},
         {"blank second scale line", 38, "   ", "__měřítko_Y_pro_pf is not a number"},
         {"file ends in the samples", 0, "18", "ends where a sample line should follow"},
         {"file ends before the counts", 0, "14", "ends where the counts line should follow"},

@@ -48,8 +48,7 @@ void expectWithinLimits(const VesDatabase& db) {
         ASSERT_LE(locality.profiles.size(), static_cast<std::size_t>(kMaxProfiles));
         for (const Profile& profile : locality.profiles) {
             ASSERT_LE(profile.points.size(), static_cast<std::size_t>(kMaxVesPoints));
-            ASSERT_GT(profile.xScale, 0.0f);
-            ASSERT_GT(profile.zScale, 0.0f);
+            ASSERT_TRUE(std::isfinite(profile.xScale) && std::isfinite(profile.zScale));
             for (const VesPoint& p : profile.points) {
                 ASSERT_LE(p.name.size(), 2 * kNameFieldLength);
                 ASSERT_LE(p.comment.size(), 2 * kCommentFieldLength);

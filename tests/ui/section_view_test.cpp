@@ -148,6 +148,16 @@ TEST_F(SectionViewTest, LabelsFollowTheDisplaySwitches) {
     EXPECT_EQ(view.pointLabel(p), "P10");
 }
 
+TEST_F(SectionViewTest, AZeroOrNegativeScaleIsShownAtTheSmallestScale) {
+    profile().points = {twoLayerPoint(100.0f, 300.0f, 0.0f), twoLayerPoint(5000.0f, 300.0f, 0.0f)};
+    profile().xScale = 0.0f;
+    profile().zScale = -2e-3f;
+    view.redrawAll();
+    EXPECT_DOUBLE_EQ(view.geometry().pixelsPerMetreX, 1e-6 * SectionGeometry::kDotsPerMetre);
+    EXPECT_NEAR(view.geometry().pixelsPerMetreZ, 2e-3 * SectionGeometry::kDotsPerMetre, 1e-4);
+    EXPECT_LT(view.nearestPoint(view.geometry().px(100.0)), 1);
+}
+
 TEST_F(SectionViewTest, WildValuesInAFileNeverBreakTheDrawing) {
     VesPoint far = twoLayerPoint(9e6f, 3e30f, 1e30f);
     far.depth[0] = std::numeric_limits<float>::infinity();

@@ -3,6 +3,7 @@
 // metres) and the pixels of its image, recomputed by every full redraw and
 // read by the point drawing and the mouse selection.
 
+#include <algorithm>
 #include <cmath>
 
 #include "io/DisplaySettings.h"
@@ -43,6 +44,13 @@ inline int toPixelRounded(double value) {
     const int truncated = toPixel(value);
     return value - truncated > 0.5 ? truncated + 1 : truncated;
 }
+
+/// The smallest display scale the section is drawn at (1:1000000, the
+/// smallest the database file's six decimals hold): a scale of zero, below it
+/// or negative in a file is shown at this one.
+inline constexpr double kSmallestShownScale = 1e-6;
+
+inline double shownScale(double scale) { return std::max(std::fabs(scale), kSmallestShownScale); }
 
 struct SectionGeometry {
     static constexpr double kDotsPerInch = 360.0;

@@ -82,8 +82,8 @@ void SectionView::computeGeometry(const Profile* profile) {
     maxChainage = std::max(maxChainage, minChainage);
     maxElevation = std::max(maxElevation, minElevation);
 
-    const double xScale = profile ? profile->xScale : kInitialXScale;
-    const double zScale = profile ? profile->zScale : kInitialZScale;
+    const double xScale = shownScale(profile ? profile->xScale : kInitialXScale);
+    const double zScale = shownScale(profile ? profile->zScale : kInitialZScale);
     g.pixelsPerMetreX = xScale * SectionGeometry::kDotsPerMetre;
     g.pixelsPerMetreZ = zScale * SectionGeometry::kDotsPerMetre;
     g.textHeight = canvas_.textHeight("W");
