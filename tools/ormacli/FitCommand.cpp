@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "Commands.h"
+#include "CsvOutput.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
 #include "RangeReport.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr const char* kFitUsage =
     "usage: ormacli fit FILE [--record N] --rho R0,R1,... --depth D0,D1,... [--fix-rho i,...]\n"
     "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate] [--measured-spacings]\n"
-    "                   [--converge] [--ranges [FACTOR]] [--json]\n";
+    "                   [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n";
 
 struct FitOptions {
     std::string path;
@@ -36,6 +37,7 @@ struct FitOptions {
     ComputationOptions computation;
     std::optional<double> rangeFactor;  ///< set when the ranges are asked for
     bool json = false;
+    std::string csv;  ///< --csv target, empty when not asked for
 };
 
 bool isFlag(const std::string& arg) {
@@ -97,6 +99,12 @@ std::optional<FitOptions> parseFitOptions(const Args& args) {
             setFlag(options, arg);
         } else if (arg == "--ranges") {
             if (!parseRanges(options, args, i)) return std::nullopt;
+        } else if (arg == "--csv") {
+            if (i + 1 >= args.size()) {
+                std::cerr << "ormacli fit: --csv needs a file name (- for standard output)\n";
+                return std::nullopt;
+            }
+            options.csv = args[++i];
         } else if (arg == "--record" || isListOption(arg)) {
             if (i + 1 >= args.size()) {
                 std::cerr << "ormacli fit: " << arg << " needs a value\n";
@@ -204,6 +212,7 @@ int runFit(const Args& args) {
         return kExitUsage;
     }
 
+    if (!options->csv.empty() && !csvTargetIsFree("fit", options->csv)) return kExitDataError;
     std::vector<std::string> messages;
     const std::unique_ptr<Sounding> sounding = loadSounding(options->path, options->record, 2, messages);
     if (!sounding) return kExitDataError;
@@ -224,6 +233,11 @@ int runFit(const Args& args) {
         }
     }
 
+    if (!options->csv.empty()) {
+        // The fit leaves the computed curve and the SSQ of the final model in the record.
+        const int status = writeCsvOutput("fit", options->csv, *sounding, {}, options->path);
+        if (status != kExitOk || options->csv == "-") return status;
+    }
     if (options->json) {
         nlohmann::json out = modelJson(sounding->model, summary.ssq);
         out["start"] = modelJson(start, summary.startSsq);

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "Commands.h"
+#include "CsvOutput.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
 #include "core/AbGrid.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr const char* kForwardUsage =
     "usage: ormacli forward [FILE [--record N]] --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K]\n"
-    "                       [--accurate] [--measured-spacings] [--json]\n";
+    "                       [--accurate] [--measured-spacings] [--json] [--csv OUT.csv]\n";
 
 struct ForwardOptions {
     std::string path;
@@ -33,6 +34,7 @@ struct ForwardOptions {
     std::optional<int> kmax;
     ComputationOptions computation;
     bool json = false;
+    std::string csv;  ///< --csv target, empty when not asked for
 };
 
 /// Parses the value of --record, --kmin or --kmax into `options`; false after a message.
@@ -75,7 +77,8 @@ std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
             havePath = true;
             continue;
         }
-        if (arg != "--rho" && arg != "--depth" && arg != "--kmin" && arg != "--kmax" && arg != "--record") {
+        if (arg != "--rho" && arg != "--depth" && arg != "--kmin" && arg != "--kmax" && arg != "--record" &&
+            arg != "--csv") {
             std::cerr << "ormacli forward: unknown argument " << arg << '\n' << kForwardUsage;
             return std::nullopt;
         }
@@ -84,6 +87,10 @@ std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
             return std::nullopt;
         }
         const std::string& value = args[++i];
+        if (arg == "--csv") {
+            options.csv = value;
+            continue;
+        }
         if (arg == "--kmin" || arg == "--kmax" || arg == "--record") {
             if (!storeIndex(options, arg, value)) return std::nullopt;
             continue;
@@ -135,6 +142,7 @@ int runForward(const Args& args) {
         return kExitUsage;
     }
 
+    if (!options->csv.empty() && !csvTargetIsFree("forward", options->csv)) return kExitDataError;
     std::unique_ptr<Sounding> sounding;
     std::vector<std::string> messages;
     const bool withFile = !options->path.empty();
@@ -153,6 +161,10 @@ int runForward(const Args& args) {
         return kExitDataError;
     }
 
+    if (!options->csv.empty()) {
+        const int status = writeCsvOutput("forward", options->csv, *sounding, {withFile, true, true}, options->path);
+        if (status != kExitOk || options->csv == "-") return status;
+    }
     const int kmin = sounding->minGridIndex;
     const int kmax = sounding->maxGridIndex;
     if (options->json) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "Commands.h"
+#include "CsvOutput.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
 #include "io/FormatPatterns.h"
@@ -20,6 +21,7 @@ struct ShowOptions {
     int record = 0;
     int reference = 2;
     bool json = false;
+    std::string csv;  ///< --csv target, empty when not asked for
 };
 
 std::optional<ShowOptions> parseShowOptions(const Args& args) {
@@ -29,6 +31,12 @@ std::optional<ShowOptions> parseShowOptions(const Args& args) {
         const std::string& arg = args[i];
         if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--csv") {
+            if (i + 1 >= args.size()) {
+                std::cerr << "ormacli show: --csv needs a file name (- for standard output)\n";
+                return std::nullopt;
+            }
+            options.csv = args[++i];
         } else if (arg == "--record" || arg == "--reference") {
             if (i + 1 >= args.size()) {
                 std::cerr << "ormacli show: " << arg << " needs a number\n";
@@ -54,7 +62,7 @@ std::optional<ShowOptions> parseShowOptions(const Args& args) {
         }
     }
     if (!havePath) {
-        std::cerr << "usage: ormacli show FILE [--record N] [--reference R] [--json]\n";
+        std::cerr << "usage: ormacli show FILE [--record N] [--reference R] [--json] [--csv OUT.csv]\n";
         return std::nullopt;
     }
     return options;
@@ -135,10 +143,15 @@ void printTable(const Sounding& s, const std::vector<std::string>& messages) {
 int runShow(const Args& args) {
     const std::optional<ShowOptions> options = parseShowOptions(args);
     if (!options) return kExitUsage;
+    if (!options->csv.empty() && !csvTargetIsFree("show", options->csv)) return kExitDataError;
     std::vector<std::string> messages;
     const std::unique_ptr<Sounding> sounding =
         loadSounding(options->path, options->record, options->reference, messages);
     if (!sounding) return kExitDataError;
+    if (!options->csv.empty()) {
+        const int status = writeCsvOutput("show", options->csv, *sounding, {true, false, false}, options->path);
+        if (status != kExitOk || options->csv == "-") return status;
+    }
     if (options->json) {
         std::cout << soundingJson(*sounding, messages).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     } else {

@@ -12,14 +12,14 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: ormacli show FILE [--record N] [--reference R] [--json]\n"
+    "usage: ormacli show FILE [--record N] [--reference R] [--json] [--csv OUT.csv]\n"
     "       ormacli to-rst INPUT OUTPUT [--record N] [--operator S] [--locality S]\n"
     "                      [--point N] [--profile N] [--append]\n"
     "       ormacli forward [FILE [--record N]] --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K]\n"
-    "                       [--accurate] [--measured-spacings] [--json]\n"
+    "                       [--accurate] [--measured-spacings] [--json] [--csv OUT.csv]\n"
     "       ormacli fit FILE [--record N] --rho ... --depth ... [--fix-rho i,...]\n"
     "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate]\n"
-    "                   [--measured-spacings] [--converge] [--ranges [FACTOR]] [--json]\n"
+    "                   [--measured-spacings] [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n"
     "       ormacli db FILE.vdb [--point L/P/K] [--json]\n";
 
 }  // namespace

@@ -1,0 +1,88 @@
+#include "io/CurveModelCsv.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "io/Cp1250Text.h"
+
+namespace orma {
+
+namespace {
+
+constexpr const char* kEol = "\r\n";
+
+template <typename Number>
+std::string shortest(Number value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+/// A cell as CSV writes it: quoted when it holds a comma, a quote or a line break.
+std::string cell(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\r' || c == '\n') c = ' ';
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+void appendModel(std::string& out, const Sounding& s, bool withSsq) {
+    const LayerModel& m = s.model;
+    if (withSsq) out += std::string("# SSQ,") + shortest(s.ssq) + kEol;
+    out += std::string("# model,layer,resistivity (ohm.m),thickness (m),depth (m),resistivity fixed,thickness fixed,"
+                       "depth fixed") + kEol;
+    for (int i = 0; i <= m.interfaceCount && i < kMaxLayers; ++i) {
+        out += "# model," + std::to_string(i + 1) + "," + shortest(m.resistivity[i]) + ",";
+        if (i < m.interfaceCount) {
+            out += shortest(static_cast<float>(m.thickness(i))) + "," + shortest(m.depth[i]) + "," +
+                   std::to_string(m.resistivityFixed[i]) + "," + std::to_string(m.thicknessFixed[i]) + "," +
+                   std::to_string(m.depthFixed[i]);
+        } else {
+            out += ",," + std::to_string(m.resistivityFixed[i]) + ",,";
+        }
+        out += kEol;
+    }
+}
+
+}  // namespace
+
+std::string formatCurveModelCsv(const Sounding& sounding, CurveCsvParts parts, std::string_view soundingName) {
+    std::string out = std::string("# ORMA curve and model") + kEol;
+    if (!soundingName.empty()) out += "# sounding," + cell(soundingName) + kEol;
+    if (parts.model && sounding.model.exists()) appendModel(out, sounding, parts.measured);
+
+    out += "AB/2 (m)";
+    if (parts.measured) out += ",rhoa measured (ohm.m)";
+    if (parts.computed) out += ",rhoa computed (ohm.m)";
+    out += kEol;
+    const int first = std::max(sounding.minGridIndex, 0);
+    const int last = std::min(sounding.maxGridIndex, kGridPoints - 1);
+    for (int k = first; k <= last; ++k) {
+        if (parts.measured && !sounding.hasComposite(k)) continue;
+        out += shortest(sounding.grid.value[k]);
+        if (parts.measured) out += "," + shortest(sounding.composite(k));
+        if (parts.computed) out += "," + shortest(sounding.computedRho[k]);
+        out += kEol;
+    }
+    return out;
+}
+
+FileResult saveCurveModelCsv(const std::string& path, std::string_view text, ExistingFile existing) {
+    return writeWholeFile(path, utf8ToCp1250(text), existing);
+}
+
+FileDialogOptions curveCsvSaveDialogOptions(const Sounding& sounding) {
+    std::string proposed;
+    // Never the sounding's own file, which may itself be a sheet.
+    if (!sounding.gefPath.empty()) {
+        std::filesystem::path path(sounding.gefPath);
+        proposed = (path.parent_path() / (path.stem().string() + "_curve_model.csv")).string();
+    }
+    return FileDialogOptions{kCurveCsvFilter, kCurveCsvExtension, proposed};
+}
+
+}  // namespace orma
