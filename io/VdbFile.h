@@ -53,16 +53,18 @@ VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db);
 /// the first line ("název_souboru: ..."), UTF-8 like every text in memory.
 std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine);
 
-/// Reads `path` with parseVdb. Only a regular file of at most
-/// kMaxVdbFileBytes is read (io/SafeFile.h). On failure the message (naming
-/// the file and the line) is in `message` and `db` is unchanged; a file that
-/// cannot be opened gives kVdbCannotOpen.
+/// Reads `path` as parseVdb reads a text, in pieces of a megabyte (a large
+/// database is never held whole). Only a regular file of at most
+/// kMaxVdbFileBytes is read, opened without waiting (a pipe never blocks).
+/// On failure the message (naming the file and the line) is in `message` and
+/// `db` is unchanged; a file that cannot be opened gives kVdbCannotOpen.
 bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message);
 
 /// Writes the database to a new file `path` (never replacing an existing
-/// one): the text goes to a temporary file in the same directory, which is
-/// flushed to the disk and only then given its name, so a save that fails
-/// midway leaves no file that could pass for a database. False on any failure.
+/// one): the text goes, a megabyte at a time, to a temporary file in the same
+/// directory, which is flushed to the disk and only then given its name
+/// (io/SafeFile.h), so a save that fails midway leaves no file that could pass
+/// for a database. False on any failure.
 bool writeVdbFile(const VesDatabase& db, const std::string& path);
 
 inline constexpr const char* kVdbCannotOpen = "Cannot open input file.";

@@ -1,9 +1,16 @@
 // Reading the VES database file: line by line, keys skipped as the leading
 // word of each line, every count and number checked, into a new database.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <optional>
+#include <cstdint>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -17,46 +24,96 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-/// The file's lines in order; one line can be given back to be read again
-/// (the line that old files have where newer ones have the scale lines).
+/// The file's lines in order, from a text in memory or read from a file in
+/// pieces (a large database is never held whole). One line can be given back
+/// to be read again (the line that old files have where newer ones have the
+/// scale lines). A line handed out stays valid until the next call.
 class LineSource {
 public:
-    explicit LineSource(std::string_view bytes) : bytes_(bytes) {}
+    /// Reads up to `size` bytes into `into`; 0 at the end, below 0 on an error.
+    using Reader = std::function<std::ptrdiff_t(char* into, std::size_t size)>;
+
+    explicit LineSource(std::string_view bytes) : text_(bytes), end_(bytes.size()), atEnd_(true) {}
+    explicit LineSource(Reader reader) : reader_(std::move(reader)) {
+        buffer_.resize(kPieceBytes);
+        text_ = buffer_;
+    }
 
     bool next(std::string_view& line) {
         if (held_) {
-            line = *held_;
-            held_.reset();
+            line = heldText_;
+            held_ = false;
             number_ = heldNumber_;
             return true;
         }
-        if (pos_ >= bytes_.size()) {
+        if (!fetch(line)) {
             number_ = lastNumber_ + 1;  // where the missing line would be
             return false;
         }
-        std::size_t end = bytes_.find('\n', pos_);
-        const std::size_t after = end == std::string_view::npos ? bytes_.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes_.size();
-        line = bytes_.substr(pos_, end - pos_);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        pos_ = after;
         number_ = ++lastNumber_;
         return true;
     }
 
     void holdBack(std::string_view line) {
-        held_ = line;
+        heldText_.assign(line);
+        held_ = true;
         heldNumber_ = number_;
     }
 
     int number() const { return number_; }
+    bool readFailed() const { return readFailed_; }
 
 private:
-    std::string_view bytes_;
-    std::size_t pos_ = 0;
+    static constexpr std::size_t kPieceBytes = 1u << 20;
+
+    bool fetch(std::string_view& line) {
+        while (true) {
+            const std::size_t newline = text_.substr(0, end_).find('\n', begin_);
+            if (newline != std::string_view::npos) {
+                line = text_.substr(begin_, newline - begin_);
+                begin_ = newline + 1;
+                return true;
+            }
+            if (atEnd_) {
+                if (begin_ >= end_) return false;
+                line = text_.substr(begin_, end_ - begin_);
+                begin_ = end_;
+                return true;
+            }
+            refill();
+        }
+    }
+
+    /// Keeps the unfinished line at the front and reads more after it.
+    void refill() {
+        if (begin_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+            end_ -= begin_;
+            begin_ = 0;
+        }
+        if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());  // a line longer than a piece
+        text_ = buffer_;
+        const std::ptrdiff_t got = reader_(buffer_.data() + end_, buffer_.size() - end_);
+        if (got > 0) {
+            end_ += static_cast<std::size_t>(got);
+        } else {
+            readFailed_ = got < 0;
+            atEnd_ = true;
+        }
+    }
+
+    Reader reader_;
+    std::string buffer_;
+    std::string_view text_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+    bool readFailed_ = false;
     int lastNumber_ = 0;
     int number_ = 0;
-    std::optional<std::string_view> held_;
+    bool held_ = false;
+    std::string heldText_;
     int heldNumber_ = 0;
 };
 
@@ -110,7 +167,7 @@ bool parseWhole(std::string_view word, int& value) {
 /// Builds the new database; stops at the first fault and keeps its place.
 class VdbParser {
 public:
-    explicit VdbParser(std::string_view bytes) : lines_(bytes) {}
+    explicit VdbParser(LineSource& lines) : lines_(lines) {}
 
     VdbReadResult run(std::vector<Locality>& localities) {
         std::string_view line;
@@ -328,32 +385,74 @@ private:
         return true;
     }
 
-    LineSource lines_;
+    LineSource& lines_;
     VdbReadResult error_;
 };
 
 }  // namespace
 
 VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db) {
+    LineSource lines(bytes);
     std::vector<Locality> fresh;
-    VdbParser parser(bytes);
-    VdbReadResult result = parser.run(fresh);
+    VdbReadResult result = VdbParser(lines).run(fresh);
     if (result.ok) db.localities.swap(fresh);
     return result;
 }
 
 bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message) {
-    const ReadResult in = readRegularFile(path, kMaxVdbFileBytes);
-    if (!in) {
+    // A database is read in pieces rather than whole; what is read, and how
+    // (a regular file only, opened without waiting, of bounded size), is what
+    // readRegularFile of io/SafeFile.h does for the other files.
+    const auto refuse = [&](FileProblem problem, int error = 0) {
+        FileResult why;
+        why.problem = problem;
+        why.error = error;
+        why.limit = kMaxVdbFileBytes;
         // What is no file of a database says so; a file that will not open
         // gets the message it always got.
-        const bool notADatabase = in.problem == FileProblem::Directory || in.problem == FileProblem::NotRegular ||
-                                  in.problem == FileProblem::TooLarge;
-        message = notADatabase ? in.describe(path) : kVdbCannotOpen;
+        const bool notADatabase = problem == FileProblem::Directory || problem == FileProblem::NotRegular ||
+                                  problem == FileProblem::TooLarge;
+        message = notADatabase || problem == FileProblem::Failed ? why.describe(path) : kVdbCannotOpen;
         return false;
+    };
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return refuse(FileProblem::Missing);
+    if (S_ISDIR(status.st_mode)) return refuse(FileProblem::Directory);
+    if (!S_ISREG(status.st_mode)) return refuse(FileProblem::NotRegular);
+    if (static_cast<std::uint64_t>(status.st_size) > kMaxVdbFileBytes) return refuse(FileProblem::TooLarge);
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) return refuse(FileProblem::Missing);
+    // The name may have been switched to something else since the stat().
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return refuse(FileProblem::NotRegular);
     }
-    const VdbReadResult result = parseVdb(in.bytes, db);
-    if (result.ok) return true;
+    std::uint64_t total = 0;
+    bool tooLarge = false;
+    int readError = 0;
+    LineSource lines([&](char* into, std::size_t size) -> std::ptrdiff_t {
+        while (true) {
+            const ssize_t got = ::read(descriptor, into, size);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) readError = errno;
+            if (got > 0) total += static_cast<std::uint64_t>(got);
+            // A file that grew past the bound while being read ends there.
+            if (total > kMaxVdbFileBytes) {
+                tooLarge = true;
+                return -1;
+            }
+            return got;
+        }
+    });
+    std::vector<Locality> fresh;
+    const VdbReadResult result = VdbParser(lines).run(fresh);
+    ::close(descriptor);
+    if (tooLarge) return refuse(FileProblem::TooLarge);
+    if (lines.readFailed()) return refuse(FileProblem::Failed, readError);
+    if (result.ok) {
+        db.localities.swap(fresh);
+        return true;
+    }
     message = "Line " + std::to_string(result.line) + " of " + path + ": " + result.reason +
               ". The file was not opened; the database stays as it was.";
     return false;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <string>
 
 #include "io/Cp1250Text.h"
@@ -42,13 +43,29 @@ const Keys& keys() {
     return instance;
 }
 
+/// The text of a file being written. With a sink, the text goes to it in
+/// pieces of about a megabyte at line starts, so that a large database is
+/// never held in memory twice.
 class VdbText {
 public:
+    using Sink = std::function<bool(std::string_view)>;
+    static constexpr std::size_t kPieceBytes = 1u << 20;
+
+    VdbText() = default;
+    explicit VdbText(Sink sink) : sink_(std::move(sink)) { out_.reserve(kPieceBytes + 4096); }
+
     /// Starts the next line: every line but the first follows a CR LF.
     VdbText& line() {
+        if (sink_ && out_.size() >= kPieceBytes) flush();
         if (!first_) out_ += "\r\n";
         first_ = false;
         return *this;
+    }
+    /// Hands what is buffered to the sink; false once the sink failed.
+    bool flush() {
+        if (sink_ && ok_ && !out_.empty()) ok_ = sink_(out_);
+        out_.clear();
+        return ok_;
     }
     VdbText& raw(std::string_view bytes) {
         out_ += bytes;
@@ -75,8 +92,10 @@ public:
     void reserve(std::size_t bytes) { out_.reserve(bytes); }
 
 private:
+    Sink sink_;
     std::string out_;
     bool first_ = true;
+    bool ok_ = true;
 };
 
 void writePoint(VdbText& out, const VesPoint& point) {
@@ -118,17 +137,8 @@ void writePoint(VdbText& out, const VesPoint& point) {
     }
 }
 
-}  // namespace
-
-std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
+void writeDatabase(VdbText& out, const VesDatabase& db, std::string_view fileNameLine) {
     const Keys& k = keys();
-    VdbText out;
-    std::size_t points = 0;
-    for (const Locality& locality : db.localities) {
-        for (const Profile& profile : locality.profiles) points += profile.points.size();
-    }
-    out.reserve(1024 + points * 7000);
-
     out.line().raw(k.fileName).text(fileNameLine, std::string_view::npos);
     out.line().raw(k.localityCount).whole(db.mxindex_lokalit());
     for (const Locality& locality : db.localities) {
@@ -144,11 +154,30 @@ std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
             out.line().raw(k.zScale).real(profile.zScale);
         }
     }
+}
+
+}  // namespace
+
+std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
+    VdbText out;
+    std::size_t bytes = 1024;
+    for (const Locality& locality : db.localities) {
+        for (const Profile& profile : locality.profiles) {
+            for (const VesPoint& point : profile.points) bytes += 1024 + 64 * static_cast<std::size_t>(point.Mermx);
+        }
+    }
+    out.reserve(bytes);
+    writeDatabase(out, db, fileNameLine);
     return out.take();
 }
 
 bool writeVdbFile(const VesDatabase& db, const std::string& path) {
-    return static_cast<bool>(writeWholeFile(path, formatVdb(db, path), ExistingFile::Refuse));
+    NewFileWriter file;
+    if (!file.open(path, ExistingFile::Refuse)) return false;
+    VdbText out([&file](std::string_view piece) { return static_cast<bool>(file.write(piece)); });
+    writeDatabase(out, db, path);
+    // Leaving without commit() removes the temporary file.
+    return out.flush() && static_cast<bool>(file.commit());
 }
 
 }  // namespace orma

@@ -332,6 +332,40 @@ TEST(VdbFile, RefusalsNameTheFileAndLineAndNonFilesAreNotRead) {
     EXPECT_NE(message.find("Line 1"), std::string::npos) << message;
 }
 
+TEST(VdbFile, ReadingAFileInPiecesGivesWhatTheWholeTextGives) {
+    test::ScratchDir dir("vdbpieces");
+    // Several megabytes, with lines across every piece boundary, and one
+    // old-style profile (its held-back line) and one line longer than a piece.
+    VesDatabase db = test::makeDatabase(2, 3, 40, 150, 10);
+    std::vector<std::string> lines = linesOf(formatVdb(db, "big.vdb"));
+    lines[11] = "poznámka_k_bodu: " + std::string(3u << 20, 'k');
+    const auto scale = std::find(lines.begin(), lines.end(), "__měřítko_X_pro_pf: 0.002000");
+    ASSERT_NE(scale, lines.end());
+    lines.erase(scale, scale + 2);
+    const std::string bytes = joinLines(lines);
+    const std::string path = dir.file("big.vdb");
+    test::writeBytes(path, bytes);
+
+    VesDatabase fromText;
+    ASSERT_TRUE(parseVdb(bytes, fromText).ok);
+    VesDatabase fromFile;
+    std::string message;
+    ASSERT_TRUE(readVdbFile(path, fromFile, message)) << message;
+    EXPECT_EQ(formatVdb(fromFile, "x"), formatVdb(fromText, "x"));
+    EXPECT_EQ(fromFile.localities[0].profiles[0].points[0].comment, std::string(399, 'k'));
+    EXPECT_FLOAT_EQ(fromFile.localities[0].profiles[1].xScale, 4e-5f);
+
+    // Cut inside the last point: refused at the same line either way.
+    const std::string cutBytes = bytes.substr(0, bytes.size() - 300);
+    test::writeBytes(path + "2", cutBytes);
+    VesDatabase cut;
+    const VdbReadResult textResult = parseVdb(cutBytes, cut);
+    ASSERT_FALSE(textResult.ok);
+    EXPECT_GT(textResult.line, 40000);
+    EXPECT_FALSE(readVdbFile(path + "2", cut, message));
+    EXPECT_EQ(message.rfind("Line " + std::to_string(textResult.line) + " of", 0), 0u) << message;
+}
+
 TEST(VdbFile, WritingCreatesOnlyNewFilesAndLeavesNoTemporaryFiles) {
     test::ScratchDir dir("vdbwrite");
     const VesDatabase db = test::makeDatabase(1, 2, 3);
