@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/Forward.h"
+#include "core/ModelLimits.h"
 
 namespace orma {
 
@@ -277,6 +278,19 @@ std::vector<LayerModel> splitModels(const LayerModel& fitted, const Layers& smoo
     return models;
 }
 
+/// A fitted model that left the values the program can hold (a fit run off
+/// on a curve that no layered earth explains) is no answer.
+bool withinLimits(const LayerModel& model) {
+    for (int i = 0; i <= model.interfaceCount; ++i) {
+        const double rho = model.resistivity[static_cast<std::size_t>(i)];
+        if (!(rho >= kMinModelResistivity && rho <= kMaxModelResistivity)) return false;
+    }
+    for (int i = 0; i < model.interfaceCount; ++i) {
+        if (!(model.depth[static_cast<std::size_t>(i)] <= kMaxModelDepth)) return false;
+    }
+    return true;
+}
+
 struct BestFit {
     bool found = false;
     FitSummary summary;
@@ -293,7 +307,7 @@ void fitCandidates(const Sounding& sounding, const std::vector<LayerModel>& star
         const FitSummary summary = fitModel(*trial, workspace, options);
         ++fitsRun;
         if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-            summary.status == FitStatus::ForwardFailed || !std::isfinite(summary.ssq))
+            summary.status == FitStatus::ForwardFailed || !std::isfinite(summary.ssq) || !withinLimits(trial->model))
             continue;
         if (best.found && !(summary.ssq < best.summary.ssq)) continue;
         best.found = true;
@@ -344,7 +358,8 @@ AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, 
     }
     if (!previous.found || previous.fitted->model.layerCount() != layers) {
         result.summary.status = FitStatus::ForwardFailed;
-        result.summary.message = "Forward task unsuccessful";
+        result.summary.message = "no start model led to a fit within the value limits (resistivities 1e-6 to 1e12 "
+                                 "ohm-m, depths to 1e9 m)";
         return result;
     }
     result.summary = previous.summary;

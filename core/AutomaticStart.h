@@ -44,7 +44,9 @@ struct AutomaticFit {
 /// `layers` layers, with its computed curve and SSQ, as after fitModel. A
 /// sounding without composite values, or a layer count outside 1..30, is
 /// refused like fitModel refuses (status NoComposite or InvalidModel) and
-/// leaves the record as it was.
+/// leaves the record as it was. Fits that end outside the model value limits
+/// (core/ModelLimits.h) do not count; when no fit stays within them the
+/// status is ForwardFailed with a message, the record unchanged.
 AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, int layers,
                                    const ComputationOptions& options = {});
 

@@ -14,6 +14,7 @@ int runToRst(const Args& args);
 int runForward(const Args& args);
 int runFit(const Args& args);
 int runDb(const Args& args);
+int runInterpret(const Args& args);
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDataError = 1;

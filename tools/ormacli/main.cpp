@@ -20,7 +20,9 @@ constexpr std::string_view kUsage =
     "       ormacli fit FILE [--record N] --rho ... --depth ... [--fix-rho i,...]\n"
     "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate]\n"
     "                   [--measured-spacings] [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n"
-    "       ormacli db FILE.vdb [--point L/P/K] [--json]\n";
+    "       ormacli db FILE.vdb [--point L/P/K] [--json]\n"
+    "       ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
+    "                         [--threads N]\n";
 
 }  // namespace
 
@@ -37,6 +39,7 @@ static int runCommand(int argc, char** argv) {
     if (command == "forward") return runForward(args);
     if (command == "fit") return runFit(args);
     if (command == "db") return runDb(args);
+    if (command == "interpret") return runInterpret(args);
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return kExitOk;

@@ -1,0 +1,270 @@
+#include "io/ProfileInterpretation.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "core/PointNumber.h"
+#include "io/Cp1250Text.h"
+#include "io/GefReader.h"
+#include "io/SheetReader.h"
+#include "io/VdbCommands.h"
+
+namespace orma {
+
+namespace {
+
+constexpr double kDotsPerMetre = 360.0 * 39.37007874;  ///< the section window's paper resolution
+constexpr double kProfileWidthPixels = 800.0;
+constexpr double kSectionDepthPixels = 500.0;
+
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+/// Natural order: runs of digits compare by value, everything else without case.
+bool naturalLess(const std::string& a, const std::string& b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool da = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
+        const bool db = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
+        if (da && db) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei]))) ++ei;
+            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej]))) ++ej;
+            std::string_view na(a.data() + i, ei - i), nb(b.data() + j, ej - j);
+            while (na.size() > 1 && na.front() == '0') na.remove_prefix(1);
+            while (nb.size() > 1 && nb.front() == '0') nb.remove_prefix(1);
+            if (na.size() != nb.size()) return na.size() < nb.size();
+            if (na != nb) return na < nb;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[j]));
+        if (ca != cb) return ca < cb;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+    return a < b;
+}
+
+template <typename Number>
+std::string shortest(Number value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string csvCell(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+    return quoted + '"';
+}
+
+/// The reader's words about a file that could not be read (the shift's
+/// messages after "reading error" concern the empty curve, not the file).
+std::string readFailure(const std::vector<std::string>& messages) {
+    std::string reason;
+    for (const std::string& text : messages) {
+        if (text == kReadingError) break;
+        reason += (reason.empty() ? "" : " ") + text;
+    }
+    return reason.empty() ? std::string(kReadingError) : reason;
+}
+
+bool fitRefused(FitStatus status) {
+    return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
+           status == FitStatus::ForwardFailed;
+}
+
+void interpretOne(InterpretedSounding& result, const ProfileInterpretationOptions& options,
+                  FitWorkspace& workspace) {
+    result.fileName = std::filesystem::path(result.path).filename().string();
+    const PointNumberResult number = pointNumberFromFileName(result.path, CurveSource::Gef, 0);
+    if (!number.number) {
+        result.reason = "no point number in the file name: " + number.error;
+        return;
+    }
+    result.chainage = *number.number;
+
+    auto sounding = std::make_unique<Sounding>();
+    const int read = isSheetFileName(result.path) ? openSheetCurve(*sounding, result.path, result.messages)
+                                                  : openGefCurve(*sounding, result.path, result.messages);
+    if (read != kSuccess) {
+        result.reason = readFailure(result.messages);
+        return;
+    }
+    result.fit = fitFromAutomaticStart(*sounding, workspace, options.layers, options.computation);
+    if (fitRefused(result.fit.summary.status)) {
+        result.reason = "not fitted: " + result.fit.summary.message;
+        return;
+    }
+    storeSoundingInPoint(*sounding, result.point);
+    const std::string stem = std::filesystem::path(result.fileName).stem().string();
+    result.point.name = cutToCharacters(stem, kNameFieldLength);
+    result.point.date = cutToCharacters(sounding->date, kDateFieldLength);
+    result.point.comment = "automatic interpretation, " + std::to_string(options.layers) + " layers";
+    const auto chainage = static_cast<float>(result.chainage);
+    result.point.profileChainage = chainage;
+    result.point.terrainChainage = chainage;
+    result.point.x = chainage;
+    result.interpreted = true;
+}
+
+/// 1, 2, 2.5 or 5 times a power of ten, at least `n`: a scale 1:N that reads well.
+double roundScaleDenominator(double n) {
+    if (!(n > 1.0) || !std::isfinite(n)) return 1.0;
+    const double decade = std::pow(10.0, std::floor(std::log10(n)));
+    for (double step : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        if (step * decade >= n) return step * decade;
+    }
+    return 10.0 * decade;
+}
+
+}  // namespace
+
+std::vector<std::string> listSoundingFiles(const std::filesystem::path& directory, std::string& problem) {
+    std::vector<std::string> files;
+    std::error_code error;
+    if (!std::filesystem::is_directory(directory, error)) {
+        problem = directory.string() + " is not a directory.";
+        return files;
+    }
+    std::filesystem::directory_iterator it(directory, error);
+    if (error) {
+        problem = "cannot list " + directory.string() + ": " + error.message();
+        return files;
+    }
+    for (const auto& entry : it) {
+        std::error_code statError;
+        if (!entry.is_regular_file(statError)) continue;
+        const std::string extension = lower(entry.path().extension().string());
+        if (extension == ".gef" || extension == ".csv" || extension == ".txt") files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+        return naturalLess(std::filesystem::path(a).filename().string(), std::filesystem::path(b).filename().string());
+    });
+    return files;
+}
+
+std::vector<InterpretedSounding> interpretSoundingFiles(const std::vector<std::string>& files,
+                                                        const ProfileInterpretationOptions& options,
+                                                        const InterpretationProgress& progress) {
+    std::vector<InterpretedSounding> results(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) results[i].path = files[i];
+    unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(files.size(), 1)));
+
+    std::atomic<std::size_t> next{0};
+    std::size_t done = 0;
+    std::mutex reporting;
+    const auto work = [&] {
+        auto workspace = std::make_unique<FitWorkspace>();
+        for (std::size_t i = next++; i < results.size(); i = next++) {
+            interpretOne(results[i], options, *workspace);
+            const std::lock_guard<std::mutex> lock(reporting);
+            ++done;
+            if (progress) progress(done, results.size(), results[i]);
+        }
+    };
+    if (threads <= 1) {
+        work();
+        return results;
+    }
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < threads; ++t) workers.emplace_back(work);
+    for (std::thread& worker : workers) worker.join();
+    return results;
+}
+
+VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std::string& profileName) {
+    std::vector<InterpretedSounding*> placed;
+    for (InterpretedSounding& r : results)
+        if (r.interpreted) placed.push_back(&r);
+    std::stable_sort(placed.begin(), placed.end(), [](const InterpretedSounding* a, const InterpretedSounding* b) {
+        if (a->chainage != b->chainage) return a->chainage < b->chainage;
+        return naturalLess(a->fileName, b->fileName);
+    });
+
+    VesDatabase db;
+    Locality& locality = db.localities.front();
+    locality.name = cutToCharacters(profileName, kNameFieldLength);
+    Profile& profile = locality.profiles.front();
+    profile.name = locality.name;
+    const InterpretedSounding* previous = nullptr;
+    for (InterpretedSounding* r : placed) {
+        if (previous != nullptr && previous->chainage == r->chainage) {
+            r->interpreted = false;
+            r->reason = "chainage " + std::to_string(r->chainage) + " m is taken by " + previous->fileName;
+            continue;
+        }
+        if (static_cast<int>(profile.points.size()) == kMaxVesPoints) {
+            r->interpreted = false;
+            r->reason = "a profile holds at most 200 points";
+            continue;
+        }
+        profile.points.push_back(r->point);
+        previous = r;
+    }
+
+    if (!profile.points.empty()) {
+        const double span = std::max(1.0, static_cast<double>(profile.points.back().profileChainage -
+                                                              profile.points.front().profileChainage));
+        double deepest = 1.0;
+        for (const VesPoint& p : profile.points) {
+            const double reach = abGridValue(p.ABmx);  // deeper interfaces are not seen by the curve
+            for (int i = 0; i < p.MDLmx; ++i)
+                deepest = std::max(deepest, std::min<double>(std::fabs(p.depth[static_cast<std::size_t>(i)]), reach));
+        }
+        profile.xScale = static_cast<float>(1.0 / roundScaleDenominator(span * kDotsPerMetre / kProfileWidthPixels));
+        profile.zScale = static_cast<float>(1.0 / roundScaleDenominator(deepest * kDotsPerMetre / kSectionDepthPixels));
+        db.currentPoint = 0;
+    }
+    return db;
+}
+
+std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& results, int layers) {
+    std::string out = "file,chainage (m),layers";
+    for (int i = 1; i <= layers; ++i) out += ",rho" + std::to_string(i) + " (ohm.m)";
+    for (int i = 1; i < layers; ++i) out += ",depth" + std::to_string(i) + " (m)";
+    out += ",SSQ,linearisations\r\n";
+    for (const InterpretedSounding& r : results) {
+        if (!r.interpreted) continue;
+        const VesPoint& p = r.point;
+        out += csvCell(r.fileName) + "," + std::to_string(r.chainage) + "," + std::to_string(p.MDLmx + 1);
+        for (int i = 0; i <= p.MDLmx; ++i) out += "," + shortest(std::fabs(p.resistivity[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < p.MDLmx; ++i) out += "," + shortest(std::fabs(p.depth[static_cast<std::size_t>(i)]));
+        out += "," + shortest(r.fit.summary.ssq) + "," + std::to_string(r.fit.summary.linearisations) + "\r\n";
+    }
+    for (const InterpretedSounding& r : results) {
+        if (!r.interpreted) out += "# skipped," + csvCell(r.fileName) + "," + csvCell(r.reason) + "\r\n";
+    }
+    return out;
+}
+
+std::string freeDatabaseName(const std::string& path) {
+    std::error_code error;
+    const auto taken = [&](const std::string& name) {
+        return std::filesystem::exists(name, error) || std::filesystem::is_symlink(name, error);
+    };
+    if (!taken(path)) return path;
+    for (int n = 1;; ++n) {
+        const std::string name = numberedCopyName(path, n);
+        if (!taken(name)) return name;
+    }
+}
+
+}  // namespace orma
