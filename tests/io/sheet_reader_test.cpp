@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "SoundingFiles.h"
 #include "io/GefReader.h"
@@ -204,6 +205,35 @@ TEST_F(SheetReaderTest, OnlyRegularFilesAreRead) {
     EXPECT_TRUE(isSheetFileName("a/VES.CSV"));
     EXPECT_TRUE(isSheetFileName("x.txt"));
     EXPECT_FALSE(isSheetFileName("x.GEF"));
+}
+
+}  // namespace
+}  // namespace orma
+
+namespace orma {
+namespace {
+
+// Sheets made of the characters that matter to the reader, in random order:
+// whatever they hold, the reader answers with a code and leaves a sane record.
+TEST(SheetReaderGarbage, RandomSheetsGiveACodeAndASaneRecord) {
+    std::mt19937 rng(4242);
+    const std::string alphabet = "0123456789.,;\t \"#\r\neE+-abρ\xE9\xFF/2";
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 400);
+    for (int n = 0; n < 3000; ++n) {
+        std::string bytes(length(rng), ' ');
+        for (char& c : bytes) c = alphabet[pick(rng)];
+        if (n % 3 == 0) bytes = "ab2;mn2;rhoa;branch\n" + bytes;
+        Sounding s;
+        std::vector<std::string> messages;
+        const int result = readSheetBytes(s, bytes, messages);
+        ASSERT_TRUE(result == kSuccess || result == kFailed);
+        ASSERT_GE(s.points.pointCount, 0);
+        ASSERT_LE(s.points.pointCount, kMaxPoints);
+        if (result == kSuccess) {
+            ASSERT_GE(s.minGridIndex, 0);
+            ASSERT_LE(s.maxGridIndex, kGridPoints - 1);
+        }
+    }
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutVisibilityAndPlace) {
 
     expectMenu(window, "Soubor1", "File",
                {{"OtevtGEF1", "Open file *.GEF", "F1", true},
+                {"OtevtCSV1", "Open sheet *.csv, *.txt", "F7", true},
                 {"ImportGEFvadresipojednom1", "Import GEF a načti další GEF (po jednom)", "", false},
                 {"ImportdalsouborGEFbezuloen1", "Načti další soubor GEF (bez uložení)", "", false},
                 {"Importcelhopfvadresi1", "(rychlý import GEF z celého pf v adresáři)", "", false},
@@ -66,6 +67,7 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutVisibilityAndPlace) {
                 {"N2", "Open preceding curve from *.RST file", "Ctrl+P", true},
                 {"UloitRST1", "Uložit do nového souboru RST", "", false},
                 {"PiuloitRST1", "Přiuložit RST ", "", false},
+                {"UloitCSV1", "Save curve and model as *.csv", "", true},
                 {"-", "", "", true},
                 {"Konec1", "End", "Ctrl+Esc", true},
                 {"-", "", "", true}});

@@ -8,6 +8,7 @@
 //   Ttelmorwin.cpp          construction, layout and lifecycle
 //   TtelmorwinMenus.cpp     the main menu (captions, shortcuts, separators)
 //   TtelmorwinFiles.cpp     GEF and RST files, End
+//   TtelmorwinSheets.cpp    field sheets in, curve and model as CSV out
 //   TtelmorwinShift.cpp     branch shifting, drift, curve editing switch
 //   TtelmorwinModel.cpp     forward task, preset models, fit, JPEG, About
 //   TtelmorwinMouse.cpp     mouse on the plot (editing/ModelEditor decides),
@@ -134,6 +135,9 @@ public:
     void UloitRST1Click();
     void PiuloitRST1Click();
     void Konec1Click();
+    // Field sheets and the CSV of curve and model (TtelmorwinSheets.cpp).
+    void OtevtCSV1Click();
+    void UloitCSV1Click();
 
     // Mouse on the plot: the handlers pass the events to the editor.
     void ImgMouseDown(const MouseInput& in);

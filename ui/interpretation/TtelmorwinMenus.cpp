@@ -40,6 +40,7 @@ void Ttelmorwin::buildMenus() {
     QMenu* file = bar->addMenu("File");
     file->setObjectName("Soubor1");
     addItem(file, "OtevtGEF1", "Open file *.GEF", keys(Qt::Key_F1), &Ttelmorwin::OtevtGEF1Click);
+    addItem(file, "OtevtCSV1", "Open sheet *.csv, *.txt", keys(Qt::Key_F7), &Ttelmorwin::OtevtCSV1Click);
     // The transfer of GEF files into the profile: their commands come with
     // the transfer itself; until then the items are listed without one.
     addItem(file, "ImportGEFvadresipojednom1", czech("Import GEF a načti další GEF (po jednom)"), none, nullptr,
@@ -59,6 +60,7 @@ void Ttelmorwin::buildMenus() {
     addItem(file, "UloitRST1", czech("Uložit do nového souboru RST"), keys(Qt::Key_F12), &Ttelmorwin::UloitRST1Click,
             hidden);
     addItem(file, "PiuloitRST1", czech("Přiuložit RST "), keys(Qt::Key_F5), &Ttelmorwin::PiuloitRST1Click, hidden);
+    addItem(file, "UloitCSV1", "Save curve and model as *.csv", none, &Ttelmorwin::UloitCSV1Click);
     file->addSeparator();
     addItem(file, "Konec1", "End", keys(Qt::CTRL | Qt::Key_Escape), &Ttelmorwin::Konec1Click);
     file->addSeparator();
