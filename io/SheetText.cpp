@@ -108,7 +108,14 @@ bool isBlankSeparatedWithDecimalCommas(std::string_view line) {
     bool comma = false;
     for (const SheetCell& word : words) {
         if (!parseSheetNumber(word.text, true)) return false;
-        comma = comma || word.text.find(',') != std::string::npos;
+        // "5, 1, 140" is a comma-separated line with blanks after the commas:
+        // a decimal comma stands between two digits.
+        const std::size_t at = word.text.find(',');
+        if (at == std::string::npos) continue;
+        if (at == 0 || at + 1 >= word.text.size() || !std::isdigit(static_cast<unsigned char>(word.text[at - 1])) ||
+            !std::isdigit(static_cast<unsigned char>(word.text[at + 1])))
+            return false;
+        comma = true;
     }
     return comma;
 }

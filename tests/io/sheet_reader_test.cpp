@@ -68,6 +68,7 @@ TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
         {"tab, no header", "1.5\t0.5\t100.25\n3\t0.5\t120\n6\t0.5\t150.5\n"},
         {"blanks, decimal comma", "# AB/2 MN/2 rhoa\n1,5  0,5 100,25\n 3 0,5 120\n6 0,5   150,5\n"},
         {"comma, quoted decimal comma", "\"AB/2\",\"MN/2\",\"Rho_a\"\n\"1,5\",\"0,5\",\"100,25\"\n3,0.5,120\n6,.5,150.5\n"},
+        {"comma and blank", "AB/2, MN/2, rho a\n1.5, 0.5, 100.25\n3, 0.5, 120\n6, 0.5, 150.5\n"},
         {"semicolon, empty trailing cells", "ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n;;;;\n3;0,5;120;;\n6;0,5;150,5;;\n"},
     };
     for (const Case& c : cases) {
@@ -82,6 +83,11 @@ TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
         EXPECT_EQ(p.branch[2], 1);
         EXPECT_TRUE(messages.empty()) << allMessages();
     }
+    // Whole numbers with blanks after the commas: still comma-separated.
+    ASSERT_EQ(open("ab2, mn2, rhoa\n2, 1, 120\n3, 1, 130\n"), kSuccess);
+    EXPECT_FLOAT_EQ(sounding.points.ab2[1], 3.0f);
+    EXPECT_FLOAT_EQ(sounding.points.mn2[1], 1.0f);
+    EXPECT_FLOAT_EQ(sounding.points.rhoA[1], 130.0f);
 }
 
 TEST_F(SheetReaderTest, BranchColumnWindows1250HeaderAndHeaderlessFourthColumn) {
