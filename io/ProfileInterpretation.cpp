@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -174,7 +175,13 @@ std::vector<InterpretedSounding> interpretSoundingFiles(const std::vector<std::s
     const auto work = [&] {
         auto workspace = std::make_unique<FitWorkspace>();
         for (std::size_t i = next++; i < results.size(); i = next++) {
-            interpretOne(results[i], options, *workspace);
+            try {
+                interpretOne(results[i], options, *workspace);
+            } catch (const std::exception& error) {
+                // One file's trouble (memory, say) must not end the whole run.
+                results[i].interpreted = false;
+                results[i].reason = error.what();
+            }
             const std::lock_guard<std::mutex> lock(reporting);
             ++done;
             if (progress) progress(done, results.size(), results[i]);
