@@ -52,6 +52,11 @@ const QImage& Canvas::image() const {
     return image_;
 }
 
+QImage& Canvas::pixelsForWriting() {
+    endPainting();
+    return image_;
+}
+
 void Canvas::endPainting() const {
     if (painter_.isActive()) painter_.end();
 }

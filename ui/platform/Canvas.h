@@ -57,6 +57,9 @@ public:
 
     /// Fills the whole bitmap in copy mode.
     void fill(Colour colour);
+    /// The bitmap for painters that set large areas pixel by pixel (RGB32,
+    /// 0xFFRRGGBB); painting in progress is finished first.
+    QImage& pixelsForWriting();
 
     void setPenColour(Colour colour);
     Colour penColour() const { return penColour_; }

@@ -110,7 +110,9 @@ void SectionView::computeGeometry(const Profile* profile) {
 void SectionView::redrawAll() {
     const Profile* profile = db_.activeProfile();
     computeGeometry(profile);
+    if (underlay_ != nullptr) geometry_.imageHeight += underlay_->extraHeight(geometry_);
     canvas_.fill(kWhite);
+    if (underlay_ != nullptr) underlay_->paint(canvas_, geometry_);
     canvas_.setPenWidth(1);
     canvas_.setPenMode(PenMode::Copy);
     canvas_.setTextOpaque(false);

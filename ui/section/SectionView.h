@@ -21,11 +21,23 @@ namespace orma::ui {
 
 class Canvas;
 
+/// What a full redraw paints under the section's own lines and texts (the
+/// colour views), with a strip of its own below the section.
+class SectionUnderlay {
+public:
+    virtual ~SectionUnderlay() = default;
+    /// Rows added below the section's image for the underlay's own use.
+    virtual int extraHeight(const SectionGeometry& geometry) const = 0;
+    /// Paints onto the freshly cleared canvas; `geometry` includes the strip.
+    virtual void paint(Canvas& canvas, const SectionGeometry& geometry) = 0;
+};
+
 class SectionView {
 public:
     SectionView(Canvas& canvas, const VesDatabase& db, const SectionDisplay& display);
 
     const SectionGeometry& geometry() const { return geometry_; }
+    void setUnderlay(SectionUnderlay* underlay) { underlay_ = underlay; }
 
     /// Clears the canvas and draws the active profile from scratch; the
     /// geometry follows the profile's points, scales and the displayed limits.
@@ -66,6 +78,7 @@ private:
     SectionGeometry geometry_;
     std::vector<QPoint> terrain_;
     int shownWidth_ = 0;
+    SectionUnderlay* underlay_ = nullptr;
 };
 
 /// "%.0f" and "%.1f" without the process locale.

@@ -16,6 +16,7 @@
 #include "io/VdbCommands.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
+#include "ui/section/SectionColours.h"
 #include "ui/section/SectionView.h"
 #include "ui/section/TVESparametryEdit.h"
 
@@ -34,6 +35,8 @@ TSection::TSection(UserDialogs& dialogs, const std::filesystem::path& workingDir
     font.setStyleStrategy(QFont::NoAntialias);
     canvas_->setFont(font);
     view_ = std::make_unique<SectionView>(*canvas_, db_, display_);
+    colours_ = std::make_unique<SectionColours>(db_, display_, dialogs_);
+    view_->setUnderlay(colours_.get());
 
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName("scrollSection");

@@ -37,6 +37,7 @@ namespace orma::ui {
 
 class Canvas;
 class ImageView;
+class SectionColours;
 class SectionView;
 class TVESparametryEdit;
 
@@ -70,6 +71,7 @@ public:
     VesDatabase& database() { return db_; }
     SectionDisplay& display() { return display_; }
     SectionView& view() { return *view_; }
+    SectionColours& colours() { return *colours_; }
     Canvas& canvas() { return *canvas_; }
     ImageView& image() { return *imgRez; }
     QScrollArea& scrollArea() { return *scroll_; }
@@ -125,6 +127,7 @@ private:
     SectionDisplay display_;
     std::unique_ptr<Canvas> canvas_;
     std::unique_ptr<SectionView> view_;
+    std::unique_ptr<SectionColours> colours_;
     InterpretationLink link_;
     TVESparametryEdit* parametersDialog_ = nullptr;
 

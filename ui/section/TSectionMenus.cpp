@@ -7,6 +7,7 @@
 #include <QMenuBar>
 
 #include "core/VesDatabase.h"
+#include "ui/section/SectionColours.h"
 #include "ui/section/TSection.h"
 
 namespace orma::ui {
@@ -78,6 +79,7 @@ void TSection::buildMenus() {
     addLaterItem(display, "Fitniez1", "Fit all ", keys(Qt::CTRL | Qt::Key_F));
     display->addSeparator();
     addItem(display, "Font1", "Font", {}, &TSection::Font1Click);
+    colours_->addMenu(display, [this] { redrawSection(); });
 
     QMenu* exportMenu = bar->addMenu("Export");
     exportMenu->setObjectName("Export1");

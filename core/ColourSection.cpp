@@ -1,0 +1,216 @@
+#include "core/ColourSection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace orma {
+
+namespace {
+
+/// The rows of a column's boundaries from its top to `bottom`, never going
+/// up again (a damaged model cannot fold the section over itself).
+std::vector<double> boundaryRows(const ModelColumn& column, double bottom) {
+    std::vector<double> rows;
+    rows.reserve(column.interfaces.size() + 2);
+    double previous = std::min(column.top, bottom);
+    rows.push_back(previous);
+    for (double row : column.interfaces) {
+        if (!(row >= previous)) row = previous;  // also NaN
+        row = std::min(row, bottom);
+        rows.push_back(row);
+        previous = row;
+    }
+    rows.push_back(bottom);
+    return rows;
+}
+
+/// Which interfaces of the longer list join those of the shorter one (in
+/// order, every short one used): least sum of log-depth differences.
+std::vector<int> matchInterfaces(const std::vector<double>& shortRows, const std::vector<double>& longRows) {
+    const int m = static_cast<int>(shortRows.size()) - 2;  // interfaces between top and bottom
+    const int n = static_cast<int>(longRows.size()) - 2;
+    const auto logDepth = [](const std::vector<double>& rows, int i) {
+        return std::log(std::max(rows[static_cast<std::size_t>(i + 1)] - rows[0], 0.5));
+    };
+    constexpr double kNever = std::numeric_limits<double>::infinity();
+    std::vector<std::vector<double>> cost(static_cast<std::size_t>(m + 1), std::vector<double>(static_cast<std::size_t>(n + 1), kNever));
+    for (int j = 0; j <= n; ++j) cost[0][static_cast<std::size_t>(j)] = 0.0;
+    for (int i = 1; i <= m; ++i) {
+        for (int j = i; j <= n; ++j) {
+            const double skip = cost[i][j - 1];
+            const double join = cost[i - 1][j - 1] + std::fabs(logDepth(shortRows, i - 1) - logDepth(longRows, j - 1));
+            cost[i][j] = std::min(skip, join);
+        }
+    }
+    std::vector<int> joined(static_cast<std::size_t>(m));
+    for (int i = m, j = n; i > 0; --j) {
+        if (j == i || cost[i - 1][j - 1] + std::fabs(logDepth(shortRows, i - 1) - logDepth(longRows, j - 1)) <= cost[i][j - 1]) {
+            joined[static_cast<std::size_t>(i - 1)] = j - 1;
+            --i;
+        }
+    }
+    return joined;
+}
+
+ColourRaster clipped(const ColourRaster& raster) {
+    ColourRaster r = raster;
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, r.width);
+    r.bottom = std::min(r.bottom, r.height);
+    return r;
+}
+
+/// First row whose centre lies at or below `row`, within the raster.
+int firstRowAtOrBelow(double row, const ColourRaster& r) {
+    const double first = std::ceil(row - 0.5);
+    if (!(first > r.top)) return r.top;
+    if (first >= r.bottom) return r.bottom;
+    return static_cast<int>(first);
+}
+
+void fillColumn(const ColourRaster& r, int x, int fromRow, int toRow, std::uint32_t colour) {
+    std::uint32_t* pixel = r.pixels + static_cast<std::ptrdiff_t>(fromRow) * r.stride + x;
+    for (int row = fromRow; row < toRow; ++row, pixel += r.stride) *pixel = colour;
+}
+
+double sampleCurve(const CurveColumn& column, double logAb) {
+    const double position = (logAb - column.firstLogAb) / column.logAbStep;
+    const int last = static_cast<int>(column.logRho.size()) - 1;
+    if (!(position >= 0.0) || position > last) return std::numeric_limits<double>::quiet_NaN();
+    const int i = std::min(static_cast<int>(position), last);
+    if (i == last) return column.logRho[static_cast<std::size_t>(last)];
+    const double f = position - i;
+    return column.logRho[static_cast<std::size_t>(i)] * (1.0 - f) + column.logRho[static_cast<std::size_t>(i + 1)] * f;
+}
+
+template <typename Column>
+void sortByX(std::vector<Column>& columns) {
+    std::stable_sort(columns.begin(), columns.end(), [](const Column& a, const Column& b) { return a.x < b.x; });
+}
+
+}  // namespace
+
+JoinedColumns joinColumns(const ModelColumn& a, const ModelColumn& b, double bottom) {
+    const std::vector<double> rowsA = boundaryRows(a, bottom);
+    const std::vector<double> rowsB = boundaryRows(b, bottom);
+    const bool aIsShort = rowsA.size() <= rowsB.size();
+    const std::vector<double>& shortRows = aIsShort ? rowsA : rowsB;
+    const std::vector<double>& longRows = aIsShort ? rowsB : rowsA;
+    const std::vector<int> joined = matchInterfaces(shortRows, longRows);
+
+    std::vector<double> outShort{shortRows.front()}, outLong{longRows.front()};
+    std::vector<int> layerShort{0}, layerLong{0};
+    const int n = static_cast<int>(longRows.size()) - 2;
+    std::size_t nextJoin = 0;
+    // Anchors: the last joined pair above (index in short, in long).
+    int anchorShort = 0, anchorLong = 0;
+    for (int j = 0; j < n; ++j) {
+        const int longIndex = j + 1;
+        if (nextJoin < joined.size() && joined[nextJoin] == j) {
+            ++nextJoin;
+            anchorShort = static_cast<int>(nextJoin);
+            anchorLong = longIndex;
+            outShort.push_back(shortRows[static_cast<std::size_t>(anchorShort)]);
+            outLong.push_back(longRows[static_cast<std::size_t>(longIndex)]);
+            layerShort.push_back(layerShort.back() + 1);
+        } else {
+            // Left over: at its relative position between the joined pairs
+            // above and below, carried over to the other column.
+            const int belowShort = anchorShort + 1;
+            const int belowLong = nextJoin < joined.size() ? joined[nextJoin] + 1 : n + 1;
+            const double l0 = longRows[static_cast<std::size_t>(anchorLong)];
+            const double l1 = longRows[static_cast<std::size_t>(belowLong)];
+            const double s0 = shortRows[static_cast<std::size_t>(anchorShort)];
+            const double s1 = shortRows[static_cast<std::size_t>(belowShort)];
+            const double f = l1 > l0 ? (longRows[static_cast<std::size_t>(longIndex)] - l0) / (l1 - l0) : 0.0;
+            outShort.push_back(s0 + f * (s1 - s0));
+            outLong.push_back(longRows[static_cast<std::size_t>(longIndex)]);
+            layerShort.push_back(layerShort.back());
+        }
+        layerLong.push_back(layerLong.back() + 1);
+    }
+    outShort.push_back(bottom);
+    outLong.push_back(bottom);
+
+    JoinedColumns result;
+    result.rowsA = aIsShort ? std::move(outShort) : std::move(outLong);
+    result.rowsB = aIsShort ? outLong : outShort;
+    result.layerA = aIsShort ? std::move(layerShort) : std::move(layerLong);
+    result.layerB = aIsShort ? layerLong : layerShort;
+    return result;
+}
+
+void paintModelSection(std::vector<ModelColumn> columns, double bottom, const ColourScale& scale,
+                       ColourRaster& raster) {
+    const ColourRaster r = clipped(raster);
+    if (columns.empty() || r.left >= r.right || r.top >= r.bottom) return;
+    sortByX(columns);
+    // A single point paints its own column; otherwise every neighbouring pair
+    // paints the columns from one point to the next.
+    const std::size_t pairs = columns.size() == 1 ? 1 : columns.size() - 1;
+    std::vector<double> logA, logB;
+    for (std::size_t p = 0; p < pairs; ++p) {
+        const ModelColumn& a = columns[p];
+        const ModelColumn& b = columns.size() == 1 ? a : columns[p + 1];
+        if (b.x == a.x && columns.size() > 1) continue;
+        const JoinedColumns joined = joinColumns(a, b, bottom);
+        const std::size_t bands = joined.layerA.size();
+        logA.resize(bands);
+        logB.resize(bands);
+        for (std::size_t k = 0; k < bands; ++k) {
+            logA[k] = a.logRho[static_cast<std::size_t>(joined.layerA[k])];
+            logB[k] = b.logRho[static_cast<std::size_t>(joined.layerB[k])];
+        }
+        const int from = std::max(a.x, r.left);
+        const int to = std::min(b.x, r.right - 1);
+        const double width = b.x > a.x ? b.x - a.x : 1.0;
+        for (int x = from; x <= to; ++x) {
+            const double t = (x - a.x) / width;
+            int row = firstRowAtOrBelow(joined.rowsA[0] + t * (joined.rowsB[0] - joined.rowsA[0]), r);
+            for (std::size_t k = 0; k < bands; ++k) {
+                const double below = joined.rowsA[k + 1] + t * (joined.rowsB[k + 1] - joined.rowsA[k + 1]);
+                const int end = std::max(row, firstRowAtOrBelow(below, r));
+                if (end > row) fillColumn(r, x, row, end, scale.colourOf(logA[k] + t * (logB[k] - logA[k])));
+                row = end;
+            }
+        }
+    }
+}
+
+void paintPseudoSection(std::vector<CurveColumn> columns, const PseudoDepthAxis& axis, const ColourScale& scale,
+                        ColourRaster& raster) {
+    const ColourRaster r = clipped(raster);
+    if (columns.empty() || r.left >= r.right || r.top >= r.bottom || !(axis.pixelsPerDecade > 0.0)) return;
+    sortByX(columns);
+    const std::size_t pairs = columns.size() == 1 ? 1 : columns.size() - 1;
+    for (std::size_t p = 0; p < pairs; ++p) {
+        const CurveColumn& a = columns[p];
+        const CurveColumn& b = columns.size() == 1 ? a : columns[p + 1];
+        if (b.x == a.x && columns.size() > 1) continue;
+        const int from = std::max(a.x, r.left);
+        const int to = std::min(b.x, r.right - 1);
+        const double width = b.x > a.x ? b.x - a.x : 1.0;
+        for (int x = from; x <= to; ++x) {
+            const double t = (x - a.x) / width;
+            // The point's own column shows its whole curve; between points
+            // both curves must reach.
+            const bool onlyA = t <= 0.0, onlyB = t >= 1.0;
+            const double top = a.top + t * (b.top - a.top);
+            std::uint32_t* pixel = nullptr;
+            for (int row = firstRowAtOrBelow(top, r); row < r.bottom; ++row) {
+                const double logAb = axis.logAtTop + (row + 0.5 - top) / axis.pixelsPerDecade;
+                const double va = onlyB ? 0.0 : sampleCurve(a, logAb);
+                const double vb = onlyA ? 0.0 : sampleCurve(b, logAb);
+                const double value = va + t * (vb - va);
+                if (std::isnan(value)) continue;
+                pixel = r.pixels + static_cast<std::ptrdiff_t>(row) * r.stride + x;
+                *pixel = scale.colourOf(value);
+            }
+        }
+    }
+}
+
+}  // namespace orma

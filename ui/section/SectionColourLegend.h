@@ -1,0 +1,35 @@
+#pragma once
+// The legend strip of the colour views, below the section: a caption, the
+// colour bar with its labels in ohm·m at the decades of the range (the ends
+// when the range holds no decade), and a note on what the colours leave out.
+
+#include <string>
+#include <vector>
+
+#include "core/ColourScale.h"
+
+namespace orma::ui {
+
+class Canvas;
+
+struct ColourLegendLabel {
+    double log10Value = 0.0;  ///< the resistivity the label names
+    int x = 0;                ///< the bar column of its colour, where the label is centred
+    std::string text;
+};
+
+struct ColourLegendLayout {
+    int barLeft = 0, barRight = 0;  ///< columns of the bar, both included
+    int barTop = 0, barBottom = 0;  ///< rows of the bar, both included
+    std::vector<ColourLegendLabel> labels;  ///< as drawn (labels that would overlap are left out)
+};
+
+/// Rows the strip takes for a canvas font of text height `textHeight`.
+int colourLegendHeight(int textHeight);
+
+/// Draws the strip with its top at row `top`, from column `left` and at most
+/// `width` columns wide; `note` follows the bar (may be empty).
+ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, int left, int top, int width,
+                                    const std::string& caption, const std::string& note);
+
+}  // namespace orma::ui

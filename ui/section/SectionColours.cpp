@@ -1,0 +1,269 @@
+#include "ui/section/SectionColours.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/AbGrid.h"
+#include "core/ColourSection.h"
+#include "io/UserDialogs.h"
+#include "ui/platform/Canvas.h"
+
+namespace orma::ui {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+/// log10 of a stored resistivity (the sign is the fix flag); NaN when it
+/// cannot be shown.
+double logOf(float stored) {
+    const double value = std::fabs(static_cast<double>(stored));
+    return value > 0.0 && std::isfinite(value) ? std::log10(value) : kNaN;
+}
+
+bool hasShowableModel(const VesPoint& p) {
+    if (p.MDLmx < 0 || p.MDLmx >= kMaxPointLayers) return false;
+    for (int m = 0; m <= p.MDLmx; ++m)
+        if (std::isnan(logOf(p.resistivity[static_cast<std::size_t>(m)]))) return false;
+    return true;
+}
+
+/// The painted area: inside the axis box, within the bitmap.
+ColourRaster rasterInsideBox(QImage& image, const SectionGeometry& g) {
+    ColourRaster r;
+    r.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+    r.width = image.width();
+    r.height = image.height();
+    r.stride = image.bytesPerLine() / 4;
+    r.left = g.boxLeft + 1;
+    r.right = g.boxRight;
+    r.top = g.boxTop + 1;
+    r.bottom = g.boxBottom;
+    return r;
+}
+
+/// Runs of consecutive usable columns: a point that cannot be coloured
+/// leaves a gap instead of being bridged.
+template <typename Column>
+std::vector<std::vector<Column>> splitAtGaps(const std::vector<std::optional<Column>>& columns) {
+    std::vector<std::vector<Column>> runs(1);
+    for (const std::optional<Column>& column : columns) {
+        if (column) runs.back().push_back(*column);
+        else if (!runs.back().empty()) runs.emplace_back();
+    }
+    return runs;
+}
+
+std::string namesNote(const std::string& what, const std::vector<std::string>& names) {
+    if (names.empty()) return {};
+    std::string note = what;
+    for (std::size_t i = 0; i < names.size(); ++i) note += (i == 0 ? " " : ", ") + names[i];
+    return note;
+}
+
+}  // namespace
+
+SectionColours::SectionColours(const VesDatabase& db, const SectionDisplay& display, UserDialogs& dialogs)
+    : db_(db), display_(display), dialogs_(dialogs) {}
+
+void SectionColours::addMenu(QMenu* display, std::function<void()> redraw) {
+    redraw_ = std::move(redraw);
+    QMenu* colour = display->addMenu("Colour");
+    colour->setObjectName("Barva1");
+    auto* group = new QActionGroup(colour);
+    const struct {
+        const char* name;
+        const char* caption;
+        ColourView view;
+    } items[] = {{"Schematic1", "Schematic (as before)", ColourView::Schematic},
+                 {"ResistivitySection1", "Resistivity section", ColourView::Resistivity},
+                 {"PseudoSection1", "Apparent resistivity pseudo-section", ColourView::PseudoSection}};
+    for (const auto& item : items) {
+        QAction* action = colour->addAction(item.caption);
+        action->setObjectName(item.name);
+        action->setCheckable(true);
+        action->setChecked(item.view == view_);
+        group->addAction(action);
+        const ColourView view = item.view;
+        QObject::connect(action, &QAction::triggered, action, [this, view] {
+            setView(view);
+            if (redraw_) redraw_();
+        });
+        viewItems_.push_back(action);
+    }
+    colour->addSeparator();
+    QAction* range = colour->addAction("Colour range...");
+    range->setObjectName("ColourRange1");
+    QObject::connect(range, &QAction::triggered, range, [this] {
+        chooseRange();
+        if (redraw_) redraw_();
+    });
+}
+
+void SectionColours::setView(ColourView view) {
+    view_ = view;
+    for (std::size_t i = 0; i < viewItems_.size(); ++i) viewItems_[i]->setChecked(static_cast<int>(i) == static_cast<int>(view));
+}
+
+void SectionColours::chooseRange() {
+    const std::string now = resistivityLabel(std::pow(10.0, scale_.range().low)) + " to " +
+                            resistivityLabel(std::pow(10.0, scale_.range().high));
+    const std::optional<std::string> text =
+        dialogs_.inputQuery("Colour range", "Colours from and to, ohm\u00B7m (now " + now + "; empty: from the profile):",
+                            typedRange_ ? colourRangeText(*typedRange_) : std::string());
+    if (!text) return;
+    if (text->find_first_not_of(" \t") == std::string::npos) {
+        typedRange_.reset();
+        return;
+    }
+    if (const std::optional<LogRange> range = parseColourRange(*text)) {
+        typedRange_ = *range;
+        return;
+    }
+    dialogs_.message("Enter two resistivities above zero, the lower first (for example 10 1000), "
+                     "or nothing for the range of the profile.");
+}
+
+int SectionColours::extraHeight(const SectionGeometry& geometry) const {
+    return view_ == ColourView::Schematic ? 0 : colourLegendHeight(geometry.textHeight);
+}
+
+std::vector<const VesPoint*> SectionColours::shownPoints() const {
+    std::vector<const VesPoint*> points;
+    const Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return points;
+    for (const VesPoint& p : profile->points) {
+        if (p.profileChainage > display_.minChainage && p.profileChainage < display_.maxChainage) points.push_back(&p);
+    }
+    std::stable_sort(points.begin(), points.end(),
+                     [](const VesPoint* a, const VesPoint* b) { return a->profileChainage < b->profileChainage; });
+    return points;
+}
+
+void SectionColours::paint(Canvas& canvas, const SectionGeometry& g) {
+    legend_ = {};
+    if (view_ == ColourView::Schematic) return;
+    const std::vector<const VesPoint*> points = shownPoints();
+    const bool models = view_ == ColourView::Resistivity;
+    const std::vector<std::string> left =
+        models ? paintResistivity(canvas, g, points) : paintPseudoSection(canvas, g, points);
+    paintLabelPlates(canvas, g, points);
+    const int stripTop = g.imageHeight - colourLegendHeight(g.textHeight);
+    legend_ = drawColourLegend(canvas, scale_, g.boxLeft, stripTop, g.imageWidth - g.boxLeft,
+                               models ? "resistivity" : "apparent resistivity",
+                               namesNote(models ? "not coloured, no model:" : "not coloured, no curve:", left));
+}
+
+std::vector<std::string> SectionColours::paintResistivity(Canvas& canvas, const SectionGeometry& g,
+                                                          const std::vector<const VesPoint*>& points) {
+    std::vector<std::optional<ModelColumn>> columns;
+    std::vector<std::string> uncoloured;
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    const auto row = [&g](double elevation) { return (g.elevationTop - elevation) * g.pixelsPerMetreZ; };
+    for (const VesPoint* p : points) {
+        if (!hasShowableModel(*p)) {
+            uncoloured.push_back(p->name);
+            columns.emplace_back();
+            continue;
+        }
+        ModelColumn column;
+        column.x = g.px(p->profileChainage);
+        column.top = row(p->z);
+        for (int m = 0; m <= p->MDLmx; ++m) {
+            const double logRho = logOf(p->resistivity[static_cast<std::size_t>(m)]);
+            column.logRho.push_back(logRho);
+            low = std::min(low, logRho);
+            high = std::max(high, logRho);
+            if (m < p->MDLmx)
+                column.interfaces.push_back(row(static_cast<double>(p->z) - std::fabs(static_cast<double>(p->depth[static_cast<std::size_t>(m)]))));
+        }
+        columns.push_back(std::move(column));
+    }
+    scale_ = ColourScale(typedRange_ ? *typedRange_ : normalisedRange(low, high));
+    ColourRaster raster = rasterInsideBox(canvas.pixelsForWriting(), g);
+    for (std::vector<ModelColumn>& run : splitAtGaps(columns))
+        if (!run.empty()) paintModelSection(std::move(run), g.boxBottom, scale_, raster);
+    return uncoloured;
+}
+
+std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, const SectionGeometry& g,
+                                                            const std::vector<const VesPoint*>& points) {
+    std::vector<std::optional<CurveColumn>> columns;
+    std::vector<std::string> uncoloured;
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    double firstLog = low, lastLog = high;
+    for (const VesPoint* p : points) {
+        CurveColumn column;
+        column.x = g.px(p->profileChainage);
+        column.top = (g.elevationTop - p->z) * g.pixelsPerMetreZ;
+        const int first = std::max(p->nABmn, 0);
+        const int last = std::min(p->ABmx, kMaxPointSamples - 1);
+        column.firstLogAb = first * kGridStep;
+        column.logAbStep = kGridStep;
+        bool any = false;
+        for (int k = first; k <= last; ++k) {
+            const double logRho = logOf(p->composite[static_cast<std::size_t>(k)]);
+            column.logRho.push_back(logRho);
+            if (std::isnan(logRho)) continue;
+            any = true;
+            low = std::min(low, logRho);
+            high = std::max(high, logRho);
+        }
+        if (!any) {
+            uncoloured.push_back(p->name);
+            columns.emplace_back();
+            continue;
+        }
+        firstLog = std::min(firstLog, column.firstLogAb);
+        lastLog = std::max(lastLog, column.firstLogAb + (last - first) * kGridStep);
+        columns.push_back(std::move(column));
+    }
+    scale_ = ColourScale(typedRange_ ? *typedRange_ : normalisedRange(low, high));
+    // The deepest AB/2 of the profile reaches the bottom of the box under the
+    // lowest point: one vertical scale for all points.
+    PseudoDepthAxis axis;
+    axis.logAtTop = firstLog;
+    const double span = lastLog - firstLog > 1e-9 ? lastLog - firstLog : 1.0;
+    double pixelsPerDecade = std::numeric_limits<double>::infinity();
+    for (const std::optional<CurveColumn>& column : columns) {
+        if (column && g.boxBottom - column->top > 0.0)
+            pixelsPerDecade = std::min(pixelsPerDecade, (g.boxBottom - column->top) / span);
+    }
+    axis.pixelsPerDecade = std::isfinite(pixelsPerDecade) ? std::max(pixelsPerDecade, 1.0) : 1.0;
+    ColourRaster raster = rasterInsideBox(canvas.pixelsForWriting(), g);
+    for (std::vector<CurveColumn>& run : splitAtGaps(columns))
+        if (!run.empty()) orma::paintPseudoSection(std::move(run), axis, scale_, raster);
+    return uncoloured;
+}
+
+void SectionColours::paintLabelPlates(Canvas& canvas, const SectionGeometry& g,
+                                      const std::vector<const VesPoint*>& points) {
+    // Where the section writes each layer's resistivity: centred on the
+    // point, halfway between the layer's top and bottom.
+    canvas.setPenMode(PenMode::Copy);
+    canvas.setPenColour(kWhite);
+    canvas.setClipRect(g.boxLeft + 1, g.boxTop + 1, g.boxRight - 1, g.boxBottom - 1);
+    for (const VesPoint* p : points) {
+        if (p->MDLmx < 0 || p->MDLmx >= kMaxPointLayers) continue;
+        const int x = g.px(p->profileChainage);
+        int layerTop = g.py(p->z);
+        for (int m = 0; m <= p->MDLmx; ++m) {
+            const int layerBottom =
+                m < p->MDLmx ? g.pyRounded(static_cast<double>(p->z) - std::fabs(static_cast<double>(p->depth[static_cast<std::size_t>(m)])))
+                             : g.boxBottom;
+            const std::string text = fixedText(std::fabs(p->resistivity[static_cast<std::size_t>(m)]), 0);
+            const int w = canvas.textWidth(text), h = canvas.textHeight(text);
+            const int middle = (layerTop + layerBottom) / 2;
+            canvas.fillRect(x - w / 2 - 1, middle - h / 2, w + 2, h);
+            layerTop = layerBottom;
+        }
+    }
+    canvas.clearClip();
+}
+
+}  // namespace orma::ui
