@@ -1,5 +1,7 @@
 // Room for what the plot writes around its frame, and curves kept inside it.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "PlotSoundingFixture.h"
@@ -86,6 +88,31 @@ TEST(PlotMarginsTest, BranchesAndCompositeBeyondTheRangesStayInsideTheFrame) {
         }
     }
     EXPECT_EQ(differing, 0);
+}
+
+TEST(PlotMarginsTest, ScaleLabelsKeepABlankFromTheAxisTitles) {
+    Canvas canvas(900, 700);
+    Sounding s;
+    DisplaySettings settings;
+    testing::loadFourBranchSounding(s);
+    InterpretationPlot plot(canvas, s, settings);
+    plot.fitPlotRanges();
+    const int gap = canvas.textWidth(" ");
+    const int titleStart = plot.geometry().imageWidth - canvas.textWidth("[Ohm.m]");
+    // Moving the right end by small steps puts a scale label at every
+    // distance from "[Ohm.m]"; none may come nearer than a blank.
+    const float rMax = plot.geometry().rMax;
+    for (int step = 0; step < 60; ++step) {
+        plot.geometry().rMax = rMax + 0.01f * static_cast<float>(step);
+        plot.redrawAll();
+        const PlotGeometry& g = plot.geometry();
+        const int firstRow = std::max(0, g.marginTop / 2 - g.textHeight / 2);
+        for (int y = firstRow; y < firstRow + g.textHeight && y < g.y0; ++y) {
+            for (int x = titleStart - gap; x < titleStart; ++x) {
+                ASSERT_EQ(canvas.image().pixel(x, y), qRgb(255, 255, 255)) << "step " << step << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace

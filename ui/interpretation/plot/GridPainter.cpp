@@ -28,11 +28,13 @@ void horizontalLine(Canvas& canvas, const PlotGeometry& g, int y, int width) {
 }
 
 /// The label row shares its ends with the axis titles "Rzd->" and "[Ohm.m]";
-/// a scale label that would run into either is left out.
+/// a scale label that would run into either, or stand closer to it than a
+/// blank (so that "3000" and "[Ohm.m]" never read as one word), is left out.
 bool clearOfAxisTitles(const Canvas& canvas, const PlotGeometry& g, int left, int width) {
+    const int gap = canvas.textWidth(" ");
     const int titleLeftEnd = g.textHeight / 3 + canvas.textWidth("Rzd->");
     const int titleRightStart = g.imageWidth - canvas.textWidth("[Ohm.m]");
-    return left > titleLeftEnd && left + width < titleRightStart;
+    return left > titleLeftEnd + gap && left + width + gap < titleRightStart;
 }
 
 void resistivityAxis(Canvas& canvas, const PlotGeometry& g) {
