@@ -51,6 +51,7 @@ void connectWindows(orma::ui::Ttelmorwin& telmorwin, orma::ui::TSection& section
     link.showSectionOnce = [&telmorwin] { telmorwin.showSectionOnce(); };
     link.closeProgram = [&telmorwin] { telmorwin.close(); };
     link.interpretationFrame = [&telmorwin] { return telmorwin.frameGeometry(); };
+    link.profileChosen = [&telmorwin] { telmorwin.profileChosenInSection(); };
     section.setInterpretationLink(link);
 
     section.display().labels = telmorwin.sectionSwitches();
@@ -58,6 +59,13 @@ void connectWindows(orma::ui::Ttelmorwin& telmorwin, orma::ui::TSection& section
         section.display().labels = telmorwin.sectionSwitches();
         section.redrawSection();
     };
+    telmorwin.appendToProfile = [&section](const orma::Sounding& sounding, float proposedChainage) {
+        return section.appendSounding(sounding, proposedChainage);
+    };
+    telmorwin.importIntoProfile = [&section](const std::vector<std::filesystem::path>& files) {
+        section.importFiles(files);
+    };
+    telmorwin.storedPointModelEdited = [&section] { section.storeReinterpretedPoint(); };
     telmorwin.activeProfileNameSource = [&section] {
         const orma::Profile* profile = section.database().activeProfile();
         return profile != nullptr ? profile->name : std::string();
@@ -132,6 +140,8 @@ int main(int argc, char* argv[]) {
         telmorwin.setCompanionForms(&uvitani, &oProgramu, &section);
         telmorwin.setOptionDialogs(&parzobr, &preferenceUzivatele);
         section.setParametersDialog(&vesParametryEdit);
+        section.setUcmDialog(&parUcm);
+        section.loadSettingsFile();
         connectWindows(telmorwin, section);
 
         telmorwin.show();

@@ -15,6 +15,7 @@ int runForward(const Args& args);
 int runFit(const Args& args);
 int runDb(const Args& args);
 int runInterpret(const Args& args);
+int runUcm(const Args& args);
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDataError = 1;

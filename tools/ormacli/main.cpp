@@ -22,7 +22,9 @@ constexpr std::string_view kUsage =
     "                   [--measured-spacings] [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n"
     "       ormacli db FILE.vdb [--point L/P/K] [--json]\n"
     "       ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
-    "                         [--threads N]\n";
+    "                         [--threads N]\n"
+    "       ormacli ucm FILE.vdb --profile L/P OUT.UCM [--settings orma.ini] [--name-prefix]\n"
+    "                   [--chainage-on-profile]\n";
 
 }  // namespace
 
@@ -40,6 +42,7 @@ static int runCommand(int argc, char** argv) {
     if (command == "fit") return runFit(args);
     if (command == "db") return runDb(args);
     if (command == "interpret") return runInterpret(args);
+    if (command == "ucm") return runUcm(args);
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return kExitOk;

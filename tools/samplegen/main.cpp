@@ -3,6 +3,7 @@
 //   OUTDIR/ves.rst                     the same soundings as RST result records
 //   OUTDIR/ves-ukazkova-data/ukazkova-ves-databaze.vdb
 //                                      the profile database the program opens at start
+//   OUTDIR/ucm/P1.UCM, P1.UCM_b        its first profile as the UCM export writes it
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "DatabaseSamples.h"
 #include "FieldSurvey.h"
 #include "RstSamples.h"
+#include "UcmSamples.h"
 
 int main(int argc, char** argv) {
     using namespace orma::samplegen;
@@ -38,5 +40,6 @@ int main(int argc, char** argv) {
         gefFiles.push_back(path);
     }
     if (!writeRstSamples(gefFiles, outDir / "ves.rst")) return 1;
-    return writeSampleDatabase(gefFiles, plans, outDir) ? 0 : 1;
+    if (!writeSampleDatabase(gefFiles, plans, outDir)) return 1;
+    return writeUcmSample(outDir) ? 0 : 1;
 }

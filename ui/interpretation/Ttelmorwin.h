@@ -19,12 +19,15 @@
 //   TtelmorwinCommands.cpp  model clipboard, value labels, print, printer setup
 //   TtelmorwinListings.cpp  hidden listings of the fit's matrices
 //   TtelmorwinHelp.cpp      the manual
+//   TtelmorwinTransfer.cpp  the sounding into the profile ("<-", I), the next
+//                           file of the directory (D), quick import (Ctrl+I)
 
 #include <QMainWindow>
 
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +102,11 @@ public:
     std::function<void()> storedPointModelEdited;
     /// Set by the section window: redraw after the display options changed.
     std::function<void()> sectionOptionsChanged;
+    /// Set by the section window: stores the interpreted sounding as a new
+    /// point of the active profile, proposing the chainage (false: refused,
+    /// the section has said why); and imports GEF files as new points.
+    std::function<bool(const Sounding&, float proposedChainage)> appendToProfile;
+    std::function<void(const std::vector<std::filesystem::path>&)> importIntoProfile;
     /// Runs a modal dialog of this window; tests drive the dialog here
     /// instead of the default exec().
     std::function<void(QDialog&)> runModalDialog;
@@ -126,6 +134,16 @@ public:
     /// are processed again, the model's curve is computed and everything
     /// redrawn. `messages` of the loading are shown first.
     void reopenStoredPoint(const std::vector<std::string>& messages);
+
+    // Into the profile (TtelmorwinTransfer.cpp).
+    void importdorezuClick();
+    void ImportGEFvadresipojednom1Click();
+    void ImportdalsouborGEFbezuloen1Click();
+    void Importcelhopfvadresi1Click();
+    /// A choice of locality or profile in the section: the sounding may be
+    /// transferred (again), "<-" shows.
+    void profileChosenInSection();
+    float proposedChainage() const { return proposedChainage_; }
 
     // File menu.
     void OtevtGEF1Click();
@@ -215,6 +233,13 @@ private:
     void layoutButtons();
 
     void showMessages(const std::vector<std::string>& messages);
+    void transferToProfile();
+    /// Loads the file after the current one in its directory (GEF files, or
+    /// sheets after a sheet), if there is one.
+    void loadNextGef();
+    /// The chainage a sounding's file name (or RST record) proposes; nullopt
+    /// after the message when the name's number is no integer.
+    std::optional<float> chainageFromFileName();
     /// What every successful load does on the window side: no model drawing
     /// on screen, buttons hidden, fresh plot ranges.
     void afterNewCurve();
@@ -295,6 +320,7 @@ private:
     bool sectionShown_ = false;
     bool shownOnce_ = false;
     bool titleDone_ = false;
+    float proposedChainage_ = 0.0f;
 };
 
 }  // namespace orma::ui

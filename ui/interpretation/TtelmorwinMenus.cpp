@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcut>
 
 #include "ui/interpretation/Ttelmorwin.h"
@@ -41,14 +42,14 @@ void Ttelmorwin::buildMenus() {
     file->setObjectName("Soubor1");
     addItem(file, "OtevtGEF1", "Open file *.GEF", keys(Qt::Key_F1), &Ttelmorwin::OtevtGEF1Click);
     addItem(file, "OtevtCSV1", "Open sheet *.csv, *.txt", keys(Qt::Key_F7), &Ttelmorwin::OtevtCSV1Click);
-    // The transfer of GEF files into the profile: their commands come with
-    // the transfer itself; until then the items are listed without one.
-    addItem(file, "ImportGEFvadresipojednom1", czech("Import GEF a načti další GEF (po jednom)"), none, nullptr,
-            hidden);
-    addItem(file, "ImportdalsouborGEFbezuloen1", czech("Načti další soubor GEF (bez uložení)"), none, nullptr,
-            hidden);
-    addItem(file, "Importcelhopfvadresi1", czech("(rychlý import GEF z celého pf v adresáři)"), none, nullptr,
-            hidden);
+    // Into the profile: hidden items that answer their keys.
+    addItem(file, "ImportGEFvadresipojednom1", czech("Import GEF a načti další GEF (po jednom)"), keys(Qt::Key_I),
+            &Ttelmorwin::ImportGEFvadresipojednom1Click, hidden);
+    addItem(file, "ImportdalsouborGEFbezuloen1", czech("Načti další soubor GEF (bez uložení)"), keys(Qt::Key_D),
+            &Ttelmorwin::ImportdalsouborGEFbezuloen1Click, hidden);
+    addItem(file, "Importcelhopfvadresi1", czech("(rychlý import GEF z celého pf v adresáři)"),
+            keys(Qt::CTRL | Qt::Key_I), &Ttelmorwin::Importcelhopfvadresi1Click, hidden);
+    connect(importdorezu, &QPushButton::clicked, this, &Ttelmorwin::importdorezuClick);
     file->addSeparator();
     addItem(file, "Runvstup1", "Manual input", keys(Qt::Key_R), &Ttelmorwin::Runvstup1Click);
     addItem(file, "Manulnvstupmy1", "Manual input by mouse", keys(Qt::Key_M), &Ttelmorwin::Manulnvstupmy1Click);

@@ -121,6 +121,9 @@ void TSection::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TSection::Konec1Click() { FormClose(); }
+void TSection::Konec1Click() {
+    writeSettingsFile();
+    FormClose();
+}
 
 }  // namespace orma::ui

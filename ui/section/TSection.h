@@ -8,6 +8,11 @@
 //   TSectionMenus.cpp     the main menu and the popup menu
 //   TSectionDatabase.cpp  open, save, new locality and profile, deletion of a point
 //   TSectionMouse.cpp     selection by click, double click, redraw, Font
+//   TSectionScales.cpp    choice of locality and profile, scales, limits, fits
+//   TSectionExport.cpp    JPEG, print, UCM export and its options, orma.ini
+//   TSectionTerrain.cpp   terrain heights of the whole profile
+//   TSectionTransfer.cpp  soundings stored as points: transfer, write-back,
+//                         quick import of a directory
 //
 // The window knows the interpretation window only through InterpretationLink,
 // which main() fills in, so neither window's code depends on the other's.
@@ -17,16 +22,20 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/UcmParameters.h"
 #include "core/VesDatabase.h"
+#include "io/UserDialogs.h"
 #include "ui/platform/ImageView.h"
 #include "ui/section/SectionGeometry.h"
 
 class QAction;
 class QMenu;
 class QRect;
+class QSize;
 class QScrollArea;
 
 namespace orma {
@@ -40,6 +49,7 @@ class ImageView;
 class SectionColours;
 class SectionView;
 class TVESparametryEdit;
+class TparUCM;
 
 /// What the section window asks of the interpretation window.
 struct InterpretationLink {
@@ -53,6 +63,9 @@ struct InterpretationLink {
     std::function<void()> closeProgram;
     /// The interpretation window's frame on the screen, to dock beside it.
     std::function<QRect()> interpretationFrame;
+    /// A locality or profile was chosen: the sounding on screen is no stored
+    /// point of it any more, so it may be transferred ("<-" shown again).
+    std::function<void()> profileChosen;
 };
 
 class TSection : public QMainWindow {
@@ -66,6 +79,13 @@ public:
     void setParametersDialog(TVESparametryEdit* dialog) { parametersDialog_ = dialog; }
     /// How the parameters dialog is run: modally by default; tests answer it.
     std::function<void(TVESparametryEdit&)> runParametersDialog;
+    /// The UCM export options dialog, created with the other forms.
+    void setUcmDialog(TparUCM* dialog) { ucmDialog_ = dialog; }
+    /// How the UCM options dialog is run: modally by default; tests answer it.
+    std::function<void(TparUCM&)> runUcmDialog;
+    /// Shown while a directory is imported: called before each file with the
+    /// files done and the total, false cancels. By default a progress dialog.
+    std::function<bool(int done, int total)> importProgress;
 
     // State, for the other windows and for tests.
     VesDatabase& database() { return db_; }
@@ -95,6 +115,54 @@ public:
     void Novprofil1Click();
     void Smaaktulnbod1Click();
 
+    // Locality and profile choice, scales, limits and fits (TSectionScales.cpp).
+    void chooseLocality(int n);  ///< "lok 0" ... "lok 6"
+    void chooseProfile(int n);   ///< "pf 0 " ... "pf 19"
+    void MtkoX1Click();
+    void MtkoZ1Click();
+    void zvtimtkoX2Click();
+    void zmenimtkoX2Click();
+    void zvtimtkoX1Click();
+    void zmenimtkoX1Click();
+    void Krokzmnymtek1Click();
+    void MinimlnX1Click();  ///< "Minimal X"
+    void MinimlnZ1Click();  ///< "Maximal X"
+    void MaximlnZ1Click();  ///< "Minimal Z": the highest elevation shown
+    void Fitnaku1Click();
+    void Fitninavku1Click();
+    void Fitniez1Click();
+    void Fitniez2Click();
+    float scaleStep() const { return scaleStep_; }
+
+    // Images, print, UCM export and the settings file (TSectionExport.cpp).
+    void JPG1Click();
+    void Tiskformule1Click();
+    void Nastaventiskrny1Click();
+    void parametryexportudoUCM1Click();
+    void UCM1Click();
+    UcmParameters& ucmParameters() { return ucm_; }
+    PrinterChoice& printerChoice() { return printerChoice_; }
+    /// Reads orma.ini from the working directory (its message when missing).
+    void loadSettingsFile();
+    /// Writes orma.ini (at End).
+    void writeSettingsFile();
+
+    // Terrain heights (TSectionTerrain.cpp).
+    void Nativkydocelhoprofiluzesouborutxttypuxtabz1Click();
+
+    // Soundings into the profile (TSectionTransfer.cpp).
+    /// Appends `sounding` as a new point of the active profile: the point
+    /// parameters dialog proposes its name (the file name without its
+    /// extension) and `proposedChainage`; then the section is redrawn. False
+    /// (with a message) when the profile is full or there is none.
+    bool appendSounding(const Sounding& sounding, float proposedChainage);
+    /// Writes the re-interpreted sounding back into the point it was opened
+    /// from, if that point is still the selected one.
+    void storeReinterpretedPoint();
+    /// Imports the GEF files as new points of the active profile, with a
+    /// progress dialog, and names the skipped ones in one message.
+    void importFiles(const std::vector<std::filesystem::path>& files);
+
     // The section itself.
     void redrawSection();
     void imgRezMouseDown(const MouseInput& in);
@@ -120,6 +188,25 @@ private:
     /// Shows the parameters dialog for the current point and applies it.
     void editParameters();
     void afterDatabaseOpened();
+    /// Forgets which point the interpretation window holds.
+    void forgetReopenedPoint() { reopened_ = {}; }
+    void rememberReopenedPoint();
+    /// Shows an input box for a number; the text typed, or nullopt.
+    std::optional<std::string> askNumber(const std::string& caption, const std::string& prompt,
+                                         const std::string& proposed);
+    void typeScale(bool xScale);
+    void stepScale(bool xScale, bool increase);
+    void typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber);
+    void fitWidth();
+    void fitHeight();
+    /// The section's width and height on screen (the scroll area's viewport).
+    QSize clientSize() const;
+    bool exportableOrOpen();
+
+    /// The stored point the interpretation window holds, for the write-back.
+    struct ReopenedPoint {
+        int locality = -1, profile = -1, point = -1;
+    };
 
     UserDialogs& dialogs_;
     std::filesystem::path workingDirectory_;
@@ -130,6 +217,12 @@ private:
     std::unique_ptr<SectionColours> colours_;
     InterpretationLink link_;
     TVESparametryEdit* parametersDialog_ = nullptr;
+    TparUCM* ucmDialog_ = nullptr;
+    UcmParameters ucm_;
+    PrinterChoice printerChoice_;
+    float scaleStep_ = 5.0f;  ///< percent
+    ReopenedPoint reopened_;
+    std::string lastUcmFile_;  ///< proposed by the next UCM export
 
     QScrollArea* scroll_ = nullptr;
     ImageView* imgRez = nullptr;

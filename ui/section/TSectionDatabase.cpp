@@ -13,6 +13,7 @@ namespace orma::ui {
 
 void TSection::afterDatabaseOpened() {
     display_.resetAfterOpen();
+    forgetReopenedPoint();
     redrawSection();
 }
 
@@ -42,6 +43,7 @@ void TSection::Novlokalita1Click() {
     const DbOutcome outcome = addLocality(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
     if (!outcome.done) return;
+    forgetReopenedPoint();
     editParameters();
     // What the interpretation window holds is no stored point of the new locality.
     if (link_.sounding != nullptr) link_.sounding->reprocessOnly = false;
@@ -51,6 +53,7 @@ void TSection::Novprofil1Click() {
     const DbOutcome outcome = addProfile(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
     if (!outcome.done) return;
+    forgetReopenedPoint();
     editParameters();
     if (link_.sounding != nullptr) link_.sounding->reprocessOnly = false;
 }
@@ -67,6 +70,7 @@ void TSection::loadSelectedPoint() {
     const VesPoint* point = db_.selectedPoint();
     if (point == nullptr || link_.sounding == nullptr) return;
     const std::vector<std::string> messages = loadPointIntoSounding(*point, *link_.sounding);
+    rememberReopenedPoint();
     if (link_.reopenStoredPoint) link_.reopenStoredPoint(messages);
     else showMessages(messages);
 }

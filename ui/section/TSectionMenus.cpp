@@ -1,6 +1,6 @@
 // The main menu and the popup menu of the section window, item by item in
-// menu order. Items of commands this window does not offer yet are shown
-// disabled where they belong.
+// menu order. The items of commands without a function ("->DXF", "Delete
+// current profile", "Tisk kanvasu") are hidden.
 
 #include <QAction>
 #include <QMenu>
@@ -52,46 +52,50 @@ void TSection::buildMenus() {
     localityChoice_->setObjectName("Zvolaktulnlokalitu1");
     for (int n = 0; n < 7; ++n) {
         const std::string name = "lok" + std::to_string(n);
-        localityItems_.push_back(addLaterItem(localityChoice_, name.c_str(), QString("lok %1").arg(n)));
+        QAction* item = localityChoice_->addAction(QString("lok %1").arg(n));
+        item->setObjectName(name.c_str());
+        connect(item, &QAction::triggered, this, [this, n] { chooseLocality(n); });
+        localityItems_.push_back(item);
     }
 
     QMenu* profileMenu = bar->addMenu("Pf");
     profileMenu->setObjectName("Pf1");
-    addLaterItem(profileMenu, "Nativkydocelhoprofiluzesouborutxttypuxtabz1",
-                 "Load heights to whole profile from file *.txt (X tab Z)");
+    addItem(profileMenu, "Nativkydocelhoprofiluzesouborutxttypuxtabz1",
+            "Load heights to whole profile from file *.txt (X tab Z)", {},
+            &TSection::Nativkydocelhoprofiluzesouborutxttypuxtabz1Click);
 
     QMenu* display = bar->addMenu("Display");
     display->setObjectName("Zobrazen1");
-    addLaterItem(display, "MinimlnX1", "Minimal X");
-    addLaterItem(display, "MinimlnZ1", "Maximal X");
-    addLaterItem(display, "MaximlnZ1", "Minimal Z");
+    addItem(display, "MinimlnX1", "Minimal X", {}, &TSection::MinimlnX1Click);
+    addItem(display, "MinimlnZ1", "Maximal X", {}, &TSection::MinimlnZ1Click);
+    addItem(display, "MaximlnZ1", "Minimal Z", {}, &TSection::MaximlnZ1Click);
     display->addSeparator();
-    addLaterItem(display, "MtkoX1", "Scale X", keys(Qt::CTRL | Qt::Key_X));
-    addLaterItem(display, "MtkoZ1", "Scale Z", keys(Qt::CTRL | Qt::Key_Z));
-    addLaterItem(display, "Krokzmnymtek1", "Step of scale change", keys(Qt::CTRL | Qt::Key_K));
-    addLaterItem(display, "zvtimtkoX2", "increase X scale ", keys(Qt::SHIFT | Qt::Key_X));
-    addLaterItem(display, "zmenimtkoX2", "decrease X scale ", keys(Qt::Key_X));
-    addLaterItem(display, "zvtimtkoX1", "increase Z scale ", keys(Qt::SHIFT | Qt::Key_Z));
-    addLaterItem(display, "zmenimtkoX1", "decrease Z scale ", keys(Qt::Key_Z));
+    addItem(display, "MtkoX1", "Scale X", keys(Qt::CTRL | Qt::Key_X), &TSection::MtkoX1Click);
+    addItem(display, "MtkoZ1", "Scale Z", keys(Qt::CTRL | Qt::Key_Z), &TSection::MtkoZ1Click);
+    addItem(display, "Krokzmnymtek1", "Step of scale change", keys(Qt::CTRL | Qt::Key_K), &TSection::Krokzmnymtek1Click);
+    addItem(display, "zvtimtkoX2", "increase X scale ", keys(Qt::SHIFT | Qt::Key_X), &TSection::zvtimtkoX2Click);
+    addItem(display, "zmenimtkoX2", "decrease X scale ", keys(Qt::Key_X), &TSection::zmenimtkoX2Click);
+    addItem(display, "zvtimtkoX1", "increase Z scale ", keys(Qt::SHIFT | Qt::Key_Z), &TSection::zvtimtkoX1Click);
+    addItem(display, "zmenimtkoX1", "decrease Z scale ", keys(Qt::Key_Z), &TSection::zmenimtkoX1Click);
     display->addSeparator();
-    addLaterItem(display, "Fitnaku1", "Fit to the width", keys(Qt::CTRL | Qt::Key_S));
-    addLaterItem(display, "Fitninavku1", "Fit to the height", keys(Qt::CTRL | Qt::Key_V));
-    addLaterItem(display, "Fitniez1", "Fit all ", keys(Qt::CTRL | Qt::Key_F));
+    addItem(display, "Fitnaku1", "Fit to the width", keys(Qt::CTRL | Qt::Key_S), &TSection::Fitnaku1Click);
+    addItem(display, "Fitninavku1", "Fit to the height", keys(Qt::CTRL | Qt::Key_V), &TSection::Fitninavku1Click);
+    addItem(display, "Fitniez1", "Fit all ", keys(Qt::CTRL | Qt::Key_F), &TSection::Fitniez1Click);
     display->addSeparator();
     addItem(display, "Font1", "Font", {}, &TSection::Font1Click);
     colours_->addMenu(display, [this] { redrawSection(); });
 
     QMenu* exportMenu = bar->addMenu("Export");
     exportMenu->setObjectName("Export1");
-    addLaterItem(exportMenu, "UCM1", "->UCM");
-    addLaterItem(exportMenu, "parametryexportudoUCM1", "UCM export options");
-    addLaterItem(exportMenu, "JPG1", "->JPG");
+    addItem(exportMenu, "UCM1", "->UCM", {}, &TSection::UCM1Click);
+    addItem(exportMenu, "parametryexportudoUCM1", "UCM export options", {}, &TSection::parametryexportudoUCM1Click);
+    addItem(exportMenu, "JPG1", "->JPG", {}, &TSection::JPG1Click);
     addLaterItem(exportMenu, "DXF1", "->DXF")->setVisible(false);
 
     QMenu* print = bar->addMenu("Print");
     print->setObjectName("Tisk1");
-    addLaterItem(print, "Nastaventiskrny1", "Printer settings");
-    addLaterItem(print, "Tiskformule1", "Print");
+    addItem(print, "Nastaventiskrny1", "Printer settings", {}, &TSection::Nastaventiskrny1Click);
+    addItem(print, "Tiskformule1", "Print", {}, &TSection::Tiskformule1Click);
     addLaterItem(print, "Tiskkanvasu1", "Tisk kanvasu")->setVisible(false);
 
     PopupMenuSection = new QMenu(this);
@@ -102,10 +106,13 @@ void TSection::buildMenus() {
     profileChoice_->setObjectName("Zvolaktulnprofil1");
     for (int n = 0; n < 20; ++n) {
         const std::string name = "pf" + std::to_string(n);
-        profileItems_.push_back(addLaterItem(profileChoice_, name.c_str(), n == 0 ? QString("pf 0 ") : QString("pf %1").arg(n)));
+        QAction* item = profileChoice_->addAction(n == 0 ? QString("pf 0 ") : QString("pf %1").arg(n));
+        item->setObjectName(name.c_str());
+        connect(item, &QAction::triggered, this, [this, n] { chooseProfile(n); });
+        profileItems_.push_back(item);
     }
     addItem(PopupMenuSection, "Novprofil1", "New profile", {}, &TSection::Novprofil1Click);
-    addLaterItem(PopupMenuSection, "Fitniez2", "Fit all section");
+    addItem(PopupMenuSection, "Fitniez2", "Fit all section", {}, &TSection::Fitniez2Click);
     // The popup's shortcuts work while the section window is active.
     addActions(PopupMenuSection->actions());
 }

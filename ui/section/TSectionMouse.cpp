@@ -67,6 +67,7 @@ void TSection::imgRezMouseDown(const MouseInput& in) {
     if (previous >= 0 && previous < count) view_->drawPoint(previous);
     view_->drawPoint(k);
     db_.currentPoint = k;
+    rememberReopenedPoint();
     if (previous >= 0 && previous < count) view_->drawPoint(previous);
     view_->drawPoint(k);
     imgRez->update();

@@ -142,6 +142,7 @@ TVESparametryEdit::TVESparametryEdit(UserDialogs& dialogs, QWidget* parent) : QD
 void TVESparametryEdit::prepareFromSection(VesDatabase& db) {
     db_ = &db;
     openedFromSection = true;
+    transferName_.reset();
     // A refused entry goes back to what the point held when the dialog opened.
     if (const VesPoint* point = db.selectedPoint()) {
         fields_[0].resetValue = point->terrainChainage;
@@ -150,6 +151,18 @@ void TVESparametryEdit::prepareFromSection(VesDatabase& db) {
         fields_[3].resetValue = point->z;
         fields_[4].resetValue = point->profileChainage;
     }
+    FormShow();
+}
+
+void TVESparametryEdit::prepareForTransfer(VesDatabase& db, const std::string& pointName, float proposedChainage) {
+    db_ = &db;
+    openedFromSection = false;
+    transferName_ = pointName;
+    fields_[0].resetValue = proposedChainage;
+    fields_[1].resetValue = proposedChainage;
+    fields_[2].resetValue = 0.0f;
+    fields_[3].resetValue = proposedChainage;
+    fields_[4].resetValue = proposedChainage;
     FormShow();
 }
 
@@ -169,7 +182,7 @@ void TVESparametryEdit::FormShow() {
         if (point == nullptr) edit->clear();
     }
     if (point == nullptr) return;
-    eNazevBoduVES->setText(qt(point->name));
+    eNazevBoduVES->setText(qt(transferName_ ? *transferName_ : point->name));
     eDatumZm->setText(qt(point->date));
     eOperator->setText(qt(point->operatorName));
     ePoznamka->setText(qt(point->comment));

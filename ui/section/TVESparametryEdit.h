@@ -33,6 +33,11 @@ public:
     /// Prepares the dialog to edit the current locality, profile and point of
     /// `db` from the section window; the edits show the stored values.
     void prepareFromSection(VesDatabase& db);
+    /// Prepares the dialog for a sounding about to be added: the new point is
+    /// already the selected point of `db` (the last of its active profile);
+    /// the dialog proposes `pointName` and `proposedChainage`, to which the
+    /// chainage fields also return when refused (Y to 0).
+    void prepareForTransfer(VesDatabase& db, const std::string& pointName, float proposedChainage);
     /// Copies the edits into the database (texts cut to their fields).
     void applyToDatabase();
 
@@ -88,6 +93,7 @@ private:
     VesDatabase* db_ = nullptr;
     PositionField fields_[5];
     bool checking_ = false;
+    std::optional<std::string> transferName_;  ///< set while opened by a transfer
 };
 
 /// A position typed into the dialog: decimal point or comma, blanks around

@@ -1,10 +1,152 @@
 #include "ui/section/TparUCM.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "io/FormatPatterns.h"
+#include "io/UserDialogs.h"
+#include "ui/section/TVESparametryEdit.h"
+
 namespace orma::ui {
+
+namespace {
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+QLineEdit* addField(QGridLayout* rows, QWidget* parent, int row, const char* label, const char* name,
+                    const char* unit) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    rows->addWidget(new QLabel(QString::fromUtf8(label), parent), row, 0);
+    rows->addWidget(edit, row, 1);
+    rows->addWidget(new QLabel(QString::fromUtf8(unit), parent), row, 2);
+    return edit;
+}
+
+}  // namespace
+
+std::string ucmDialogRealText(float value) {
+    const double cut = std::trunc((static_cast<double>(value) + 1e-6) * 10000.0) * 1e-4;
+    return generalNumberText(static_cast<float>(cut));
+}
 
 TparUCM::TparUCM(QWidget* parent) : QDialog(parent) {
     setObjectName("parUCM");
+    setWindowTitle(QString::fromUtf8("Parametry exportu řezů do UCM"));
     setModal(true);
+
+    auto* geometry = new QGroupBox(QStringLiteral("geometry"), this);
+    auto* geometryRows = new QGridLayout(geometry);
+    prevyseni = addField(geometryRows, geometry, 0, "distortion of scale Z/X UCM:", "prevyseni", "times");
+    mensivelikost = addField(geometryRows, geometry, 1, "minor characters size in UCM section:", "mensivelikost", "pxl");
+    vetsivelikost = addField(geometryRows, geometry, 2, "major characters size in UCM section:", "vetsivelikost", "pxl");
+    krokpopx = addField(geometryRows, geometry, 3, "X axes label step:", "krokpopx", "m");
+    krokticx = addField(geometryRows, geometry, 4, "and tic step:", "krokticx", "m");
+    krokpopy = addField(geometryRows, geometry, 5, "Z axes label step:", "krokpopy", "m");
+    krokticy = addField(geometryRows, geometry, 6, "and tic step:", "krokticy", "m");
+
+    auto* signs = new QGroupBox(QStringLiteral("signs"), this);
+    auto* signRows = new QGridLayout(signs);
+    sirkakriz = addField(signRows, signs, 0, "width of VES interface sign:", "sirkakriz", "m");
+    vyskakriz = addField(signRows, signs, 1, "height of VES interface sign:", "vyskakriz", "m");
+    sirkasipky = addField(signRows, signs, 2, "width of VES point arrow:", "sirkasipky", "m");
+    vyskasipky = addField(signRows, signs, 3, "height of VES point arrow:", "vyskasipky", "m");
+
+    ButtonOK = new QPushButton(QStringLiteral("OK"), this);
+    ButtonOK->setObjectName("ButtonOK");
+    ButtonOK->setDefault(true);
+    Button1 = new QPushButton(QStringLiteral("back"), this);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    connect(ButtonOK, &QPushButton::clicked, this, &TparUCM::ButtonOKClick);
+    connect(Button1, &QPushButton::clicked, this, &TparUCM::Button1Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ButtonOK);
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(geometry);
+    layout->addWidget(signs);
+    layout->addLayout(buttons);
+}
+
+void TparUCM::prepare(const UcmParameters& current, UserDialogs& dialogs) {
+    current_ = current;
+    dialogs_ = &dialogs;
+    edited_.reset();
+    FormShow();
+}
+
+void TparUCM::FormShow() {
+    prevyseni->setText(qt(generalNumberText(current_.exaggeration)));
+    mensivelikost->setText(qt(ucmDialogRealText(current_.minorTextSize)));
+    vetsivelikost->setText(qt(ucmDialogRealText(current_.majorTextSize)));
+    krokpopx->setText(QString::number(current_.xLabelStep));
+    krokticx->setText(QString::number(current_.xTickStep));
+    krokpopy->setText(QString::number(current_.zLabelStep));
+    krokticy->setText(QString::number(current_.zTickStep));
+    sirkakriz->setText(qt(ucmDialogRealText(current_.interfaceSignWidth)));
+    vyskakriz->setText(qt(ucmDialogRealText(current_.interfaceSignHeight)));
+    sirkasipky->setText(qt(ucmDialogRealText(current_.arrowWidth)));
+    vyskasipky->setText(qt(ucmDialogRealText(current_.arrowHeight)));
+}
+
+void TparUCM::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TparUCM::Button1Click() { FormShow(); }
+
+void TparUCM::ButtonOKClick() {
+    // Every field is checked before any value is taken: a refused field
+    // leaves the parameters as they were and the dialog open on it.
+    UcmParameters typed = current_;
+    const auto refuse = [this](QLineEdit* edit, const std::string& text) {
+        if (dialogs_ != nullptr) dialogs_->message(text);
+        edit->setFocus();
+        edit->selectAll();
+    };
+    const std::pair<QLineEdit*, float*> reals[] = {
+        {prevyseni, &typed.exaggeration},          {mensivelikost, &typed.minorTextSize},
+        {vetsivelikost, &typed.majorTextSize},     {sirkakriz, &typed.interfaceSignWidth},
+        {vyskakriz, &typed.interfaceSignHeight},   {sirkasipky, &typed.arrowWidth},
+        {vyskasipky, &typed.arrowHeight}};
+    for (const auto& [edit, target] : reals) {
+        const std::optional<double> value = parsePosition(edit->text().toStdString());
+        if (!value || std::fabs(*value) > 1e7) {
+            refuse(edit, "'" + edit->text().toStdString() + "' is not a number.");
+            return;
+        }
+        *target = static_cast<float>(*value);
+    }
+    const std::pair<QLineEdit*, int*> steps[] = {{krokpopx, &typed.xLabelStep},
+                                                 {krokticx, &typed.xTickStep},
+                                                 {krokpopy, &typed.zLabelStep},
+                                                 {krokticy, &typed.zTickStep}};
+    for (const auto& [edit, target] : steps) {
+        const std::optional<int> value = parseInteger(edit->text().toStdString());
+        if (!value) {
+            refuse(edit, "Integer!");
+            return;
+        }
+        *target = *value;
+    }
+    if (const std::optional<std::string> problem = ucmParametersProblem(typed)) {
+        QLineEdit* at = !(typed.exaggeration > 0.0f) ? prevyseni : typed.xLabelStep == 0 ? krokpopx : krokticy;
+        refuse(at, *problem);
+        return;
+    }
+    edited_ = typed;
+    accept();
 }
 
 }  // namespace orma::ui

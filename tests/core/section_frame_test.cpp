@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "core/SectionFrame.h"
+#include "core/UcmParameters.h"
+
+namespace orma {
+namespace {
+
+TEST(UcmSteps, FrameSizeChoosesTheSteps) {
+    // 0..300 m of points (a 315 m frame) and a 60 m high image.
+    UcmParameters p;
+    adjustUcmSteps(p, 315.0, 60.0);
+    EXPECT_EQ(p.xTickStep, 10);
+    EXPECT_EQ(p.xLabelStep, 50);
+    EXPECT_EQ(p.zLabelStep, 5);
+    EXPECT_EQ(p.zTickStep, 1);  // kept
+    UcmParameters small;
+    adjustUcmSteps(small, 100.0, 49.9);
+    EXPECT_EQ(small, UcmParameters{});
+    UcmParameters tall;
+    adjustUcmSteps(tall, 150.0, 100.0);
+    EXPECT_EQ(tall.zTickStep, 2);
+    EXPECT_EQ(tall.zLabelStep, 10);
+    EXPECT_EQ(tall.xLabelStep, 20);
+    EXPECT_EQ(tall.xTickStep, 5);
+}
+
+TEST(UcmSteps, UnusableParametersAreNamed) {
+    UcmParameters p;
+    EXPECT_FALSE(ucmParametersProblem(p));
+    p.zTickStep = 0;
+    EXPECT_TRUE(ucmParametersProblem(p));
+    p.zLabelStep = 0;  // no elevation axes: the tick step does not matter
+    EXPECT_FALSE(ucmParametersProblem(p));
+    p.xLabelStep = 0;
+    EXPECT_TRUE(ucmParametersProblem(p));
+    UcmParameters flat;
+    flat.exaggeration = 0.0f;
+    EXPECT_TRUE(ucmParametersProblem(flat));
+}
+
+TEST(ExportFrame, PointsInterfacesAndLimitsMakeTheFrame) {
+    Profile profile;
+    profile.zScale = 1.0f / 1000.0f;  // 14.17 pixels per metre
+    VesPoint a, b;
+    a.profileChainage = 100;
+    a.z = 250;
+    a.MDLmx = 1;
+    a.depth[0] = -20;  // a held depth counts with its value
+    a.depth[1] = 1e12f;  // the substratum does not
+    b.profileChainage = 400;
+    b.z = 260;
+    profile.points = {a, b};
+    const ExportFrame f = exportFrame(profile, SectionLimits{}, 10);
+    EXPECT_DOUBLE_EQ(f.cmin, 100.0);
+    EXPECT_DOUBLE_EQ(f.cmax, 400.0);
+    const double ppm = 360.0 * 39.37007874 * static_cast<double>(profile.zScale);
+    EXPECT_NEAR(f.zB, 230.0 - 30.0 / ppm, 1e-9);
+    EXPECT_NEAR(f.zT - f.zB, (static_cast<int>(30.0 * ppm) + 60) / ppm, 1e-9);
+    SectionLimits limits;
+    limits.maxChainage = 300.0f;
+    EXPECT_DOUBLE_EQ(exportFrame(profile, limits, 10).cmax, 300.0);
+}
+
+}  // namespace
+}  // namespace orma

@@ -1,0 +1,125 @@
+// The interpreted sounding into the section's active profile ("<-" and I),
+// the next file of the sounding's directory (D, and after every transfer),
+// and the quick import of a whole directory of GEF files (Ctrl+I).
+
+#include <QPushButton>
+
+#include <cctype>
+#include <filesystem>
+
+#include "core/PointNumber.h"
+#include "io/DirectoryListing.h"
+#include "io/GefReader.h"
+#include "io/QuickImport.h"
+#include "io/SheetReader.h"
+#include "io/UserDialogs.h"
+#include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/plot/InterpretationPlot.h"
+#include "ui/platform/ImageView.h"
+
+namespace orma::ui {
+
+namespace {
+
+constexpr const char* kAlreadyInProfileButton = "Reinterpreted VES curve is already in the profile.";
+constexpr const char* kAlreadyInProfileKey = "Reinterpreted VES curve is already in the profile";
+constexpr const char* kReadAndInterpret = "Read and interpret VES curve!";
+constexpr const char* kImportError = "import error";
+constexpr const char* kReadingCaption = "ORMA-programme is reading file: ";
+
+/// A curve read from a file whose name carries its number: GEF files (any
+/// case) and sheets.
+bool namedByFile(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (name.size() < 4) return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".gef" || isSheetFileName(name);
+}
+
+}  // namespace
+
+std::optional<float> Ttelmorwin::chainageFromFileName() {
+    if (sounding_.source == CurveSource::Rst || !namedByFile(sounding_.gefPath)) {
+        return static_cast<float>(sounding_.pointNumber);
+    }
+    const PointNumberResult number = pointNumberFromFileName(sounding_.gefPath, sounding_.source, sounding_.pointNumber);
+    if (!number.number) {
+        dialogs_.message(number.error);
+        return std::nullopt;
+    }
+    return static_cast<float>(*number.number);
+}
+
+void Ttelmorwin::importdorezuClick() {
+    if (sounding_.reprocessOnly) {
+        dialogs_.message(kAlreadyInProfileButton);
+        return;
+    }
+    transferToProfile();
+}
+
+void Ttelmorwin::ImportGEFvadresipojednom1Click() {
+    if (sounding_.reprocessOnly) {
+        dialogs_.message(kAlreadyInProfileKey);
+        return;
+    }
+    transferToProfile();
+}
+
+void Ttelmorwin::ImportdalsouborGEFbezuloen1Click() { loadNextGef(); }
+
+void Ttelmorwin::transferToProfile() {
+    if (!sounding_.curveLoaded || !plot_->plotDrawn || !plot_->modelShown) {
+        dialogs_.message(kReadAndInterpret);
+        return;
+    }
+    const std::optional<float> chainage = chainageFromFileName();
+    if (!chainage) return;
+    proposedChainage_ = *chainage;
+    if (!appendToProfile || !appendToProfile(sounding_, proposedChainage_)) return;
+    loadNextGef();
+}
+
+void Ttelmorwin::loadNextGef() {
+    if (sounding_.gefPath.empty()) return;
+    const std::optional<std::filesystem::path> next = nextFileInDirectory(sounding_.gefPath);
+    if (!next) return;
+    const std::string path = next->string();
+    std::vector<std::string> messages;
+    sounding_.curveLoaded = false;
+    const int result =
+        isSheetFileName(path) ? openSheetCurve(sounding_, path, messages) : openGefCurve(sounding_, path, messages);
+    if (result == kSuccess) {
+        sounding_.mouseDrawnCurve = false;
+        afterNewCurve();
+    } else {
+        dialogs_.message(kImportError);
+        std::erase(messages, std::string(kReadingError));
+    }
+    sounding_.gefPath = path;
+    setCaption(kReadingCaption + sounding_.gefPath);
+    showMessages(messages);
+    const PointNumberResult number = pointNumberFromFileName(path, sounding_.source, sounding_.pointNumber);
+    proposedChainage_ = static_cast<float>(number.number.value_or(sounding_.pointNumber));
+    plot_->redrawAll();
+    Img->update();
+}
+
+void Ttelmorwin::Importcelhopfvadresi1Click() {
+    const std::optional<std::string> chosen = dialogs_.openFile(quickImportDialogOptions(sounding_.gefPath));
+    if (!chosen) {
+        dialogs_.message(kGefNoFileChosen);
+        return;
+    }
+    const std::vector<std::filesystem::path> files =
+        listDirectoryFiles(std::filesystem::path(*chosen).parent_path(), ListedFiles::Gef);
+    if (importIntoProfile) importIntoProfile(files);
+}
+
+void Ttelmorwin::profileChosenInSection() {
+    sounding_.reprocessOnly = false;
+    importdorezu->show();
+}
+
+}  // namespace orma::ui

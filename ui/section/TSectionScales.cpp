@@ -1,0 +1,191 @@
+// Choosing what the section shows and how large: the active locality and
+// profile, the per-profile scales (typed, stepped, fitted to the window) and
+// the displayed limits.
+
+#include <QScrollArea>
+#include <QSize>
+
+#include <charconv>
+#include <cmath>
+
+#include "io/FormatPatterns.h"
+#include "io/UserDialogs.h"
+#include "ui/section/SectionView.h"
+#include "ui/section/TSection.h"
+#include "ui/section/TVESparametryEdit.h"
+
+namespace orma::ui {
+
+namespace {
+
+constexpr const char* kInteger = "Integer!";
+constexpr const char* kHmm = "Hmm!";
+constexpr const char* kHmmm = "Hmmm!";
+constexpr const char* kScaleNotPositive =
+    "The scale is 1 : a whole number of 1 or more (1000 gives 1:1000); the scale stays as it was.";
+
+/// A number put into an input box: at most 15 significant digits, no
+/// trailing zeros (5 for 5.0, 0.25 for 0.25).
+std::string generalText(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
+}
+
+std::optional<double> parseReal(const std::string& text) { return parsePosition(text); }
+
+}  // namespace
+
+void TSection::chooseLocality(int n) {
+    if (n >= 0 && n <= db_.mxindex_lokalit()) db_.currentLocality = n;
+    db_.currentProfile = 0;
+    db_.currentPoint = db_.activePointCount() > 0 ? 0 : -1;
+    forgetReopenedPoint();
+    redrawSection();
+    if (link_.profileChosen) link_.profileChosen();
+}
+
+void TSection::chooseProfile(int n) {
+    const Locality* locality = db_.activeLocality();
+    if (locality != nullptr && n >= 0 && n <= locality->mxindex_profilu()) db_.currentProfile = n;
+    db_.currentPoint = db_.activePointCount() > 0 ? 0 : -1;
+    forgetReopenedPoint();
+    redrawSection();
+    if (link_.profileChosen) link_.profileChosen();
+}
+
+std::optional<std::string> TSection::askNumber(const std::string& caption, const std::string& prompt,
+                                               const std::string& proposed) {
+    return dialogs_.inputQuery(caption, prompt, proposed);
+}
+
+void TSection::typeScale(bool xScale) {
+    Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return;
+    float& scale = xScale ? profile->xScale : profile->zScale;
+    // The current denominator, cut down to a multiple of ten (1 more first, so
+    // that 1e-5 stored as 9.99999e-6 still offers 100000).
+    const double shown = 10.0 * std::trunc((1.0 / static_cast<double>(scale) + 1.0) * 0.1);
+    long long denominator = std::isfinite(shown) && std::fabs(shown) < 2e9 ? static_cast<long long>(shown) : 0;
+    const std::string current = std::to_string(denominator);
+    const std::optional<std::string> typed =
+        askNumber(xScale ? "Enter X scale of display:  " : "Enter Z scale of display:  ",
+                  "(now it is 1:" + current + "):1 /", current);
+    if (typed) {
+        if (const std::optional<int> value = parseInteger(*typed)) {
+            if (*value <= 0) {
+                dialogs_.message(kScaleNotPositive);
+                redrawSection();
+                return;
+            }
+            denominator = *value;
+        } else {
+            dialogs_.message(kInteger);
+        }
+    }
+    // Confirmed or not, the (cut) denominator is applied; a stored scale
+    // whose denominator cuts to 0 stays.
+    if (denominator > 0) scale = static_cast<float>(1.0 / static_cast<double>(denominator));
+    redrawSection();
+}
+
+void TSection::MtkoX1Click() { typeScale(true); }
+void TSection::MtkoZ1Click() { typeScale(false); }
+
+void TSection::stepScale(bool xScale, bool increase) {
+    Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return;
+    float& scale = xScale ? profile->xScale : profile->zScale;
+    scale = static_cast<float>(scale * (100.0 + (increase ? scaleStep_ : -scaleStep_)) * 0.01);
+    redrawSection();
+}
+
+void TSection::zvtimtkoX2Click() { stepScale(true, true); }
+void TSection::zmenimtkoX2Click() { stepScale(true, false); }
+void TSection::zvtimtkoX1Click() { stepScale(false, true); }
+void TSection::zmenimtkoX1Click() { stepScale(false, false); }
+
+void TSection::Krokzmnymtek1Click() {
+    const std::string current = generalText(scaleStep_);
+    const std::optional<std::string> typed =
+        askNumber("Enter step of scale change in %:  ", "(now: " + current + "%) : ", current);
+    if (!typed) return;
+    if (const std::optional<double> value = parseReal(*typed)) scaleStep_ = static_cast<float>(*value);
+    else dialogs_.message(kHmm);
+}
+
+void TSection::typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber) {
+    const std::optional<std::string> typed = askNumber(caption, prompt, generalText(limit));
+    if (typed) {
+        if (const std::optional<double> value = parseReal(*typed)) limit = static_cast<float>(*value);
+        else dialogs_.message(badNumber);
+    }
+    redrawSection();
+}
+
+void TSection::MinimlnX1Click() {
+    typeLimit(display_.minChainage, "Enter minimal displayed chainage:  ",
+              "( now " + generalText(display_.minChainage) + " m )", kHmm);
+}
+
+void TSection::MinimlnZ1Click() {
+    typeLimit(display_.maxChainage, "Enter maximal displayed chainage:  ",
+              "( now: " + generalText(display_.maxChainage) + " m )", kHmmm);
+}
+
+// The item captioned "Minimal Z" sets the highest elevation shown.
+void TSection::MaximlnZ1Click() {
+    typeLimit(display_.maxElevation, "Enter maximal displayed Z:  ",
+              "( now: " + generalText(display_.maxElevation) + " m )", kInteger);
+}
+
+QSize TSection::clientSize() const { return scroll_->viewport()->size(); }
+
+void TSection::fitWidth() {
+    Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return;
+    const SectionGeometry& g = view_->geometry();
+    const double span = g.chainageRight - g.chainageLeft;
+    if (!(span > 0.0)) return;
+    const double pixelsPerMetre = clientSize().width() / span;
+    profile->xScale = static_cast<float>(pixelsPerMetre / SectionGeometry::kDotsPerMetre);
+}
+
+void TSection::fitHeight() {
+    Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return;
+    const SectionGeometry& g = view_->geometry();
+    const double span = g.elevationTop - g.elevationBottom;
+    if (!(span > 0.0)) return;
+    const double pixelsPerMetre = clientSize().height() / span;
+    profile->zScale = static_cast<float>(pixelsPerMetre / SectionGeometry::kDotsPerMetre);
+}
+
+// Two passes: the margins are pixels, so the world span of the image shrinks
+// as the scale grows and the second pass comes close to the window's size.
+void TSection::Fitnaku1Click() {
+    for (int pass = 0; pass < 2; ++pass) {
+        fitWidth();
+        redrawSection();
+    }
+}
+
+void TSection::Fitninavku1Click() {
+    for (int pass = 0; pass < 2; ++pass) {
+        fitHeight();
+        redrawSection();
+    }
+}
+
+void TSection::Fitniez1Click() {
+    for (int pass = 0; pass < 4; ++pass) {
+        fitWidth();
+        fitHeight();
+        redrawSection();
+    }
+}
+
+void TSection::Fitniez2Click() { Fitniez1Click(); }
+
+}  // namespace orma::ui

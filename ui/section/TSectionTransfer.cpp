@@ -1,0 +1,109 @@
+// Soundings of the interpretation window stored as points of the active
+// profile: the transfer of one interpreted sounding through the point
+// parameters dialog, the write-back of a re-interpreted point, and the quick
+// import of a whole directory of GEF files.
+
+#include <QApplication>
+#include <QProgressDialog>
+
+#include <filesystem>
+#include <memory>
+
+#include "io/QuickImport.h"
+#include "io/UserDialogs.h"
+#include "ui/section/TSection.h"
+#include "ui/section/TVESparametryEdit.h"
+
+namespace orma::ui {
+
+namespace {
+
+std::string fullProfileMessage(const Profile& profile) {
+    return "The profile " + profile.name + " already holds " + std::to_string(kMaxVesPoints) +
+           " VES points, as many as a profile can. Create a new profile (popup menu of the section) for more.";
+}
+
+/// The point name proposed for a sounding: its file name without the
+/// directory and the extension (VES12 for .../VES12.GEF).
+std::string proposedPointName(const std::string& path) {
+    const std::filesystem::path file(path);
+    return file.has_extension() ? file.stem().string() : file.filename().string();
+}
+
+}  // namespace
+
+bool TSection::appendSounding(const Sounding& sounding, float proposedChainage) {
+    Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return false;
+    if (static_cast<int>(profile->points.size()) >= kMaxVesPoints) {
+        dialogs_.message(fullProfileMessage(*profile));
+        return false;
+    }
+    // The new point starts with the date, operator, comment, Y and Z of the
+    // point selected in the section, and the proposed chainage everywhere.
+    VesPoint fresh;
+    if (const VesPoint* selected = db_.selectedPoint()) {
+        fresh.date = selected->date;
+        fresh.operatorName = selected->operatorName;
+        fresh.comment = selected->comment;
+        fresh.y = selected->y;
+        fresh.z = selected->z;
+    }
+    fresh.terrainChainage = fresh.x = fresh.profileChainage = proposedChainage;
+    profile->points.push_back(std::move(fresh));
+    db_.currentPoint = profile->mxindex_bodu();
+    if (parametersDialog_ != nullptr) {
+        parametersDialog_->prepareForTransfer(db_, proposedPointName(sounding.gefPath), proposedChainage);
+        runParametersDialog(*parametersDialog_);
+        parametersDialog_->applyToDatabase();
+    }
+    storeSoundingInPoint(sounding, profile->points.back());
+    forgetReopenedPoint();
+    redrawSection();
+    return true;
+}
+
+void TSection::rememberReopenedPoint() {
+    reopened_ = {db_.currentLocality, db_.currentProfile, db_.currentPoint};
+}
+
+void TSection::storeReinterpretedPoint() {
+    if (link_.sounding == nullptr || !link_.sounding->reprocessOnly) return;
+    // Only into the point the sounding came from: after another database was
+    // opened, or the point moved, nothing is written.
+    if (reopened_.point < 0 || reopened_.locality != db_.currentLocality || reopened_.profile != db_.currentProfile ||
+        reopened_.point != db_.currentPoint) {
+        return;
+    }
+    VesPoint* point = db_.selectedPoint();
+    if (point == nullptr) return;
+    storeSoundingInPoint(*link_.sounding, *point);
+    redrawSection();
+}
+
+void TSection::importFiles(const std::vector<std::filesystem::path>& files) {
+    Profile* profile = db_.activeProfile();
+    if (profile == nullptr) return;
+    std::unique_ptr<QProgressDialog> dialog;
+    ImportProgress progress = importProgress;
+    if (!progress) {
+        dialog = std::make_unique<QProgressDialog>("Importing GEF files into the profile...", "Cancel", 0,
+                                                   static_cast<int>(files.size()), this);
+        dialog->setObjectName("importProgress");
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setMinimumDuration(300);
+        progress = [&dialog](int done, int total) {
+            dialog->setMaximum(total);
+            dialog->setValue(done);
+            QApplication::processEvents();
+            return !dialog->wasCanceled();
+        };
+    }
+    const QuickImportReport report = quickImportFiles(*profile, files, progress);
+    dialog.reset();
+    if (report.imported > 0) db_.currentPoint = profile->mxindex_bodu();
+    redrawSection();
+    dialogs_.message(report.summary(profile->name));
+}
+
+}  // namespace orma::ui
