@@ -195,19 +195,16 @@ void paintPseudoSection(std::vector<CurveColumn> columns, const PseudoDepthAxis&
         const double width = b.x > a.x ? b.x - a.x : 1.0;
         for (int x = from; x <= to; ++x) {
             const double t = (x - a.x) / width;
-            // The point's own column shows its whole curve; between points
-            // both curves must reach.
-            const bool onlyA = t <= 0.0, onlyB = t >= 1.0;
+            // Both curves must reach (a profile of one point shows its own).
+            const bool onlyA = columns.size() == 1, onlyB = false;
             const double top = a.top + t * (b.top - a.top);
-            std::uint32_t* pixel = nullptr;
             for (int row = firstRowAtOrBelow(top, r); row < r.bottom; ++row) {
                 const double logAb = axis.logAtTop + (row + 0.5 - top) / axis.pixelsPerDecade;
                 const double va = onlyB ? 0.0 : sampleCurve(a, logAb);
                 const double vb = onlyA ? 0.0 : sampleCurve(b, logAb);
                 const double value = va + t * (vb - va);
                 if (std::isnan(value)) continue;
-                pixel = r.pixels + static_cast<std::ptrdiff_t>(row) * r.stride + x;
-                *pixel = scale.colourOf(value);
+                r.pixels[static_cast<std::ptrdiff_t>(row) * r.stride + x] = scale.colourOf(value);
             }
         }
     }

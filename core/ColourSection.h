@@ -76,7 +76,7 @@ struct PseudoDepthAxis {
 /// Paints the pseudo-section: under each point its curve at pseudo-depth AB/2,
 /// interpolated between neighbouring points linearly in x and in log AB/2
 /// (log resistivity). A pixel is painted only where the curves of both
-/// neighbours reach; the column of a point itself shows its whole curve.
+/// neighbours reach, so the section ends where the shorter curve ends.
 void paintPseudoSection(std::vector<CurveColumn> columns, const PseudoDepthAxis& axis, const ColourScale& scale,
                         ColourRaster& raster);
 

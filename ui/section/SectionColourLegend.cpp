@@ -19,7 +19,7 @@ std::string endLabel(double log10Value) {
 
 }  // namespace
 
-int colourLegendHeight(int textHeight) { return 3 * textHeight + 4; }
+int colourLegendHeight(int textHeight) { return 4 * textHeight + 6; }
 
 ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, int left, int top, int width,
                                     const std::string& caption, const std::string& note) {
@@ -31,9 +31,11 @@ ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, in
     canvas.setFontColour(kBlack);
     canvas.textOut(left, top + H / 2, caption);
 
+    const std::string unit = "ohm\u00B7m";
     ColourLegendLayout layout;
     layout.barLeft = left + canvas.textWidth(caption) + W;
-    const int barWidth = std::clamp(width - (layout.barLeft - left) - W, 6 * W, 40 * W);
+    // Room for the unit after the bar and for half a label beyond its end.
+    const int barWidth = std::clamp(width - (layout.barLeft - left) - canvas.textWidth(unit) - 4 * W, 6 * W, 40 * W);
     layout.barRight = layout.barLeft + barWidth - 1;
     layout.barTop = top + H / 2;
     layout.barBottom = layout.barTop + H - 1;
@@ -65,9 +67,8 @@ ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, in
         lastRight = x - w / 2 + w;
         layout.labels.push_back({value, x, text});
     }
-    const std::string unit = "ohm\u00B7m";
     canvas.textOut(layout.barRight + W, top + H / 2, unit);
-    if (!note.empty()) canvas.textOut(layout.barRight + 2 * W + canvas.textWidth(unit), top + H / 2, note);
+    if (!note.empty()) canvas.textOut(left, layout.barBottom + 6 + H, note);
     return layout;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The legend strip of the colour views, below the section: a caption, the
 // colour bar with its labels in ohm·m at the decades of the range (the ends
-// when the range holds no decade), and a note on what the colours leave out.
+// when the range holds no decade), and below them a note (how the depth
+// reads, which points the colours leave out).
 
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ struct ColourLegendLayout {
 int colourLegendHeight(int textHeight);
 
 /// Draws the strip with its top at row `top`, from column `left` and at most
-/// `width` columns wide; `note` follows the bar (may be empty).
+/// `width` columns wide; `note` goes on a line of its own (may be empty).
 ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, int left, int top, int width,
                                     const std::string& caption, const std::string& note);
 

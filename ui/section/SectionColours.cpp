@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "core/AbGrid.h"
@@ -153,10 +154,11 @@ void SectionColours::paint(Canvas& canvas, const SectionGeometry& g) {
     const std::vector<std::string> left =
         models ? paintResistivity(canvas, g, points) : paintPseudoSection(canvas, g, points);
     paintLabelPlates(canvas, g, points);
+    std::string note = namesNote(models ? "not coloured, no model:" : "not coloured, no curve:", left);
+    if (!models && !depthNote_.empty()) note = depthNote_ + (note.empty() ? "" : "; " + note);
     const int stripTop = g.imageHeight - colourLegendHeight(g.textHeight);
     legend_ = drawColourLegend(canvas, scale_, g.boxLeft, stripTop, g.imageWidth - g.boxLeft,
-                               models ? "resistivity" : "apparent resistivity",
-                               namesNote(models ? "not coloured, no model:" : "not coloured, no curve:", left));
+                               models ? "resistivity" : "apparent resistivity", note);
 }
 
 std::vector<std::string> SectionColours::paintResistivity(Canvas& canvas, const SectionGeometry& g,
@@ -235,6 +237,14 @@ std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, cons
             pixelsPerDecade = std::min(pixelsPerDecade, (g.boxBottom - column->top) / span);
     }
     axis.pixelsPerDecade = std::isfinite(pixelsPerDecade) ? std::max(pixelsPerDecade, 1.0) : 1.0;
+    depthNote_.clear();
+    if (std::isfinite(firstLog))
+    {
+        char text[120];
+        std::snprintf(text, sizeof text, "depth: AB/2 %.3g m at the terrain, ten times more every %ld px",
+                      std::pow(10.0, firstLog), std::lround(axis.pixelsPerDecade));
+        depthNote_ = text;
+    }
     ColourRaster raster = rasterInsideBox(canvas.pixelsForWriting(), g);
     for (std::vector<CurveColumn>& run : splitAtGaps(columns))
         if (!run.empty()) orma::paintPseudoSection(std::move(run), axis, scale_, raster);

@@ -70,6 +70,7 @@ private:
     std::optional<LogRange> typedRange_;
     ColourScale scale_;
     ColourLegendLayout legend_;
+    std::string depthNote_;  ///< how the pseudo-section's depth reads
     std::function<void()> redraw_;
     std::vector<QAction*> viewItems_;
 };
