@@ -71,10 +71,66 @@ int firstRowAtOrBelow(double row, const ColourRaster& r) {
     return static_cast<int>(first);
 }
 
-void fillColumn(const ColourRaster& r, int x, int fromRow, int toRow, std::uint32_t colour) {
-    std::uint32_t* pixel = r.pixels + static_cast<std::ptrdiff_t>(fromRow) * r.stride + x;
-    for (int row = fromRow; row < toRow; ++row, pixel += r.stride) *pixel = colour;
-}
+/// Runs of one colour down each column, collected column by column and then
+/// written row by row: a bitmap row lies contiguous in memory, a column is
+/// spread over as many cache lines as it has rows.
+class ColumnRuns {
+public:
+    explicit ColumnRuns(const ColourRaster& r)
+        : r_(r), width_(r.right - r.left), first_(static_cast<std::size_t>(width_), 0), last_(static_cast<std::size_t>(width_), 0) {
+        ends_.push_back(std::numeric_limits<int>::max());  // run 0: nothing, never ending
+        colours_.push_back(kNothing);
+    }
+
+    /// Column x starts again (a later pair of points overrides an earlier
+    /// one at their common column), painted from `startRow` down.
+    void begin(int x, int startRow) {
+        const std::size_t i = static_cast<std::size_t>(x - r_.left);
+        first_[i] = ends_.size();
+        ends_.push_back(startRow);
+        colours_.push_back(kNothing);
+        last_[i] = first_[i];
+    }
+    /// Column x takes `colour` down to row `endRow` (excluded).
+    void add(int x, int endRow, std::uint32_t colour) {
+        const std::size_t i = static_cast<std::size_t>(x - r_.left);
+        if (endRow <= ends_[last_[i]]) return;
+        ends_.push_back(endRow);
+        colours_.push_back(colour);
+        last_[i] = ends_.size() - 1;
+    }
+
+    void write() {
+        // Each column ends with run 0 (nothing, for ever) after its last run.
+        std::vector<std::size_t> cursor(first_);
+        std::vector<int> nextEnd(static_cast<std::size_t>(width_));
+        std::vector<std::uint32_t> current(static_cast<std::size_t>(width_));
+        for (std::size_t i = 0; i < cursor.size(); ++i) {
+            nextEnd[i] = ends_[cursor[i]];
+            current[i] = colours_[cursor[i]];
+        }
+        for (int y = r_.top; y < r_.bottom; ++y) {
+            std::uint32_t* row = r_.pixels + static_cast<std::ptrdiff_t>(y) * r_.stride + r_.left;
+            for (std::size_t i = 0; i < cursor.size(); ++i) {
+                while (y >= nextEnd[i]) {
+                    cursor[i] = cursor[i] == last_[i] ? 0 : cursor[i] + 1;
+                    nextEnd[i] = ends_[cursor[i]];
+                    current[i] = colours_[cursor[i]];
+                }
+                if (current[i] != kNothing) row[i] = current[i];
+            }
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kNothing = 0;  // painted colours are opaque: never 0
+
+    const ColourRaster& r_;
+    int width_;
+    std::vector<int> ends_;
+    std::vector<std::uint32_t> colours_;
+    std::vector<std::size_t> first_, last_;  ///< per column: its first and last run
+};
 
 double sampleCurve(const CurveColumn& column, double logAb) {
     const double position = (logAb - column.firstLogAb) / column.logAbStep;
@@ -151,6 +207,7 @@ void paintModelSection(std::vector<ModelColumn> columns, double bottom, const Co
     // A single point paints its own column; otherwise every neighbouring pair
     // paints the columns from one point to the next.
     const std::size_t pairs = columns.size() == 1 ? 1 : columns.size() - 1;
+    ColumnRuns runs(r);
     std::vector<double> logA, logB;
     for (std::size_t p = 0; p < pairs; ++p) {
         const ModelColumn& a = columns[p];
@@ -169,15 +226,14 @@ void paintModelSection(std::vector<ModelColumn> columns, double bottom, const Co
         const double width = b.x > a.x ? b.x - a.x : 1.0;
         for (int x = from; x <= to; ++x) {
             const double t = (x - a.x) / width;
-            int row = firstRowAtOrBelow(joined.rowsA[0] + t * (joined.rowsB[0] - joined.rowsA[0]), r);
+            runs.begin(x, firstRowAtOrBelow(joined.rowsA[0] + t * (joined.rowsB[0] - joined.rowsA[0]), r));
             for (std::size_t k = 0; k < bands; ++k) {
                 const double below = joined.rowsA[k + 1] + t * (joined.rowsB[k + 1] - joined.rowsA[k + 1]);
-                const int end = std::max(row, firstRowAtOrBelow(below, r));
-                if (end > row) fillColumn(r, x, row, end, scale.colourOf(logA[k] + t * (logB[k] - logA[k])));
-                row = end;
+                runs.add(x, firstRowAtOrBelow(below, r), scale.colourOf(logA[k] + t * (logB[k] - logA[k])));
             }
         }
     }
+    runs.write();
 }
 
 void paintPseudoSection(std::vector<CurveColumn> columns, const PseudoDepthAxis& axis, const ColourScale& scale,
