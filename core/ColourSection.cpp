@@ -132,8 +132,8 @@ private:
     std::vector<std::size_t> first_, last_;  ///< per column: its first and last run
 };
 
-double sampleCurve(const CurveColumn& column, double logAb) {
-    const double position = (logAb - column.firstLogAb) / column.logAbStep;
+/// The curve at a fractional sample position; NaN outside it.
+double sampleAt(const CurveColumn& column, double position) {
     const int last = static_cast<int>(column.logRho.size()) - 1;
     if (!(position >= 0.0) || position > last) return std::numeric_limits<double>::quiet_NaN();
     const int i = std::min(static_cast<int>(position), last);
@@ -241,27 +241,53 @@ void paintPseudoSection(std::vector<CurveColumn> columns, const PseudoDepthAxis&
     const ColourRaster r = clipped(raster);
     if (columns.empty() || r.left >= r.right || r.top >= r.bottom || !(axis.pixelsPerDecade > 0.0)) return;
     sortByX(columns);
+    // What each bitmap column shows: its two curves, their weights and the
+    // rows where both reach; then the bitmap is written row by row.
+    struct Plan {
+        const CurveColumn* a = nullptr;
+        const CurveColumn* b = nullptr;
+        double t = 0.0, top = 0.0;
+        int firstRow = 0, endRow = 0;
+        // Sample positions in each curve as linear functions of the row.
+        double positionA = 0.0, stepA = 0.0, positionB = 0.0, stepB = 0.0;
+    };
+    std::vector<Plan> plans(static_cast<std::size_t>(r.right - r.left));
+    const auto rowOf = [&axis](double top, double logAb) { return top + (logAb - axis.logAtTop) * axis.pixelsPerDecade; };
     const std::size_t pairs = columns.size() == 1 ? 1 : columns.size() - 1;
     for (std::size_t p = 0; p < pairs; ++p) {
         const CurveColumn& a = columns[p];
         const CurveColumn& b = columns.size() == 1 ? a : columns[p + 1];
         if (b.x == a.x && columns.size() > 1) continue;
+        if (a.logRho.empty() || b.logRho.empty()) continue;
+        const double start = std::max(a.firstLogAb, b.firstLogAb);
+        const double end = std::min(a.firstLogAb + (a.logRho.size() - 1) * a.logAbStep,
+                                    b.firstLogAb + (b.logRho.size() - 1) * b.logAbStep);
         const int from = std::max(a.x, r.left);
         const int to = std::min(b.x, r.right - 1);
         const double width = b.x > a.x ? b.x - a.x : 1.0;
         for (int x = from; x <= to; ++x) {
-            const double t = (x - a.x) / width;
-            // Both curves must reach (a profile of one point shows its own).
-            const bool onlyA = columns.size() == 1, onlyB = false;
-            const double top = a.top + t * (b.top - a.top);
-            for (int row = firstRowAtOrBelow(top, r); row < r.bottom; ++row) {
-                const double logAb = axis.logAtTop + (row + 0.5 - top) / axis.pixelsPerDecade;
-                const double va = onlyB ? 0.0 : sampleCurve(a, logAb);
-                const double vb = onlyA ? 0.0 : sampleCurve(b, logAb);
-                const double value = va + t * (vb - va);
-                if (std::isnan(value)) continue;
-                r.pixels[static_cast<std::ptrdiff_t>(row) * r.stride + x] = scale.colourOf(value);
-            }
+            Plan& plan = plans[static_cast<std::size_t>(x - r.left)];
+            plan = Plan{&a, &b, (x - a.x) / width, 0.0, r.bottom, r.bottom};
+            plan.top = a.top + plan.t * (b.top - a.top);
+            if (end < start) continue;
+            plan.firstRow = firstRowAtOrBelow(std::max(plan.top, rowOf(plan.top, start)), r);
+            plan.endRow = firstRowAtOrBelow(rowOf(plan.top, end) + 1e-9, r);
+            // log AB/2 at row y is logAtTop + (y + 0.5 - top) / pixelsPerDecade.
+            const double logAtRow0 = axis.logAtTop + (0.5 - plan.top) / axis.pixelsPerDecade;
+            plan.positionA = (logAtRow0 - a.firstLogAb) / a.logAbStep;
+            plan.stepA = 1.0 / (axis.pixelsPerDecade * a.logAbStep);
+            plan.positionB = (logAtRow0 - b.firstLogAb) / b.logAbStep;
+            plan.stepB = 1.0 / (axis.pixelsPerDecade * b.logAbStep);
+        }
+    }
+    for (int row = r.top; row < r.bottom; ++row) {
+        std::uint32_t* pixels = r.pixels + static_cast<std::ptrdiff_t>(row) * r.stride + r.left;
+        for (std::size_t i = 0; i < plans.size(); ++i) {
+            const Plan& plan = plans[i];
+            if (row < plan.firstRow || row >= plan.endRow) continue;
+            const double va = sampleAt(*plan.a, plan.positionA + row * plan.stepA);
+            const double value = va + plan.t * (sampleAt(*plan.b, plan.positionB + row * plan.stepB) - va);
+            if (!std::isnan(value)) pixels[i] = scale.colourOf(value);
         }
     }
 }
