@@ -3,11 +3,14 @@
 // commands, the menus and the Font dialog.
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <fstream>
 #include <iterator>
@@ -274,6 +277,24 @@ TEST_F(SectionTest, TheWindowsMeetWithoutCoveringEachOther) {
     section_->dockBesideInterpretation();
     EXPECT_EQ(section_->frameGeometry().left(), screen.left());
     EXPECT_EQ(section_->frameGeometry().right() + 1, window_->frameGeometry().left());
+}
+
+TEST_F(SectionTest, ASectionWiderAndTallerThanTheWindowScrollsToItsFarCorner) {
+    dialogs_.allowAnyMessages();  // showing it looks for the sample database
+    section_->show();
+    section_->resize(400, 300);
+    VesDatabase db = spreadProfile(12);  // 110 m at 28 pixels per metre
+    db.localities[0].profiles[0].zScale = 2e-2f;  // and the depths at 283
+    showDatabase(db);
+    QApplication::processEvents();
+    // The image control takes the drawn size only, and the window scrolls over it.
+    EXPECT_EQ(section_->image().width(), section_->view().shownWidth());
+    QScrollBar* across = section_->scrollArea().horizontalScrollBar();
+    QScrollBar* down = section_->scrollArea().verticalScrollBar();
+    EXPECT_EQ(across->maximum(), section_->image().width() - section_->scrollArea().viewport()->width());
+    EXPECT_EQ(down->maximum(), section_->image().height() - section_->scrollArea().viewport()->height());
+    ASSERT_GT(across->maximum(), 0);
+    ASSERT_GT(down->maximum(), 0);
 }
 
 TEST_F(SectionTest, EndAndTheCloseBoxEndTheProgram) {
