@@ -54,6 +54,15 @@ DrapeOutcome drapeProfileOnTerrain(Profile& profile, const std::vector<TerrainVe
                           std::to_string(kMaxTerrainVertices) + " are taken. The VES points are unchanged.";
         return outcome;
     }
+    for (std::size_t j = 0; j < vertices.size(); ++j) {
+        // Positions as the point parameters dialog takes them; beyond, the
+        // lengths along the terrain could overflow.
+        if (!(std::fabs(vertices[j].x) <= kMaxTerrainCoordinate && std::fabs(vertices[j].z) <= kMaxTerrainCoordinate)) {
+            outcome.message = "Terrain vertex " + std::to_string(j + 1) +
+                              " lies beyond 10000000 m. The VES points are unchanged.";
+            return outcome;
+        }
+    }
     for (std::size_t j = 1; j < vertices.size(); ++j) {
         if (!(vertices[j].x > vertices[j - 1].x)) {
             outcome.message = "Terrain vertex " + std::to_string(j + 1) + " (X " + number(vertices[j].x) +
@@ -138,6 +147,13 @@ DrapeOutcome drapeProfileOnTerrain(Profile& profile, const std::vector<TerrainVe
                 point.profileChainage = vertices[j - 1].x + (vertices[j].x - vertices[j - 1].x) * w;
                 break;
             }
+        }
+    }
+    for (const VesPoint& point : points) {
+        if (!std::isfinite(point.z) || !std::isfinite(point.profileChainage)) {
+            outcome.message = "The VES point " + point.name +
+                              " gets no finite position on this terrain. The VES points are unchanged.";
+            return outcome;
         }
     }
     profile.points = std::move(points);

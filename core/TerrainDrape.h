@@ -10,8 +10,9 @@
 // zero) use their chainage on the profile instead.
 //
 // All or nothing: a terrain the walk cannot follow (too many vertices,
-// vertices not in increasing X, a point or the anchor before the first
-// vertex, a profile without points) changes no point and says why.
+// vertices not in increasing X, coordinates beyond 10000000 m, a point or
+// the anchor before the first vertex, a profile without points) changes no
+// point and says why.
 
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 namespace orma {
 
 inline constexpr int kMaxTerrainVertices = 200;
+/// Terrain coordinates beyond this (m) are refused.
+inline constexpr float kMaxTerrainCoordinate = 10000000.0f;
 
 struct TerrainVertex {
     float x = 0.0f;  ///< m, horizontal chainage on the profile

@@ -80,6 +80,10 @@ TEST(TerrainDrape, RefusalsLeaveEveryPointAsItWas) {
     out = drapeProfileOnTerrain(back, {{19, 0}, {20, 0}});
     EXPECT_FALSE(out.done);
     EXPECT_EQ(back.points[0].profileChainage, 20.0f);
+    // A vertex beyond the positions the dialog takes.
+    out = drapeProfileOnTerrain(profile, {{0, 0}, {2e7f, 0}});
+    EXPECT_FALSE(out.done);
+    unchanged();
     // Too many vertices; no points at all.
     out = drapeProfileOnTerrain(profile, std::vector<TerrainVertex>(201));
     EXPECT_FALSE(out.done);
