@@ -72,6 +72,12 @@ TEST_F(ScalesTest, StepsLimitsAndChoices) {
     dialogs_.expectMessage("Hmm!");
     section_->Krokzmnymtek1Click();
     EXPECT_EQ(section_->scaleStep(), 12.5f);
+    // A step of 100 % down would make the scale 0: the scale stays.
+    dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12.5%) : ", "100");
+    section_->Krokzmnymtek1Click();
+    const float before = profile().xScale;
+    section_->zmenimtkoX2Click();
+    EXPECT_EQ(profile().xScale, before);
 
     dialogs_.expectInput("Enter minimal displayed chainage:  ", "( now -1000000 m )", "20", "-1000000");
     section_->MinimlnX1Click();

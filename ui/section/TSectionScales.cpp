@@ -33,7 +33,12 @@ std::string generalText(double value) {
     return std::string(buffer, result.ptr);
 }
 
-std::optional<double> parseReal(const std::string& text) { return parsePosition(text); }
+/// A typed number that a float holds (1e300 does not).
+std::optional<double> parseReal(const std::string& text) {
+    const std::optional<double> value = parsePosition(text);
+    if (!value || !std::isfinite(static_cast<float>(*value))) return std::nullopt;
+    return value;
+}
 
 }  // namespace
 
@@ -97,7 +102,9 @@ void TSection::stepScale(bool xScale, bool increase) {
     Profile* profile = db_.activeProfile();
     if (profile == nullptr) return;
     float& scale = xScale ? profile->xScale : profile->zScale;
-    scale = static_cast<float>(scale * (100.0 + (increase ? scaleStep_ : -scaleStep_)) * 0.01);
+    const float stepped = static_cast<float>(scale * (100.0 + (increase ? scaleStep_ : -scaleStep_)) * 0.01);
+    // A step of 100 % or more down, or one that overflows, leaves the scale.
+    if (std::isfinite(stepped) && stepped > 0.0f) scale = stepped;
     redrawSection();
 }
 
