@@ -186,5 +186,31 @@ TEST_F(SectionColoursTest, PointsWithoutModelOrCurveLeaveAGapAndAreNamed) {
     }
 }
 
+TEST_F(SectionColoursTest, JpegOfEachViewIsWhatTheWindowShows) {
+    showDatabase(twoEqualPoints());
+    for (const char* view : {"ResistivitySection1", "PseudoSection1"}) {
+        choose(view);
+        const std::string file = path(std::string(view) + ".jpg");
+        dialogs_.expectSave(file);
+        section_->JPG1Click();
+        QImage jpeg;
+        ASSERT_TRUE(jpeg.load(QString::fromStdString(file))) << view;
+        ASSERT_EQ(jpeg.size(), section_->image().size()) << view;  // the legend strip included
+        // Lossy, but close everywhere on average and in every coloured area.
+        const QImage shown = section_->canvas().image().copy(0, 0, jpeg.width(), jpeg.height());
+        double difference = 0.0;
+        for (int y = 0; y < jpeg.height(); ++y)
+            for (int x = 0; x < jpeg.width(); ++x)
+                difference += std::abs(qGray(jpeg.pixel(x, y)) - qGray(shown.pixel(x, y)));
+        EXPECT_LT(difference / (jpeg.width() * jpeg.height()), 3.0) << view;
+        const int x = (px(0) + px(1)) / 2, y = g().py(300.0) + 10;
+        EXPECT_TRUE(std::abs(qRed(jpeg.pixel(x, y)) - qRed(shown.pixel(x, y))) < 16 &&
+                    std::abs(qGreen(jpeg.pixel(x, y)) - qGreen(shown.pixel(x, y))) < 16 &&
+                    std::abs(qBlue(jpeg.pixel(x, y)) - qBlue(shown.pixel(x, y))) < 16)
+            << view;
+        EXPECT_NE(shown.pixel(x, y), 0xFFFFFFFFu) << view;
+    }
+}
+
 }  // namespace
 }  // namespace orma::ui::test
