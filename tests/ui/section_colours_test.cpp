@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScrollArea>
 
 #include <cmath>
 #include <cstdlib>
@@ -184,6 +185,16 @@ TEST_F(SectionColoursTest, PointsWithoutModelOrCurveLeaveAGapAndAreNamed) {
             for (int y = legend.barBottom + 6 + g().textHeight; y < g().imageHeight; ++y) dark += qGray(pixel(x, y)) < 100;
         EXPECT_GT(dark, 20) << view;
     }
+}
+
+TEST_F(SectionColoursTest, FitToTheHeightLeavesRoomForTheLegend) {
+    showDatabase(spreadProfile(4));
+    section_->show();
+    section_->resize(1000, 700);
+    choose("ResistivitySection1");
+    section_->Fitninavku1Click();
+    const int clientHeight = section_->scrollArea().viewport()->height();
+    EXPECT_NEAR(section_->image().height(), clientHeight, clientHeight * 0.05);
 }
 
 TEST_F(SectionColoursTest, JpegOfEachViewIsWhatTheWindowShows) {

@@ -10,6 +10,7 @@
 
 #include "io/FormatPatterns.h"
 #include "io/UserDialogs.h"
+#include "ui/section/SectionColours.h"
 #include "ui/section/SectionView.h"
 #include "ui/section/TSection.h"
 #include "ui/section/TVESparametryEdit.h"
@@ -165,7 +166,10 @@ void TSection::fitHeight() {
     const SectionGeometry& g = view_->geometry();
     const double span = g.elevationTop - g.elevationBottom;
     if (!(span > 0.0)) return;
-    const double pixelsPerMetre = clientSize().height() / span;
+    // A colour view's legend strip sits below the section and needs its rows too.
+    const int rowsForSection = clientSize().height() - colours_->extraHeight(g);
+    if (rowsForSection <= 0) return;
+    const double pixelsPerMetre = rowsForSection / span;
     profile->zScale = static_cast<float>(pixelsPerMetre / SectionGeometry::kDotsPerMetre);
 }
 
