@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include "bench/GuiApplication.h"
 #include "io/UserDialogs.h"
 #include "tests/support/VesDatabaseBuilders.h"
 #include "ui/platform/Canvas.h"
@@ -18,14 +19,7 @@
 namespace orma::ui {
 namespace {
 
-void ensureGuiApplication() {
-    if (QGuiApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    static int argc = 1;
-    static char name[] = "orma_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+using orma::bench::ensureGuiApplication;
 
 /// The colour views ask nothing while painting.
 struct NoDialogs : UserDialogs {

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include "bench/GuiApplication.h"
 #include "core/BranchShift.h"
 #include "core/Forward.h"
 #include "core/PointProcessing.h"
@@ -25,14 +26,7 @@
 namespace orma::ui {
 namespace {
 
-void ensureGuiApplication() {
-    if (QGuiApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    static int argc = 1;
-    static char name[] = "orma_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+using orma::bench::ensureGuiApplication;
 
 /// What the window does for the editor, on a plot without a window.
 class PlotSurface : public EditorSurface {

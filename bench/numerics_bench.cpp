@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "bench/LayeredSoundings.h"
 #include "core/Fit.h"
 #include "core/Forward.h"
 #include "core/ParameterRanges.h"
@@ -14,18 +15,7 @@ namespace orma {
 namespace {
 
 /// The layered models of engine_bench.cpp.
-std::unique_ptr<Sounding> layeredSounding(int layers, int kmin, int kmax) {
-    auto s = std::make_unique<Sounding>();
-    s->minGridIndex = kmin;
-    s->maxGridIndex = kmax;
-    s->model.interfaceCount = layers - 1;
-    for (int i = 0; i < layers; ++i) {
-        s->model.resistivity[i] = i % 2 == 0 ? 40.0f + 10.0f * i : 400.0f - 5.0f * i;
-        s->model.depth[i] = 1.2f * std::pow(1.3f, static_cast<float>(i));
-    }
-    s->model.depth[layers - 1] = kHalfSpaceDepth;
-    return s;
-}
+using orma::bench::layeredSounding;
 
 void accurateForward(benchmark::State& state, int layers, int points) {
     auto s = layeredSounding(layers, 0, points - 1);

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include "bench/GuiApplication.h"
 #include "core/Forward.h"
 #include "tests/ui/PlotSoundingFixture.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
@@ -17,14 +18,7 @@ namespace orma::ui {
 namespace {
 
 /// benchmark_main owns main(): the application object is made on first use.
-void ensureGuiApplication() {
-    if (QGuiApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    static int argc = 1;
-    static char name[] = "orma_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+using orma::bench::ensureGuiApplication;
 
 struct PlotScene {
     PlotScene() {

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include "bench/GuiApplication.h"
 #include "core/Forward.h"
 #include "io/GefReader.h"
 #include "tests/support/VesDatabaseBuilders.h"
@@ -18,14 +19,7 @@
 namespace orma::ui {
 namespace {
 
-void ensureGuiApplication() {
-    if (QGuiApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    static int argc = 1;
-    static char name[] = "orma_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+using orma::bench::ensureGuiApplication;
 
 /// A 200-point profile, 10 layers per point, on a bitmap twice a
 /// 1280 x 1024 screen; beside it the interpretation plot.

@@ -8,6 +8,8 @@ namespace orma {
 
 /// Decades per grid step (= 1/8.876). Every index <-> AB/2 conversion uses it.
 inline constexpr double kGridStep = 0.11266336187471834863;
+/// ln 10, to take the grid's powers of ten as exp(kLn10 * decades).
+inline constexpr double kLn10 = 2.30258509299404568402;
 inline constexpr int kGridPoints = 99;   ///< grid indices 0..98 are used
 inline constexpr int kGridSlots = 150;   ///< size of the per-grid tables
 

@@ -11,8 +11,6 @@ namespace orma {
 
 namespace {
 
-constexpr double kLn10 = 2.30258509299404568402;
-
 // Transform samples m = -20 .. 98 + 4, stored at m + 20.
 constexpr int kFirstSample = -kSamplesBelow;
 

@@ -9,12 +9,6 @@
 
 namespace orma {
 
-namespace {
-
-constexpr double kLn10 = 2.30258509299404568402;
-
-}  // namespace
-
 double rowSpacing(const Sounding& sounding, int k, bool measured) {
     if (measured) {
         double sum = 0.0;

@@ -8,12 +8,6 @@
 
 namespace orma {
 
-namespace {
-
-constexpr double kLn10 = 2.30258509299404568402;
-
-}  // namespace
-
 void computeSensitivities(int firstGridIndex, int rowCount, int layerCount, const float* resistivity,
                           const double* thickness, FitWorkspace& ws) {
     for (auto& row : ws.Sro) row.fill(0.0);

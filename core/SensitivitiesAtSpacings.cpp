@@ -11,8 +11,6 @@ namespace orma {
 
 namespace {
 
-constexpr double kLn10 = 2.30258509299404568402;
-
 void shortFilterDerivatives(const double* spacing, int rowCount, int layers, const double* rho, const double* h,
                             FitWorkspace& ws) {
     std::array<double, kMaxLayers> dRho;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <system_error>
+#include "io/CharClasses.h"
 
 namespace orma {
 
@@ -66,10 +67,8 @@ std::string formatPattern(std::string_view pattern, std::initializer_list<Format
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 std::size_t skipSpace(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && isSpace(text[pos])) ++pos;
+    while (pos < text.size() && isScanfSpace(text[pos])) ++pos;
     return pos;
 }
 
@@ -140,7 +139,7 @@ ScanResult scanPattern(std::string_view input, std::string_view pattern,
     auto next = targets.begin();
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char p = pattern[i];
-        if (isSpace(p)) {
+        if (isScanfSpace(p)) {
             pos = skipSpace(input, pos);
             continue;
         }
@@ -167,7 +166,7 @@ ScanResult scanPattern(std::string_view input, std::string_view pattern,
             end = readInteger(input, start, *ScanAccess::integer(target));
         } else if (conversion == 's' && ScanAccess::kind(target) == ScanTarget::Kind::Text) {
             end = start;
-            while (end < input.size() && !isSpace(input[end])) ++end;
+            while (end < input.size() && !isScanfSpace(input[end])) ++end;
             if (end == start) end = std::string_view::npos;
             else ScanAccess::text(target)->assign(input.substr(start, end - start));
         }
@@ -182,7 +181,7 @@ ScanResult scanPattern(std::string_view input, std::string_view pattern,
 std::optional<int> parseInteger(std::string_view text) {
     std::size_t begin = skipSpace(text, 0);
     std::size_t end = text.size();
-    while (end > begin && isSpace(text[end - 1])) --end;
+    while (end > begin && isScanfSpace(text[end - 1])) --end;
     if (begin == end) return std::nullopt;
     int value = 0;
     const std::size_t stop = readInteger(text.substr(0, end), begin, value);

@@ -7,6 +7,7 @@
 
 #include "core/BranchShift.h"
 #include "core/PointProcessing.h"
+#include "io/CharClasses.h"
 #include "io/Cp1250Text.h"
 #include "io/FormatPatterns.h"
 #include "io/ReadingsCommit.h"
@@ -31,14 +32,12 @@ std::string_view takeLine(std::string_view text, std::size_t& pos) {
     return line;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 /// Why the stream of readings ended before the end of the text, or nullopt at
 /// a clean end. `rest` is the text from the reading that did not scan.
 std::optional<std::string> whyReadingStopped(std::string_view text, std::string_view rest, const ScanResult& scanned,
                                              int readingsBefore) {
     std::size_t at = scanned.consumed;
-    while (at < rest.size() && isSpace(rest[at])) ++at;
+    while (at < rest.size() && isScanfSpace(rest[at])) ++at;
     const std::string reading = "reading " + std::to_string(readingsBefore + 1);
     const std::string before = readingsBefore == 0   ? "; no reading before it was read."
                                : readingsBefore == 1 ? "; the 1 reading before it was read."
@@ -50,7 +49,7 @@ std::optional<std::string> whyReadingStopped(std::string_view text, std::string_
                " of its 13 numbers), which was left out" + before;
     }
     std::size_t end = at;
-    while (end < rest.size() && !isSpace(rest[end])) ++end;
+    while (end < rest.size() && !isScanfSpace(rest[end])) ++end;
     const std::size_t offset = static_cast<std::size_t>(rest.data() - text.data()) + at;
     const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
     const int column = scanned.conversions + 1;

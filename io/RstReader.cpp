@@ -6,6 +6,7 @@
 
 #include "core/BranchShift.h"
 #include "core/PointProcessing.h"
+#include "io/CharClasses.h"
 #include "io/Cp1250Text.h"
 #include "io/FormatPatterns.h"
 #include "io/ReadingsCommit.h"
@@ -23,8 +24,6 @@ struct RstHeader {
     std::string date;
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
-
 /// A header text is everything after its key letter and the blanks behind it,
 /// so names of several words survive a round trip; a key alone gives an empty
 /// text, as the writer writes an empty field. A line with another key leaves
@@ -34,7 +33,7 @@ void readHeaderText(std::string_view line, char key, std::size_t maxLength, std:
     // A stray control character (a lone CR) would break the caption and the written record.
     const std::string clean = withoutControlCharacters(line);
     std::size_t start = 1;
-    while (start < clean.size() && isBlank(clean[start])) ++start;
+    while (start < clean.size() && isLineBlank(clean[start])) ++start;
     field = cutToCharacters(std::string_view(clean).substr(start), maxLength);
 }
 
@@ -45,7 +44,7 @@ void readHeaderNumber(std::string_view line, std::string_view pattern, int& fiel
 
 bool isBlankLine(std::string_view line) {
     for (char c : line) {
-        if (!isBlank(c)) return false;
+        if (!isLineBlank(c)) return false;
     }
     return true;
 }

@@ -92,11 +92,11 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
+    while (!text.empty() && isSpaceOrTab(text.front())) text.remove_prefix(1);
+    while (!text.empty() && (isSpaceOrTab(text.back()) || text.back() == '\r')) text.remove_suffix(1);
     return text;
 }
 
@@ -159,10 +159,10 @@ std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator sepa
     if (separator == SheetSeparator::Blank) {
         std::size_t i = 0;
         while (i < line.size()) {
-            while (i < line.size() && (isBlank(line[i]) || line[i] == '\r')) ++i;
+            while (i < line.size() && (isSpaceOrTab(line[i]) || line[i] == '\r')) ++i;
             if (i >= line.size()) break;
             const std::size_t start = i;
-            while (i < line.size() && !isBlank(line[i]) && line[i] != '\r') ++i;
+            while (i < line.size() && !isSpaceOrTab(line[i]) && line[i] != '\r') ++i;
             cells.push_back({std::string(line.substr(start, i - start)), false});
         }
         return cells;
@@ -171,7 +171,7 @@ std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator sepa
     std::size_t i = 0;
     while (true) {
         SheetCell cell;
-        while (i < line.size() && isBlank(line[i]) && line[i] != sep) ++i;
+        while (i < line.size() && isSpaceOrTab(line[i]) && line[i] != sep) ++i;
         if (i < line.size() && line[i] == '"') {
             cell.quoted = true;
             ++i;

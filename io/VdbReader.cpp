@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "io/CharClasses.h"
 #include "io/Cp1250Text.h"
 #include "io/SafeFile.h"
 #include "io/VdbFile.h"
@@ -21,8 +22,6 @@
 namespace orma {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 /// The file's lines in order, from a text in memory or read from a file in
 /// pieces (a large database is never held whole). One line can be given back
@@ -122,10 +121,10 @@ class Words {
 public:
     explicit Words(std::string_view line) : line_(line) {}
     bool next(std::string_view& word) {
-        while (pos_ < line_.size() && isBlank(line_[pos_])) ++pos_;
+        while (pos_ < line_.size() && isLineBlank(line_[pos_])) ++pos_;
         if (pos_ >= line_.size()) return false;
         const std::size_t start = pos_;
-        while (pos_ < line_.size() && !isBlank(line_[pos_])) ++pos_;
+        while (pos_ < line_.size() && !isLineBlank(line_[pos_])) ++pos_;
         word = line_.substr(start, pos_ - start);
         return true;
     }

@@ -8,6 +8,7 @@
 #include "EngineFixtures.h"
 #include "ReferenceFit.h"
 #include "core/Forward.h"
+#include "support/ImageSeries.h"
 
 namespace orma {
 namespace {
@@ -27,17 +28,7 @@ TEST(Forward, TwoLayerAndKTypeWorkedExamples) {
     for (int i = 0; i < 10; ++i) EXPECT_NEAR(kType->computedRho[3 * i], rhoK[i], 0.05) << "k " << 3 * i;
 }
 
-/// rhoA(s) = rho1 (1 + 2 s^3 sum k^n / (s^2 + (2nh)^2)^(3/2)), summed until the terms vanish.
-double imageSeries(double rho1, double rho2, double h, double s) {
-    const double reflection = (rho2 - rho1) / (rho2 + rho1);
-    double sum = 0.0;
-    double power = 1.0;
-    for (int n = 1; n < 5000; ++n) {
-        power *= reflection;
-        sum += power / std::pow(s * s + 4.0 * n * n * h * h, 1.5);
-    }
-    return rho1 * (1.0 + 2.0 * s * s * s * sum);
-}
+using orma::test::imageSeries;
 
 TEST(Forward, AgreesWithTheTwoLayerImageSeries) {
     for (float depth : {1.0f, 7.5f}) {

@@ -10,24 +10,13 @@
 #include <string>
 
 #include "EngineFixtures.h"
+#include "support/CliRun.h"
 
 namespace orma {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun runCli(const std::string& arguments) {
-    const std::string command = std::string(ORMA_CLI_PATH) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+using orma::test::CliRun;
+using orma::test::runCli;
 
 TEST(OrmacliForward, PrintsTheCurveOnTheGrid) {
     const CliRun run = runCli("forward --rho 10,100 --depth 1 --json");

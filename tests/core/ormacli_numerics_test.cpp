@@ -9,23 +9,14 @@
 #include <sstream>
 #include <string>
 
+#include "support/ImageSeries.h"
+#include "support/CliRun.h"
+
 namespace orma {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun runCli(const std::string& arguments) {
-    const std::string command = std::string(ORMA_CLI_PATH) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+using orma::test::CliRun;
+using orma::test::runCli;
 
 std::string sample(const char* name) { return std::string(ORMA_SOURCE_DIR) + "/samples/profile1/" + name; }
 
@@ -36,16 +27,7 @@ std::string list(const nlohmann::json& values) {
     return text.str();
 }
 
-double imageSeries(double rho1, double rho2, double h, double s) {
-    const double k = (rho2 - rho1) / (rho2 + rho1);
-    double sum = 0.0;
-    double power = 1.0;
-    for (int n = 1; std::fabs(power) > 1e-18; ++n) {
-        power *= k;
-        sum += power / std::pow(s * s + 4.0 * n * n * h * h, 1.5);
-    }
-    return rho1 * (1.0 + 2.0 * s * s * s * sum);
-}
+using orma::test::imageSeries;
 
 TEST(OrmacliNumerics, AccurateForwardMeetsTheImageSeries) {
     for (const char* rho : {"100,0.1", "100,100000"}) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/FileBytes.h"
+
 namespace orma::test {
 
 struct GefReading {
@@ -37,16 +39,6 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 /// A GEF file: four header lines (line 2 as given), one reading of 13 numbers per line.
 inline std::string gefText(const std::string& line2, const std::vector<GefReading>& readings) {

@@ -9,17 +9,14 @@
 #include "SoundingFiles.h"
 #include "io/VdbFile.h"
 #include "support/VesDatabaseBuilders.h"
+#include "support/CliRun.h"
 
 namespace orma {
 namespace {
 
 using nlohmann::json;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using orma::test::CliRun;
 
 class OrmacliDbTest : public ::testing::Test {
 protected:

@@ -9,17 +9,14 @@
 #include <nlohmann/json.hpp>
 
 #include "SoundingFiles.h"
+#include "support/CliRun.h"
 
 namespace orma {
 namespace {
 
 using nlohmann::json;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using orma::test::CliRun;
 
 class OrmacliFilesTest : public ::testing::Test {
 protected:

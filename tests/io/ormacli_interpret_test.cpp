@@ -11,15 +11,12 @@
 #include "SoundingFiles.h"
 #include "io/VdbFile.h"
 #include "support/SyntheticSoundings.h"
+#include "support/CliRun.h"
 
 namespace orma {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using orma::test::CliRun;
 
 class OrmacliInterpretTest : public ::testing::Test {
 protected:

@@ -14,6 +14,14 @@
 
 namespace orma::testing {
 
+/// One reading of branch 1 appended to the sounding's point table.
+inline void addPoint(Sounding& s, float ab2, float rho) {
+    const int n = s.points.pointCount++;
+    s.points.ab2[n] = ab2;
+    s.points.rhoA[n] = rho;
+    s.points.branch[n] = 1;
+}
+
 inline constexpr std::array<float, 25> kFieldAb2{1.0f,  1.3f,  1.68f, 2.18f, 2.82f,  3.66f,   4.74f,  6.15f,  7.97f,
                                                  10.3f, 13.4f, 17.4f, 22.5f, 29.1f,  37.8f,   49.0f,  63.5f,  82.3f,
                                                  107.f, 138.f, 179.2f, 232.3f, 301.1f, 390.17f, 505.73f};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "PlotSoundingFixture.h"
 #include "support/QtTestEnvironment.h"
 #include "ui/interpretation/plot/GridPainter.h"
 #include "ui/interpretation/plot/PlotRanges.h"
@@ -12,12 +13,7 @@
 namespace orma::ui {
 namespace {
 
-void addPoint(Sounding& s, float ab2, float rho) {
-    const int n = s.points.pointCount++;
-    s.points.ab2[n] = ab2;
-    s.points.rhoA[n] = rho;
-    s.points.branch[n] = 1;
-}
+using orma::testing::addPoint;
 
 TEST(PlotRanges, SoundingWithoutModelGetsTheMarginOnThreeLimits) {
     Canvas canvas(800, 600);

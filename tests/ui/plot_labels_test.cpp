@@ -13,12 +13,7 @@
 namespace orma::ui {
 namespace {
 
-void addPoint(Sounding& s, float ab2, float rho) {
-    const int n = s.points.pointCount++;
-    s.points.ab2[n] = ab2;
-    s.points.rhoA[n] = rho;
-    s.points.branch[n] = 1;
-}
+using orma::testing::addPoint;
 
 TEST(PlotMarginsTest, TheLeftMarginHoldsTheAxisTitleAndTheWidestSpacingLabelApart) {
     Canvas canvas(900, 700);

@@ -10,21 +10,15 @@
 #include "io/VdbCommands.h"
 #include "io/SectionSettingsFile.h"
 #include "ui/section/TparUCM.h"
+#include "support/FileBytes.h"
 
 namespace orma::ui::test {
 namespace {
 
-void writeFileBytes(const std::string& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using orma::test::readBytes;
+using orma::test::writeBytes;
 
-std::string fileBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::string bytesOf(const fs::path& path) { return fileBytes(path.string()); }
+std::string bytesOf(const fs::path& path) { return readBytes(path.string()); }
 
 class ScalesTest : public SectionTest {
 protected:
@@ -169,7 +163,7 @@ TEST_F(ScalesTest, UcmExportWritesTheSampleFixtureAndNeverOverwrites) {
     EXPECT_EQ(bytesOf(out + "_b"), bytesOf(fixture + "_b"));
 
     // The same name again, then a name whose "_b" file is taken, then cancel.
-    writeFileBytes(path("B.UCM_b"), "keep");
+    writeBytes(path("B.UCM_b"), "keep");
     dialogs_.expectSave(out);
     dialogs_.expectMessage("File" + out + "exists already. Choose other name!");
     dialogs_.expectSave(path("B.UCM"));
@@ -198,7 +192,7 @@ TEST_F(ScalesTest, JpegAndPrintOfTheSectionAreReadable) {
 
 TEST_F(ScalesTest, TerrainImportDrapesThePointsOrChangesNothing) {
     // Points 5, 15 ... 45 m along the terrain, a 3-4-5 slope from X 0.
-    writeFileBytes(path("terrain.txt"), "pf 2\r\n0\t100\r\n300\t500\r\n");
+    writeBytes(path("terrain.txt"), "pf 2\r\n0\t100\r\n300\t500\r\n");
     for (VesPoint& p : profile().points) p.terrainChainage = p.profileChainage;
     dialogs_.expectOpen(path("nothing.txt"));
     dialogs_.expectMessage("File" + path("nothing.txt") + "does not exist. Choose other!");
@@ -212,7 +206,7 @@ TEST_F(ScalesTest, TerrainImportDrapesThePointsOrChangesNothing) {
     EXPECT_NEAR(profile().points[1].z - profile().points[0].z, 8.0f, 1e-4);
 
     const std::vector<VesPoint> before = profile().points;
-    writeFileBytes(path("bad.txt"), "pf 3\r\n0 100\r\n10 x\r\n");
+    writeBytes(path("bad.txt"), "pf 3\r\n0 100\r\n10 x\r\n");
     dialogs_.expectOpen(path("bad.txt"));
     dialogs_.expectMessage("name of terrain file: pf number of points: 3");
     dialogs_.expectMessage("Terrain reading error!");

@@ -13,19 +13,13 @@
 #include "io/VdbCommands.h"
 #include "core/Fit.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
+#include "support/FileBytes.h"
 
 namespace orma::ui::test {
 namespace {
 
-void writeFileBytes(const std::string& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string fileBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using orma::test::readBytes;
+using orma::test::writeBytes;
 
 std::string gefFile(double level) {
     std::ostringstream out;
@@ -57,7 +51,7 @@ protected:
 
     std::string writeGef(const std::string& name, double level = 100.0) {
         const std::string file = (profileDir_ / name).string();
-        writeFileBytes(file, gefFile(level));
+        writeBytes(file, gefFile(level));
         return file;
     }
 
@@ -175,7 +169,7 @@ TEST_F(TransferTest, AFullProfileRefusesTheTransferAndChangesNothing) {
 TEST_F(TransferTest, QuickImportNamesSkippedFilesInOneMessage) {
     writeGef("VES20.GEF");
     writeGef("VES3.GEF");
-    writeFileBytes((profileDir_ / "VES7.GEF").string(), "broken\r\n");
+    writeBytes((profileDir_ / "VES7.GEF").string(), "broken\r\n");
     writeGef("VES15.GEF");  // chainage 15 is point 1's
     dialogs_.expectOpen(writeGef("VES30.GEF"));
     dialogs_.allowAnyMessages();

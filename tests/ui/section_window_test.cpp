@@ -18,14 +18,13 @@
 #include "SectionFixture.h"
 #include "io/VdbFile.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
+#include "support/FileBytes.h"
 
 namespace orma::ui::test {
 namespace {
 
-std::string fileBytes(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using orma::test::readBytes;
+using orma::test::writeBytes;
 
 TEST_F(SectionTest, AClickLoadsThePointWithItsModelFlagsAndCurve) {
     VesDatabase db = spreadProfile(4);
@@ -121,7 +120,7 @@ TEST_F(SectionTest, ADoubleClickOpensTheParametersOfTheSelectedPoint) {
 TEST_F(SectionTest, SavingTwiceWritesTwoNumberedCopiesBesideTheUntouchedFile) {
     const std::string original = path("profil.vdb");
     ASSERT_TRUE(writeVdbFile(spreadProfile(3), original));
-    const std::string before = fileBytes(original);
+    const std::string before = readBytes(original);
     dialogs_.expectOpen(original);
     section_->menuItem("Otevidbnamenchdatavsledk1")->trigger();
     EXPECT_EQ(section_->database().activePointCount(), 3);
@@ -134,7 +133,7 @@ TEST_F(SectionTest, SavingTwiceWritesTwoNumberedCopiesBesideTheUntouchedFile) {
     save->trigger();
     EXPECT_TRUE(fs::exists(original + "_1"));
     EXPECT_TRUE(fs::exists(original + "_2"));
-    EXPECT_EQ(fileBytes(original), before);
+    EXPECT_EQ(readBytes(original), before);
     EXPECT_EQ(section_->windowTitle().toStdString(), "db: " + original + "_2 - loc:L0");
 }
 

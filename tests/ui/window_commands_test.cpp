@@ -40,7 +40,9 @@ void expectMenu(const Ttelmorwin& window, const char* menuName, const char* titl
     ASSERT_NE(menu, nullptr) << menuName;
     EXPECT_EQ(menu->title().toStdString(), title);
     const QList<QAction*> actions = menu->actions();
-    if (exactLength) EXPECT_EQ(actions.size(), static_cast<qsizetype>(items.size())) << menuName;
+    if (exactLength) {
+        EXPECT_EQ(actions.size(), static_cast<qsizetype>(items.size())) << menuName;
+    }
     for (std::size_t i = 0; i < items.size() && i < static_cast<std::size_t>(actions.size()); ++i) {
         EXPECT_EQ(describe(actions[static_cast<qsizetype>(i)]), describe(items[i])) << menuName << " item " << i;
     }

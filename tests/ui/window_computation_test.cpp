@@ -15,14 +15,13 @@
 #include "core/Forward.h"
 #include "ui/interpretation/ParameterRangesDialog.h"
 #include "window_fixture.h"
+#include "support/FileBytes.h"
 
 namespace orma::ui::test {
 namespace {
 
-std::string fileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using orma::test::readBytes;
+using orma::test::writeBytes;
 
 class WindowComputationTest : public WindowTest {
 protected:
@@ -152,8 +151,12 @@ TEST_F(WindowComputationTest, ParameterRangesOfTheCurrentModelInADialog) {
         const double fitted = table->item(row, 1)->text().toDouble();
         const QString lower = table->item(row, 2)->text();
         const QString upper = table->item(row, 3)->text();
-        if (lower != "unbounded") EXPECT_LE(lower.toDouble(), fitted);
-        if (upper != "unbounded") EXPECT_GE(upper.toDouble(), fitted);
+        if (lower != "unbounded") {
+            EXPECT_LE(lower.toDouble(), fitted);
+        }
+        if (upper != "unbounded") {
+            EXPECT_GE(upper.toDouble(), fitted);
+        }
     }
     EXPECT_TRUE(dialog->heading()->text().contains("13-point filter"));
     EXPECT_EQ(std::memcmp(&window.sounding().model, &before, sizeof before), 0);  // the model stays
@@ -162,10 +165,10 @@ TEST_F(WindowComputationTest, ParameterRangesOfTheCurrentModelInADialog) {
 
 TEST_F(WindowComputationTest, OptionsAreNotStoredInTheSettingsFile) {
     Ttelmorwin& window = openWindow();
-    const std::string original = fileBytes(windowSettingsPath(dir_));
+    const std::string original = readBytes(windowSettingsPath(dir_));
     for (const char* name : {"Presnyvypocet1", "Merenerozestupy1", "Dokonvergence1"}) window.menuItem(name)->trigger();
     window.Konec1Click();
-    EXPECT_EQ(fileBytes(windowSettingsPath(dir_)), original);
+    EXPECT_EQ(readBytes(windowSettingsPath(dir_)), original);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/WindowMessages.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/interpretation/plot/PlotContext.h"
@@ -23,7 +24,6 @@ namespace orma::ui {
 
 namespace {
 
-constexpr const char* kForwardFailed = "Forward task unsuccessful";
 constexpr const char* kInputCurveFirst = "Input VES curve!";
 constexpr const char* kPrintLinePrefix = "ORMA-programme for VES iterpretation - opened: ";
 

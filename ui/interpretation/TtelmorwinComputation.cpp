@@ -13,13 +13,13 @@
 #include "io/UserDialogs.h"
 #include "ui/interpretation/ParameterRangesDialog.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/WindowMessages.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
 
 namespace orma::ui {
 namespace {
 
-constexpr const char* kForwardFailed = "Forward task unsuccessful";
 constexpr const char* kNoComposite = "There is no composite curve to fit the model to.";
 constexpr const char* kNoModel = "There is no model whose parameter ranges could be found.";
 

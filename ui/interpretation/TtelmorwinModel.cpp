@@ -12,6 +12,7 @@
 #include "io/JpegWriter.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/WindowMessages.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
@@ -20,7 +21,6 @@
 namespace orma::ui {
 namespace {
 
-constexpr const char* kForwardFailed = "Forward task unsuccessful";
 constexpr const char* kForwardFailedAfterPreset = "Forward task unsuccessful.";
 constexpr const char* kJpegFilter = "souboryJPG|*.jpg|souboryJPG|*.JPG";
 constexpr const char* kJpegExtension = "jpg";

@@ -7,17 +7,12 @@
 
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/WindowMessages.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
 
 namespace orma::ui {
-
-namespace {
-
-constexpr const char* kForwardFailed = "Forward task unsuccessful";
-
-}  // namespace
 
 // ---- events -----------------------------------------------------------------
 

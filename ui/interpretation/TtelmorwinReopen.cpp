@@ -8,16 +8,11 @@
 #include "io/GefReader.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/WindowMessages.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
 
 namespace orma::ui {
-
-namespace {
-
-constexpr const char* kForwardFailed = "Forward task unsuccessful";
-
-}  // namespace
 
 void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
     showMessages(messages);

@@ -10,6 +10,7 @@
 #include "io/GefReader.h"
 #include "io/SheetReader.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/WindowMessages.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
 
@@ -18,7 +19,6 @@ namespace orma::ui {
 namespace {
 
 constexpr const char* kNoCurveToSave = "Read VES curve first!";
-constexpr const char* kForwardFailed = "Forward task unsuccessful";
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "ui/platform/Printing.h"
+#include "ui/platform/QtText.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -13,8 +14,6 @@
 namespace orma::ui {
 
 namespace {
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 /// A name in the target's directory that no other file has.
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
@@ -44,10 +43,10 @@ PrintOutcome paint(QPrinter& printer, const QImage& image) {
 void applyPrinterChoice(QPrinter& printer, const PrinterChoice& choice) {
     if (!choice.outputFile.empty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(q(choice.outputFile));
+        printer.setOutputFileName(toQString(choice.outputFile));
     } else {
         printer.setOutputFormat(QPrinter::NativeFormat);
-        if (!choice.printerName.empty()) printer.setPrinterName(q(choice.printerName));
+        if (!choice.printerName.empty()) printer.setPrinterName(toQString(choice.printerName));
     }
     printer.setPageOrientation(choice.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
@@ -68,7 +67,7 @@ bool systemHasPrinter() { return !QPrinterInfo::availablePrinterNames().isEmpty(
 PrintOutcome printImage(const QImage& image, const PrinterChoice& choice, const std::string& documentName) {
     if (image.isNull()) return {false, "There is nothing to print."};
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(q(documentName));
+    printer.setDocName(toQString(documentName));
     applyPrinterChoice(printer, choice);
     if (choice.outputFile.empty()) {
         const PrintOutcome outcome = paint(printer, image);
@@ -80,11 +79,11 @@ PrintOutcome printImage(const QImage& image, const PrinterChoice& choice, const 
 
     const std::filesystem::path target(choice.outputFile);
     const std::filesystem::path part = temporaryBeside(target);
-    printer.setOutputFileName(q(part.string()));
+    printer.setOutputFileName(toQString(part.string()));
     const std::string failure = "Cannot write the print file " + choice.outputFile + ".";
     PrintOutcome outcome = paint(printer, image);
     std::error_code ec;
-    if (!outcome.ok || !QFileInfo(q(part.string())).isFile() || QFileInfo(q(part.string())).size() == 0) {
+    if (!outcome.ok || !QFileInfo(toQString(part.string())).isFile() || QFileInfo(toQString(part.string())).size() == 0) {
         std::filesystem::remove(part, ec);
         return {false, failure};
     }

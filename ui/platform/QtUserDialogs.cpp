@@ -15,12 +15,11 @@
 
 #include "ui/platform/Canvas.h"
 #include "ui/platform/Printing.h"
+#include "ui/platform/QtText.h"
 
 namespace orma::ui {
 
 namespace {
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 std::string s(const QString& text) { return text.toStdString(); }
 
@@ -48,8 +47,8 @@ std::optional<std::string> chosen(const QString& name) {
 }  // namespace
 
 std::string toQtFileFilter(const std::string& filter) {
-    const QStringList parts = q(filter).split('|');
-    if (parts.size() < 2) return s(patternsOf(q(filter)));
+    const QStringList parts = toQString(filter).split('|');
+    if (parts.size() < 2) return s(patternsOf(toQString(filter)));
     QStringList filters;
     QStringList seen;  // entries that differ only in the case of a pattern are one entry
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -63,42 +62,42 @@ std::string toQtFileFilter(const std::string& filter) {
 }
 
 std::string withDefaultExtension(const std::string& path, const std::string& extension) {
-    QString ext = q(extension);
+    QString ext = toQString(extension);
     while (ext.startsWith('.')) ext.remove(0, 1);
     if (ext.isEmpty() || path.empty()) return path;
-    const QFileInfo info(q(path));
+    const QFileInfo info(toQString(path));
     if (!info.suffix().isEmpty()) return path;
     // "name." has an empty suffix too: do not double the dot.
     return path.back() == '.' ? path + s(ext) : path + "." + s(ext);
 }
 
-void QtUserDialogs::message(const std::string& text) { QMessageBox::information(parent_, title(), q(text)); }
+void QtUserDialogs::message(const std::string& text) { QMessageBox::information(parent_, title(), toQString(text)); }
 
 std::optional<std::string> QtUserDialogs::inputQuery(const std::string& caption, const std::string& prompt,
                                                      const std::string& proposed) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_, q(caption), q(prompt), QLineEdit::Normal, q(proposed), &ok);
+    const QString text = QInputDialog::getText(parent_, toQString(caption), toQString(prompt), QLineEdit::Normal, toQString(proposed), &ok);
     if (!ok) return std::nullopt;
     return s(text);
 }
 
 std::optional<std::string> QtUserDialogs::openFile(const FileDialogOptions& options) {
-    const auto name = chosen(QFileDialog::getOpenFileName(parent_, title(), q(options.proposedName),
-                                                          q(toQtFileFilter(options.filter))));
-    if (!name || QFileInfo::exists(q(*name))) return name;
+    const auto name = chosen(QFileDialog::getOpenFileName(parent_, title(), toQString(options.proposedName),
+                                                          toQString(toQtFileFilter(options.filter))));
+    if (!name || QFileInfo::exists(toQString(*name))) return name;
     return withDefaultExtension(*name, options.defaultExtension);
 }
 
 std::optional<std::string> QtUserDialogs::saveFile(const FileDialogOptions& options) {
-    const auto name = chosen(QFileDialog::getSaveFileName(parent_, title(), q(options.proposedName),
-                                                          q(toQtFileFilter(options.filter)), nullptr,
+    const auto name = chosen(QFileDialog::getSaveFileName(parent_, title(), toQString(options.proposedName),
+                                                          toQString(toQtFileFilter(options.filter)), nullptr,
                                                           QFileDialog::DontConfirmOverwrite));
     if (!name) return name;
     return withDefaultExtension(*name, options.defaultExtension);
 }
 
 bool QtUserDialogs::askYesNo(const std::string& text) {
-    return QMessageBox::question(parent_, title(), q(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+    return QMessageBox::question(parent_, title(), toQString(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
@@ -110,7 +109,7 @@ std::optional<std::uint32_t> QtUserDialogs::chooseColour(std::uint32_t initial) 
 }
 
 std::optional<FontChoice> QtUserDialogs::chooseFont(const FontChoice& initial) {
-    QFont font(q(initial.family), initial.pointSize > 0 ? initial.pointSize : 8);
+    QFont font(toQString(initial.family), initial.pointSize > 0 ? initial.pointSize : 8);
     font.setBold(initial.bold);
     font.setItalic(initial.italic);
     bool ok = false;

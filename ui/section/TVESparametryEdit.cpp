@@ -16,6 +16,7 @@
 
 #include "io/Cp1250Text.h"
 #include "io/UserDialogs.h"
+#include "ui/platform/QtText.h"
 
 namespace orma::ui {
 
@@ -38,7 +39,6 @@ constexpr const char* kProfileChainageMessage =
 constexpr const char* kDuplicateChainageMessage =
     "Existuje bod se stejnou metráží pro zobrazení na aktuálním profilu a to nejde. ";
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 /// A line edit of the Czech-derived component name.
@@ -171,10 +171,10 @@ void TVESparametryEdit::FormShow() {
     const Locality* locality = db_->activeLocality();
     const Profile* profile = db_->activeProfile();
     const VesPoint* point = db_->selectedPoint();
-    eZeme->setText(qt(locality ? locality->country : ""));
-    eKraj->setText(qt(locality ? locality->region : ""));
-    eLokalita->setText(qt(locality ? locality->name : ""));
-    eNazevPf->setText(qt(profile ? profile->name : ""));
+    eZeme->setText(toQString(locality ? locality->country : ""));
+    eKraj->setText(toQString(locality ? locality->region : ""));
+    eLokalita->setText(toQString(locality ? locality->name : ""));
+    eNazevPf->setText(toQString(profile ? profile->name : ""));
     // Without a current point (a new locality or profile) only the names of
     // the locality and the profile can be given.
     for (QLineEdit* edit : {eNazevBoduVES, eDatumZm, ePoznamka, eOperator, eMetraz, eX, eY, eZ, eMetrazPf}) {
@@ -182,15 +182,15 @@ void TVESparametryEdit::FormShow() {
         if (point == nullptr) edit->clear();
     }
     if (point == nullptr) return;
-    eNazevBoduVES->setText(qt(transferName_ ? *transferName_ : point->name));
-    eDatumZm->setText(qt(point->date));
-    eOperator->setText(qt(point->operatorName));
-    ePoznamka->setText(qt(point->comment));
-    eMetraz->setText(qt(generalNumberText(point->terrainChainage)));
-    eX->setText(qt(generalNumberText(point->x)));
-    eMetrazPf->setText(qt(generalNumberText(point->profileChainage)));
-    eY->setText(qt(generalNumberText(point->y)));
-    eZ->setText(qt(generalNumberText(point->z)));
+    eNazevBoduVES->setText(toQString(transferName_ ? *transferName_ : point->name));
+    eDatumZm->setText(toQString(point->date));
+    eOperator->setText(toQString(point->operatorName));
+    ePoznamka->setText(toQString(point->comment));
+    eMetraz->setText(toQString(generalNumberText(point->terrainChainage)));
+    eX->setText(toQString(generalNumberText(point->x)));
+    eMetrazPf->setText(toQString(generalNumberText(point->profileChainage)));
+    eY->setText(toQString(generalNumberText(point->y)));
+    eZ->setText(toQString(generalNumberText(point->z)));
 }
 
 void TVESparametryEdit::showEvent(QShowEvent* event) {
@@ -216,7 +216,7 @@ bool TVESparametryEdit::checkPosition(PositionField& f) {
     if (value < -kPositionLimit || value > kPositionLimit) {
         checking_ = true;
         dialogs_.message(f.message);
-        f.edit->setText(qt(generalNumberText(f.resetValue)));
+        f.edit->setText(toQString(generalNumberText(f.resetValue)));
         f.edit->setFocus();
         checking_ = false;
         return false;

@@ -12,13 +12,12 @@
 
 #include "io/FormatPatterns.h"
 #include "io/UserDialogs.h"
+#include "ui/platform/QtText.h"
 #include "ui/section/TVESparametryEdit.h"
 
 namespace orma::ui {
 
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 QLineEdit* addField(QGridLayout* rows, QWidget* parent, int row, const char* label, const char* name,
                     const char* unit) {
@@ -86,17 +85,17 @@ void TparUCM::prepare(const UcmParameters& current, UserDialogs& dialogs) {
 }
 
 void TparUCM::FormShow() {
-    prevyseni->setText(qt(generalNumberText(current_.exaggeration)));
-    mensivelikost->setText(qt(ucmDialogRealText(current_.minorTextSize)));
-    vetsivelikost->setText(qt(ucmDialogRealText(current_.majorTextSize)));
+    prevyseni->setText(toQString(generalNumberText(current_.exaggeration)));
+    mensivelikost->setText(toQString(ucmDialogRealText(current_.minorTextSize)));
+    vetsivelikost->setText(toQString(ucmDialogRealText(current_.majorTextSize)));
     krokpopx->setText(QString::number(current_.xLabelStep));
     krokticx->setText(QString::number(current_.xTickStep));
     krokpopy->setText(QString::number(current_.zLabelStep));
     krokticy->setText(QString::number(current_.zTickStep));
-    sirkakriz->setText(qt(ucmDialogRealText(current_.interfaceSignWidth)));
-    vyskakriz->setText(qt(ucmDialogRealText(current_.interfaceSignHeight)));
-    sirkasipky->setText(qt(ucmDialogRealText(current_.arrowWidth)));
-    vyskasipky->setText(qt(ucmDialogRealText(current_.arrowHeight)));
+    sirkakriz->setText(toQString(ucmDialogRealText(current_.interfaceSignWidth)));
+    vyskakriz->setText(toQString(ucmDialogRealText(current_.interfaceSignHeight)));
+    sirkasipky->setText(toQString(ucmDialogRealText(current_.arrowWidth)));
+    vyskasipky->setText(toQString(ucmDialogRealText(current_.arrowHeight)));
 }
 
 void TparUCM::showEvent(QShowEvent* event) {
