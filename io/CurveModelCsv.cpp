@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "io/Cp1250Text.h"
+#include "io/CsvCells.h"
 
 namespace orma {
 
@@ -11,34 +12,15 @@ namespace {
 
 constexpr const char* kEol = "\r\n";
 
-template <typename Number>
-std::string shortest(Number value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-/// A cell as CSV writes it: quoted when it holds a comma, a quote or a line break.
-std::string cell(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '\r' || c == '\n') c = ' ';
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 void appendModel(std::string& out, const Sounding& s, bool withSsq) {
     const LayerModel& m = s.model;
-    if (withSsq) out += std::string("# SSQ,") + shortest(s.ssq) + kEol;
+    if (withSsq) out += std::string("# SSQ,") + shortestNumberText(s.ssq) + kEol;
     out += std::string("# model,layer,resistivity (ohm.m),thickness (m),depth (m),resistivity fixed,thickness fixed,"
                        "depth fixed") + kEol;
     for (int i = 0; i <= m.interfaceCount && i < kMaxLayers; ++i) {
-        out += "# model," + std::to_string(i + 1) + "," + shortest(m.resistivity[i]) + ",";
+        out += "# model," + std::to_string(i + 1) + "," + shortestNumberText(m.resistivity[i]) + ",";
         if (i < m.interfaceCount) {
-            out += shortest(static_cast<float>(m.thickness(i))) + "," + shortest(m.depth[i]) + "," +
+            out += shortestNumberText(static_cast<float>(m.thickness(i))) + "," + shortestNumberText(m.depth[i]) + "," +
                    std::to_string(m.resistivityFixed[i]) + "," + std::to_string(m.thicknessFixed[i]) + "," +
                    std::to_string(m.depthFixed[i]);
         } else {
@@ -52,7 +34,7 @@ void appendModel(std::string& out, const Sounding& s, bool withSsq) {
 
 std::string formatCurveModelCsv(const Sounding& sounding, CurveCsvParts parts, std::string_view soundingName) {
     std::string out = std::string("# ORMA curve and model") + kEol;
-    if (!soundingName.empty()) out += "# sounding," + cell(soundingName) + kEol;
+    if (!soundingName.empty()) out += "# sounding," + csvCell(soundingName) + kEol;
     if (parts.model && sounding.model.exists()) appendModel(out, sounding, parts.measured);
 
     out += "AB/2 (m)";
@@ -63,9 +45,9 @@ std::string formatCurveModelCsv(const Sounding& sounding, CurveCsvParts parts, s
     const int last = std::min(sounding.maxGridIndex, kGridPoints - 1);
     for (int k = first; k <= last; ++k) {
         if (parts.measured && !sounding.hasComposite(k)) continue;
-        out += shortest(sounding.grid.value[k]);
-        if (parts.measured) out += "," + shortest(sounding.composite(k));
-        if (parts.computed) out += "," + shortest(sounding.computedRho[k]);
+        out += shortestNumberText(sounding.grid.value[k]);
+        if (parts.measured) out += "," + shortestNumberText(sounding.composite(k));
+        if (parts.computed) out += "," + shortestNumberText(sounding.computedRho[k]);
         out += kEol;
     }
     return out;

@@ -12,6 +12,8 @@
 
 #include "core/PointNumber.h"
 #include "io/Cp1250Text.h"
+#include "io/CsvCells.h"
+#include "io/DirectoryListing.h"
 #include "io/GefReader.h"
 #include "io/SheetReader.h"
 #include "io/VdbCommands.h"
@@ -27,52 +29,6 @@ constexpr double kSectionDepthPixels = 500.0;
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-/// Natural order: runs of digits compare by value, everything else without case.
-bool naturalLess(const std::string& a, const std::string& b) {
-    std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        const bool da = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
-        const bool db = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
-        if (da && db) {
-            std::size_t ei = i, ej = j;
-            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei]))) ++ei;
-            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej]))) ++ej;
-            std::string_view na(a.data() + i, ei - i), nb(b.data() + j, ej - j);
-            while (na.size() > 1 && na.front() == '0') na.remove_prefix(1);
-            while (nb.size() > 1 && nb.front() == '0') nb.remove_prefix(1);
-            if (na.size() != nb.size()) return na.size() < nb.size();
-            if (na != nb) return na < nb;
-            i = ei;
-            j = ej;
-            continue;
-        }
-        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b[j]));
-        if (ca != cb) return ca < cb;
-        ++i;
-        ++j;
-    }
-    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
-    return a < b;
-}
-
-template <typename Number>
-std::string shortest(Number value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-std::string csvCell(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return quoted + '"';
 }
 
 /// The reader's words about a file that could not be read (the shift's
@@ -252,9 +208,9 @@ std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& res
         if (!r.interpreted) continue;
         const VesPoint& p = r.point;
         out += csvCell(r.fileName) + "," + std::to_string(r.chainage) + "," + std::to_string(p.MDLmx + 1);
-        for (int i = 0; i <= p.MDLmx; ++i) out += "," + shortest(std::fabs(p.resistivity[static_cast<std::size_t>(i)]));
-        for (int i = 0; i < p.MDLmx; ++i) out += "," + shortest(std::fabs(p.depth[static_cast<std::size_t>(i)]));
-        out += "," + shortest(r.fit.summary.ssq) + "," + std::to_string(r.fit.summary.linearisations) + "\r\n";
+        for (int i = 0; i <= p.MDLmx; ++i) out += "," + shortestNumberText(std::fabs(p.resistivity[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < p.MDLmx; ++i) out += "," + shortestNumberText(std::fabs(p.depth[static_cast<std::size_t>(i)]));
+        out += "," + shortestNumberText(r.fit.summary.ssq) + "," + std::to_string(r.fit.summary.linearisations) + "\r\n";
     }
     for (const InterpretedSounding& r : results) {
         if (!r.interpreted) out += "# skipped," + csvCell(r.fileName) + "," + csvCell(r.reason) + "\r\n";
