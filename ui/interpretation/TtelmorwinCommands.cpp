@@ -90,21 +90,9 @@ void Ttelmorwin::Vytisknicovid1Click() {
                    kPrintLinePrefix + sounding_.gefPath);
     Img->update();
 
-    PrinterChoice target = printerChoice_;
-    if (target.outputFile.empty() && target.printerName.empty() && !systemHasPrinter()) {
-        // No printer on this system: the page goes into a PDF file.
-        FileDialogOptions options;
-        options.filter = "PDF|*.pdf";
-        options.defaultExtension = "pdf";
-        const std::optional<std::string> chosen = dialogs_.saveFile(options);
-        if (!chosen) return;
-        std::error_code ec;
-        if (std::filesystem::exists(*chosen, ec) &&
-            !dialogs_.askYesNo("The file " + *chosen + " exists. Replace it with the printout?")) {
-            return;
-        }
-        target.outputFile = *chosen;
-    }
+    const std::optional<PrinterChoice> chosenTarget = choosePrintTarget(printerChoice_, dialogs_);
+    if (!chosenTarget) return;
+    const PrinterChoice& target = *chosenTarget;
     const PrintOutcome printed = printImage(clientAreaImage(), target, windowTitle().toStdString());
     if (!printed.ok) dialogs_.message(printed.error);
 }

@@ -1,5 +1,4 @@
 #include "ui/platform/Printing.h"
-#include "ui/platform/QtText.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -10,6 +9,8 @@
 
 #include <filesystem>
 #include <system_error>
+
+#include "ui/platform/QtText.h"
 
 namespace orma::ui {
 
@@ -93,6 +94,24 @@ PrintOutcome printImage(const QImage& image, const PrinterChoice& choice, const 
         return {false, failure};
     }
     return {true, {}};
+}
+
+std::optional<PrinterChoice> choosePrintTarget(const PrinterChoice& chosenInSetup, UserDialogs& dialogs) {
+    PrinterChoice target = chosenInSetup;
+    if (!target.outputFile.empty() || !target.printerName.empty() || systemHasPrinter()) return target;
+    // No printer on this system: the page goes into a PDF file.
+    FileDialogOptions options;
+    options.filter = "PDF|*.pdf";
+    options.defaultExtension = "pdf";
+    const std::optional<std::string> chosen = dialogs.saveFile(options);
+    if (!chosen) return std::nullopt;
+    std::error_code ec;
+    if (std::filesystem::exists(*chosen, ec) &&
+        !dialogs.askYesNo("The file " + *chosen + " exists. Replace it with the printout?")) {
+        return std::nullopt;
+    }
+    target.outputFile = *chosen;
+    return target;
 }
 
 }  // namespace orma::ui

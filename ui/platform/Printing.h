@@ -3,6 +3,7 @@
 // the system, or into a PDF file when that is what the printer setup chose
 // (or when the system has no printer at all).
 
+#include <optional>
 #include <string>
 
 #include "io/UserDialogs.h"
@@ -19,6 +20,11 @@ PrinterChoice printerChoiceOf(const QPrinter& printer);
 
 /// True when the system knows at least one printer.
 bool systemHasPrinter();
+
+/// Where a print goes: the printer setup's choice, or, on a system without a
+/// printer, a PDF file the user names (asked before replacing one); nullopt
+/// when the user cancels.
+std::optional<PrinterChoice> choosePrintTarget(const PrinterChoice& chosenInSetup, UserDialogs& dialogs);
 
 struct PrintOutcome {
     bool ok = false;
