@@ -1,7 +1,9 @@
 // The interpreted sounding into the profile, file after file of a directory;
 // the re-opened point; the quick import.
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <sstream>
@@ -151,6 +153,35 @@ TEST_F(TransferTest, FixFlagsSurviveAndAReopenedPointIsNotAddedTwice) {
     window_->profileChosenInSection();
     EXPECT_FALSE(window_->sounding().reprocessOnly);
     EXPECT_FALSE(window_->importdorezu->isHidden());
+}
+
+TEST_F(TransferTest, DraggingAReopenedPointsModelWritesItBack) {
+    clickPoint(1);
+    ASSERT_TRUE(window_->sounding().reprocessOnly);
+    const LayerModel& model = window_->sounding().model;
+    const PlotGeometry& g = window_->plot().geometry();
+    const float before = model.resistivity[0];
+    const VesPoint neighbour = profile().points[0];
+    QWidget& image = window_->image();
+    const auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, int x, int y) {
+        const QPointF at(x, y);
+        QMouseEvent event(type, at, image.mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(&image, &event);
+    };
+    // The first layer's resistivity, halfway down the layer, dragged to the right.
+    const int x = g.xOf(model.resistivity[0]);
+    const int y = (g.y0 + g.yOf(model.depth[0])) / 2;
+    send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, x, y);
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, x, y);
+    send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, x + 20, y);
+    send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, x + 40, y);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, x + 40, y);
+
+    ASSERT_GT(model.resistivity[0], before);
+    const VesPoint& stored = profile().points[1];
+    EXPECT_EQ(stored.resistivity[0], model.resistivity[0]);
+    EXPECT_FLOAT_EQ(stored.ssq, static_cast<float>(window_->sounding().ssq));
+    EXPECT_EQ(profile().points[0].resistivity, neighbour.resistivity);  // only the re-opened point
 }
 
 TEST_F(TransferTest, AFullProfileRefusesTheTransferAndChangesNothing) {
