@@ -134,9 +134,14 @@ int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
 }
 
 int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages) {
+    return openCurveFile(sounding, path, messages, readGefFile);
+}
+
+int openCurveFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages,
+                  CurveFileReader read) {
     sounding.reprocessOnly = false;
     sounding.gefPath = path;
-    const int result = readGefFile(sounding, messages);
+    const int result = read(sounding, messages);
     if (result == kSuccess) {
         resetForNewCurve(sounding);
     } else {

@@ -44,6 +44,15 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
 /// result of readGefFile; the shift messages follow in `messages`.
 int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
 
+/// A reader of a curve file named by `sounding.gefPath` (readGefFile, readSheetFile).
+using CurveFileReader = int (*)(Sounding& sounding, std::vector<std::string>& messages);
+/// A whole "open" of a curve file, as openGefCurve does it.
+using CurveFileOpener = int (*)(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+
+/// openGefCurve with another reader of the same kind (a field sheet's).
+int openCurveFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages,
+                  CurveFileReader read);
+
 /// "ORMA - programme for VES interpretation - opened: " + the GEF path.
 std::string gefOpenedCaption(const Sounding& sounding);
 

@@ -339,17 +339,7 @@ int readSheetFile(Sounding& sounding, std::vector<std::string>& messages) {
 }
 
 int openSheetCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages) {
-    sounding.reprocessOnly = false;
-    sounding.gefPath = path;
-    const int result = readSheetFile(sounding, messages);
-    if (result == kSuccess) {
-        resetForNewCurve(sounding);
-    } else {
-        messages.emplace_back(kReadingError);
-    }
-    sounding.reprocessOnly = false;
-    for (std::string& text : shiftBranches(sounding, 2)) messages.push_back(std::move(text));
-    return result;
+    return openCurveFile(sounding, path, messages, readSheetFile);
 }
 
 bool isSheetFileName(std::string_view path) {

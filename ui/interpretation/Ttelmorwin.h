@@ -34,6 +34,7 @@
 #include "core/ComputationOptions.h"
 #include "core/Sounding.h"
 #include "io/DisplaySettings.h"
+#include "io/GefReader.h"
 #include "io/ManualInput.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/editing/EditorSurface.h"
@@ -243,6 +244,9 @@ private:
     /// What every successful load does on the window side: no model drawing
     /// on screen, buttons hidden, fresh plot ranges.
     void afterNewCurve();
+    /// Reads the GEF file or sheet chosen in an open dialog (nothing chosen is
+    /// said), then shows the curve with its caption and messages.
+    void loadChosenCurveFile(const std::optional<std::string>& chosen, CurveFileOpener open);
     void shiftOnto(int reference);
     void drift(int direction);
     /// Window side of an RST read: caption and plot of the new curve.

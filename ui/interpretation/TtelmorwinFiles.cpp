@@ -34,13 +34,16 @@ void Ttelmorwin::afterNewCurve() {
 
 void Ttelmorwin::OtevtGEF1Click() {
     sounding_.reprocessOnly = false;
-    const auto chosen = dialogs_.openFile(gefOpenDialogOptions(sounding_));
+    loadChosenCurveFile(dialogs_.openFile(gefOpenDialogOptions(sounding_)), openGefCurve);
+}
+
+void Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, CurveFileOpener open) {
     if (!chosen) {
         dialogs_.message(kGefNoFileChosen);
         return;
     }
     std::vector<std::string> messages;
-    if (openGefCurve(sounding_, *chosen, messages) == kSuccess) {
+    if (open(sounding_, *chosen, messages) == kSuccess) {
         // A curve drawn with the mouse and never committed is replaced.
         sounding_.mouseDrawnCurve = false;
         afterNewCurve();

@@ -25,21 +25,7 @@ constexpr const char* kNoCurveToSave = "Read VES curve first!";
 // A sheet takes the road of a GEF file: the same reset, caption and shift.
 void Ttelmorwin::OtevtCSV1Click() {
     sounding_.reprocessOnly = false;
-    const auto chosen = dialogs_.openFile(sheetOpenDialogOptions(sounding_));
-    if (!chosen) {
-        dialogs_.message(kGefNoFileChosen);
-        return;
-    }
-    std::vector<std::string> messages;
-    if (openSheetCurve(sounding_, *chosen, messages) == kSuccess) {
-        sounding_.mouseDrawnCurve = false;
-        afterNewCurve();
-    }
-    sounding_.gefPath = *chosen;
-    setCaption(gefOpenedCaption(sounding_));
-    showMessages(messages);
-    plot_->redrawAll();
-    Img->update();
+    loadChosenCurveFile(dialogs_.openFile(sheetOpenDialogOptions(sounding_)), openSheetCurve);
 }
 
 void Ttelmorwin::UloitCSV1Click() {
