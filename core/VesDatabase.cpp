@@ -1,6 +1,7 @@
 #include "core/VesDatabase.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -20,9 +21,12 @@ Profile newProfile(float xScale, float zScale) {
     return profile;
 }
 
-/// A short decimal for messages (the core has no locale-dependent output).
+/// A short decimal for messages: "%f" without its trailing zeros, written
+/// with a point whatever locale the process has.
 std::string decimal(float value) {
-    std::string text = std::to_string(value);
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::fixed, 6);
+    std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
     while (!text.empty() && text.back() == '0') text.pop_back();
     if (!text.empty() && text.back() == '.') text.pop_back();
     return text;

@@ -1,14 +1,15 @@
 #include "io/DirectoryListing.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
+
+#include "io/CharClasses.h"
 
 namespace orma {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char lower(char c) { return asciiLower(c); }
 
 bool endsWithNoCase(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;

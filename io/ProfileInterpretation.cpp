@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -11,6 +10,7 @@
 #include <thread>
 
 #include "core/PointNumber.h"
+#include "io/CharClasses.h"
 #include "io/Cp1250Text.h"
 #include "io/CsvCells.h"
 #include "io/DirectoryListing.h"
@@ -27,7 +27,7 @@ constexpr double kProfileWidthPixels = 800.0;
 constexpr double kSectionDepthPixels = 500.0;
 
 std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : text) c = asciiLower(c);
     return text;
 }
 

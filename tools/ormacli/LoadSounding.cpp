@@ -1,12 +1,12 @@
 #include "LoadSounding.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <iostream>
 
 #include "core/BranchShift.h"
 #include "core/PointProcessing.h"
+#include "io/CharClasses.h"
 #include "io/GefReader.h"
 #include "io/RstReader.h"
 #include "io/SheetReader.h"
@@ -17,8 +17,7 @@ namespace {
 
 std::string lowerExtension(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(extension.begin(), extension.end(), extension.begin(), asciiLower);
     return extension;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "Commands.h"
+#include "io/CLocaleFormat.h"
 
 namespace {
 
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
     // Beyond a file-size limit a write fails (and is reported below) instead
     // of ending the program with SIGXFSZ.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Tables, SSQs and JSON go to other programs: a decimal point always, even
+    // if a library this tool links one day sets the locale from the environment.
+    const orma::CLocaleScope cLocale;
     const int status = runCommand(argc, argv);
     // Output that never reached its file (a full disk, /dev/full, a closed
     // stream) is a failure, not a success with the rest of the answer lost.

@@ -10,12 +10,14 @@
 #include <iostream>
 
 #include "DatabaseSamples.h"
+#include "io/CLocaleFormat.h"
 #include "FieldSurvey.h"
 #include "RstSamples.h"
 #include "UcmSamples.h"
 
 int main(int argc, char** argv) {
     using namespace orma::samplegen;
+    const orma::CLocaleScope cLocale;  // the samples hold decimal points in every locale
     if (argc != 2) {
         std::cerr << "usage: orma_samplegen OUTDIR\n";
         return 2;
