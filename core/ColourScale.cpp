@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+
+#include "core/DecimalText.h"
 
 namespace orma {
 
@@ -18,13 +19,17 @@ std::uint32_t packRgb(double r, double g, double b) {
     return 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
 }
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == ';'; }
+/// What stands between the two values of a typed range: blanks, a semicolon,
+/// and a comma where the comma is not the decimal sign.
+bool isRangeSeparator(char c, std::string_view decimalSeparator) {
+    return c == ' ' || c == '\t' || c == ';' || (c == ',' && decimalSeparator != ",");
+}
 
-std::optional<double> parseNumber(std::string_view word) {
-    double value = 0.0;
-    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (result.ec != std::errc() || result.ptr != word.data() + word.size()) return std::nullopt;
-    return value;
+/// printf "%.Ng" without the process locale.
+std::string generalDigits(double value, int digits) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("?");
 }
 
 }  // namespace
@@ -39,15 +44,15 @@ LogRange normalisedRange(double lowLog, double highLog) {
     return LogRange{lowLog, highLog};
 }
 
-std::optional<LogRange> parseColourRange(std::string_view text) {
+std::optional<LogRange> parseColourRange(std::string_view text, std::string_view decimalSeparator) {
     std::vector<double> values;
     std::size_t at = 0;
     while (at < text.size()) {
-        while (at < text.size() && isSeparator(text[at])) ++at;
+        while (at < text.size() && isRangeSeparator(text[at], decimalSeparator)) ++at;
         std::size_t end = at;
-        while (end < text.size() && !isSeparator(text[end])) ++end;
+        while (end < text.size() && !isRangeSeparator(text[end], decimalSeparator)) ++end;
         if (end > at) {
-            const std::optional<double> value = parseNumber(text.substr(at, end - at));
+            const std::optional<double> value = parseTypedDecimal(text.substr(at, end - at), decimalSeparator);
             if (!value) return std::nullopt;
             values.push_back(*value);
         }
@@ -59,17 +64,17 @@ std::optional<LogRange> parseColourRange(std::string_view text) {
     return LogRange{std::log10(low), std::log10(high)};
 }
 
-std::string colourRangeText(const LogRange& range) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6g %.6g", std::pow(10.0, range.low), std::pow(10.0, range.high));
-    return buffer;
+std::string colourRangeText(const LogRange& range, std::string_view decimalSeparator) {
+    return withDecimalSeparator(generalDigits(std::pow(10.0, range.low), 6), decimalSeparator) + " " +
+           withDecimalSeparator(generalDigits(std::pow(10.0, range.high), 6), decimalSeparator);
 }
 
-std::string resistivityLabel(double ohmMetres) {
+std::string resistivityLabel(double ohmMetres, std::string_view decimalSeparator) {
+    const bool plain = ohmMetres >= 1e-4 && ohmMetres < 1e6;
+    if (plain) return withDecimalSeparator(generalDigits(ohmMetres, 6), decimalSeparator);
     char buffer[32];
-    if (ohmMetres >= 1e-4 && ohmMetres < 1e6) std::snprintf(buffer, sizeof buffer, "%.6g", ohmMetres);
-    else std::snprintf(buffer, sizeof buffer, "%.0e", ohmMetres);
-    return buffer;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, ohmMetres, std::chars_format::scientific, 0);
+    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string("?");
 }
 
 std::uint32_t ColourScale::ramp(double fraction) {

@@ -26,16 +26,18 @@ struct LogRange {
 /// colour sits in the middle of the scale.
 LogRange normalisedRange(double lowLog, double highLog);
 
-/// "10 1000" (blanks, a comma or a semicolon between; decimal points): the
-/// typed range of resistivities in ohm·m, both above zero, the lower first.
-/// nullopt for anything else.
-std::optional<LogRange> parseColourRange(std::string_view text);
+/// "10 1000": the typed range of resistivities in ohm·m, both above zero, the
+/// lower first; nullopt for anything else. The decimal sign is the point or
+/// `decimalSeparator`; blanks or a semicolon stand between the two, and a
+/// comma too unless it is the decimal sign ("0,5 20" on a Czech desktop).
+std::optional<LogRange> parseColourRange(std::string_view text, std::string_view decimalSeparator);
 
-/// The text that parseColourRange reads back as `range`.
-std::string colourRangeText(const LogRange& range);
+/// The text that parseColourRange reads back as `range` (six digits).
+std::string colourRangeText(const LogRange& range, std::string_view decimalSeparator);
 
-/// A resistivity written for a scale label: "0.1", "10", "1000", "1e+06".
-std::string resistivityLabel(double ohmMetres);
+/// A resistivity written for a scale label: "0.1", "10", "1000", "1e+06",
+/// with `decimalSeparator` as its decimal sign.
+std::string resistivityLabel(double ohmMetres, std::string_view decimalSeparator);
 
 class ColourScale {
 public:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/BranchShift.h"
+#include "core/DecimalText.h"
 #include "core/PointProcessing.h"
 #include "io/GefReader.h"
 
@@ -36,22 +37,11 @@ std::optional<int> parseInteger(std::string_view text) {
     return value;
 }
 
-/// A number with the point as its decimal sign (a comma is refused, as the
-/// message that follows a refusal says), blanks around it allowed.
-std::optional<double> parseDecimal(std::string_view text) {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-/// "%.2f" whatever the locale of the desktop.
-std::string twoDecimals(double value) {
+/// "%.2f" with the desktop's decimal separator, whatever the C library's locale.
+std::string twoDecimals(double value, std::string_view separator) {
     char buffer[64];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    return std::string(buffer, end.ptr);
+    return withDecimalSeparator(std::string(buffer, end.ptr), separator);
 }
 
 /// Asks for an integer: OK with a number sets `value`, OK with anything else
@@ -92,14 +82,17 @@ enum class RowAnswer { Value, EndOfBranch };
 
 /// One row of typed input: asks until the answer is a usable resistivity, or
 /// the branch ends (0, an empty answer or Cancel).
-RowAnswer askResistivity(UserDialogs& dialogs, int k, float ab2, float& rho) {
-    const std::string prompt = "row:" + std::to_string(k + 1) + ", AB/2=" + twoDecimals(ab2) + " m -> REZISTIVITY: ";
+RowAnswer askResistivity(UserDialogs& dialogs, std::string_view separator, int k, float ab2, float& rho) {
+    const std::string prompt =
+        "row:" + std::to_string(k + 1) + ", AB/2=" + twoDecimals(ab2, separator) + " m -> REZISTIVITY: ";
     for (;;) {
         const std::optional<std::string> answer =
             dialogs.inputQuery("Enter rezistivity:  (end of branch - ENTER)", prompt, "0");
         // Cancel ends the branch like an empty answer; it never appends a reading.
         if (!answer || trimmed(*answer).empty()) return RowAnswer::EndOfBranch;
-        const std::optional<double> value = parseDecimal(*answer);
+        // The desktop's separator or the point; a comma on a desktop whose
+        // separator is the point is refused, as the message says.
+        const std::optional<double> value = parseTypedDecimal(*answer, separator);
         if (!value) {
             dialogs.message(kManualDecimalPoint);
             continue;
@@ -183,6 +176,7 @@ bool enterCurveByKeyboard(Sounding& sounding, UserDialogs& dialogs, ManualInputH
     int c = 0;
     int k = omitted;
     int overlap = 0;
+    const std::string separator = host.decimalSeparator();
     bool full = false;
     for (int g = 1; g <= branches && !full; ++g) {
         for (;;) {
@@ -193,7 +187,7 @@ bool enterCurveByKeyboard(Sounding& sounding, UserDialogs& dialogs, ManualInputH
             }
             const float ab2 = enteredAb2(k);
             float rho = 0;
-            if (askResistivity(dialogs, k, ab2, rho) == RowAnswer::EndOfBranch) break;
+            if (askResistivity(dialogs, separator, k, ab2, rho) == RowAnswer::EndOfBranch) break;
             if (ab2 > kLargestTypedAb2) {
                 dialogs.message(kManualCheating);
                 break;

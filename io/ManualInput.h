@@ -20,6 +20,9 @@ public:
     /// profile prompt.
     virtual std::string activeProfileName() = 0;
     virtual void setCaption(const std::string& caption) = 0;
+    /// The desktop's decimal separator: typed resistivities take it or the
+    /// point, and the prompts show their AB/2 with it.
+    virtual std::string decimalSeparator() = 0;
     /// The points in memory were processed as a new curve (`ok`) or could not
     /// be ("error - reading" has been said): the window redraws.
     virtual void enteredCurveProcessed(bool ok) = 0;

@@ -57,19 +57,39 @@ TEST(ColourScale, RampGetsLighterEndToEndAndEndsClamp) {
 }
 
 TEST(ColourScale, TypedRangesAreTwoIncreasingPositiveResistivities) {
-    const auto range = parseColourRange(" 10  1000 ");
+    const auto range = parseColourRange(" 10  1000 ", ".");
     ASSERT_TRUE(range);
     EXPECT_DOUBLE_EQ(range->low, 1.0);
     EXPECT_DOUBLE_EQ(range->high, 3.0);
-    EXPECT_TRUE(parseColourRange("0.5;20"));
-    EXPECT_TRUE(parseColourRange("5,20"));
+    EXPECT_TRUE(parseColourRange("0.5;20", "."));
+    EXPECT_TRUE(parseColourRange("5,20", "."));
     for (const char* bad : {"", "10", "1000 10", "0 10", "-1 10", "10 10", "10 abc", "10 20 30", "1e400 1e401", "nan 10"})
-        EXPECT_FALSE(parseColourRange(bad)) << bad;
-    const LogRange odd{std::log10(0.37), std::log10(12345.6)};
-    const auto back = parseColourRange(colourRangeText(odd));
-    ASSERT_TRUE(back);
-    EXPECT_NEAR(back->low, odd.low, 1e-6);
-    EXPECT_NEAR(back->high, odd.high, 1e-6);
+        EXPECT_FALSE(parseColourRange(bad, ".")) << bad;
+    for (const char* separator : {".", ","}) {
+        const LogRange odd{std::log10(0.37), std::log10(12345.6)};
+        const auto back = parseColourRange(colourRangeText(odd, separator), separator);
+        ASSERT_TRUE(back) << colourRangeText(odd, separator);
+        EXPECT_NEAR(back->low, odd.low, 1e-6);
+        EXPECT_NEAR(back->high, odd.high, 1e-6);
+    }
+}
+
+TEST(ColourScale, UnderADecimalCommaTheCommaIsTheDecimalSignAndBlanksSeparate) {
+    // What the window proposes on a Czech desktop is what it takes back.
+    const LogRange shown{std::log10(14.9731), std::log10(2985.83)};
+    EXPECT_EQ(colourRangeText(shown, ","), "14,9731 2985,83");
+    EXPECT_EQ(resistivityLabel(14.9731, ","), "14,9731");
+    EXPECT_EQ(resistivityLabel(2.5e6, ","), "2e+06");
+    const auto range = parseColourRange("14,9731 2985,83", ",");
+    ASSERT_TRUE(range);
+    EXPECT_NEAR(std::pow(10.0, range->low), 14.9731, 1e-9);
+    EXPECT_NEAR(std::pow(10.0, range->high), 2985.83, 1e-9);
+    // The point still reads, a semicolon separates too.
+    const auto mixed = parseColourRange("0.5;20,25", ",");
+    ASSERT_TRUE(mixed);
+    EXPECT_NEAR(std::pow(10.0, mixed->high), 20.25, 1e-12);
+    // "5,20" is one value there, not two.
+    EXPECT_FALSE(parseColourRange("5,20", ","));
 }
 
 TEST(ColourSection, EqualModelsPaintTheirLayersAndNothingOutside) {

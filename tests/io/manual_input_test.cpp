@@ -24,6 +24,8 @@ public:
     std::string activeProfileName() override { return "P7"; }
     void setCaption(const std::string& caption) override { captions.push_back(caption); }
     void enteredCurveProcessed(bool ok) override { processed.push_back(ok); }
+    std::string decimalSeparator() override { return separator; }
+    std::string separator = ".";
     std::vector<std::string> captions;
     std::vector<bool> processed;
 };
@@ -90,6 +92,24 @@ TEST_F(ManualInputTest, TwoTypedBranchesOverlapByTheirCommonRows) {
     EXPECT_EQ(host.captions[1], "ORMA-programme for VES interpretation - opened: manual pf 7 bod 12");
     EXPECT_EQ(host.captions.back(), "ORMA-programme for interpretation of VES curves - opened: manual pf 7 bod 12");
     EXPECT_EQ(host.processed.size(), 9u);  // redrawn after every point
+}
+
+TEST_F(ManualInputTest, OnACommaDesktopTheCommaAndThePointAreBothTaken) {
+    host.separator = ",";
+    expectHeader("12", "7", "1", "0");
+    dialogs.expectInput(kRhoCaption, "row:1, AB/2=1,00 m -> REZISTIVITY: ", "95,5", "0");
+    dialogs.expectInput(kRhoCaption, "row:2, AB/2=1,30 m -> REZISTIVITY: ", "96.25", "0");
+    // A grouping blank or a second sign is no number: asked again.
+    dialogs.expectInput(kRhoCaption, "row:3, AB/2=1,68 m -> REZISTIVITY: ", "1 000,5", "0");
+    dialogs.expectMessage("Point is the decimal sign");
+    dialogs.expectInput(kRhoCaption, "row:3, AB/2=1,68 m -> REZISTIVITY: ", "1000,5", "0");
+    dialogs.expectInput(kRhoCaption, "row:4, AB/2=2,18 m -> REZISTIVITY: ", "", "0");
+    ASSERT_TRUE(enterCurveByKeyboard(sounding, dialogs, host));
+    dialogs.verifyDone();
+    ASSERT_EQ(sounding.points.pointCount, 3);
+    EXPECT_FLOAT_EQ(sounding.points.rhoA[0], 95.5f);
+    EXPECT_FLOAT_EQ(sounding.points.rhoA[1], 96.25f);
+    EXPECT_FLOAT_EQ(sounding.points.rhoA[2], 1000.5f);
 }
 
 TEST_F(ManualInputTest, CancelEndsABranchAndNegativeValuesAreAskedAgain) {

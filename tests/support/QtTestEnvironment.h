@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,10 @@ public:
         if (QApplication::instance() != nullptr) return;
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
         app_ = new QApplication(argc_, argv_);
+        // Numbers on screen follow the desktop's locale: the tests expect the
+        // decimal point whatever LANG the machine has (tests of a comma
+        // locale set theirs and put this one back).
+        QLocale::setDefault(QLocale::c());
     }
     void TearDown() override {
         delete app_;

@@ -68,12 +68,12 @@ TEST_F(PointDialogTest, PositionsFromMinusToPlusTenMillionPassOthersAreRefused) 
          "Metráž aktuálního bodu VES na akt. pf zadej číslicemi tak, aby číslo bylo od -10000000.0 do 10000000.", "15"},
     };
     for (const Field& f : fields) {
-        for (const char* good : {"10000000", "-10000000", "-10000000.0", " 12,5 ", "+7"}) {
+        for (const char* good : {"10000000", "-10000000", "-10000000.0", " 12.5 ", "+7"}) {
             f.edit->setText(good);
             EXPECT_TRUE((dialog.*f.exit)()) << good;
             EXPECT_EQ(f.edit->text().toStdString(), good);
         }
-        for (const char* bad : {"10000000.1", "-10000001", "abc", "", "1e9", "12 m"}) {
+        for (const char* bad : {"10000000.1", "-10000001", "abc", "", "1e9", "12 m", "12,5"}) {
             f.edit->setText(bad);
             dialogs.expectMessage(f.message);
             EXPECT_FALSE((dialog.*f.exit)()) << bad;
@@ -121,7 +121,7 @@ TEST_F(PointDialogTest, TheEditsAreTakenOverCutToTheirFields) {
     dialog.eNazevBoduVES->setText(QString(250, QChar(0x17E)));  // ž
     dialog.ePoznamka->setText(QString::fromUtf8("pod lesem, 2 m od cesty"));
     dialog.eLokalita->setText(QString::fromUtf8("Horní Dolní"));
-    dialog.eZ->setText("312,25");
+    dialog.eZ->setText("312.25");
     dialog.OKbuttonClick();
     dialog.applyToDatabase();
     std::string cut;

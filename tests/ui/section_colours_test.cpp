@@ -150,11 +150,14 @@ TEST_F(SectionColoursTest, LegendLabelsSitOnTheirColoursAndATypedRangeClamps) {
     checkLegend("typed");
     EXPECT_EQ(section_->colours().legend().labels.size(), 2u);
 
-    // A bad entry changes nothing; an empty one goes back to the models' range.
+    // A bad entry is refused and asked again; Cancel then changes nothing; an
+    // empty entry goes back to the models' range.
     dialogs_.expectInput("Colour range", "Colours from and to, ohm\u00B7m (now 100 to 1000; empty: from the profile):",
                          "1000 100", "100 1000");
     dialogs_.expectMessage("Enter two resistivities above zero, the lower first (for example 10 1000), "
                            "or nothing for the range of the profile.");
+    dialogs_.expectInput("Colour range", "Colours from and to, ohm\u00B7m (now 100 to 1000; empty: from the profile):",
+                         std::nullopt, "1000 100");
     choose("ColourRange1");
     EXPECT_EQ(pixel(x, inLayer1), ColourScale::ramp(0.0));
     dialogs_.expectInput("Colour range", "Colours from and to, ohm\u00B7m (now 100 to 1000; empty: from the profile):",

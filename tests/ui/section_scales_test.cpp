@@ -35,8 +35,10 @@ TEST_F(ScalesTest, TypedScalesOfferTheDenominatorAndRefuseNonsense) {
     section_->MtkoX1Click();
     EXPECT_FLOAT_EQ(profile().xScale, 1e-5f);  // cancel keeps 1:100000
 
+    // A refusal asks again with the text typed; Cancel then keeps the scale.
     dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:100000):1 /", "abc");
     dialogs_.expectMessage("Integer!");
+    dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:100000):1 /", std::nullopt, "abc");
     section_->MtkoX1Click();
     EXPECT_FLOAT_EQ(profile().xScale, 1e-5f);
 
@@ -64,6 +66,7 @@ TEST_F(ScalesTest, StepsLimitsAndChoices) {
     EXPECT_EQ(section_->scaleStep(), 12.5f);
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12.5%) : ", "x");
     dialogs_.expectMessage("Hmm!");
+    dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12.5%) : ", std::nullopt, "x");
     section_->Krokzmnymtek1Click();
     EXPECT_EQ(section_->scaleStep(), 12.5f);
     // A step of 100 % down would make the scale 0: the scale stays.
@@ -78,9 +81,11 @@ TEST_F(ScalesTest, StepsLimitsAndChoices) {
     EXPECT_EQ(section_->display().minChainage, 20.0f);
     dialogs_.expectInput("Enter maximal displayed chainage:  ", "( now: 1000000 m )", "?");
     dialogs_.expectMessage("Hmmm!");
+    dialogs_.expectInput("Enter maximal displayed chainage:  ", "( now: 1000000 m )", std::nullopt, "?");
     section_->MinimlnZ1Click();
     dialogs_.expectInput("Enter maximal displayed Z:  ", "( now: 10000 m )", "x");
     dialogs_.expectMessage("Integer!");
+    dialogs_.expectInput("Enter maximal displayed Z:  ", "( now: 10000 m )", std::nullopt, "x");
     section_->MaximlnZ1Click();
     EXPECT_EQ(section_->display().maxElevation, 10000.0f);
 

@@ -31,6 +31,7 @@ TEST_F(WindowTest, DriftStepsThatCannotBeHeldAreRefused) {
     for (const char* typed : {"1e39", "-1e39", "39"}) {
         dialogs_.expectInput(caption, prompt, typed);
         dialogs_.expectMessage("Integer!");
+        dialogs_.expectInput(caption, prompt, std::nullopt, typed);  // asked again: Cancel
         window.PosunsnesenkivkyVESkroklogohmm1Click();
         EXPECT_FLOAT_EQ(window.sounding().driftStep, 0.001f) << typed;
     }

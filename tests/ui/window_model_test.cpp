@@ -45,25 +45,31 @@ TEST_F(WindowTest, DriftMovesTheCompositeByItsStepAndBack) {
     EXPECT_NEAR(window.sounding().composite(9), before, before * 1e-5);
 }
 
-TEST_F(WindowTest, DriftStepDialogShowsFifteenDigitsAndRefusesText) {
+TEST_F(WindowTest, DriftStepDialogShowsTheStepAndAsksAgainAfterText) {
     Ttelmorwin& window = openWindow();
     const char* caption = "Modify the step of the drift of VES curve ";
     const char* prompt = "[log10 ohm.m]:";
-    dialogs_.expectInput(caption, prompt, "0,05", "0.00100000004749745");
+    // The float 0.001 is proposed as the text that gives it back, not as
+    // its 15 digits 0.00100000004749745.
+    dialogs_.expectInput(caption, prompt, "0.05", "0.001");
     window.PosunsnesenkivkyVESkroklogohmm1Click();
     EXPECT_FLOAT_EQ(window.sounding().driftStep, 0.05f);
 
-    dialogs_.expectInput(caption, prompt, "0.1x");
+    // Text, nan and a step whose factor overflows are refused and asked
+    // again with what was typed; Cancel keeps the step.
+    dialogs_.expectInput(caption, prompt, "0.1x", "0.05");
     dialogs_.expectMessage("Integer!");
-    window.PosunsnesenkivkyVESkroklogohmm1Click();
-    dialogs_.expectInput(caption, prompt, "nan");
+    dialogs_.expectInput(caption, prompt, "nan", "0.1x");
     dialogs_.expectMessage("Integer!");
-    window.PosunsnesenkivkyVESkroklogohmm1Click();
-    dialogs_.expectInput(caption, prompt, std::nullopt);
+    dialogs_.expectInput(caption, prompt, "45", "nan");
+    dialogs_.expectMessage("Integer!");
+    dialogs_.expectInput(caption, prompt, std::nullopt, "45");
     window.PosunsnesenkivkyVESkroklogohmm1Click();
     EXPECT_FLOAT_EQ(window.sounding().driftStep, 0.05f);
 
-    dialogs_.expectInput(caption, prompt, " -0.2 ", "0.0500000007450581");
+    dialogs_.expectInput(caption, prompt, "abc");
+    dialogs_.expectMessage("Integer!");
+    dialogs_.expectInput(caption, prompt, " -0.2 ", "abc");
     window.PosunsnesenkivkyVESkroklogohmm1Click();
     dialogs_.verifyDone();
     EXPECT_FLOAT_EQ(window.sounding().driftStep, -0.2f);

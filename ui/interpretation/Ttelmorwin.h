@@ -296,6 +296,7 @@ private:
     std::string activeProfileName() override;
     void setCaption(const std::string& caption) override;
     void enteredCurveProcessed(bool ok) override;
+    std::string decimalSeparator() override;
 
     UserDialogs& dialogs_;
     std::filesystem::path settingsPath_;

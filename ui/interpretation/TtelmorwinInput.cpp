@@ -5,6 +5,7 @@
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/NumberText.h"
 
 namespace orma::ui {
 
@@ -29,6 +30,8 @@ std::string Ttelmorwin::activeProfileName() {
 }
 
 void Ttelmorwin::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+std::string Ttelmorwin::decimalSeparator() { return ui::decimalSeparator(); }
 
 void Ttelmorwin::enteredCurveProcessed(bool ok) {
     if (ok) afterNewCurve();

@@ -2,7 +2,6 @@
 // in its matrices, written onto the plot.
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "core/FitWorkspace.h"
@@ -10,6 +9,7 @@
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/interpretation/plot/MatrixListing.h"
+#include "ui/interpretation/plot/TextFormat.h"
 #include "ui/platform/ImageView.h"
 
 namespace orma::ui {
@@ -18,9 +18,7 @@ namespace {
 
 template <typename... Args>
 std::string formatted(const char* format, Args... args) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, format, args...);
-    return buffer;
+    return std::string(FormattedText(format, args...).view());
 }
 
 }  // namespace

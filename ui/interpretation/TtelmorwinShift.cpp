@@ -2,7 +2,6 @@
 // step, and the switch of composite-curve editing.
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/NumberText.h"
 
 namespace orma::ui {
 namespace {
@@ -24,38 +24,13 @@ constexpr const char* kInterpretingCaption = "ORMA-interpreting VES curve:";
 constexpr const char* kDriftOutOfRange =
     "The drift would move the curve beyond the numbers the program can hold; the curve stays where it is.";
 
-/// The step as the user sees it: 15 significant digits of the single-precision
-/// value (0.001 shows as 0.00100000004749745), independent of the locale.
-std::string formatDriftStep(float step) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(step),
-                                   std::chars_format::general, 15);
-    return std::string(buffer, end.ptr);
-}
-
-/// A typed step. Both '.' and ',' are taken as the decimal separator, so the
-/// value reads the same whatever the desktop's locale; surrounding blanks are
-/// ignored, anything else after the number is refused.
-bool parseDriftStep(std::string text, float& step) {
-    const auto first = text.find_first_not_of(" \t");
-    const auto last = text.find_last_not_of(" \t");
-    if (first == std::string::npos) return false;
-    text = text.substr(first, last - first + 1);
-    for (char& ch : text) {
-        if (ch == ',') ch = '.';
-    }
-    const char* begin = text.data();
-    if (*begin == '+') ++begin;
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(begin, text.data() + text.size(), value);
-    if (ec != std::errc() || ptr != text.data() + text.size()) return false;
-    // A step of inf or nan would turn the whole composite into nan; so would
-    // one that is finite as a double but not as the float it is kept in
-    // (1e39), or one whose factor 10^step is not (a step of 39 decades).
-    const float asFloat = static_cast<float>(value);
-    if (!std::isfinite(asFloat) || !std::isfinite(std::pow(10.0f, std::fabs(asFloat)))) return false;
-    step = asFloat;
-    return true;
+/// A typed step. A step of inf or nan would turn the whole composite into
+/// nan; so would one that is finite as a double but not as the float it is
+/// kept in (1e39), or one whose factor 10^step is not (a step of 39 decades).
+std::optional<float> readDriftStep(const std::string& text) {
+    const std::optional<float> step = typedFloat(text);
+    if (!step || !std::isfinite(std::pow(10.0f, std::fabs(*step)))) return std::nullopt;
+    return step;
 }
 
 /// Every value the drift moves stays a finite, positive single-precision number.
@@ -104,11 +79,9 @@ void Ttelmorwin::PosunsnesenkivkyVESdovychrezistivit1Click() { drift(+1); }
 void Ttelmorwin::PosunsnesenkivkyVESdonichrezistivit1Click() { drift(-1); }
 
 void Ttelmorwin::PosunsnesenkivkyVESkroklogohmm1Click() {
-    const auto typed = dialogs_.inputQuery(kDriftStepCaption, kDriftStepPrompt, formatDriftStep(sounding_.driftStep));
-    if (!typed) return;
-    float step = 0.0f;
-    if (parseDriftStep(*typed, step)) sounding_.driftStep = step;
-    else dialogs_.message(kNotANumber);
+    if (const std::optional<float> step = askUntilRead<float>(dialogs_, kDriftStepCaption, kDriftStepPrompt,
+                                                              boxText(sounding_.driftStep), kNotANumber, readDriftStep))
+        sounding_.driftStep = *step;
 }
 
 void Ttelmorwin::Editovatsnesenoukivku1Click() {

@@ -2,20 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "ui/platform/Canvas.h"
+#include "ui/platform/NumberText.h"
 
 namespace orma::ui {
 
 namespace {
 
 /// "%.3g" of an end of the range, for a range that holds no decade.
-std::string endLabel(double log10Value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.3g", std::pow(10.0, log10Value));
-    return buffer;
-}
+std::string endLabel(double log10Value) { return shownText("%.3g", std::pow(10.0, log10Value)); }
 
 }  // namespace
 
@@ -58,7 +54,7 @@ ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, in
     canvas.setPenColour(kBlack);
     for (double value : values) {
         const int x = layout.barLeft + static_cast<int>(std::lround(scale.fractionOf(value) * (barWidth - 1)));
-        const std::string text = decadeLabels ? resistivityLabel(std::pow(10.0, value)) : endLabel(value);
+        const std::string text = decadeLabels ? resistivityLabel(std::pow(10.0, value), decimalSeparator()) : endLabel(value);
         const int w = canvas.textWidth(text);
         if (x - w / 2 < lastRight + W / 2) continue;  // would overlap the label before it
         canvas.moveTo(x, layout.barBottom + 1);

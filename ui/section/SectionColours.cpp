@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "core/AbGrid.h"
 #include "core/ColourSection.h"
 #include "io/UserDialogs.h"
 #include "ui/platform/Canvas.h"
+#include "ui/platform/NumberText.h"
 
 namespace orma::ui {
 
@@ -112,22 +112,21 @@ void SectionColours::setView(ColourView view) {
 }
 
 void SectionColours::chooseRange() {
-    const std::string now = resistivityLabel(std::pow(10.0, scale_.range().low)) + " to " +
-                            resistivityLabel(std::pow(10.0, scale_.range().high));
-    const std::optional<std::string> text =
-        dialogs_.inputQuery("Colour range", "Colours from and to, ohm\u00B7m (now " + now + "; empty: from the profile):",
-                            typedRange_ ? colourRangeText(*typedRange_) : std::string());
-    if (!text) return;
-    if (text->find_first_not_of(" \t") == std::string::npos) {
-        typedRange_.reset();
-        return;
-    }
-    if (const std::optional<LogRange> range = parseColourRange(*text)) {
-        typedRange_ = *range;
-        return;
-    }
-    dialogs_.message("Enter two resistivities above zero, the lower first (for example 10 1000), "
-                     "or nothing for the range of the profile.");
+    const std::string separator = decimalSeparator();
+    const std::string now = resistivityLabel(std::pow(10.0, scale_.range().low), separator) + " to " +
+                            resistivityLabel(std::pow(10.0, scale_.range().high), separator);
+    // An empty answer is an answer too: the range of the profile again.
+    const std::optional<std::optional<LogRange>> typed = askUntilRead<std::optional<LogRange>>(
+        dialogs_, "Colour range", "Colours from and to, ohm\u00B7m (now " + now + "; empty: from the profile):",
+        typedRange_ ? colourRangeText(*typedRange_, separator) : std::string(),
+        "Enter two resistivities above zero, the lower first (for example 10 1000), "
+        "or nothing for the range of the profile.",
+        [&separator](const std::string& text) -> std::optional<std::optional<LogRange>> {
+            if (text.find_first_not_of(" \t") == std::string::npos) return std::optional<LogRange>();
+            if (const std::optional<LogRange> range = parseColourRange(text, separator)) return range;
+            return std::nullopt;
+        });
+    if (typed) typedRange_ = *typed;
 }
 
 int SectionColours::extraHeight(const SectionGeometry& geometry) const {
@@ -238,12 +237,9 @@ std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, cons
     }
     axis.pixelsPerDecade = std::isfinite(pixelsPerDecade) ? std::max(pixelsPerDecade, 1.0) : 1.0;
     depthNote_.clear();
-    if (std::isfinite(firstLog))
-    {
-        char text[120];
-        std::snprintf(text, sizeof text, "depth: AB/2 %.3g m at the terrain, ten times more every %ld px",
-                      std::pow(10.0, firstLog), std::lround(axis.pixelsPerDecade));
-        depthNote_ = text;
+    if (std::isfinite(firstLog)) {
+        depthNote_ = shownText("depth: AB/2 %.3g m at the terrain, ten times more every %ld px",
+                               std::pow(10.0, firstLog), std::lround(axis.pixelsPerDecade));
     }
     ColourRaster raster = rasterInsideBox(canvas.pixelsForWriting(), g);
     for (std::vector<CurveColumn>& run : splitAtGaps(columns))

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "ui/platform/Canvas.h"
+#include "ui/platform/NumberText.h"
 
 namespace orma::ui {
 
@@ -29,7 +30,7 @@ std::string fixedText(double value, int decimals) {
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc()) return "?";
-    return std::string(buffer, result.ptr);
+    return shownNumber(std::string(buffer, result.ptr));
 }
 
 SectionView::SectionView(Canvas& canvas, const VesDatabase& db, const SectionDisplay& display)

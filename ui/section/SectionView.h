@@ -81,7 +81,8 @@ private:
     SectionUnderlay* underlay_ = nullptr;
 };
 
-/// "%.0f" and "%.1f" without the process locale.
+/// "%.0f" and "%.1f" of a label, with the desktop's decimal separator
+/// whatever the C library's locale.
 std::string fixedText(double value, int decimals);
 
 }  // namespace orma::ui

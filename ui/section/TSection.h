@@ -191,9 +191,6 @@ private:
     /// Forgets which point the interpretation window holds.
     void forgetReopenedPoint() { reopened_ = {}; }
     void rememberReopenedPoint();
-    /// Shows an input box for a number; the text typed, or nullopt.
-    std::optional<std::string> askNumber(const std::string& caption, const std::string& prompt,
-                                         const std::string& proposed);
     void typeScale(bool xScale);
     void stepScale(bool xScale, bool increase);
     void typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber);

@@ -5,11 +5,11 @@
 #include <QScrollArea>
 #include <QSize>
 
-#include <charconv>
 #include <cmath>
 
 #include "io/FormatPatterns.h"
 #include "io/UserDialogs.h"
+#include "ui/platform/NumberText.h"
 #include "ui/section/SectionColours.h"
 #include "ui/section/SectionView.h"
 #include "ui/section/TSection.h"
@@ -24,22 +24,6 @@ constexpr const char* kHmm = "Hmm!";
 constexpr const char* kHmmm = "Hmmm!";
 constexpr const char* kScaleNotPositive =
     "The scale is 1 : a whole number of 1 or more (1000 gives 1:1000); the scale stays as it was.";
-
-/// A number put into an input box: at most 15 significant digits, no
-/// trailing zeros (5 for 5.0, 0.25 for 0.25).
-std::string generalText(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    if (result.ec != std::errc()) return "0";
-    return std::string(buffer, result.ptr);
-}
-
-/// A typed number that a float holds (1e300 does not).
-std::optional<double> parseReal(const std::string& text) {
-    const std::optional<double> value = parsePosition(text);
-    if (!value || !std::isfinite(static_cast<float>(*value))) return std::nullopt;
-    return value;
-}
 
 }  // namespace
 
@@ -61,11 +45,6 @@ void TSection::chooseProfile(int n) {
     if (link_.profileChosen) link_.profileChosen();
 }
 
-std::optional<std::string> TSection::askNumber(const std::string& caption, const std::string& prompt,
-                                               const std::string& proposed) {
-    return dialogs_.inputQuery(caption, prompt, proposed);
-}
-
 void TSection::typeScale(bool xScale) {
     Profile* profile = db_.activeProfile();
     if (profile == nullptr) return;
@@ -75,20 +54,17 @@ void TSection::typeScale(bool xScale) {
     const double shown = 10.0 * std::trunc((1.0 / static_cast<double>(scale) + 1.0) * 0.1);
     long long denominator = std::isfinite(shown) && std::fabs(shown) < 2e9 ? static_cast<long long>(shown) : 0;
     const std::string current = std::to_string(denominator);
-    const std::optional<std::string> typed =
-        askNumber(xScale ? "Enter X scale of display:  " : "Enter Z scale of display:  ",
-                  "(now it is 1:" + current + "):1 /", current);
+    const std::optional<int> typed = askUntilRead<int>(
+        dialogs_, xScale ? "Enter X scale of display:  " : "Enter Z scale of display:  ",
+        "(now it is 1:" + current + "):1 /", current, kInteger,
+        [](const std::string& text) { return parseInteger(text); });
     if (typed) {
-        if (const std::optional<int> value = parseInteger(*typed)) {
-            if (*value <= 0) {
-                dialogs_.message(kScaleNotPositive);
-                redrawSection();
-                return;
-            }
-            denominator = *value;
-        } else {
-            dialogs_.message(kInteger);
+        if (*typed <= 0) {
+            dialogs_.message(kScaleNotPositive);
+            redrawSection();
+            return;
         }
+        denominator = *typed;
     }
     // Confirmed or not, the (cut) denominator is applied; a stored scale
     // whose denominator cuts to 0 stays.
@@ -115,37 +91,32 @@ void TSection::zvtimtkoX1Click() { stepScale(false, true); }
 void TSection::zmenimtkoX1Click() { stepScale(false, false); }
 
 void TSection::Krokzmnymtek1Click() {
-    const std::string current = generalText(scaleStep_);
-    const std::optional<std::string> typed =
-        askNumber("Enter step of scale change in %:  ", "(now: " + current + "%) : ", current);
-    if (!typed) return;
-    if (const std::optional<double> value = parseReal(*typed)) scaleStep_ = static_cast<float>(*value);
-    else dialogs_.message(kHmm);
+    const std::string current = boxText(scaleStep_);
+    const std::optional<float> typed = askUntilRead<float>(dialogs_, "Enter step of scale change in %:  ",
+                                                           "(now: " + current + "%) : ", current, kHmm, typedFloat);
+    if (typed) scaleStep_ = *typed;
 }
 
 void TSection::typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber) {
-    const std::optional<std::string> typed = askNumber(caption, prompt, generalText(limit));
-    if (typed) {
-        if (const std::optional<double> value = parseReal(*typed)) limit = static_cast<float>(*value);
-        else dialogs_.message(badNumber);
-    }
+    if (const std::optional<float> typed = askUntilRead<float>(dialogs_, caption, prompt, boxText(limit), badNumber, typedFloat))
+        limit = *typed;
     redrawSection();
 }
 
 void TSection::MinimlnX1Click() {
     typeLimit(display_.minChainage, "Enter minimal displayed chainage:  ",
-              "( now " + generalText(display_.minChainage) + " m )", kHmm);
+              "( now " + boxText(display_.minChainage) + " m )", kHmm);
 }
 
 void TSection::MinimlnZ1Click() {
     typeLimit(display_.maxChainage, "Enter maximal displayed chainage:  ",
-              "( now: " + generalText(display_.maxChainage) + " m )", kHmmm);
+              "( now: " + boxText(display_.maxChainage) + " m )", kHmmm);
 }
 
 // The item captioned "Minimal Z" sets the highest elevation shown.
 void TSection::MaximlnZ1Click() {
     typeLimit(display_.maxElevation, "Enter maximal displayed Z:  ",
-              "( now: " + generalText(display_.maxElevation) + " m )", kInteger);
+              "( now: " + boxText(display_.maxElevation) + " m )", kInteger);
 }
 
 QSize TSection::clientSize() const { return scroll_->viewport()->size(); }

@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <charconv>
 #include <cmath>
 
 #include "io/Cp1250Text.h"
 #include "io/UserDialogs.h"
+#include "ui/platform/NumberText.h"
 #include "ui/platform/QtText.h"
 
 namespace orma::ui {
@@ -49,29 +49,6 @@ QLineEdit* namedEdit(const char* name, QWidget* parent) {
 }
 
 }  // namespace
-
-std::optional<double> parsePosition(const std::string& input) {
-    std::string clean;
-    for (char c : input) {
-        if (c == ' ' || c == '\t') continue;
-        clean.push_back(c == ',' ? '.' : c);
-    }
-    if (clean.empty()) return std::nullopt;
-    const char* begin = clean.data();
-    const char* end = begin + clean.size();
-    if (*begin == '+') ++begin;
-    double value = 0.0;
-    const auto result = std::from_chars(begin, end, value, std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-std::string generalNumberText(float value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (result.ec != std::errc()) return "0";
-    return std::string(buffer, result.ptr);
-}
 
 TVESparametryEdit::TVESparametryEdit(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
     setObjectName("VESparametryEdit");
@@ -186,11 +163,11 @@ void TVESparametryEdit::FormShow() {
     eDatumZm->setText(toQString(point->date));
     eOperator->setText(toQString(point->operatorName));
     ePoznamka->setText(toQString(point->comment));
-    eMetraz->setText(toQString(generalNumberText(point->terrainChainage)));
-    eX->setText(toQString(generalNumberText(point->x)));
-    eMetrazPf->setText(toQString(generalNumberText(point->profileChainage)));
-    eY->setText(toQString(generalNumberText(point->y)));
-    eZ->setText(toQString(generalNumberText(point->z)));
+    eMetraz->setText(toQString(boxText(point->terrainChainage)));
+    eX->setText(toQString(boxText(point->x)));
+    eMetrazPf->setText(toQString(boxText(point->profileChainage)));
+    eY->setText(toQString(boxText(point->y)));
+    eZ->setText(toQString(boxText(point->z)));
 }
 
 void TVESparametryEdit::showEvent(QShowEvent* event) {
@@ -212,11 +189,11 @@ TVESparametryEdit::PositionField& TVESparametryEdit::field(QLineEdit* edit) {
 
 bool TVESparametryEdit::checkPosition(PositionField& f) {
     if (!f.edit->isEnabled()) return true;
-    const double value = parsePosition(text(f.edit)).value_or(kNotANumber);
+    const double value = typedNumber(text(f.edit)).value_or(kNotANumber);
     if (value < -kPositionLimit || value > kPositionLimit) {
         checking_ = true;
         dialogs_.message(f.message);
-        f.edit->setText(toQString(generalNumberText(f.resetValue)));
+        f.edit->setText(toQString(boxText(f.resetValue)));
         f.edit->setFocus();
         checking_ = false;
         return false;
@@ -291,7 +268,7 @@ void TVESparametryEdit::applyToDatabase() {
                                                      {eZ, &point->z},
                                                      {eMetrazPf, &point->profileChainage}};
     for (const auto& [edit, target] : numbers) {
-        if (const auto value = parsePosition(text(edit))) *target = static_cast<float>(*value);
+        if (const auto value = typedNumber(text(edit))) *target = static_cast<float>(*value);
     }
 }
 

@@ -96,12 +96,4 @@ private:
     std::optional<std::string> transferName_;  ///< set while opened by a transfer
 };
 
-/// A position typed into the dialog: decimal point or comma, blanks around
-/// allowed; nullopt when the text is not a number.
-std::optional<double> parsePosition(const std::string& text);
-
-/// A number as the edits show it: the shortest text that reads back as the
-/// same float, without exponent and without trailing zeros (120 for 120.0).
-std::string generalNumberText(float value);
-
 }  // namespace orma::ui

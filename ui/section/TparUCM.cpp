@@ -12,8 +12,8 @@
 
 #include "io/FormatPatterns.h"
 #include "io/UserDialogs.h"
+#include "ui/platform/NumberText.h"
 #include "ui/platform/QtText.h"
-#include "ui/section/TVESparametryEdit.h"
 
 namespace orma::ui {
 
@@ -33,7 +33,7 @@ QLineEdit* addField(QGridLayout* rows, QWidget* parent, int row, const char* lab
 
 std::string ucmDialogRealText(float value) {
     const double cut = std::trunc((static_cast<double>(value) + 1e-6) * 10000.0) * 1e-4;
-    return generalNumberText(static_cast<float>(cut));
+    return boxText(static_cast<float>(cut));
 }
 
 TparUCM::TparUCM(QWidget* parent) : QDialog(parent) {
@@ -85,7 +85,7 @@ void TparUCM::prepare(const UcmParameters& current, UserDialogs& dialogs) {
 }
 
 void TparUCM::FormShow() {
-    prevyseni->setText(toQString(generalNumberText(current_.exaggeration)));
+    prevyseni->setText(toQString(boxText(current_.exaggeration)));
     mensivelikost->setText(toQString(ucmDialogRealText(current_.minorTextSize)));
     vetsivelikost->setText(toQString(ucmDialogRealText(current_.majorTextSize)));
     krokpopx->setText(QString::number(current_.xLabelStep));
@@ -120,7 +120,7 @@ void TparUCM::ButtonOKClick() {
         {vyskakriz, &typed.interfaceSignHeight},   {sirkasipky, &typed.arrowWidth},
         {vyskasipky, &typed.arrowHeight}};
     for (const auto& [edit, target] : reals) {
-        const std::optional<double> value = parsePosition(edit->text().toStdString());
+        const std::optional<double> value = typedNumber(edit->text().toStdString());
         if (!value || std::fabs(*value) > 1e7) {
             refuse(edit, "'" + edit->text().toStdString() + "' is not a number.");
             return;
