@@ -130,7 +130,12 @@ std::vector<std::pair<std::string, std::string>> everyFile(const std::string& sc
     for (int k = 99; k < 101; ++k) longPoint.ab2[static_cast<std::size_t>(k)] = 1000.5f + k;
     Sounding loaded;
     files.emplace_back("core message", joined(loadPointIntoSounding(longPoint, loaded)));
-    files.emplace_back("printf through the C-locale formatter", formatC("%f %.3g %e", 0.5, 1.5, 2.5));
+    files.emplace_back("printf in a C-locale scope", [] {
+        const CLocaleScope c;
+        char text[64];
+        std::snprintf(text, sizeof text, "%f %.3g %e", 0.5, 1.5, 2.5);
+        return std::string(text);
+    }());
     return files;
 }
 

@@ -14,8 +14,8 @@ namespace orma::ui {
 namespace {
 
 /// Numbers with the desktop's decimal separator, as everywhere in the window.
-QString shown(const char* format, double value) { return QString::fromStdString(shownText(format, value)); }
-QString number(double value) { return shown("%.5g", value); }
+QString shownCell(const char* format, double value) { return QString::fromStdString(shownText(format, value)); }
+QString number(double value) { return shownCell("%.5g", value); }
 
 QString valueName(const ParameterRange& range) {
     return range.isThickness ? QString("Thickness of layer %1 [m]").arg(range.layer)
@@ -27,7 +27,7 @@ QString valueName(const ParameterRange& range) {
 QString deviation(const ParameterRange& range) {
     const double factor = std::exp(range.logStdDev);
     if (!std::isfinite(factor) || factor > kRangeSearchLimit) return "-";
-    return QString::fromUtf8("\u00d7 ") + shown("%.4f", factor);
+    return QString::fromUtf8("\u00d7 ") + shownCell("%.4f", factor);
 }
 
 }  // namespace
@@ -56,8 +56,8 @@ void ParameterRangesDialog::showRanges(const RangeSummary& ranges, const QString
     heading_->setText(QString("Models whose SSQ stays within %1 times that of the best model near the current "
                               "one, %2 (up to %3), refitted in all other free values; %4. A bound further "
                               "than a factor of %5 from the fitted value is unbounded.")
-                          .arg(number(ranges.factor), shown("%.6f", ranges.bestSsq),
-                               shown("%.6f", ranges.threshold), forward, number(kRangeSearchLimit)));
+                          .arg(number(ranges.factor), shownCell("%.6f", ranges.bestSsq),
+                               shownCell("%.6f", ranges.threshold), forward, number(kRangeSearchLimit)));
     table_->setRowCount(ranges.parameterCount);
     for (int row = 0; row < ranges.parameterCount; ++row) {
         const ParameterRange& range = ranges.ranges[row];
