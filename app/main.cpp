@@ -20,6 +20,7 @@
 #include "ui/section/TSection.h"
 #include "ui/section/TVESparametryEdit.h"
 #include "ui/section/TparUCM.h"
+#include "ui/WindowLink.h"
 
 namespace {
 
@@ -37,40 +38,6 @@ public:
         return false;
     }
 };
-
-/// The traffic between the two windows: the section window loads points into
-/// the interpretation window's sounding and asks it to re-process them; the
-/// interpretation window asks for the active profile's name and hands over
-/// the section's label switches from its display options.
-void connectWindows(orma::ui::Ttelmorwin& telmorwin, orma::ui::TSection& section) {
-    orma::ui::InterpretationLink link;
-    link.sounding = &telmorwin.sounding();
-    link.reopenStoredPoint = [&telmorwin](const std::vector<std::string>& messages) {
-        telmorwin.reopenStoredPoint(messages);
-    };
-    link.showSectionOnce = [&telmorwin] { telmorwin.showSectionOnce(); };
-    link.closeProgram = [&telmorwin] { telmorwin.close(); };
-    link.interpretationFrame = [&telmorwin] { return telmorwin.frameGeometry(); };
-    link.profileChosen = [&telmorwin] { telmorwin.profileChosenInSection(); };
-    section.setInterpretationLink(link);
-
-    section.display().labels = telmorwin.sectionSwitches();
-    telmorwin.sectionOptionsChanged = [&telmorwin, &section] {
-        section.display().labels = telmorwin.sectionSwitches();
-        section.redrawSection();
-    };
-    telmorwin.appendToProfile = [&section](const orma::Sounding& sounding, float proposedChainage) {
-        return section.appendSounding(sounding, proposedChainage);
-    };
-    telmorwin.importIntoProfile = [&section](const std::vector<std::filesystem::path>& files) {
-        section.importFiles(files);
-    };
-    telmorwin.storedPointModelEdited = [&section] { section.storeReinterpretedPoint(); };
-    telmorwin.activeProfileNameSource = [&section] {
-        const orma::Profile* profile = section.database().activeProfile();
-        return profile != nullptr ? profile->name : std::string();
-    };
-}
 
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
@@ -142,7 +109,7 @@ int main(int argc, char* argv[]) {
         section.setParametersDialog(&vesParametryEdit);
         section.setUcmDialog(&parUcm);
         section.loadSettingsFile();
-        connectWindows(telmorwin, section);
+        orma::ui::connectWindows(telmorwin, section);
 
         telmorwin.show();
         app.exec();

@@ -35,6 +35,13 @@ SectionRange sectionRange(const Profile& profile, const SectionLimits& limits) {
     return r;
 }
 
+std::optional<double> fittedScale(double pointsSpan, double imageSpan, double pixels, double dotsPerMetre) {
+    if (!(pointsSpan > 0.0) || !(imageSpan > 0.0) || !(pixels > 0.0) || !(dotsPerMetre > 0.0)) return std::nullopt;
+    const double scale = pixels / imageSpan / dotsPerMetre;
+    if (!std::isfinite(scale)) return std::nullopt;
+    return std::min(scale, kLargestFittedScale);
+}
+
 ExportFrame exportFrame(const Profile& profile, const SectionLimits& limits, int textHeight) {
     const SectionRange r = sectionRange(profile, limits);
     const double pixelsPerMetreZ = std::max(std::fabs(static_cast<double>(profile.zScale)), kSmallestScale) *

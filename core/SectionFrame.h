@@ -4,6 +4,8 @@
 // the displayed limits. The section window sizes its image from it, and the
 // script export takes its frame from it.
 
+#include <optional>
+
 #include "core/VesDatabase.h"
 
 namespace orma {
@@ -38,6 +40,19 @@ struct ExportFrame {
 /// follow the font the user picked for the window, so one database gives the
 /// same script on any screen and from the command line.
 inline constexpr int kExportFrameTextHeight = 16;
+
+/// The largest scale (1:10) a fit to the window gives: two points a metre
+/// apart would otherwise be drawn at 1:1, and the typed-scale box, which
+/// offers whole tens, would show "1:0".
+inline constexpr double kLargestFittedScale = 0.1;
+
+/// One pass of a fit to the window: the scale at which `imageSpan` metres
+/// (the drawn image, margins included, at the current scale) fill `pixels`.
+/// Nothing to fit (nullopt, the scale stays) when the points span no length
+/// in that direction (`pointsSpan` of 0: one chainage, or a flat profile
+/// without models) or there are no pixels; margins alone would otherwise
+/// blow the scale up without end. At most kLargestFittedScale.
+std::optional<double> fittedScale(double pointsSpan, double imageSpan, double pixels, double dotsPerMetre);
 
 /// The frame as the section image would have it at the profile's Z scale,
 /// with margins of `textHeight` pixels (three above, three below).

@@ -85,6 +85,7 @@ DbOutcome addLocality(VesDatabase& db) {
     db.currentLocality = db.mxindex_lokalit();
     db.currentProfile = 0;
     db.currentPoint = -1;
+    db.markChanged();
     return {true, {}};
 }
 
@@ -95,6 +96,7 @@ DbOutcome addProfile(VesDatabase& db) {
     locality->profiles.push_back(newProfile(kNewProfileXScale, kNewProfileZScale));
     db.currentProfile = locality->mxindex_profilu();
     db.currentPoint = -1;
+    db.markChanged();
     return {true, {}};
 }
 
@@ -107,6 +109,7 @@ DbOutcome deleteSelectedPoint(VesDatabase& db) {
     if (!inRange(db.currentPoint, profile->points)) return {false, {}};
     profile->points.erase(profile->points.begin() + db.currentPoint);
     db.currentPoint = std::min(db.currentPoint, profile->mxindex_bodu());
+    db.markChanged();
     return {true, {}};
 }
 

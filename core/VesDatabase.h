@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,8 @@ struct VesPoint {
     /// The composite curve spans at most one grid index: nothing was interpreted.
     bool hasNoCurve() const { return ABmx - nABmn <= 0; }
     int layerCount() const { return MDLmx + 1; }
+
+    bool operator==(const VesPoint&) const = default;
 };
 
 struct Profile {
@@ -112,6 +115,18 @@ struct VesDatabase {
 
     /// Points of the active profile (0 when there is no active profile).
     int activePointCount() const;
+
+    /// Counts the changes of the contents: localities, profiles, points with
+    /// their models, names and positions, and the profiles' scales (they are
+    /// saved with the database). Whoever changes the contents calls
+    /// markChanged(); a window that remembers the revision it opened or saved
+    /// knows with one comparison whether there is anything to save. Choosing
+    /// another locality, profile or point is no change.
+    std::uint64_t revision() const { return revision_; }
+    void markChanged() { ++revision_; }
+
+private:
+    std::uint64_t revision_ = 0;
 };
 
 /// The outcome of a database command: whether it changed the database, and

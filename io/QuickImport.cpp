@@ -18,8 +18,8 @@ std::string QuickImportReport::summary(const std::string& profileName) const {
                        std::to_string(total) + " GEF files imported as new VES points";
     text += cancelled ? "; the import was cancelled, the points imported so far stay." : ".";
     if (!skipped.empty()) {
-        text += "\nSkipped:";
-        for (const std::string& line : skipped) text += "\n" + line;
+        text += "\n" + std::to_string(skipped.size()) + (skipped.size() == 1 ? " file was" : " files were") +
+                " skipped:";
     }
     return text;
 }

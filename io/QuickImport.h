@@ -23,7 +23,8 @@ struct QuickImportReport {
     bool cancelled = false;
     std::vector<std::string> skipped;  ///< "file name: reason", in file order
 
-    /// One message for the user: what was imported, what was skipped and why.
+    /// The message for the user: what was imported and how many files were
+    /// skipped; `skipped` is the list that goes below it, one file a line.
     std::string summary(const std::string& profileName) const;
 };
 

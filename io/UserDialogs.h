@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orma {
 
@@ -32,6 +33,22 @@ struct PrinterChoice {
     bool landscape = false;
 };
 
+/// The answer to a question about work that is not saved.
+enum class SaveAnswer {
+    Save,     ///< save it, then go on
+    Discard,  ///< go on without it
+    Cancel,   ///< go back: nothing happens (also Escape and the close box)
+};
+
+/// A question with three answers. The first two buttons read "Save" and
+/// "Discard" in the platform's words unless labels are given (e.g. "Open"
+/// and "Throw away" for a recovery copy); the third is always Cancel.
+struct SaveQuestion {
+    std::string text;
+    std::string saveLabel;     ///< empty: the platform's "Save"
+    std::string discardLabel;  ///< empty: the platform's "Discard"
+};
+
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
@@ -53,6 +70,19 @@ public:
     virtual bool askYesNo(const std::string& text) {
         (void)text;
         return false;
+    }
+    /// Save / Discard / Cancel.
+    virtual SaveAnswer askSaveDiscardCancel(const SaveQuestion& question) {
+        (void)question;
+        return SaveAnswer::Cancel;
+    }
+    /// A message with a long list below it (one entry a line), shown in a box
+    /// that scrolls instead of growing beyond the screen. Without a window
+    /// the list follows the text in one message.
+    virtual void messageWithList(const std::string& text, const std::vector<std::string>& lines) {
+        std::string whole = text;
+        for (const std::string& line : lines) whole += "\n" + line;
+        message(whole);
     }
     /// The platform colour dialog preset to `initial` (0x00BBGGRR); nullopt
     /// when cancelled.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/SectionFrame.h"
 #include "core/UcmParameters.h"
 
@@ -60,6 +62,20 @@ TEST(ExportFrame, PointsInterfacesAndLimitsMakeTheFrame) {
     SectionLimits limits;
     limits.maxChainage = 300.0f;
     EXPECT_DOUBLE_EQ(exportFrame(profile, limits, 10).cmax, 300.0);
+}
+
+TEST(FittedScale, FillsThePixelsAndKeepsTheScaleWhenThereIsNothingToFit) {
+    constexpr double dots = 360.0 * 39.37007874;
+    // 500 m of image into 1000 pixels.
+    EXPECT_DOUBLE_EQ(*fittedScale(400.0, 500.0, 1000.0, dots), 1000.0 / 500.0 / dots);
+    // A flat profile without models, or a single chainage: the image is all
+    // margins, which a fit would blow up pass after pass.
+    EXPECT_FALSE(fittedScale(0.0, 0.01, 1000.0, dots));
+    EXPECT_FALSE(fittedScale(-1.0, 5.0, 1000.0, dots));
+    EXPECT_FALSE(fittedScale(10.0, 5.0, 0.0, dots));
+    EXPECT_FALSE(fittedScale(std::numeric_limits<double>::quiet_NaN(), 5.0, 100.0, dots));
+    // Points a few centimetres apart stop at 1:10.
+    EXPECT_DOUBLE_EQ(*fittedScale(0.05, 0.07, 1000.0, dots), kLargestFittedScale);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 #include <memory>
 
@@ -99,6 +100,36 @@ TEST(VesDatabase, TheLastPointAndANonSelectionAreNeverDeleted) {
     two.currentPoint = -1;
     EXPECT_FALSE(deleteSelectedPoint(two).done);
     EXPECT_EQ(two.activePointCount(), 2);
+}
+
+TEST(VesDatabase, EveryChangeCountsARevisionARefusalOrAChoiceNone) {
+    VesDatabase db = test::makeDatabase(1, 1, 3);
+    std::uint64_t revision = db.revision();
+    const auto changed = [&] {
+        const bool counted = db.revision() != revision;
+        revision = db.revision();
+        return counted;
+    };
+    ASSERT_TRUE(addLocality(db).done);
+    EXPECT_TRUE(changed());
+    ASSERT_TRUE(addProfile(db).done);
+    EXPECT_TRUE(changed());
+    db.currentLocality = 0;
+    db.currentProfile = 0;
+    db.currentPoint = 1;
+    EXPECT_FALSE(changed()) << "a choice is no change";
+    ASSERT_TRUE(deleteSelectedPoint(db).done);
+    EXPECT_TRUE(changed());
+    db.currentPoint = -1;
+    EXPECT_FALSE(deleteSelectedPoint(db).done);
+    EXPECT_FALSE(changed());
+    for (int n = 0; n < kMaxLocalities; ++n) (void)addLocality(db);
+    changed();
+    EXPECT_FALSE(addLocality(db).done);
+    EXPECT_FALSE(changed()) << "a refused locality changes nothing";
+    // A copy carries its revision along, so a window that keeps one sees the same state.
+    const VesDatabase copy = db;
+    EXPECT_EQ(copy.revision(), db.revision());
 }
 
 TEST(VesDatabase, SelectionAfterOpeningKeepsValidIndicesOnly) {

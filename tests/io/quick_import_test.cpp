@@ -53,8 +53,8 @@ TEST(QuickImport, BrokenFileAndTakenChainageAreSkippedTheOthersImported) {
     EXPECT_GT(two.composite[two.nABmn], 0.0f);
     EXPECT_EQ(profile.points[2].name, "VES10");
     const std::string summary = report.summary("P7");
-    EXPECT_NE(summary.find("2 of 4"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("VES40.GEF"), std::string::npos) << summary;
+    EXPECT_EQ(summary, "Quick import into profile P7: 2 of 4 GEF files imported as new VES points.\n"
+                       "2 files were skipped:");
 }
 
 TEST(QuickImport, CancelKeepsWhatWasImportedAndAFullProfileTakesNoMore) {

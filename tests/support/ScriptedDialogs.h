@@ -42,6 +42,23 @@ public:
         script_.push_back(std::move(step));
     }
 
+    /// A Save / Discard / Cancel question with exactly this text; the labels,
+    /// when given, must be those of the first two buttons.
+    void expectSaveQuestion(std::string text, SaveAnswer answer, std::optional<std::string> saveLabel = std::nullopt,
+                            std::optional<std::string> discardLabel = std::nullopt) {
+        Step step = makeStep(Kind::SaveQuestion, std::move(text), {}, std::move(saveLabel), std::move(discardLabel));
+        step.saveAnswer = answer;
+        script_.push_back(std::move(step));
+    }
+
+    /// A message with a list below it: exactly this text; `lines`, when
+    /// given, must be the list.
+    void expectMessageWithList(std::string text, std::optional<std::vector<std::string>> lines = std::nullopt) {
+        Step step = makeStep(Kind::MessageWithList, std::move(text));
+        step.lines = std::move(lines);
+        script_.push_back(std::move(step));
+    }
+
     /// A colour dialog; `initial`, when given, must be the preset colour.
     /// `answer` nullopt = Cancel.
     void expectColour(std::optional<std::uint32_t> answer, std::optional<std::uint32_t> initial = std::nullopt) {
@@ -65,7 +82,8 @@ public:
         script_.push_back(std::move(step));
     }
 
-    /// Messages need no announcement any more; they are only recorded.
+    /// Messages (with or without a list) need no announcement any more; they
+    /// are only recorded.
     void allowAnyMessages(bool allow = true) { messagesFree_ = allow; }
 
     /// Every message shown so far, in order.
@@ -74,6 +92,8 @@ public:
     const FileDialogOptions& lastFileOptions() const { return lastFileOptions_; }
     /// Proposed texts of every input box, in order.
     const std::vector<std::string>& proposals() const { return proposals_; }
+    /// The lists of every message with a list, in order.
+    const std::vector<std::vector<std::string>>& lists() const { return lists_; }
 
     /// Fails the test for every announced call that was not made.
     void verifyDone() {
@@ -123,6 +143,31 @@ public:
         return step->yes;
     }
 
+    SaveAnswer askSaveDiscardCancel(const SaveQuestion& question) override {
+        const std::optional<Step> step = next(Kind::SaveQuestion, "save question \"" + question.text + '"');
+        if (!step) return SaveAnswer::Cancel;
+        EXPECT_EQ(question.text, step->caption) << "save question text";
+        if (step->proposed) {
+            EXPECT_EQ(question.saveLabel, *step->proposed) << "label of the save button";
+        }
+        if (step->answer) {
+            EXPECT_EQ(question.discardLabel, *step->answer) << "label of the discard button";
+        }
+        return step->saveAnswer;
+    }
+
+    void messageWithList(const std::string& text, const std::vector<std::string>& lines) override {
+        messages_.push_back(text);
+        lists_.push_back(lines);
+        if (messagesFree_) return;
+        const std::optional<Step> step = next(Kind::MessageWithList, "message with a list \"" + text + '"');
+        if (!step) return;
+        EXPECT_EQ(text, step->caption) << "text above the list";
+        if (step->lines) {
+            EXPECT_EQ(lines, *step->lines) << "the list";
+        }
+    }
+
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override {
         const std::optional<Step> step = next(Kind::Colour, "colour dialog");
         if (!step) return std::nullopt;
@@ -149,7 +194,7 @@ public:
     const PrinterChoice& lastPrinter() const { return lastPrinter_; }
 
 private:
-    enum class Kind { Message, Input, Open, Save, Question, Colour, Font, Printer };
+    enum class Kind { Message, Input, Open, Save, Question, SaveQuestion, MessageWithList, Colour, Font, Printer };
     struct Step {
         Kind kind = Kind::Message;
         std::string caption;  ///< message or question text, or input caption
@@ -161,6 +206,8 @@ private:
         std::optional<std::uint32_t> initialColour;
         std::optional<FontChoice> font;
         std::optional<PrinterChoice> printer;
+        SaveAnswer saveAnswer = SaveAnswer::Cancel;
+        std::optional<std::vector<std::string>> lines;
     };
 
     static Step makeStep(Kind kind, std::string caption = {}, std::string prompt = {},
@@ -181,6 +228,8 @@ private:
             case Kind::Open: return "open dialog";
             case Kind::Save: return "save dialog";
             case Kind::Question: return "question \"" + step.caption + '"';
+            case Kind::SaveQuestion: return "save question \"" + step.caption + '"';
+            case Kind::MessageWithList: return "message with a list \"" + step.caption + '"';
             case Kind::Colour: return "colour dialog";
             case Kind::Font: return "font dialog";
             case Kind::Printer: return "printer setup dialog";
@@ -205,6 +254,7 @@ private:
     std::deque<Step> script_;
     std::vector<std::string> messages_;
     std::vector<std::string> proposals_;
+    std::vector<std::vector<std::string>> lists_;
     FileDialogOptions lastFileOptions_;
     FontChoice lastFont_;
     PrinterChoice lastPrinter_;

@@ -50,6 +50,8 @@ protected:
         link.closeProgram = [this] { ++programClosed_; };
         link.interpretationFrame = [this] { return window_->frameGeometry(); };
         section_->setInterpretationLink(link);
+        window_->storedPointModelEdited = [this] { section_->storeReinterpretedPoint(); };
+        window_->mayEnd = [this] { return section_->mayEndProgram(); };
         section_->runParametersDialog = [this](TVESparametryEdit& dialog) {
             ++dialogRuns_;
             if (answerDialog_) answerDialog_(dialog);

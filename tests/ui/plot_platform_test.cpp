@@ -4,9 +4,18 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTimer>
+
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "support/QtTestEnvironment.h"
@@ -62,6 +71,52 @@ TEST(ImageView, ShowsTheCanvasAndReportsResizes) {
     EXPECT_GE(resizes, 1);
     const QImage shown = view.grab().toImage();
     EXPECT_EQ(shown.pixel(60, 40) & 0xFFFFFF, 0xFF0000u);
+}
+
+/// Runs `act` on the modal dialog as soon as it is up, then lets `show` run it.
+void whenModalIsUp(const std::function<void(QWidget&)>& act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr) << "no modal dialog is up";
+        act(*modal);
+    });
+}
+
+TEST(QtDialogs, ALongListScrollsInABoxNoTallerThanTheScreen) {
+    QtUserDialogs dialogs;
+    std::vector<std::string> lines;
+    for (int n = 0; n < 1800; ++n) lines.push_back("VES" + std::to_string(n) + ".GEF: the profile already holds 200 VES points");
+    int screenHeight = 0, boxHeight = 0, listed = 0;
+    whenModalIsUp([&](QWidget& box) {
+        screenHeight = box.screen()->availableGeometry().height();
+        boxHeight = box.frameGeometry().height();
+        if (auto* list = box.findChild<QPlainTextEdit*>("messageList")) listed = list->blockCount();
+        static_cast<QDialog&>(box).accept();
+    });
+    dialogs.messageWithList("Quick import: 200 of 2000 GEF files imported.\n1800 files were skipped:", lines);
+    EXPECT_EQ(listed, 1800);
+    EXPECT_GT(boxHeight, 0);
+    EXPECT_LE(boxHeight, screenHeight);
+}
+
+TEST(QtDialogs, SaveDiscardCancelAnswersAndRenamesItsFirstTwoButtons) {
+    QtUserDialogs dialogs;
+    for (const auto& [button, expected] : {std::pair{QMessageBox::Save, SaveAnswer::Save},
+                                           std::pair{QMessageBox::Discard, SaveAnswer::Discard},
+                                           std::pair{QMessageBox::Cancel, SaveAnswer::Cancel}}) {
+        whenModalIsUp([button = button](QWidget& box) { static_cast<QMessageBox&>(box).button(button)->click(); });
+        EXPECT_EQ(dialogs.askSaveDiscardCancel({"Unsaved changes.", {}, {}}), expected);
+    }
+    QString labels;
+    whenModalIsUp([&](QWidget& box) {
+        auto& question = static_cast<QMessageBox&>(box);
+        labels = question.button(QMessageBox::Save)->text() + "|" + question.button(QMessageBox::Discard)->text();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&box, &escape);
+    });
+    EXPECT_EQ(dialogs.askSaveDiscardCancel({"A recovery copy.", "Open", "Throw away"}), SaveAnswer::Cancel)
+        << "Escape is Cancel";
+    EXPECT_EQ(labels.toStdString(), "Open|Throw away");
 }
 
 TEST(FileDialogFilter, PatternsMatchInAnyCaseAndRepeatedEntriesMerge) {

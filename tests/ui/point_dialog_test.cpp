@@ -2,6 +2,8 @@
 // messages, the unique chainage on the profile, "Original values", and what
 // is taken over into the database.
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -95,15 +97,40 @@ TEST_F(PointDialogTest, AChainageTakenByAnotherPointKeepsTheDialogOpen) {
     EXPECT_EQ(point().profileChainage, 25.1f);
 }
 
-TEST_F(PointDialogTest, OkChecksEveryPositionAndTheCloseBoxActsAsOk) {
+TEST_F(PointDialogTest, OkChecksEveryPositionCancelAndTheCloseBoxStoreNothing) {
     dialog.eY->setText("north");
     dialogs.expectMessage(
         "Souřadnici Y aktuálního bodu VES zadej číslicemi tak, aby číslo bylo od -10000000.0 do 10000000.");
-    dialog.reject();
+    dialog.OKbuttonClick();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(dialog.eY->text().toStdString(), "-2001");
-    dialog.reject();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+
+    // A taken chainage keeps OK refusing; Cancel leaves, and the chainage
+    // already written into the point on leaving its field goes back.
+    dialog.eMetrazPf->setText("25");
+    dialogs.expectMessage("Existuje bod se stejnou metráží pro zobrazení na aktuálním profilu a to nejde. ");
+    dialog.OKbuttonClick();
+    ASSERT_EQ(point().profileChainage, 25.0f);
+    EXPECT_EQ(dialog.Cancelbutton->text().toStdString(), "Cancel");
+    dialog.Cancelbutton->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(point().profileChainage, 15.0f);
+
+    for (const bool closeBox : {true, false}) {
+        dialog.prepareFromSection(db);
+        dialog.show();
+        dialog.eMetrazPf->setText("5");
+        ASSERT_TRUE(dialog.eMetrazPfExit());
+        if (closeBox) {
+            dialog.close();
+        } else {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &escape);
+        }
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(point().profileChainage, 15.0f) << (closeBox ? "close box" : "Escape");
+    }
 }
 
 TEST_F(PointDialogTest, OriginalValuesBringBackTheTextsButNotAnAcceptedChainage) {

@@ -114,6 +114,38 @@ TEST_F(ScalesTest, FitToTheWidthFillsTheWindow) {
     EXPECT_NEAR(section_->image().height(), clientHeight, clientHeight * 0.05);
 }
 
+TEST_F(ScalesTest, FitAllOfAFlatProfileOrOneChainageKeepsAFiniteScale) {
+    section_->show();
+    section_->resize(1000, 700);
+    // A new profile filled by a quick import: every Z is 0, no models.
+    for (VesPoint& p : profile().points) {
+        p.z = 0.0f;
+        p.MDLmx = 0;
+    }
+    profile().zScale = 5e-4f;
+    section_->redrawSection();
+    section_->Fitniez1Click();
+    EXPECT_EQ(profile().zScale, 5e-4f) << "nothing to fit in height: the scale stays";
+    EXPECT_GT(profile().xScale, 0.0f);
+    EXPECT_LE(profile().xScale, 0.1f);
+    dialogs_.expectInput("Enter Z scale of display:  ", "(now it is 1:2000):1 /", std::nullopt);
+    section_->MtkoZ1Click();
+
+    // Once a model is stored the section has a height again, and the fit takes it.
+    profile().points[2].MDLmx = 1;
+    profile().points[2].depth[0] = 12.0f;
+    profile().points[2].depth[1] = 1e12f;
+    section_->Fitniez1Click();
+    const int clientHeight = section_->scrollArea().viewport()->height();
+    EXPECT_NEAR(section_->image().height(), clientHeight, clientHeight * 0.05);
+
+    // A single point: nothing to fit in width.
+    profile().points.resize(1);
+    const float x = profile().xScale;
+    section_->Fitniez1Click();
+    EXPECT_EQ(profile().xScale, x);
+}
+
 TEST_F(ScalesTest, SettingsFileDefaultsAndEnd) {
     dialogs_.expectMessage("ini file not found! default options loaded. ");
     section_->loadSettingsFile();

@@ -184,6 +184,31 @@ TEST_F(TransferTest, DraggingAReopenedPointsModelWritesItBack) {
     EXPECT_EQ(profile().points[0].resistivity, neighbour.resistivity);  // only the re-opened point
 }
 
+TEST_F(TransferTest, ThePointDialogOfATakenChainageCanBeCancelledLeavingNothingStored) {
+    const std::string taken = writeGef("VES15.GEF");  // point 1 is at 15 m
+    writeGef("VES16.GEF");
+    const std::vector<VesPoint> before = profile().points;
+    for (const bool closeBox : {false, true}) {
+        section_->runParametersDialog = [&](TVESparametryEdit& dialog) {
+            dialogs_.expectMessage("Existuje bod se stejnou metráží pro zobrazení na aktuálním profilu a to nejde. ");
+            dialog.OKbuttonClick();  // refused: the chainage is taken
+            if (closeBox) {
+                dialog.show();
+                dialog.close();
+            } else {
+                dialog.Cancelbutton->click();
+            }
+        };
+        openAndInterpret(taken);
+        window_->importdorezuClick();
+        EXPECT_EQ(profile().points, before) << (closeBox ? "close box" : "Cancel");
+        EXPECT_EQ(section_->database().currentPoint, 0);
+        EXPECT_FALSE(section_->hasUnsavedChanges());
+        EXPECT_EQ(window_->sounding().gefPath, taken) << "the sounding stays on screen";
+        EXPECT_EQ(window_->sounding().model.interfaceCount, 2);
+    }
+}
+
 TEST_F(TransferTest, AFullProfileRefusesTheTransferAndChangesNothing) {
     showDatabase(spreadProfile(kMaxVesPoints, 2));
     openAndInterpret(writeGef("A.GEF"));
@@ -197,20 +222,20 @@ TEST_F(TransferTest, AFullProfileRefusesTheTransferAndChangesNothing) {
     EXPECT_EQ(dialogRuns_, 0);
 }
 
-TEST_F(TransferTest, QuickImportNamesSkippedFilesInOneMessage) {
+TEST_F(TransferTest, QuickImportCountsSkippedFilesAndListsThemBelow) {
     writeGef("VES20.GEF");
     writeGef("VES3.GEF");
     writeBytes((profileDir_ / "VES7.GEF").string(), "broken\r\n");
     writeGef("VES15.GEF");  // chainage 15 is point 1's
     dialogs_.expectOpen(writeGef("VES30.GEF"));
-    dialogs_.allowAnyMessages();
+    dialogs_.expectMessageWithList("Quick import into profile P0.0: 3 of 5 GEF files imported as new VES points.\n"
+                                   "2 files were skipped:");
     window_->Importcelhopfvadresi1Click();
-    dialogs_.allowAnyMessages(false);
-    ASSERT_EQ(dialogs_.messages().size(), 1u);
-    const std::string& summary = dialogs_.messages().front();
-    EXPECT_NE(summary.find("3 of 5"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("VES7.GEF"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("VES15.GEF: the chainage 15 m is already taken"), std::string::npos) << summary;
+    ASSERT_EQ(dialogs_.lists().size(), 1u);
+    const std::vector<std::string>& skipped = dialogs_.lists().front();
+    ASSERT_EQ(skipped.size(), 2u);
+    EXPECT_EQ(skipped[0].rfind("VES7.GEF: ", 0), 0u) << skipped[0];
+    EXPECT_EQ(skipped[1], "VES15.GEF: the chainage 15 m is already taken in the profile");
     ASSERT_EQ(profile().points.size(), 5u);
     EXPECT_EQ(profile().points[2].name, "VES3");
     EXPECT_EQ(profile().points[4].name, "VES30");

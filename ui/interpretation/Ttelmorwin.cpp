@@ -153,11 +153,17 @@ void Ttelmorwin::writeSettings() { showMessages(writeWindowSettings(settingsPath
 void Ttelmorwin::FormClose() { writeSettings(); }
 
 void Ttelmorwin::closeEvent(QCloseEvent* event) {
+    // The database is settled first; Cancel leaves everything running.
+    if (mayEnd && !mayEnd()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
 
 void Ttelmorwin::Konec1Click() {
+    if (mayEnd && !mayEnd()) return;
     closeRstOutput(sounding_, *rstOutput_, dialogs_);
     writeSettings();
     close();

@@ -97,10 +97,14 @@ public:
     QPushButton* importdorezu = nullptr; ///< "<-" transfers into the profile
 
     /// Set by the section window: the name of its active profile (proposed
-    /// by the manual input), and what happens when a drag ends on a point
-    /// re-opened from the profile database. Either may be empty.
+    /// by the manual input), and what happens after every completed change
+    /// of the model of a point re-opened from the profile database (it is
+    /// written back into that point). Either may be empty.
     std::function<std::string()> activeProfileNameSource;
     std::function<void()> storedPointModelEdited;
+    /// Set by the section window: asked before the program ends (End, the
+    /// close box); false keeps it running (unsaved changes, Cancel).
+    std::function<bool()> mayEnd;
     /// Set by the section window: redraw after the display options changed.
     std::function<void()> sectionOptionsChanged;
     /// Set by the section window: stores the interpreted sounding as a new
@@ -286,7 +290,9 @@ private:
     void enterNewCurve() override;
     void modelChanged() override;
     void keepModelForUndo() override;
-    void modelEditedOnStoredPoint() override;
+    /// A completed change of the model of a re-opened point goes back into
+    /// the profile database.
+    void writeBackStoredPoint();
     /// Undo/redo menu items enabled as the history allows.
     void updateUndoItems();
     /// After undo or redo: the restored model on a clean plot.

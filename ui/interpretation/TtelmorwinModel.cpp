@@ -122,8 +122,6 @@ void Ttelmorwin::runFit(bool widenRanges) {
     plot_->redrawAll();
     if (widenRanges && !settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();
     modelChanged();
-    // A point re-opened from the profile takes the fitted model back.
-    if (!refused && sounding_.reprocessOnly) modelEditedOnStoredPoint();
     Img->update();
 }
 

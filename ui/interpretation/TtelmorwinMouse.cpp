@@ -86,6 +86,7 @@ void Ttelmorwin::showRestoredModel() {
     showFitButtons(sounding_.curveLoaded && sounding_.model.interfaceCount > 0);
     plot_->redrawAll();
     updateUndoItems();
+    writeBackStoredPoint();
     Img->update();
 }
 
@@ -153,9 +154,13 @@ void Ttelmorwin::enterNewCurve() {
     }
 }
 
+// Every completed change of the model ends here (drawing, dragging, layers
+// inserted or deleted, flags, paste, presets, the fit; undo and redo end in
+// showRestoredModel): the one place that writes a re-opened point back.
 void Ttelmorwin::modelChanged() {
-    history_.record(sounding_);
+    const bool changed = history_.record(sounding_);
     updateUndoItems();
+    if (changed) writeBackStoredPoint();
 }
 
 void Ttelmorwin::keepModelForUndo() {
@@ -164,8 +169,8 @@ void Ttelmorwin::keepModelForUndo() {
     updateUndoItems();
 }
 
-void Ttelmorwin::modelEditedOnStoredPoint() {
-    if (storedPointModelEdited) storedPointModelEdited();
+void Ttelmorwin::writeBackStoredPoint() {
+    if (sounding_.reprocessOnly && storedPointModelEdited) storedPointModelEdited();
 }
 
 }  // namespace orma::ui

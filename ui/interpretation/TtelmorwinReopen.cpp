@@ -39,6 +39,10 @@ void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
         if (computeForward(sounding_, computation_) == kSuccess) sounding_.computedCurveShown = true;
         else dialogs_.message(kForwardFailed);
     }
+    // Undo goes back to the point as it was opened, its curve included, not
+    // to a state before its curve was computed.
+    history_.reset(sounding_);
+    updateUndoItems();
     plot_->redrawAll();
     Img->update();
 }

@@ -10,8 +10,15 @@
 #include <QPrinter>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QStringList>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "ui/platform/Canvas.h"
 #include "ui/platform/Printing.h"
@@ -99,6 +106,52 @@ std::optional<std::string> QtUserDialogs::saveFile(const FileDialogOptions& opti
 bool QtUserDialogs::askYesNo(const std::string& text) {
     return QMessageBox::question(parent_, title(), toQString(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+SaveAnswer QtUserDialogs::askSaveDiscardCancel(const SaveQuestion& question) {
+    QMessageBox box(QMessageBox::Question, title(), toQString(question.text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setObjectName("saveDiscardCancel");
+    if (!question.saveLabel.empty()) box.button(QMessageBox::Save)->setText(toQString(question.saveLabel));
+    if (!question.discardLabel.empty()) box.button(QMessageBox::Discard)->setText(toQString(question.discardLabel));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    if (clicked == box.button(QMessageBox::Save)) return SaveAnswer::Save;
+    if (clicked == box.button(QMessageBox::Discard)) return SaveAnswer::Discard;
+    return SaveAnswer::Cancel;
+}
+
+void QtUserDialogs::messageWithList(const std::string& text, const std::vector<std::string>& lines) {
+    QDialog dialog(parent_);
+    dialog.setObjectName("messageWithList");
+    dialog.setWindowTitle(title());
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(toQString(text), &dialog);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(label);
+    auto* list = new QPlainTextEdit(&dialog);
+    list->setObjectName("messageList");
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QStringList entries;
+    entries.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) entries << toQString(line);
+    list->setPlainText(entries.join('\n'));
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    // As tall as the list needs, up to two thirds of the screen; the rest scrolls.
+    const QScreen* screen = parent_ != nullptr && parent_->screen() != nullptr ? parent_->screen()
+                                                                               : QGuiApplication::primaryScreen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int lineHeight = list->fontMetrics().lineSpacing();
+    const int wanted = lineHeight * static_cast<int>(std::min<std::size_t>(lines.size() + 1, 10000)) + 200;
+    dialog.resize(std::min(available.width() * 2 / 3, 720), std::min(available.height() * 2 / 3, std::max(wanted, 240)));
+    dialog.exec();
 }
 
 std::optional<std::uint32_t> QtUserDialogs::chooseColour(std::uint32_t initial) {

@@ -38,6 +38,12 @@ public:
     /// file means. The default extension is added to a name without one.
     std::optional<std::string> saveFile(const FileDialogOptions& options) override;
     bool askYesNo(const std::string& text) override;
+    /// A QMessageBox with Save, Discard and Cancel (Save the default, Escape
+    /// and the close box Cancel).
+    SaveAnswer askSaveDiscardCancel(const SaveQuestion& question) override;
+    /// The text above a read-only list that scrolls; the box is never taller
+    /// than two thirds of the screen, whatever the list's length.
+    void messageWithList(const std::string& text, const std::vector<std::string>& lines) override;
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     /// The system's print dialog used as the printer setup: a printer of the

@@ -108,8 +108,12 @@ void TSection::showEvent(QShowEvent* event) {
 void TSection::FormShow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     canvas_->resize(2 * screen.width(), 2 * screen.height());
-    if (openSampleDatabase(db_, workingDirectory_, dialogs_)) display_.resetAfterOpen();
+    if (openSampleDatabase(db_, workingDirectory_, dialogs_)) {
+        display_.resetAfterOpen();
+        savedRevision_ = db_.revision();
+    }
     redrawSection();
+    offerRecoveryCopies();
 }
 
 void TSection::FormClose() {
@@ -117,11 +121,17 @@ void TSection::FormClose() {
 }
 
 void TSection::closeEvent(QCloseEvent* event) {
+    // The close box ends the program: unsaved changes are settled first.
+    if (!mayEndProgram()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
 
 void TSection::Konec1Click() {
+    if (!mayEndProgram()) return;
     writeSettingsFile();
     FormClose();
 }

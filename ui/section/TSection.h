@@ -7,6 +7,8 @@
 //   TSection.cpp          construction, layout beside the interpretation window, lifecycle
 //   TSectionMenus.cpp     the main menu and the popup menu
 //   TSectionDatabase.cpp  open, save, new locality and profile, deletion of a point
+//   TSectionUnsaved.cpp   changes not saved yet: the caption's mark, the
+//                         question before End and Open, the recovery copy
 //   TSectionMouse.cpp     selection by click, double click, redraw, Font
 //   TSectionScales.cpp    choice of locality and profile, scales, limits, fits
 //   TSectionExport.cpp    JPEG, print, UCM export and its options, orma.ini
@@ -19,6 +21,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,8 +29,10 @@
 #include <string>
 #include <vector>
 
+#include "core/SectionFrame.h"
 #include "core/UcmParameters.h"
 #include "core/VesDatabase.h"
+#include "io/RecoveryCopy.h"
 #include "io/UserDialogs.h"
 #include "ui/platform/ImageView.h"
 #include "ui/section/SectionGeometry.h"
@@ -100,13 +105,36 @@ public:
     QMenu* popupMenu() const { return PopupMenuSection; }
 
     // Lifecycle.
+    /// Opens the sample database, then offers the recovery copies an earlier
+    /// run left behind.
     void FormShow();
     void FormClose();
     /// Places the window at the left edge of the screen, as wide as the
     /// space left of the interpretation window, frames included.
     void dockBesideInterpretation();
 
+    // Changes not saved yet (TSectionUnsaved.cpp). The caption then starts
+    // with "*" ("*db: a.vdb - loc:L0"), and every change is kept in a
+    // recovery copy (io/RecoveryCopy.h) until it is saved or discarded.
+    /// The database changed since it was opened or saved.
+    bool hasUnsavedChanges() const { return db_.revision() != savedRevision_; }
+    /// Whoever changes the contents of the database calls this: the change
+    /// is counted, the recovery copy written and the caption marked.
+    void databaseChanged();
+    /// Asked before the program ends (End and the close box of either
+    /// window): with unsaved changes, Save (the next numbered copy, as
+    /// Ctrl+U) / Discard / Cancel. False keeps the program as it was (Cancel,
+    /// or a save that failed).
+    bool mayEndProgram();
+    /// The recovery copies an earlier run left (io/RecoveryCopy.h), each
+    /// offered: open it (as a database that still needs saving), throw it
+    /// away, or keep it for the next start.
+    void offerRecoveryCopies();
+    RecoveryCopy& recoveryCopy() { return recovery_; }
+
     // Database menu and popup.
+    /// Open (Ctrl+O): unsaved changes are settled first (Save / Discard /
+    /// Cancel); discarded ones are dropped only when another database opens.
     void Otevidbnamenchdatavsledk1Click();
     void Ulodbnamenchdatavsledk1Click();
     void Ulodbnamenchdatavsledkjako1Click();
@@ -185,9 +213,23 @@ private:
     /// Loads the selected point into the interpretation window and lets it
     /// re-process and redraw.
     void loadSelectedPoint();
-    /// Shows the parameters dialog for the current point and applies it.
-    void editParameters();
+    /// Shows the parameters dialog for the current point and applies it;
+    /// false when it was cancelled (nothing applied).
+    bool editParameters();
+    /// New locality or profile (`add`), named in the parameters dialog; a
+    /// cancelled dialog takes the new one away again.
+    void addWithParameters(DbOutcome (*add)(VesDatabase&));
     void afterDatabaseOpened();
+    /// Save / Discard / Cancel when there are unsaved changes; true to go on
+    /// (saved, discarded, or nothing to save). `ending`: the program ends,
+    /// otherwise another database is to be opened.
+    bool settleUnsavedChanges(bool ending);
+    /// After a save: nothing unsaved, the recovery copy removed.
+    void databaseSaved();
+    /// The caption: "db: NAME - loc:LOCALITY", with a leading "*" while
+    /// there are unsaved changes.
+    std::string captionText() const;
+    bool openRecoveryCopy(const FoundRecoveryCopy& found);
     /// Forgets which point the interpretation window holds.
     void forgetReopenedPoint() { reopened_ = {}; }
     void rememberReopenedPoint();
@@ -196,6 +238,10 @@ private:
     void typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber);
     void fitWidth();
     void fitHeight();
+    /// `passes` fits of the width and/or the height, each with a redraw.
+    void fitPasses(int passes, bool width, bool height);
+    /// The chainages and elevations the active profile's points span.
+    SectionRange pointsRange() const;
     /// The section's width and height on screen (the scroll area's viewport).
     QSize clientSize() const;
     bool exportableOrOpen();
@@ -220,6 +266,9 @@ private:
     float scaleStep_ = 5.0f;  ///< percent
     ReopenedPoint reopened_;
     std::string lastUcmFile_;  ///< proposed by the next UCM export
+    RecoveryCopy recovery_;
+    std::uint64_t savedRevision_ = 0;  ///< the database's revision when opened or saved
+    bool recoveryFailureShown_ = false;
 
     QScrollArea* scroll_ = nullptr;
     ImageView* imgRez = nullptr;

@@ -3,6 +3,9 @@
 
 #include <QScrollArea>
 
+#include <optional>
+#include <string>
+
 #include "io/UserDialogs.h"
 #include "io/VdbCommands.h"
 #include "ui/platform/ImageView.h"
@@ -12,6 +15,9 @@
 namespace orma::ui {
 
 void TSection::afterDatabaseOpened() {
+    // Whatever the database held before is gone: so is its recovery copy.
+    recovery_.remove();
+    savedRevision_ = db_.revision();
     display_.resetAfterOpen();
     forgetReopenedPoint();
     redrawSection();
@@ -19,49 +25,88 @@ void TSection::afterDatabaseOpened() {
 
 void TSection::Otevidbnamenchdatavsledk1Click() {
     if (link_.showSectionOnce) link_.showSectionOnce();
+    if (!settleUnsavedChanges(false)) return;
     if (openDatabaseWithDialog(db_, dialogs_)) afterDatabaseOpened();
 }
 
 void TSection::Ulodbnamenchdatavsledk1Click() {
-    if (saveDatabaseAs(db_, dialogs_)) setCaption(sectionCaption(db_));
+    if (saveDatabaseAs(db_, dialogs_)) databaseSaved();
 }
 
 void TSection::Ulodbnamenchdatavsledkjako1Click() {
-    if (saveDatabaseNext(db_, dialogs_)) setCaption(sectionCaption(db_));
+    if (saveDatabaseNext(db_, dialogs_)) databaseSaved();
 }
 
-void TSection::editParameters() {
-    if (parametersDialog_ == nullptr) return;
+namespace {
+
+/// What the parameters dialog can change.
+struct EditedNames {
+    std::string locality, country, region, profile;
+    std::optional<VesPoint> point;
+
+    static EditedNames of(const VesDatabase& db) {
+        EditedNames names;
+        if (const Locality* locality = db.activeLocality()) {
+            names.locality = locality->name;
+            names.country = locality->country;
+            names.region = locality->region;
+        }
+        if (const Profile* profile = db.activeProfile()) names.profile = profile->name;
+        if (const VesPoint* point = db.selectedPoint()) names.point = *point;
+        return names;
+    }
+    bool operator==(const EditedNames&) const = default;
+};
+
+}  // namespace
+
+bool TSection::editParameters() {
+    if (parametersDialog_ == nullptr) return false;
+    const EditedNames before = EditedNames::of(db_);
     parametersDialog_->prepareFromSection(db_);
     runParametersDialog(*parametersDialog_);
-    parametersDialog_->applyToDatabase();
+    const bool accepted = parametersDialog_->result() == QDialog::Accepted;
+    if (accepted) parametersDialog_->applyToDatabase();
     parametersDialog_->openedFromSection = false;
+    if (accepted && !(EditedNames::of(db_) == before)) databaseChanged();
     redrawSection();
+    return accepted;
 }
 
-void TSection::Novlokalita1Click() {
-    const DbOutcome outcome = addLocality(db_);
+void TSection::addWithParameters(DbOutcome (*add)(VesDatabase&)) {
+    const bool unsavedBefore = hasUnsavedChanges();
+    const int locality = db_.currentLocality, profile = db_.currentProfile, point = db_.currentPoint;
+    const std::size_t localities = db_.localities.size();
+    const DbOutcome outcome = add(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
     if (!outcome.done) return;
+    if (!editParameters()) {
+        // Cancelled: the new locality or profile goes again, nothing changed.
+        if (db_.localities.size() > localities) db_.localities.pop_back();
+        else if (Locality* owner = db_.activeLocality()) owner->profiles.pop_back();
+        db_.currentLocality = locality;
+        db_.currentProfile = profile;
+        db_.currentPoint = point;
+        if (!unsavedBefore) savedRevision_ = db_.revision();
+        redrawSection();
+        return;
+    }
     forgetReopenedPoint();
-    editParameters();
-    // What the interpretation window holds is no stored point of the new locality.
+    databaseChanged();
+    // What the interpretation window holds is no stored point of the new
+    // locality or profile.
     if (link_.sounding != nullptr) link_.sounding->reprocessOnly = false;
 }
 
-void TSection::Novprofil1Click() {
-    const DbOutcome outcome = addProfile(db_);
-    if (!outcome.message.empty()) dialogs_.message(outcome.message);
-    if (!outcome.done) return;
-    forgetReopenedPoint();
-    editParameters();
-    if (link_.sounding != nullptr) link_.sounding->reprocessOnly = false;
-}
+void TSection::Novlokalita1Click() { addWithParameters(addLocality); }
+
+void TSection::Novprofil1Click() { addWithParameters(addProfile); }
 
 void TSection::Smaaktulnbod1Click() {
     const DbOutcome outcome = deleteSelectedPoint(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
     if (!outcome.done) return;
+    databaseChanged();
     loadSelectedPoint();
     redrawSection();
 }

@@ -38,7 +38,7 @@ void TSection::redrawSection() {
     }
     imgRez->resize(std::min(view_->shownWidth(), canvas_->width()), std::min(g.imageHeight, canvas_->height()));
     imgRez->update();
-    setCaption(sectionCaption(db_));
+    setCaption(captionText());
 }
 
 void TSection::imgRezMouseDown(const MouseInput& in) {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "core/SectionFrame.h"
 #include "io/FormatPatterns.h"
 #include "io/UserDialogs.h"
 #include "ui/platform/NumberText.h"
@@ -68,7 +69,9 @@ void TSection::typeScale(bool xScale) {
     }
     // Confirmed or not, the (cut) denominator is applied; a stored scale
     // whose denominator cuts to 0 stays.
+    const float before = scale;
     if (denominator > 0) scale = static_cast<float>(1.0 / static_cast<double>(denominator));
+    if (scale != before) databaseChanged();
     redrawSection();
 }
 
@@ -81,7 +84,10 @@ void TSection::stepScale(bool xScale, bool increase) {
     float& scale = xScale ? profile->xScale : profile->zScale;
     const float stepped = static_cast<float>(scale * (100.0 + (increase ? scaleStep_ : -scaleStep_)) * 0.01);
     // A step of 100 % or more down, or one that overflows, leaves the scale.
-    if (std::isfinite(stepped) && stepped > 0.0f) scale = stepped;
+    if (std::isfinite(stepped) && stepped > 0.0f && stepped != scale) {
+        scale = stepped;
+        databaseChanged();
+    }
     redrawSection();
 }
 
@@ -121,52 +127,57 @@ void TSection::MaximlnZ1Click() {
 
 QSize TSection::clientSize() const { return scroll_->viewport()->size(); }
 
+SectionRange TSection::pointsRange() const {
+    const Profile* profile = db_.activeProfile();
+    if (profile == nullptr || profile->points.empty()) return {};
+    return sectionRange(*profile, SectionLimits{display_.minChainage, display_.maxChainage, display_.minElevation,
+                                                display_.maxElevation});
+}
+
 void TSection::fitWidth() {
     Profile* profile = db_.activeProfile();
     if (profile == nullptr) return;
     const SectionGeometry& g = view_->geometry();
-    const double span = g.chainageRight - g.chainageLeft;
-    if (!(span > 0.0)) return;
-    const double pixelsPerMetre = clientSize().width() / span;
-    profile->xScale = static_cast<float>(pixelsPerMetre / SectionGeometry::kDotsPerMetre);
+    const SectionRange points = pointsRange();
+    const std::optional<double> scale = fittedScale(points.maxChainage - points.minChainage,
+                                                    g.chainageRight - g.chainageLeft, clientSize().width(),
+                                                    SectionGeometry::kDotsPerMetre);
+    if (scale) profile->xScale = static_cast<float>(*scale);
 }
 
 void TSection::fitHeight() {
     Profile* profile = db_.activeProfile();
     if (profile == nullptr) return;
     const SectionGeometry& g = view_->geometry();
-    const double span = g.elevationTop - g.elevationBottom;
-    if (!(span > 0.0)) return;
+    const SectionRange points = pointsRange();
     // A colour view's legend strip sits below the section and needs its rows too.
     const int rowsForSection = clientSize().height() - colours_->extraHeight(g);
-    if (rowsForSection <= 0) return;
-    const double pixelsPerMetre = rowsForSection / span;
-    profile->zScale = static_cast<float>(pixelsPerMetre / SectionGeometry::kDotsPerMetre);
+    const std::optional<double> scale = fittedScale(points.maxElevation - points.minElevation,
+                                                    g.elevationTop - g.elevationBottom, rowsForSection,
+                                                    SectionGeometry::kDotsPerMetre);
+    if (scale) profile->zScale = static_cast<float>(*scale);
 }
 
-// Two passes: the margins are pixels, so the world span of the image shrinks
-// as the scale grows and the second pass comes close to the window's size.
-void TSection::Fitnaku1Click() {
-    for (int pass = 0; pass < 2; ++pass) {
-        fitWidth();
+void TSection::fitPasses(int passes, bool width, bool height) {
+    const Profile* profile = db_.activeProfile();
+    const float xBefore = profile != nullptr ? profile->xScale : 0.0f;
+    const float zBefore = profile != nullptr ? profile->zScale : 0.0f;
+    for (int pass = 0; pass < passes; ++pass) {
+        if (width) fitWidth();
+        if (height) fitHeight();
         redrawSection();
     }
+    // The scales are saved with the database.
+    if (profile != nullptr && (profile->xScale != xBefore || profile->zScale != zBefore)) databaseChanged();
 }
 
-void TSection::Fitninavku1Click() {
-    for (int pass = 0; pass < 2; ++pass) {
-        fitHeight();
-        redrawSection();
-    }
-}
+// Several passes: the margins are pixels, so the world span of the image
+// shrinks as the scale grows and each pass comes closer to the window's size.
+void TSection::Fitnaku1Click() { fitPasses(2, true, false); }
 
-void TSection::Fitniez1Click() {
-    for (int pass = 0; pass < 4; ++pass) {
-        fitWidth();
-        fitHeight();
-        redrawSection();
-    }
-}
+void TSection::Fitninavku1Click() { fitPasses(2, false, true); }
+
+void TSection::Fitniez1Click() { fitPasses(4, true, true); }
 
 void TSection::Fitniez2Click() { Fitniez1Click(); }
 

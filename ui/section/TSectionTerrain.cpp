@@ -47,6 +47,7 @@ void TSection::Nativkydocelhoprofiluzesouborutxttypuxtabz1Click() {
         dialogs_.message(outcome.message);
         return;
     }
+    databaseChanged();
     redrawSection();
 }
 

@@ -4,6 +4,7 @@
 // import of a whole directory of GEF files.
 
 #include <QApplication>
+#include <QDialog>
 #include <QProgressDialog>
 
 #include <filesystem>
@@ -50,15 +51,24 @@ bool TSection::appendSounding(const Sounding& sounding, float proposedChainage) 
         fresh.z = selected->z;
     }
     fresh.terrainChainage = fresh.x = fresh.profileChainage = proposedChainage;
+    const int previousPoint = db_.currentPoint;
     profile->points.push_back(std::move(fresh));
     db_.currentPoint = profile->mxindex_bodu();
     if (parametersDialog_ != nullptr) {
         parametersDialog_->prepareForTransfer(db_, proposedPointName(sounding.gefPath), proposedChainage);
         runParametersDialog(*parametersDialog_);
+        if (parametersDialog_->result() != QDialog::Accepted) {
+            // Cancelled: no point, the sounding stays where it is.
+            profile->points.pop_back();
+            db_.currentPoint = previousPoint;
+            redrawSection();
+            return false;
+        }
         parametersDialog_->applyToDatabase();
     }
     storeSoundingInPoint(sounding, profile->points.back());
     forgetReopenedPoint();
+    databaseChanged();
     redrawSection();
     return true;
 }
@@ -77,7 +87,11 @@ void TSection::storeReinterpretedPoint() {
     }
     VesPoint* point = db_.selectedPoint();
     if (point == nullptr) return;
-    storeSoundingInPoint(*link_.sounding, *point);
+    VesPoint updated = *point;
+    storeSoundingInPoint(*link_.sounding, updated);
+    if (updated == *point) return;
+    *point = std::move(updated);
+    databaseChanged();
     redrawSection();
 }
 
@@ -101,9 +115,15 @@ void TSection::importFiles(const std::vector<std::filesystem::path>& files) {
     }
     const QuickImportReport report = quickImportFiles(*profile, files, progress);
     dialog.reset();
-    if (report.imported > 0) db_.currentPoint = profile->mxindex_bodu();
+    if (report.imported > 0) {
+        db_.currentPoint = profile->mxindex_bodu();
+        databaseChanged();
+    }
     redrawSection();
-    dialogs_.message(report.summary(profile->name));
+    // However many files were skipped, the box stays on the screen: they are
+    // listed in a part of it that scrolls.
+    if (report.skipped.empty()) dialogs_.message(report.summary(profile->name));
+    else dialogs_.messageWithList(report.summary(profile->name), report.skipped);
 }
 
 }  // namespace orma::ui

@@ -102,10 +102,17 @@ TVESparametryEdit::TVESparametryEdit(UserDialogs& dialogs, QWidget* parent) : QD
     ESCape = new QPushButton(QStringLiteral("Original values"), this);
     ESCape->setObjectName("ESCape");
     ESCape->setAutoDefault(false);
+    Cancelbutton = new QPushButton(QStringLiteral("Cancel"), this);
+    Cancelbutton->setObjectName("Cancelbutton");
+    Cancelbutton->setAutoDefault(false);
+    // Cancel takes no focus, so leaving a half-typed field for it checks nothing.
+    Cancelbutton->setFocusPolicy(Qt::NoFocus);
     connect(OKbutton, &QPushButton::clicked, this, &TVESparametryEdit::OKbuttonClick);
     connect(ESCape, &QPushButton::clicked, this, &TVESparametryEdit::ESCapeClick);
+    connect(Cancelbutton, &QPushButton::clicked, this, &TVESparametryEdit::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(OKbutton);
+    buttons->addWidget(Cancelbutton);
     buttons->addStretch(1);
     buttons->addWidget(ESCape);
 
@@ -120,8 +127,11 @@ void TVESparametryEdit::prepareFromSection(VesDatabase& db) {
     db_ = &db;
     openedFromSection = true;
     transferName_.reset();
+    setResult(QDialog::Rejected);
+    storedChainage_.reset();
     // A refused entry goes back to what the point held when the dialog opened.
     if (const VesPoint* point = db.selectedPoint()) {
+        storedChainage_ = point->profileChainage;
         fields_[0].resetValue = point->terrainChainage;
         fields_[1].resetValue = point->x;
         fields_[2].resetValue = point->y;
@@ -135,6 +145,9 @@ void TVESparametryEdit::prepareForTransfer(VesDatabase& db, const std::string& p
     db_ = &db;
     openedFromSection = false;
     transferName_ = pointName;
+    setResult(QDialog::Rejected);
+    storedChainage_.reset();
+    if (const VesPoint* point = db.selectedPoint()) storedChainage_ = point->profileChainage;
     fields_[0].resetValue = proposedChainage;
     fields_[1].resetValue = proposedChainage;
     fields_[2].resetValue = 0.0f;
@@ -246,7 +259,14 @@ void TVESparametryEdit::OKbuttonClick() {
     accept();
 }
 
-void TVESparametryEdit::reject() { OKbuttonClick(); }
+void TVESparametryEdit::reject() {
+    // The chainage on the profile is written into the point as soon as its
+    // field is left (the duplicate check compares stored values): undo that.
+    if (db_ != nullptr && storedChainage_) {
+        if (VesPoint* point = db_->selectedPoint()) point->profileChainage = *storedChainage_;
+    }
+    QDialog::reject();
+}
 
 void TVESparametryEdit::applyToDatabase() {
     if (db_ == nullptr) return;

@@ -6,8 +6,9 @@
 // Opened from the section it edits the current point of the database (only
 // the locality and profile names when there is no current point). A position
 // field is checked when the focus leaves it; OK checks every position field
-// and the unique chainage. The dialog has no cancel: its close box and Esc
-// act as OK, so whatever closes it has passed the checks.
+// and the unique chainage. Cancel, Esc and the close box leave the dialog
+// with nothing stored (a chainage already accepted on leaving its field goes
+// back to what the point held); the caller then applies nothing.
 
 #include <QDialog>
 
@@ -55,7 +56,7 @@ public:
     /// Closes the dialog when every position is valid and the chainage on the
     /// profile is not already another point's.
     void OKbuttonClick();
-    /// The close box and Esc: the same as OK.
+    /// Cancel, the close box and Esc: closes with nothing stored.
     void reject() override;
 
     bool openedFromSection = false;
@@ -75,6 +76,7 @@ public:
     QLineEdit* eMetrazPf = nullptr;
     QPushButton* OKbutton = nullptr;
     QPushButton* ESCape = nullptr;
+    QPushButton* Cancelbutton = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,6 +96,7 @@ private:
     PositionField fields_[5];
     bool checking_ = false;
     std::optional<std::string> transferName_;  ///< set while opened by a transfer
+    std::optional<float> storedChainage_;      ///< the target's chainage on the profile when opened
 };
 
 }  // namespace orma::ui

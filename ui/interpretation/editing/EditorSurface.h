@@ -46,12 +46,11 @@ public:
     virtual void reprocessEnteredCurve() = 0;
     /// A double click asks for a new curve in the default input mode.
     virtual void enterNewCurve() = 0;
-    /// The end of a gesture that changed the model: a point to undo to.
+    /// The end of a gesture that changed the model: a point to undo to (and,
+    /// for a point re-opened from the profile database, what goes back there).
     virtual void modelChanged() = 0;
     /// Before the model is thrown away for a new drawing: keep it for undo.
     virtual void keepModelForUndo() = 0;
-    /// A drag ended on a point re-opened from the profile database.
-    virtual void modelEditedOnStoredPoint() = 0;
 };
 
 }  // namespace orma::ui

@@ -322,7 +322,6 @@ void ModelEditor::mouseUp(const MouseInput& in) {
     // A plain click on a selected segment moves it to the click position.
     if (surface_.modelShown() && state_.active.any()) dragTo(in.x, in.y);
     state_.dragging = false;
-    if (sounding_.reprocessOnly) surface_.modelEditedOnStoredPoint();
     surface_.modelChanged();
 }
 
