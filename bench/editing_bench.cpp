@@ -62,7 +62,6 @@ public:
     void enterNewCurve() override {}
     void modelChanged() override {}
     void keepModelForUndo() override {}
-    void modelEditedOnStoredPoint() override {}
 
 private:
     InterpretationPlot& plot_;
