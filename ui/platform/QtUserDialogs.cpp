@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QFileInfo>
+#include <QIcon>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -112,8 +113,15 @@ SaveAnswer QtUserDialogs::askSaveDiscardCancel(const SaveQuestion& question) {
     QMessageBox box(QMessageBox::Question, title(), toQString(question.text),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
     box.setObjectName("saveDiscardCancel");
-    if (!question.saveLabel.empty()) box.button(QMessageBox::Save)->setText(toQString(question.saveLabel));
-    if (!question.discardLabel.empty()) box.button(QMessageBox::Discard)->setText(toQString(question.discardLabel));
+    // A renamed button does not keep the platform's save or discard icon: it
+    // would contradict its words (a floppy disk on "Open").
+    const auto rename = [&box](QMessageBox::StandardButton which, const std::string& label) {
+        if (label.empty()) return;
+        box.button(which)->setText(toQString(label));
+        box.button(which)->setIcon(QIcon());
+    };
+    rename(QMessageBox::Save, question.saveLabel);
+    rename(QMessageBox::Discard, question.discardLabel);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
