@@ -3,6 +3,7 @@
 // before Open, the recovery copy after every change, and its offer at start.
 
 #include <QAction>
+#include <QLineEdit>
 
 #include <chrono>
 #include <cmath>
@@ -137,6 +138,28 @@ TEST_F(UnsavedTest, ASaveThatFailsKeepsTheProgramRunning) {
     dialogs_.expectMessage("No file chosen");
     section_->Konec1Click();
     EXPECT_EQ(programClosed_, 0);
+    EXPECT_TRUE(section_->hasUnsavedChanges());
+}
+
+TEST_F(UnsavedTest, ACancelledNewProfileOrPointDialogChangesNothing) {
+    section_->runParametersDialog = [](TVESparametryEdit& dialog) { dialog.reject(); };
+    section_->Novprofil1Click();
+    section_->Novlokalita1Click();
+    EXPECT_EQ(db().localities.size(), 1u);
+    EXPECT_EQ(db().localities[0].profiles.size(), 1u);
+    EXPECT_EQ(db().currentPoint, 0);
+    db().currentPoint = 2;
+    section_->imgRezDblClick();  // the point's parameters, cancelled
+    EXPECT_FALSE(section_->hasUnsavedChanges());
+    EXPECT_EQ(caption(), "db: " + database_ + " - loc:L0");
+
+    section_->runParametersDialog = [](TVESparametryEdit& dialog) {
+        dialog.eNazevPf->setText("PF 2");
+        dialog.OKbuttonClick();
+    };
+    section_->Novprofil1Click();
+    EXPECT_EQ(db().localities[0].profiles.size(), 2u);
+    EXPECT_EQ(db().activeProfile()->name, "PF 2");
     EXPECT_TRUE(section_->hasUnsavedChanges());
 }
 

@@ -61,7 +61,7 @@ struct EditedNames {
 }  // namespace
 
 bool TSection::editParameters() {
-    if (parametersDialog_ == nullptr) return false;
+    if (parametersDialog_ == nullptr) return true;  // nothing to ask, nothing cancelled
     const EditedNames before = EditedNames::of(db_);
     parametersDialog_->prepareFromSection(db_);
     runParametersDialog(*parametersDialog_);
