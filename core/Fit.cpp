@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/FitLinearisation.h"
 #include "core/FitParameters.h"
 #include "core/Forward.h"
-#include "core/ForwardAtSpacings.h"
-#include "core/Sensitivities.h"
-#include "core/SensitivitiesAtSpacings.h"
 #include "core/Svd.h"
 
 namespace orma {
@@ -21,43 +19,6 @@ FitSummary refused(FitStatus status, const char* message) {
     summary.status = status;
     summary.message = message;
     return summary;
-}
-
-bool modelFittable(const Sounding& s) {
-    const LayerModel& model = s.model;
-    const int n = model.interfaceCount;
-    if (n < 0 || n >= kMaxLayers) return false;
-    if (s.minGridIndex < 0 || s.maxGridIndex >= kGridPoints || s.minGridIndex > s.maxGridIndex) return false;
-    for (int i = 0; i <= n; ++i)
-        if (!(model.resistivity[i] > 0.0f) || !std::isfinite(model.resistivity[i])) return false;
-    for (int i = 0; i < n; ++i) {
-        const double h = model.thickness(i);
-        if (!(h >= 0.0) || !std::isfinite(h)) return false;
-    }
-    return true;
-}
-
-bool hasAnyComposite(const Sounding& s) {
-    for (int k = s.minGridIndex; k <= s.maxGridIndex; ++k)
-        if (s.hasComposite(k)) return true;
-    return false;
-}
-
-/// Rows of the accepted curve that can enter the linearisation: a composite
-/// value is present and the computed value has a logarithm. Fills the row map
-/// and the log residuals; returns the row count.
-int collectResidualRows(const Sounding& s, FitWorkspace& ws) {
-    int rows = 0;
-    const int n = s.maxGridIndex - s.minGridIndex + 1;
-    for (int j = 0; j < n; ++j) {
-        const int k = s.minGridIndex + j;
-        const double computed = s.computedPacked[j];
-        if (!s.hasComposite(k) || !(computed > 0.0) || !std::isfinite(computed)) continue;
-        ws.rowGridOffset[rows] = j;
-        ws.residual[rows] = std::log(static_cast<double>(s.composite(k)) / computed);
-        ++rows;
-    }
-    return rows;
 }
 
 /// Projects the residual on the left singular vectors and orders the damping
@@ -93,59 +54,10 @@ void acceptTrial(LayerModel& model, FitWorkspace& ws) {
     for (int i = 0; i < model.interfaceCount; ++i) ws.layerThickness[i] = ws.fitThickness[i];
 }
 
-/// Depths from the accepted thicknesses; held interfaces keep their exact depth.
-void rebuildDepths(LayerModel& model, const FitWorkspace& ws) {
-    double above = 0.0;
-    for (int i = 0; i < model.interfaceCount; ++i) {
-        const double depth = ws.depthHeld[i + 1] ? ws.heldDepth[i + 1] : above + ws.layerThickness[i];
-        model.depth[i] = static_cast<float>(depth);
-        above = model.depth[i];
-    }
-}
-
-/// The derivatives of the current model (stored resistivities, accepted
-/// thicknesses) by the forward computation the options choose.
-void linearise(const Sounding& s, FitWorkspace& ws, const ComputationOptions& options) {
-    const int layers = s.model.layerCount();
-    const int gridRows = s.maxGridIndex - s.minGridIndex + 1;
-    if (options.standardForward()) {
-        std::array<float, kMaxLayers> resistivity;
-        for (int i = 0; i < layers; ++i) resistivity[i] = s.model.resistivity[i];
-        computeSensitivities(s.minGridIndex, gridRows, layers, resistivity.data(), ws.layerThickness.data(), ws);
-        return;
-    }
-    std::array<double, kMaxLayers> resistivity;
-    for (int i = 0; i < layers; ++i) resistivity[i] = s.model.resistivity[i];
-    computeSensitivitiesAtSpacings(options, ws.rowSpacing.data(), gridRows, layers, resistivity.data(),
-                                   ws.layerThickness.data(), ws);
-}
-
-/// The trial model of the current step. A step that squeezes a layer above a
-/// held interface is halved along its direction until it no longer does.
-bool buildShortenedTrial(const LayerModel& model, FitWorkspace& ws, int parameters) {
-    TrialModel trial = buildTrialModel(model, ws, parameters);
-    for (int halving = 0; trial == TrialModel::SqueezedLayer && halving < kMaxStepHalvings; ++halving) {
-        for (int c = 0; c < parameters; ++c) ws.step[c] *= 0.5;
-        trial = buildTrialModel(model, ws, parameters);
-    }
-    return trial == TrialModel::Valid;
-}
-
-/// Start values of a pass from the stored model.
-void loadStartModel(const Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
-    const LayerModel& model = sounding.model;
-    const int n = model.interfaceCount;
-    for (int i = 0; i < n; ++i) ws.layerThickness[i] = model.thickness(i);
-    for (int i = 0; i <= n; ++i) ws.fitResistivity[i] = model.resistivity[i];
-    for (int i = 0; i < n; ++i) ws.fitThickness[i] = ws.layerThickness[i];
-    for (int k = sounding.minGridIndex; k <= sounding.maxGridIndex; ++k)
-        ws.rowSpacing[k - sounding.minGridIndex] = rowSpacing(sounding, k, options.measuredSpacings);
-}
-
 /// One pass: what a single press of Enter does.
 FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
     LayerModel& model = sounding.model;
-    loadStartModel(sounding, ws, options);
+    loadFitStart(sounding, ws, options);
 
     if (computeForward(sounding, options) != kSuccess)
         return refused(FitStatus::ForwardFailed, "Forward task unsuccessful");
@@ -165,7 +77,7 @@ FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOption
         const double toBeat = current;
 
         const int rows = collectResidualRows(sounding, ws);
-        linearise(sounding, ws, options);
+        lineariseModel(sounding, ws, options);
         fillJacobian(sounding, ws, rows, parameters);
         decomposeSvd(ws, rows, parameters);
         prepareDamping(ws, rows, parameters);
@@ -211,12 +123,12 @@ bool refusedStatus(FitStatus status) {
 
 FitJacobian decomposeFitJacobian(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
     FitJacobian result;
-    if (!modelFittable(sounding) || !hasAnyComposite(sounding)) return result;
-    loadStartModel(sounding, ws, options);
+    if (!isFittableModel(sounding) || !hasCompositeValue(sounding)) return result;
+    loadFitStart(sounding, ws, options);
     if (computeForward(sounding, options) != kSuccess) return result;
     result.parameters = layoutFitColumns(sounding.model, ws);
     result.rows = collectResidualRows(sounding, ws);
-    linearise(sounding, ws, options);
+    lineariseModel(sounding, ws, options);
     fillJacobian(sounding, ws, result.rows, result.parameters);
     decomposeSvd(ws, result.rows, result.parameters);
     result.valid = true;
@@ -224,11 +136,11 @@ FitJacobian decomposeFitJacobian(Sounding& sounding, FitWorkspace& ws, const Com
 }
 
 FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
-    if (!modelFittable(sounding))
+    if (!isFittableModel(sounding))
         return refused(FitStatus::InvalidModel,
                        "The model cannot be fitted: resistivities must be positive, depths must not decrease "
                        "and the curve must lie on the AB/2 grid.");
-    if (!hasAnyComposite(sounding))
+    if (!hasCompositeValue(sounding))
         return refused(FitStatus::NoComposite, "There is no composite curve to fit the model to.");
 
     FitSummary summary = fitPass(sounding, ws, options);

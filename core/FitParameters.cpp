@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/Fit.h"
+
 namespace orma {
 
 int layoutFitColumns(const LayerModel& model, FitWorkspace& ws) {
@@ -84,6 +86,24 @@ TrialModel buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parame
         if (h < 0.0) squeezed = true;
     }
     return squeezed ? TrialModel::SqueezedLayer : TrialModel::Valid;
+}
+
+bool buildShortenedTrial(const LayerModel& model, FitWorkspace& ws, int parameters) {
+    TrialModel trial = buildTrialModel(model, ws, parameters);
+    for (int halving = 0; trial == TrialModel::SqueezedLayer && halving < kMaxStepHalvings; ++halving) {
+        for (int c = 0; c < parameters; ++c) ws.step[c] *= 0.5;
+        trial = buildTrialModel(model, ws, parameters);
+    }
+    return trial == TrialModel::Valid;
+}
+
+void rebuildDepths(LayerModel& model, const FitWorkspace& ws) {
+    double above = 0.0;
+    for (int i = 0; i < model.interfaceCount; ++i) {
+        const double depth = ws.depthHeld[i + 1] ? ws.heldDepth[i + 1] : above + ws.layerThickness[i];
+        model.depth[i] = static_cast<float>(depth);
+        above = model.depth[i];
+    }
 }
 
 }  // namespace orma

@@ -39,4 +39,14 @@ enum class TrialModel {
 /// rejected.
 TrialModel buildTrialModel(const LayerModel& model, FitWorkspace& ws, int parameterCount);
 
+/// The trial model of ws.step. A step that squeezes a layer above a held
+/// interface is halved along its direction (at most kMaxStepHalvings times,
+/// ws.step shortened with it) until it no longer does. False when no valid
+/// model results.
+bool buildShortenedTrial(const LayerModel& model, FitWorkspace& ws, int parameterCount);
+
+/// Depths of the model from the accepted thicknesses in ws.layerThickness;
+/// held interfaces keep their exact depth.
+void rebuildDepths(LayerModel& model, const FitWorkspace& ws);
+
 }  // namespace orma
