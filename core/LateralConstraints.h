@@ -1,0 +1,85 @@
+#pragma once
+// The lateral constraints of a profile interpreted as one: the log
+// resistivity of every layer and the log depth of every interface of a point
+// are tied to the same value at its neighbours along the profile.
+//
+// A constraint is a row of the joint least-squares problem,
+//     (value at the left point - value at the right point) / deviation,
+// where the deviation is how much the value is expected to change between the
+// two points, in natural-log units (ln 1.3 = 0.26: a factor of 1.3). The user
+// gives it as a factor per 100 m; between neighbours d metres apart it is
+//     ln(factor) * sqrt(d / 100 m),
+// the spread of a random walk: the variance grows with the distance, so two
+// steps of 50 m tie the ends exactly as strongly as one step of 100 m, and a
+// profile measured twice as densely is not held twice as stiff. Points closer
+// than a metre are tied as if a metre apart (their depths cannot be forced to
+// be equal).
+
+#include <array>
+#include <vector>
+
+#include "core/FitWorkspace.h"
+#include "core/Sounding.h"
+
+namespace orma {
+
+/// The distance the factors of the constraints refer to.
+inline constexpr double kLateralReferenceDistance = 100.0;  ///< m
+/// Neighbours closer than this are tied as if this far apart.
+inline constexpr double kLateralMinimumDistance = 1.0;  ///< m
+
+/// The deviation (natural-log units) of the change between points `distance`
+/// metres apart when the value changes by `factor` (> 1) per 100 m.
+double lateralDeviation(double factor, double distance);
+
+/// Neighbouring points: each point with the next one in order of chainage.
+struct LateralLink {
+    int left = 0;   ///< index into the chainages given
+    int right = 0;
+    double distance = 0.0;  ///< m, never below kLateralMinimumDistance
+};
+
+/// The links of points at `chainage` (any order; equal chainages keep their
+/// order): one fewer than the points.
+std::vector<LateralLink> lateralLinks(const std::vector<double>& chainage);
+
+enum class TiedValue { Resistivity, Depth };
+
+/// One constraint row.
+struct LateralConstraint {
+    int left = 0;
+    int right = 0;
+    TiedValue value = TiedValue::Resistivity;
+    int index = 0;           ///< 0-based layer (resistivity) or interface (depth)
+    double deviation = 1.0;  ///< natural-log units
+};
+
+/// A row for every layer's resistivity and every interface's depth of every
+/// link, `layers` layers per point.
+std::vector<LateralConstraint> lateralConstraints(const std::vector<LateralLink>& links, int layers,
+                                                  double resistivityFactor, double depthFactor);
+
+/// The values a point's model brings to its constraints.
+struct TiedLogValues {
+    std::array<double, kMaxLayers> logResistivity{};
+    std::array<double, kMaxLayers> logDepth{};  ///< of interface i, the depth at least kMinLayerThickness
+    std::array<double, kMaxLayers> depth{};     ///< m, as it enters logDepth
+};
+
+/// The tied values of a model of `layers` resistivities and `layers` - 1
+/// thicknesses.
+TiedLogValues tiedLogValues(int layers, const double* resistivity, const double* thickness);
+
+/// The constraint's row value, (left - right) / deviation.
+double constraintResidual(const LateralConstraint& constraint, const TiedLogValues& left, const TiedLogValues& right);
+
+/// How the value a constraint ties at one of its points changes with that
+/// point's fit column (a log resistivity or a log thickness, FitParameters.h):
+/// 1 for the layer's own resistivity; h_j / depth for the thickness of a
+/// layer j above the interface, unless an interface held at its depth lies
+/// between them (then the layer above the held interface takes up the
+/// change). `thickness` holds the point's current thicknesses.
+double tiedDerivative(TiedValue value, int index, const FitColumn& column, const double* thickness,
+                      const TiedLogValues& values);
+
+}  // namespace orma

@@ -1,0 +1,301 @@
+#include "core/LateralInversion.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <thread>
+
+#include "core/AutomaticStart.h"
+#include "core/Fit.h"
+#include "core/FitLinearisation.h"
+#include "core/FitWorkspace.h"
+#include "core/LateralConstraints.h"
+#include "core/LateralInversionPoint.h"
+#include "core/LateralNormalEquations.h"
+
+namespace orma {
+
+namespace {
+
+/// Damping levels tried per linearisation: the smallest times 10^0 .. 10^12.
+constexpr int kLciDampingLevels = 13;
+
+using Workspaces = std::vector<std::unique_ptr<FitWorkspace>>;
+
+/// Runs work(index, workspace) for index 0..count-1 on the workspaces'
+/// threads (the calling thread among them), each index once.
+template <typename Work>
+void forEachLciPoint(int count, Workspaces& workspaces, const Work& work) {
+    const int threads = std::min(static_cast<int>(workspaces.size()), count);
+    std::atomic<int> next{0};
+    auto run = [&](FitWorkspace& ws) {
+        for (int i = next++; i < count; i = next++) work(i, ws);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(run, std::ref(*workspaces[t]));
+    run(*workspaces[0]);
+    for (std::thread& thread : pool) thread.join();
+}
+
+bool lciCancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
+
+Outcome checkLciOptions(int layers, const LateralInversionOptions& o) {
+    const auto factorOk = [](double f) { return std::isfinite(f) && f > 1.0; };
+    if (layers < 2 || layers > kMaxLayers)
+        return Outcome::failure("A profile is fitted jointly with 2 to 30 layers.");
+    if (!factorOk(o.resistivityFactor) || !factorOk(o.depthFactor))
+        return Outcome::failure("The lateral constraints need factors above 1 (e.g. 1.3 for 30 % per 100 m).");
+    if (!(std::isfinite(o.dataError) && o.dataError > 0.0))
+        return Outcome::failure("The data error of a joint fit must be above 0.");
+    if (!(std::isfinite(o.stopGain) && o.stopGain >= 0.0) || o.maxLinearisations < 1)
+        return Outcome::failure("The stop rule of a joint fit needs a gain of 0 or more and at least one linearisation.");
+    return Outcome::success();
+}
+
+/// Why a sounding cannot take part; empty when it can (with or without a model).
+std::string lciExclusionReason(const LciSounding& item, int layers) {
+    const Sounding* s = item.sounding.get();
+    if (s == nullptr || s->minGridIndex < 0 || s->maxGridIndex >= kGridPoints || s->minGridIndex > s->maxGridIndex ||
+        !hasCompositeValue(*s))
+        return "has no composite curve";
+    const int count = s->model.layerCount();
+    if (count < 1 || count > kMaxLayers) return "has no model that can be fitted";
+    if (!s->model.exists()) return {};
+    if (count != layers) return "has a model of " + std::to_string(count) + " layers, not " + std::to_string(layers);
+    if (!isFittableModel(*s)) return "has a model that cannot be fitted";
+    return {};
+}
+
+std::string lciLeftOutSentence(const LciSounding& item, const std::string& reason) {
+    return "The VES point " + item.name + " " + reason + "; it is left out of the joint fit.";
+}
+
+double sumConstraintSquares(const std::vector<LciPointState>& points, const std::vector<LateralConstraint>& rows,
+                        bool trial) {
+    double sum = 0.0;
+    for (const LateralConstraint& c : rows) {
+        const LciPointState& l = points[c.left];
+        const LciPointState& r = points[c.right];
+        const double v = constraintResidual(c, trial ? l.trialTied : l.tied, trial ? r.trialTied : r.tied);
+        sum += v * v;
+    }
+    return sum;
+}
+
+double sumPointSsq(const std::vector<LciPointState>& points, bool trial) {
+    double sum = 0.0;
+    for (const LciPointState& p : points) sum += trial ? p.trialSsq : p.ssq;
+    return sum;
+}
+
+/// The joint iteration over points that all have a model of the layer count.
+class LciJointFit {
+public:
+    LciJointFit(std::vector<LciPointState>& points, std::vector<LateralConstraint> constraints,
+             const LateralInversionOptions& options, Workspaces& workspaces)
+        : points_(points), constraints_(std::move(constraints)), options_(options), workspaces_(workspaces) {
+        for (LciPointState& p : points_) {
+            p.offset = parameters_;
+            parameters_ += p.parameters;
+        }
+    }
+
+    int parameters() const { return parameters_; }
+    double constraintMisfit() const { return sumConstraintSquares(points_, constraints_, false); }
+
+    double objective(bool trial) const {
+        const double e = options_.dataError;
+        return sumPointSsq(points_, trial) / (e * e) + sumConstraintSquares(points_, constraints_, trial);
+    }
+
+    void lineariseAll() {
+        forEachLciPoint(static_cast<int>(points_.size()), workspaces_, [&](int i, FitWorkspace& ws) {
+            lineariseLciPoint(points_[i], ws, options_.computation);
+        });
+    }
+
+    /// Runs linearisations until a stop rule holds; the points are linearised
+    /// at their accepted models on entry. False when cancelled.
+    bool iterate(LateralInversionSummary& summary, const LciProgressCallback& progress,
+                 const std::atomic<bool>* cancel) {
+        const double smallest = std::pow(kSingularValueCutoff / options_.dataError, 2);
+        double current = objective(false);
+        int level = 0;
+        std::vector<double> step;
+        while (true) {
+            if (parameters_ == 0 || current <= 0.0) {
+                summary.status = LciStatus::Converged;
+                return true;
+            }
+            if (summary.linearisations >= options_.maxLinearisations) {
+                summary.status = LciStatus::LinearisationLimit;
+                return true;
+            }
+            if (summary.linearisations > 0) {
+                lineariseAll();
+                current = objective(false);
+            }
+            ++summary.linearisations;
+            equations_.assemble(points_, constraints_, parameters_, options_.dataError);
+
+            bool accepted = false;
+            double gain = 0.0;
+            for (int tried = std::max(level - 1, 0); tried < kLciDampingLevels && !accepted; ++tried) {
+                if (lciCancelled(cancel)) return false;
+                if (!equations_.solve(smallest * std::pow(10.0, tried), step)) continue;
+                ++summary.trials;
+                forEachLciPoint(static_cast<int>(points_.size()), workspaces_, [&](int i, FitWorkspace& ws) {
+                    tryLciPoint(points_[i], step.data(), ws, options_.computation);
+                });
+                const double trial = objective(true);
+                if (!(trial < current)) continue;
+                for (LciPointState& p : points_) acceptLciTrial(p);
+                ++summary.acceptedSteps;
+                gain = (current - trial) / trial;
+                current = trial;
+                level = tried;
+                accepted = true;
+            }
+            if (progress)
+                progress({LciProgress::Phase::Linearisation, summary.linearisations, options_.maxLinearisations,
+                          current});
+            if (!accepted) {
+                summary.status = LciStatus::NoImprovement;
+                return true;
+            }
+            if (gain < options_.stopGain) {
+                summary.status = LciStatus::Converged;
+                return true;
+            }
+        }
+    }
+
+private:
+    std::vector<LciPointState>& points_;
+    std::vector<LateralConstraint> constraints_;
+    const LateralInversionOptions& options_;
+    Workspaces& workspaces_;
+    LateralNormalEquations equations_;
+    int parameters_ = 0;
+};
+
+/// Automatic starts for the soundings in `indices` (no model yet); a start
+/// that fails leaves its sounding out. False when cancelled.
+bool runAutomaticStarts(std::vector<LciSounding>& soundings, const std::vector<int>& indices, int layers,
+                        const LateralInversionOptions& options, Workspaces& workspaces,
+                        LateralInversionSummary& summary, const LciProgressCallback& progress,
+                        const std::atomic<bool>* cancel) {
+    std::mutex report;
+    int done = 0;
+    const int total = static_cast<int>(indices.size());
+    std::vector<std::string> failure(indices.size());
+    forEachLciPoint(total, workspaces, [&](int i, FitWorkspace& ws) {
+        if (lciCancelled(cancel)) return;
+        Sounding& s = *soundings[indices[i]].sounding;
+        const AutomaticFit fit = fitFromAutomaticStart(s, ws, layers, options.computation);
+        const bool refused = fit.summary.status == FitStatus::NoComposite ||
+                             fit.summary.status == FitStatus::InvalidModel ||
+                             fit.summary.status == FitStatus::ForwardFailed;
+        if (refused) failure[i] = "got no automatic start (" + fit.summary.message + ")";
+        const std::lock_guard<std::mutex> lock(report);
+        ++done;
+        if (progress) progress({LciProgress::Phase::AutomaticStart, done, total, 0.0});
+    });
+    if (lciCancelled(cancel)) return false;
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        if (failure[i].empty()) continue;
+        LciSounding& item = soundings[indices[i]];
+        item.included = false;
+        summary.leftOut.push_back(lciLeftOutSentence(item, failure[i]));
+    }
+    summary.automaticStarts = total;
+    return true;
+}
+
+}  // namespace
+
+Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, const LateralInversionOptions& options,
+                            LateralInversionSummary& summary, const LciProgressCallback& progress,
+                            const std::atomic<bool>* cancel) {
+    summary = LateralInversionSummary{};
+    summary.startSsq.assign(soundings.size(), 0.0);
+    summary.ssq.assign(soundings.size(), 0.0);
+    if (Outcome checked = checkLciOptions(layers, options); !checked) return checked;
+
+    std::vector<int> needStart;
+    int candidates = 0;
+    for (std::size_t i = 0; i < soundings.size(); ++i) {
+        LciSounding& item = soundings[i];
+        const std::string reason = lciExclusionReason(item, layers);
+        item.included = reason.empty();
+        if (!item.included) {
+            summary.leftOut.push_back(lciLeftOutSentence(item, reason));
+            continue;
+        }
+        ++candidates;
+        if (!item.sounding->model.exists()) needStart.push_back(static_cast<int>(i));
+    }
+    if (candidates < 2) return Outcome::failure(kLciTooFewPoints);
+
+    unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = std::min(threads, static_cast<unsigned>(candidates));
+    Workspaces workspaces;
+    for (unsigned t = 0; t < threads; ++t) workspaces.push_back(std::make_unique<FitWorkspace>());
+
+    if (!needStart.empty() &&
+        !runAutomaticStarts(soundings, needStart, layers, options, workspaces, summary, progress, cancel))
+        return Outcome::failure(kLciCancelled);
+
+    // The start models; one whose curve cannot be computed is left out.
+    std::vector<int> members;
+    for (std::size_t i = 0; i < soundings.size(); ++i)
+        if (soundings[i].included) members.push_back(static_cast<int>(i));
+    std::vector<LciPointState> started(members.size());
+    std::vector<char> computed(members.size(), 0);
+    forEachLciPoint(static_cast<int>(members.size()), workspaces, [&](int p, FitWorkspace& ws) {
+        started[p].sounding = soundings[members[p]].sounding.get();
+        startLciPoint(started[p], ws, options.computation);
+        computed[p] = lineariseLciPoint(started[p], ws, options.computation) ? 1 : 0;
+    });
+    std::vector<LciPointState> points;
+    std::size_t kept = 0;
+    for (std::size_t p = 0; p < members.size(); ++p) {
+        if (computed[p] == 0) {
+            soundings[members[p]].included = false;
+            summary.leftOut.push_back(
+                lciLeftOutSentence(soundings[members[p]], "has a start model whose curve cannot be computed"));
+            continue;
+        }
+        members[kept++] = members[p];
+        points.push_back(std::move(started[p]));
+    }
+    members.resize(kept);
+    if (points.size() < 2) return Outcome::failure(kLciTooFewPoints);
+
+    std::vector<double> chainage;
+    for (int i : members) chainage.push_back(soundings[i].chainage);
+    LciJointFit fit(points, lateralConstraints(lateralLinks(chainage), layers, options.resistivityFactor,
+                                            options.depthFactor),
+                 options, workspaces);
+    summary.points = static_cast<int>(points.size());
+    summary.parameters = fit.parameters();
+    summary.constraintRows = static_cast<int>((points.size() - 1) * static_cast<std::size_t>(2 * layers - 1));
+    summary.startDataSsq = sumPointSsq(points, false);
+    summary.startConstraintMisfit = fit.constraintMisfit();
+    summary.startObjective = fit.objective(false);
+    for (std::size_t p = 0; p < points.size(); ++p) summary.startSsq[members[p]] = points[p].ssq;
+
+    if (!fit.iterate(summary, progress, cancel)) return Outcome::failure(kLciCancelled);
+
+    forEachLciPoint(static_cast<int>(points.size()), workspaces, [&](int i, FitWorkspace& ws) {
+        finishLciPoint(points[i], ws, options.computation);
+    });
+    summary.dataSsq = sumPointSsq(points, false);
+    summary.constraintMisfit = fit.constraintMisfit();
+    summary.objective = fit.objective(false);
+    for (std::size_t p = 0; p < points.size(); ++p) summary.ssq[members[p]] = points[p].ssq;
+    return Outcome::success();
+}
+
+}  // namespace orma

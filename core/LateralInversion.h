@@ -1,0 +1,142 @@
+#pragma once
+// Laterally constrained inversion (LCI): the soundings of a profile fitted
+// together, as one damped Gauss-Newton problem, so that neighbouring points
+// do not land on different equivalent models where the ground changes
+// smoothly.
+//
+// The problem. Every point keeps the parameters of its own fit (FitParameters.h:
+// the natural logs of its free layer resistivities and thicknesses; held
+// values stay held, an interface held at its depth stays there). Its data rows
+// are those of its own fit, ln(measured / computed) at every composite row,
+// each with the standard deviation `dataError`. Between neighbouring points
+// (LateralConstraints.h) every layer's ln resistivity and every interface's
+// ln depth are tied with a standard deviation that grows with their distance.
+// The objective is
+//     sum over points of SSQ / dataError^2  +  sum over constraints of (difference / deviation)^2.
+//
+// The iteration. Per linearisation every point's Jacobian is computed by the
+// fit's own sensitivities (standard or accurate filter, grid or measured
+// spacings, as the computation options say), on worker threads, each with a
+// fit workspace of its own. The normal equations
+//     (J'J / dataError^2 + C'C + lambda I) step = J'r / dataError^2 - C'c
+// are sparse (each point is tied to two neighbours only) and are factorised
+// by Eigen's sparse Cholesky (LDL'). Damping lambda starts one level below
+// the last accepted one and grows by a factor of 10 until a step lowers the
+// objective (Levenberg-Marquardt); its smallest level damps directions the
+// data resolve with a singular value below the fit's cutoff of 0.05, as the
+// single fit drops them. An accepted step that lowers the objective by less
+// than `stopGain` ends the iteration, as does a linearisation in which no
+// damping level lowers it, or the linearisation limit.
+//
+// Start. The points' current models; a point without a model (no interface)
+// first gets the automatic start of AutomaticStart.h (its best independent
+// fit of the chosen layer count).
+//
+// Everything runs on the caller's thread and on worker threads it starts;
+// no I/O. The progress callback is called on one thread at a time.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ComputationOptions.h"
+#include "core/Outcome.h"
+#include "core/Sounding.h"
+
+namespace orma {
+
+struct LateralInversionOptions {
+    /// How much a layer's resistivity is expected to change per 100 m, as a
+    /// factor at one standard deviation (1.2: 20 % per 100 m, 8 % between
+    /// soundings 20 m apart). A layer's resistivity varies more along a
+    /// profile than the depth of its boundaries (weathering, clay, water).
+    double resistivityFactor = 1.2;
+    /// The same for the depth of an interface (1.1: 10 % per 100 m, 4 %
+    /// between soundings 20 m apart, a dip of a few degrees at 10 m depth).
+    /// Tight enough to end the jumps of equivalent models between
+    /// neighbours; a step of the boundary still comes through, because its
+    /// data pull harder than the constraint (bench/lci_accuracy measures both:
+    /// at 1.05 the step's worst depths get worse, at 1.3 the smooth
+    /// boundary gains little).
+    double depthFactor = 1.1;
+    /// The standard deviation of one composite value in natural-log units
+    /// (0.03: 3 %, the noise of shifted Schlumberger composites in the field).
+    /// It weighs the data against the constraints.
+    double dataError = 0.03;
+    /// An accepted step that lowers the objective by less than this fraction
+    /// ends the iteration (the single fit stops at 2.5 %; the joint problem
+    /// moves many weakly resolved values slowly, so it goes on longer).
+    double stopGain = 0.005;
+    /// Linearisations at most (each costs one Jacobian of every point).
+    int maxLinearisations = 50;
+    /// Worker threads; 0: one per core of the machine.
+    unsigned threads = 0;
+    /// Filter and spacings of the forward computation (fitUntilConverged
+    /// has no meaning here).
+    ComputationOptions computation;
+};
+
+/// One sounding of the profile.
+struct LciSounding {
+    std::string name;
+    double chainage = 0.0;  ///< m along the profile
+    /// The composite curve with the start model (no interface: none); after a
+    /// successful run the joint model with its curve and SSQ, depths rebuilt,
+    /// held values as they were.
+    std::unique_ptr<Sounding> sounding;
+    bool included = true;  ///< false: left out (the summary says why); its record is untouched
+};
+
+enum class LciStatus {
+    Converged,         ///< the last accepted step gained less than stopGain
+    NoImprovement,     ///< no damping level of the last linearisation lowered the objective
+    LinearisationLimit,
+};
+
+struct LateralInversionSummary {
+    LciStatus status = LciStatus::NoImprovement;
+    int points = 0;            ///< soundings in the joint problem
+    int parameters = 0;        ///< free values of all of them
+    int constraintRows = 0;
+    int automaticStarts = 0;   ///< points that had no model
+    int linearisations = 0;
+    int trials = 0;
+    int acceptedSteps = 0;
+    double startDataSsq = 0.0;  ///< sum of the points' SSQ at the start
+    double dataSsq = 0.0;       ///< ... at the end: the total data misfit
+    double startConstraintMisfit = 0.0;  ///< sum of squared constraint rows (difference / deviation)
+    double constraintMisfit = 0.0;
+    double startObjective = 0.0;  ///< dataSsq / dataError^2 + constraintMisfit
+    double objective = 0.0;
+    std::vector<double> startSsq;  ///< per sounding, in the order given (0 for one left out)
+    std::vector<double> ssq;
+    std::vector<std::string> leftOut;  ///< one sentence per sounding left out
+};
+
+struct LciProgress {
+    enum class Phase { AutomaticStart, Linearisation };
+    Phase phase = Phase::AutomaticStart;
+    int done = 0;   ///< automatic starts finished, or linearisations done
+    int total = 0;  ///< automatic starts to run, or the linearisation limit
+    double objective = 0.0;  ///< after the linearisation's accepted step
+};
+using LciProgressCallback = std::function<void(const LciProgress&)>;
+
+inline constexpr const char* kLciTooFewPoints =
+    "A profile is fitted jointly from two points with a composite curve on.";
+inline constexpr const char* kLciCancelled = "The joint fit of the profile was cancelled; no model was changed.";
+
+/// Fits the soundings jointly with `layers` layers (2..30). A sounding whose
+/// model has another layer count, that cannot be fitted or whose automatic
+/// start fails is left out and named in the summary. Refused (nothing
+/// changed): bad options, fewer than two soundings to fit. When `cancel` is
+/// set the run stops at the next point or trial and fails with
+/// kLciCancelled; the records may then hold intermediate models and must not
+/// be used.
+Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, const LateralInversionOptions& options,
+                            LateralInversionSummary& summary, const LciProgressCallback& progress = {},
+                            const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace orma
