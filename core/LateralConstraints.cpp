@@ -10,7 +10,7 @@ namespace orma {
 
 double lateralDeviation(double factor, double distance) {
     const double d = std::max(distance, kLateralMinimumDistance);
-    return std::log(factor) * std::sqrt(d / kLateralReferenceDistance);
+    return std::log(factor) * d / kLateralReferenceDistance;
 }
 
 std::vector<LateralLink> lateralLinks(const std::vector<double>& chainage) {

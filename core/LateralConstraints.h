@@ -6,14 +6,14 @@
 // A constraint is a row of the joint least-squares problem,
 //     (value at the left point - value at the right point) / deviation,
 // where the deviation is how much the value is expected to change between the
-// two points, in natural-log units (ln 1.3 = 0.26: a factor of 1.3). The user
-// gives it as a factor per 100 m; between neighbours d metres apart it is
-//     ln(factor) * sqrt(d / 100 m),
-// the spread of a random walk: the variance grows with the distance, so two
-// steps of 50 m tie the ends exactly as strongly as one step of 100 m, and a
-// profile measured twice as densely is not held twice as stiff. Points closer
-// than a metre are tied as if a metre apart (their depths cannot be forced to
-// be equal).
+// two points, in natural-log units (ln 1.25 = 0.22: a factor of 1.25). The
+// user gives it as a factor per 100 m; between neighbours d metres apart it is
+//     ln(factor) * d / 100 m.
+// A boundary that dips at a steady angle, or a resistivity that trends along
+// the profile, changes its logarithm in proportion to the distance, so a
+// neighbour twice as far away may differ twice as much; across a long gap
+// between soundings the tie fades. Points closer than a metre are tied as if
+// a metre apart (their values are never forced to be equal).
 
 #include <array>
 #include <vector>

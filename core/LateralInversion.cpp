@@ -46,8 +46,8 @@ Outcome checkLciOptions(int layers, const LateralInversionOptions& o) {
         return Outcome::failure("A profile is fitted jointly with 2 to 30 layers.");
     if (!factorOk(o.resistivityFactor) || !factorOk(o.depthFactor))
         return Outcome::failure("The lateral constraints need factors above 1 (e.g. 1.3 for 30 % per 100 m).");
-    if (!(std::isfinite(o.dataError) && o.dataError > 0.0))
-        return Outcome::failure("The data error of a joint fit must be above 0.");
+    if (!(std::isfinite(o.dataError) && o.dataError >= 0.0))
+        return Outcome::failure("The data error of a joint fit must be 0 (estimated) or above.");
     if (!(std::isfinite(o.stopGain) && o.stopGain >= 0.0) || o.maxLinearisations < 1)
         return Outcome::failure("The stop rule of a joint fit needs a gain of 0 or more and at least one linearisation.");
     return Outcome::success();
@@ -93,19 +93,25 @@ double sumPointSsq(const std::vector<LciPointState>& points, bool trial) {
 class LciJointFit {
 public:
     LciJointFit(std::vector<LciPointState>& points, std::vector<LateralConstraint> constraints,
-             const LateralInversionOptions& options, Workspaces& workspaces)
-        : points_(points), constraints_(std::move(constraints)), options_(options), workspaces_(workspaces) {
+                const LateralInversionOptions& options, double dataError, Workspaces& workspaces)
+        : points_(points),
+          constraints_(std::move(constraints)),
+          options_(options),
+          workspaces_(workspaces),
+          dataError_(dataError) {
         for (LciPointState& p : points_) {
             p.offset = parameters_;
             parameters_ += p.parameters;
         }
     }
 
+    double dataError() const { return dataError_; }
+
     int parameters() const { return parameters_; }
     double constraintMisfit() const { return sumConstraintSquares(points_, constraints_, false); }
 
     double objective(bool trial) const {
-        const double e = options_.dataError;
+        const double e = dataError_;
         return sumPointSsq(points_, trial) / (e * e) + sumConstraintSquares(points_, constraints_, trial);
     }
 
@@ -119,7 +125,7 @@ public:
     /// at their accepted models on entry. False when cancelled.
     bool iterate(LateralInversionSummary& summary, const LciProgressCallback& progress,
                  const std::atomic<bool>* cancel) {
-        const double smallest = std::pow(kSingularValueCutoff / options_.dataError, 2);
+        const double smallest = std::pow(kSingularValueCutoff / dataError_, 2);
         double current = objective(false);
         int level = 0;
         std::vector<double> step;
@@ -137,7 +143,7 @@ public:
                 current = objective(false);
             }
             ++summary.linearisations;
-            equations_.assemble(points_, constraints_, parameters_, options_.dataError);
+            equations_.assemble(points_, constraints_, parameters_, dataError_);
 
             bool accepted = false;
             double gain = 0.0;
@@ -176,9 +182,36 @@ private:
     std::vector<LateralConstraint> constraints_;
     const LateralInversionOptions& options_;
     Workspaces& workspaces_;
+    double dataError_;
     LateralNormalEquations equations_;
     int parameters_ = 0;
 };
+
+/// The noise of the data as the soundings' own best fits leave it: every
+/// point's start model fitted alone (until converged) on a copy, then
+/// sqrt(sum of SSQ / (data rows - free values)). The misfit of the start
+/// models themselves would not do: a rough start would inflate it and let the
+/// constraints override the data.
+double estimateDataError(const std::vector<LciPointState>& points, const ComputationOptions& computation,
+                         Workspaces& workspaces) {
+    std::vector<double> ssq(points.size(), 0.0);
+    ComputationOptions converged = computation;
+    converged.fitUntilConverged = true;
+    forEachLciPoint(static_cast<int>(points.size()), workspaces, [&](int i, FitWorkspace& ws) {
+        auto alone = std::make_unique<Sounding>(*points[i].sounding);
+        const FitSummary fit = fitModel(*alone, ws, converged);
+        const bool refused = fit.status == FitStatus::NoComposite || fit.status == FitStatus::InvalidModel ||
+                             fit.status == FitStatus::ForwardFailed;
+        ssq[i] = refused ? points[i].ssq : std::min(fit.ssq, points[i].ssq);
+    });
+    double sum = 0.0;
+    int freedom = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        sum += ssq[i];
+        freedom += std::max(points[i].rows - points[i].parameters, 0);
+    }
+    return std::max(std::sqrt(sum / std::max(freedom, 1)), kMinEstimatedDataError);
+}
 
 /// Automatic starts for the soundings in `indices` (no model yet); a start
 /// that fails leaves its sounding out. False when cancelled.
@@ -275,11 +308,15 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, con
 
     std::vector<double> chainage;
     for (int i : members) chainage.push_back(soundings[i].chainage);
-    LciJointFit fit(points, lateralConstraints(lateralLinks(chainage), layers, options.resistivityFactor,
-                                            options.depthFactor),
-                 options, workspaces);
+    const double dataError =
+        options.dataError > 0.0 ? options.dataError : estimateDataError(points, options.computation, workspaces);
+    if (lciCancelled(cancel)) return Outcome::failure(kLciCancelled);
+    LciJointFit fit(points,
+                    lateralConstraints(lateralLinks(chainage), layers, options.resistivityFactor, options.depthFactor),
+                    options, dataError, workspaces);
     summary.points = static_cast<int>(points.size());
     summary.parameters = fit.parameters();
+    summary.dataError = fit.dataError();
     summary.constraintRows = static_cast<int>((points.size() - 1) * static_cast<std::size_t>(2 * layers - 1));
     summary.startDataSsq = sumPointSsq(points, false);
     summary.startConstraintMisfit = fit.constraintMisfit();

@@ -41,6 +41,7 @@ bool lineariseLciPoint(LciPointState& point, FitWorkspace& ws, const Computation
     point.ssq = computeSsq(s);
     if (!std::isfinite(point.ssq)) return false;
     const int rows = collectResidualRows(s, ws);
+    point.rows = rows;
     lineariseModel(s, ws, options);
     fillJacobian(s, ws, rows, m);
     for (int a = 0; a < m; ++a) {

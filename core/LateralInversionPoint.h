@@ -24,6 +24,7 @@ struct LciPointState {
     std::array<double, kMaxLayers> thickness{};    ///< accepted
     TiedLogValues tied;                            ///< of the accepted model
     double ssq = 0.0;                              ///< of the accepted model
+    int rows = 0;                                  ///< data rows of the last linearisation
 
     // The linearisation: J'J (M x M, row-major) and J'r of the point's data rows.
     std::vector<double> normal;

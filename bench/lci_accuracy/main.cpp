@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
         options.depthFactor = std::atof(argv[2]);
     }
     if (argc >= 4) options.dataError = std::atof(argv[3]);
-    std::printf("lateral factors per 100 m: resistivity %.3g, depth %.3g; data error %.3g\n",
-                options.resistivityFactor, options.depthFactor, options.dataError);
+    std::printf("lateral factors per 100 m: resistivity %.3g, depth %.3g; data error %s\n",
+                options.resistivityFactor, options.depthFactor,
+                options.dataError > 0.0 ? std::to_string(options.dataError).c_str() : "estimated");
     std::printf("relative depth error in %%: median and 90th percentile, independent fits vs LCI\n");
     std::printf("%-24s %-8s %7s %7s %6s  %7s %7s %6s  %8s %8s %5s %6s\n", "profile", "boundary", "med ind", "med LCI",
                 "ratio", "p90 ind", "p90 LCI", "ratio", "SSQ ind", "SSQ LCI", "ratio", "LCI s");

@@ -12,11 +12,11 @@
 namespace orma {
 namespace {
 
-TEST(LateralConstraints, DeviationGrowsLikeARandomWalk) {
-    // Two links of 50 m tie the ends exactly as one link of 100 m.
-    const double half = lateralDeviation(1.3, 50.0);
-    EXPECT_NEAR(half * half + half * half, std::pow(lateralDeviation(1.3, 100.0), 2), 1e-12);
+TEST(LateralConstraints, DeviationGrowsWithTheDistance) {
+    // A factor per 100 m: twice as far, twice the log change.
     EXPECT_NEAR(lateralDeviation(1.3, 100.0), std::log(1.3), 1e-12);
+    EXPECT_NEAR(lateralDeviation(1.3, 50.0), 0.5 * std::log(1.3), 1e-12);
+    EXPECT_NEAR(lateralDeviation(1.3, 400.0), 4.0 * std::log(1.3), 1e-12);
     // Points at one chainage are tied as if a metre apart, never infinitely.
     EXPECT_DOUBLE_EQ(lateralDeviation(1.3, 0.0), lateralDeviation(1.3, 1.0));
     EXPECT_GT(lateralDeviation(1.3, 0.0), 0.0);

@@ -34,6 +34,8 @@ struct ProfileScenario {
     /// `stepBottom` m in the middle of the profile.
     double dipTop = 4.0, dipBottom = 10.0;
     double stepTop = 25.0, stepBottom = 40.0;
+    /// Depths of further interfaces (one more layer each), level along the profile.
+    std::vector<double> deeperInterfaces;
 };
 
 /// The earth under point i of the scenario.
@@ -48,7 +50,9 @@ inline LayerModel scenarioEarth(const ProfileScenario& sc, int i) {
     }
     earth.depth[0] = static_cast<float>(sc.dipTop + (sc.dipBottom - sc.dipTop) * 0.5 * (1.0 - std::cos(pi * t)));
     earth.depth[1] = static_cast<float>(2 * i < sc.points ? sc.stepTop : sc.stepBottom);
-    earth.depth[2] = kHalfSpaceDepth;
+    for (std::size_t k = 0; k < sc.deeperInterfaces.size(); ++k)
+        earth.depth[k + 2] = static_cast<float>(sc.deeperInterfaces[k]);
+    earth.depth[earth.interfaceCount] = kHalfSpaceDepth;
     return earth;
 }
 

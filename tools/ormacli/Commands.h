@@ -16,6 +16,7 @@ int runFit(const Args& args);
 int runDb(const Args& args);
 int runInterpret(const Args& args);
 int runUcm(const Args& args);
+int runLci(const Args& args);
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDataError = 1;

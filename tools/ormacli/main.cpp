@@ -25,7 +25,9 @@ constexpr std::string_view kUsage =
     "       ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
     "                         [--threads N]\n"
     "       ormacli ucm FILE.vdb --profile L/P OUT.UCM [--settings orma.ini] [--name-prefix]\n"
-    "                   [--chainage-on-profile]\n";
+    "                   [--chainage-on-profile]\n"
+    "       ormacli lci FILE.vdb --profile L/P --out NEW.vdb [--layers N] [--lateral-rho F] [--lateral-depth F]\n"
+    "                   [--data-error E] [--accurate] [--measured-spacings] [--threads N] [--json]\n";
 
 }  // namespace
 
@@ -44,6 +46,7 @@ static int runCommand(int argc, char** argv) {
     if (command == "db") return runDb(args);
     if (command == "interpret") return runInterpret(args);
     if (command == "ucm") return runUcm(args);
+    if (command == "lci") return runLci(args);
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return kExitOk;
