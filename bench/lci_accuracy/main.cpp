@@ -47,8 +47,8 @@ void printRows(const std::string& name, const Fitted& independent, const Fitted&
                     b == 0 ? "dipping" : "step", 100 * ind.median, 100 * lci.median,
                     ind.median > 0 ? lci.median / ind.median : 0.0, 100 * ind.p90, 100 * lci.p90,
                     ind.p90 > 0 ? lci.p90 / ind.p90 : 0.0);
-        if (b == 0)
-            std::printf("  %8.4f %8.4f %5.2f %6.2f", independent.ssq, joint.ssq, joint.ssq / independent.ssq, seconds);
+        if (b == 0) std::printf("  %8.4f %8.4f %5.2f", independent.ssq, joint.ssq, joint.ssq / independent.ssq);
+        if (b == 0 && seconds > 0.0) std::printf(" %6.2f", seconds);
         std::printf("\n");
     }
 }
