@@ -57,7 +57,11 @@ void BM_LciOf200PointProfileFromAutomaticStarts(benchmark::State& state) {
     static const std::vector<LciSounding> bare = test::scenarioSoundings(benchProfile());
     runJointFit(state, bare);
 }
-BENCHMARK(BM_LciOf200PointProfileFromAutomaticStarts)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LciOf200PointProfileFromAutomaticStarts)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace
 }  // namespace orma

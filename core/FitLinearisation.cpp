@@ -59,7 +59,8 @@ void lineariseModel(const Sounding& s, FitWorkspace& ws, const ComputationOption
     if (options.standardForward()) {
         std::array<float, kMaxLayers> resistivity;
         for (int i = 0; i < layers; ++i) resistivity[i] = s.model.resistivity[i];
-        computeSensitivities(s.minGridIndex, gridRows, layers, resistivity.data(), ws.layerThickness.data(), ws);
+        computeSensitivities(s.minGridIndex, gridRows, layers, resistivity.data(), ws.layerThickness.data(),
+                             ws);
         return;
     }
     std::array<double, kMaxLayers> resistivity;

@@ -34,7 +34,7 @@ double lateralDeviation(double factor, double distance);
 
 /// Neighbouring points: each point with the next one in order of chainage.
 struct LateralLink {
-    int left = 0;   ///< index into the chainages given
+    int left = 0;  ///< index into the chainages given
     int right = 0;
     double distance = 0.0;  ///< m, never below kLateralMinimumDistance
 };
@@ -71,7 +71,8 @@ struct TiedLogValues {
 TiedLogValues tiedLogValues(int layers, const double* resistivity, const double* thickness);
 
 /// The constraint's row value, (left - right) / deviation.
-double constraintResidual(const LateralConstraint& constraint, const TiedLogValues& left, const TiedLogValues& right);
+double constraintResidual(const LateralConstraint& constraint, const TiedLogValues& left,
+                          const TiedLogValues& right);
 
 /// How the value a constraint ties at one of its points changes with that
 /// point's fit column (a log resistivity or a log thickness, FitParameters.h):

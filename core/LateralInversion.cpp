@@ -45,24 +45,27 @@ Outcome checkLciOptions(int layers, const LateralInversionOptions& o) {
     if (layers < 2 || layers > kMaxLayers)
         return Outcome::failure("A profile is fitted jointly with 2 to 30 layers.");
     if (!factorOk(o.resistivityFactor) || !factorOk(o.depthFactor))
-        return Outcome::failure("The lateral constraints need factors above 1 (e.g. 1.3 for 30 % per 100 m).");
+        return Outcome::failure(
+            "The lateral constraints need factors above 1 (e.g. 1.3 for 30 % per 100 m).");
     if (!(std::isfinite(o.dataError) && o.dataError >= 0.0))
         return Outcome::failure("The data error of a joint fit must be 0 (estimated) or above.");
     if (!(std::isfinite(o.stopGain) && o.stopGain >= 0.0) || o.maxLinearisations < 1)
-        return Outcome::failure("The stop rule of a joint fit needs a gain of 0 or more and at least one linearisation.");
+        return Outcome::failure(
+            "The stop rule of a joint fit needs a gain of 0 or more and at least one linearisation.");
     return Outcome::success();
 }
 
 /// Why a sounding cannot take part; empty when it can (with or without a model).
 std::string lciExclusionReason(const LciSounding& item, int layers) {
     const Sounding* s = item.sounding.get();
-    if (s == nullptr || s->minGridIndex < 0 || s->maxGridIndex >= kGridPoints || s->minGridIndex > s->maxGridIndex ||
-        !hasCompositeValue(*s))
+    if (s == nullptr || s->minGridIndex < 0 || s->maxGridIndex >= kGridPoints ||
+        s->minGridIndex > s->maxGridIndex || !hasCompositeValue(*s))
         return "has no composite curve";
     const int count = s->model.layerCount();
     if (count < 1 || count > kMaxLayers) return "has no model that can be fitted";
     if (!s->model.exists()) return {};
-    if (count != layers) return "has a model of " + std::to_string(count) + " layers, not " + std::to_string(layers);
+    if (count != layers)
+        return "has a model of " + std::to_string(count) + " layers, not " + std::to_string(layers);
     if (!isFittableModel(*s)) return "has a model that cannot be fitted";
     return {};
 }
@@ -71,8 +74,8 @@ std::string lciLeftOutSentence(const LciSounding& item, const std::string& reaso
     return "The VES point " + item.name + " " + reason + "; it is left out of the joint fit.";
 }
 
-double sumConstraintSquares(const std::vector<LciPointState>& points, const std::vector<LateralConstraint>& rows,
-                        bool trial) {
+double sumConstraintSquares(const std::vector<LciPointState>& points,
+                            const std::vector<LateralConstraint>& rows, bool trial) {
     double sum = 0.0;
     for (const LateralConstraint& c : rows) {
         const LciPointState& l = points[c.left];
@@ -164,8 +167,8 @@ public:
                 accepted = true;
             }
             if (progress)
-                progress({LciProgress::Phase::Linearisation, summary.linearisations, options_.maxLinearisations,
-                          current});
+                progress({LciProgress::Phase::Linearisation, summary.linearisations,
+                          options_.maxLinearisations, current});
             if (!accepted) {
                 summary.status = LciStatus::NoImprovement;
                 return true;
@@ -248,9 +251,9 @@ bool runAutomaticStarts(std::vector<LciSounding>& soundings, const std::vector<i
 
 }  // namespace
 
-Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, const LateralInversionOptions& options,
-                            LateralInversionSummary& summary, const LciProgressCallback& progress,
-                            const std::atomic<bool>* cancel) {
+Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
+                            const LateralInversionOptions& options, LateralInversionSummary& summary,
+                            const LciProgressCallback& progress, const std::atomic<bool>* cancel) {
     summary = LateralInversionSummary{};
     summary.startSsq.assign(soundings.size(), 0.0);
     summary.ssq.assign(soundings.size(), 0.0);
@@ -271,7 +274,8 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, con
     }
     if (candidates < 2) return Outcome::failure(kLciTooFewPoints);
 
-    unsigned threads = options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    unsigned threads =
+        options.threads != 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     threads = std::min(threads, static_cast<unsigned>(candidates));
     Workspaces workspaces;
     for (unsigned t = 0; t < threads; ++t) workspaces.push_back(std::make_unique<FitWorkspace>());
@@ -296,8 +300,8 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, con
     for (std::size_t p = 0; p < members.size(); ++p) {
         if (computed[p] == 0) {
             soundings[members[p]].included = false;
-            summary.leftOut.push_back(
-                lciLeftOutSentence(soundings[members[p]], "has a start model whose curve cannot be computed"));
+            summary.leftOut.push_back(lciLeftOutSentence(soundings[members[p]],
+                                                         "has a start model whose curve cannot be computed"));
             continue;
         }
         members[kept++] = members[p];
@@ -308,12 +312,14 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, con
 
     std::vector<double> chainage;
     for (int i : members) chainage.push_back(soundings[i].chainage);
-    const double dataError =
-        options.dataError > 0.0 ? options.dataError : estimateDataError(points, options.computation, workspaces);
+    const double dataError = options.dataError > 0.0
+                                 ? options.dataError
+                                 : estimateDataError(points, options.computation, workspaces);
     if (lciCancelled(cancel)) return Outcome::failure(kLciCancelled);
-    LciJointFit fit(points,
-                    lateralConstraints(lateralLinks(chainage), layers, options.resistivityFactor, options.depthFactor),
-                    options, dataError, workspaces);
+    LciJointFit fit(
+        points,
+        lateralConstraints(lateralLinks(chainage), layers, options.resistivityFactor, options.depthFactor),
+        options, dataError, workspaces);
     summary.points = static_cast<int>(points.size());
     summary.parameters = fit.parameters();
     summary.dataError = fit.dataError();
@@ -325,9 +331,8 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, con
 
     if (!fit.iterate(summary, progress, cancel)) return Outcome::failure(kLciCancelled);
 
-    forEachLciPoint(static_cast<int>(points.size()), workspaces, [&](int i, FitWorkspace& ws) {
-        finishLciPoint(points[i], ws, options.computation);
-    });
+    forEachLciPoint(static_cast<int>(points.size()), workspaces,
+                    [&](int i, FitWorkspace& ws) { finishLciPoint(points[i], ws, options.computation); });
     summary.dataSsq = sumPointSsq(points, false);
     summary.constraintMisfit = fit.constraintMisfit();
     summary.objective = fit.objective(false);

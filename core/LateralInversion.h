@@ -99,23 +99,23 @@ struct LciSounding {
 };
 
 enum class LciStatus {
-    Converged,         ///< the last accepted step gained less than stopGain
-    NoImprovement,     ///< no damping level of the last linearisation lowered the objective
+    Converged,      ///< the last accepted step gained less than stopGain
+    NoImprovement,  ///< no damping level of the last linearisation lowered the objective
     LinearisationLimit,
 };
 
 struct LateralInversionSummary {
     LciStatus status = LciStatus::NoImprovement;
-    int points = 0;            ///< soundings in the joint problem
-    int parameters = 0;        ///< free values of all of them
+    int points = 0;      ///< soundings in the joint problem
+    int parameters = 0;  ///< free values of all of them
     int constraintRows = 0;
-    double dataError = 0.0;    ///< the one used (given or estimated)
-    int automaticStarts = 0;   ///< points that had no model
+    double dataError = 0.0;   ///< the one used (given or estimated)
+    int automaticStarts = 0;  ///< points that had no model
     int linearisations = 0;
     int trials = 0;
     int acceptedSteps = 0;
-    double startDataSsq = 0.0;  ///< sum of the points' SSQ at the start
-    double dataSsq = 0.0;       ///< ... at the end: the total data misfit
+    double startDataSsq = 0.0;           ///< sum of the points' SSQ at the start
+    double dataSsq = 0.0;                ///< ... at the end: the total data misfit
     double startConstraintMisfit = 0.0;  ///< sum of squared constraint rows (difference / deviation)
     double constraintMisfit = 0.0;
     double startObjective = 0.0;  ///< dataSsq / dataError^2 + constraintMisfit
@@ -128,15 +128,16 @@ struct LateralInversionSummary {
 struct LciProgress {
     enum class Phase { AutomaticStart, Linearisation };
     Phase phase = Phase::AutomaticStart;
-    int done = 0;   ///< automatic starts finished, or linearisations done
-    int total = 0;  ///< automatic starts to run, or the linearisation limit
+    int done = 0;            ///< automatic starts finished, or linearisations done
+    int total = 0;           ///< automatic starts to run, or the linearisation limit
     double objective = 0.0;  ///< after the linearisation's accepted step
 };
 using LciProgressCallback = std::function<void(const LciProgress&)>;
 
 inline constexpr const char* kLciTooFewPoints =
     "A profile is fitted jointly from two points with a composite curve on.";
-inline constexpr const char* kLciCancelled = "The joint fit of the profile was cancelled; no model was changed.";
+inline constexpr const char* kLciCancelled =
+    "The joint fit of the profile was cancelled; no model was changed.";
 
 /// Fits the soundings jointly with `layers` layers (2..30). A sounding whose
 /// model has another layer count, that cannot be fitted or whose automatic
@@ -145,8 +146,9 @@ inline constexpr const char* kLciCancelled = "The joint fit of the profile was c
 /// set the run stops at the next point or trial and fails with
 /// kLciCancelled; the records may then hold intermediate models and must not
 /// be used.
-Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers, const LateralInversionOptions& options,
-                            LateralInversionSummary& summary, const LciProgressCallback& progress = {},
+Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
+                            const LateralInversionOptions& options, LateralInversionSummary& summary,
+                            const LciProgressCallback& progress = {},
                             const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace orma

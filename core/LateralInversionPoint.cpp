@@ -37,7 +37,8 @@ void startLciPoint(LciPointState& point, FitWorkspace& ws, const ComputationOpti
 bool lineariseLciPoint(LciPointState& point, FitWorkspace& ws, const ComputationOptions& options) {
     Sounding& s = *point.sounding;
     const int m = loadLciPoint(point, ws, options);
-    if (computeForward(s, point.resistivity.data(), ws.layerThickness.data(), options) != kSuccess) return false;
+    if (computeForward(s, point.resistivity.data(), ws.layerThickness.data(), options) != kSuccess)
+        return false;
     point.ssq = computeSsq(s);
     if (!std::isfinite(point.ssq)) return false;
     const int rows = collectResidualRows(s, ws);
@@ -59,18 +60,22 @@ bool lineariseLciPoint(LciPointState& point, FitWorkspace& ws, const Computation
     return true;
 }
 
-void tryLciPoint(LciPointState& point, const double* step, FitWorkspace& ws, const ComputationOptions& options) {
+void tryLciPoint(LciPointState& point, const double* step, FitWorkspace& ws,
+                 const ComputationOptions& options) {
     Sounding& s = *point.sounding;
     const int m = loadLciPoint(point, ws, options);
     for (int c = 0; c < m; ++c) ws.step[c] = step[point.offset + c];
     const int layers = s.model.layerCount();
     const bool valid = buildShortenedTrial(s.model, ws, m);
-    for (int i = 0; i < layers; ++i) point.trialResistivity[i] = valid ? ws.fitResistivity[i] : point.resistivity[i];
-    for (int i = 0; i + 1 < layers; ++i) point.trialThickness[i] = valid ? ws.fitThickness[i] : point.thickness[i];
+    for (int i = 0; i < layers; ++i)
+        point.trialResistivity[i] = valid ? ws.fitResistivity[i] : point.resistivity[i];
+    for (int i = 0; i + 1 < layers; ++i)
+        point.trialThickness[i] = valid ? ws.fitThickness[i] : point.thickness[i];
     point.trialTied = tiedLogValues(layers, point.trialResistivity.data(), point.trialThickness.data());
     point.trialSsq = std::numeric_limits<double>::infinity();
     if (!valid) return;
-    if (computeForward(s, point.trialResistivity.data(), point.trialThickness.data(), options) != kSuccess) return;
+    if (computeForward(s, point.trialResistivity.data(), point.trialThickness.data(), options) != kSuccess)
+        return;
     point.trialSsq = computeSsq(s);
 }
 

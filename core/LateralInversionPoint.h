@@ -47,7 +47,8 @@ bool lineariseLciPoint(LciPointState& point, FitWorkspace& ws, const Computation
 /// The trial for the point's share of `step` (a layer squeezed above a held
 /// interface shortens it, as in the fit): trialResistivity, trialThickness,
 /// trialTied and trialSsq.
-void tryLciPoint(LciPointState& point, const double* step, FitWorkspace& ws, const ComputationOptions& options);
+void tryLciPoint(LciPointState& point, const double* step, FitWorkspace& ws,
+                 const ComputationOptions& options);
 
 /// The trial becomes the accepted model.
 void acceptLciTrial(LciPointState& point);

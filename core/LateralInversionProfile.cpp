@@ -19,7 +19,8 @@ void restoreMeasuredSpacings(const VesPoint& point, Sounding& sounding) {
         const float ab2 = point.ab2[s];
         if (branch < 1 || branch > kMaxBranches || !(ab2 > 0.0f) || !std::isfinite(ab2)) continue;
         const int k = snapAb2(ab2).index;
-        if (k >= sounding.minGridIndex && k <= sounding.maxGridIndex) sounding.branches.measuredAb2[k][branch] = ab2;
+        if (k >= sounding.minGridIndex && k <= sounding.maxGridIndex)
+            sounding.branches.measuredAb2[k][branch] = ab2;
     }
 }
 
@@ -67,7 +68,8 @@ void applyProfileInversion(const ProfileInversion& problem, Profile& profile) {
         point.resistivity.fill(0.0f);
         point.depth.fill(0.0f);
         for (int k = 0; k <= point.MDLmx; ++k) {
-            point.resistivity[k] = model.resistivityFixed[k] == 1 ? -model.resistivity[k] : model.resistivity[k];
+            point.resistivity[k] =
+                model.resistivityFixed[k] == 1 ? -model.resistivity[k] : model.resistivity[k];
             point.depth[k] = model.depthFixed[k] == 1 ? -model.depth[k] : model.depth[k];
         }
         point.ssq = static_cast<float>(item.sounding->ssq);

@@ -23,7 +23,8 @@ namespace {
 void addConstraintEntries(const LateralConstraint& c, const LciPointState& point, double scale, int row,
                           std::vector<Eigen::Triplet<double>>& entries) {
     for (int k = 0; k < point.parameters; ++k) {
-        const double d = tiedDerivative(c.value, c.index, point.columns[k], point.thickness.data(), point.tied);
+        const double d =
+            tiedDerivative(c.value, c.index, point.columns[k], point.thickness.data(), point.tied);
         if (d != 0.0) entries.emplace_back(row, point.offset + k, scale * d);
     }
 }
@@ -41,7 +42,8 @@ void LateralNormalEquations::assemble(const std::vector<LciPointState>& points,
         for (int a = 0; a < m; ++a) {
             b[point.offset + a] += dataWeight * point.gradient[a];
             for (int c = 0; c < m; ++c)
-                entries.emplace_back(point.offset + a, point.offset + c, dataWeight * point.normal[a * m + c]);
+                entries.emplace_back(point.offset + a, point.offset + c,
+                                     dataWeight * point.normal[a * m + c]);
         }
     }
     Eigen::SparseMatrix<double> data(parameters, parameters);

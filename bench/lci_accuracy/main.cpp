@@ -47,7 +47,8 @@ void printRows(const std::string& name, const Fitted& independent, const Fitted&
                     b == 0 ? "dipping" : "step", 100 * ind.median, 100 * lci.median,
                     ind.median > 0 ? lci.median / ind.median : 0.0, 100 * ind.p90, 100 * lci.p90,
                     ind.p90 > 0 ? lci.p90 / ind.p90 : 0.0);
-        if (b == 0) std::printf("  %8.4f %8.4f %5.2f", independent.ssq, joint.ssq, joint.ssq / independent.ssq);
+        if (b == 0)
+            std::printf("  %8.4f %8.4f %5.2f", independent.ssq, joint.ssq, joint.ssq / independent.ssq);
         if (b == 0 && seconds > 0.0) std::printf(" %6.2f", seconds);
         std::printf("\n");
     }
@@ -66,8 +67,8 @@ int main(int argc, char** argv) {
                 options.resistivityFactor, options.depthFactor,
                 options.dataError > 0.0 ? std::to_string(options.dataError).c_str() : "estimated");
     std::printf("relative depth error in %%: median and 90th percentile, independent fits vs LCI\n");
-    std::printf("%-24s %-8s %7s %7s %6s  %7s %7s %6s  %8s %8s %5s %6s\n", "profile", "boundary", "med ind", "med LCI",
-                "ratio", "p90 ind", "p90 LCI", "ratio", "SSQ ind", "SSQ LCI", "ratio", "LCI s");
+    std::printf("%-24s %-8s %7s %7s %6s  %7s %7s %6s  %8s %8s %5s %6s\n", "profile", "boundary", "med ind",
+                "med LCI", "ratio", "p90 ind", "p90 LCI", "ratio", "SSQ ind", "SSQ LCI", "ratio", "LCI s");
 
     const struct {
         const char* name;
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
             LateralInversionSummary summary;
             const auto start = std::chrono::steady_clock::now();
             const Outcome run = runLateralInversion(joint, layers, options, summary);
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const std::string name = std::string(earth.name) + ", seed " + std::to_string(seed);
             if (!run) {
                 std::printf("%-24s joint fit refused: %s\n", name.c_str(), run.text().c_str());

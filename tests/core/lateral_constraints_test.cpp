@@ -54,14 +54,17 @@ TEST(LateralConstraints, ResidualIsTheLogDifferenceOverTheDeviation) {
     const double rhoB[] = {110.0, 20.0, 300.0}, hB[] = {4.0, 16.0};
     const TiedLogValues a = tiedLogValues(3, rhoA, hA);
     const TiedLogValues b = tiedLogValues(3, rhoB, hB);
-    EXPECT_NEAR(constraintResidual({0, 1, TiedValue::Resistivity, 0, 0.5}, a, b), std::log(100.0 / 110.0) / 0.5, 1e-12);
-    EXPECT_NEAR(constraintResidual({0, 1, TiedValue::Depth, 1, 0.1}, a, b), std::log(25.0 / 20.0) / 0.1, 1e-12);
+    EXPECT_NEAR(constraintResidual({0, 1, TiedValue::Resistivity, 0, 0.5}, a, b),
+                std::log(100.0 / 110.0) / 0.5, 1e-12);
+    EXPECT_NEAR(constraintResidual({0, 1, TiedValue::Depth, 1, 0.1}, a, b), std::log(25.0 / 20.0) / 0.1,
+                1e-12);
     EXPECT_NEAR(constraintResidual({1, 0, TiedValue::Depth, 0, 0.1}, b, a), std::log(4.0 / 5.0) / 0.1, 1e-12);
 }
 
 /// Moves one fit column of the model by `delta` in its logarithm through the
 /// fit's own trial step and returns the tied values of the trial.
-TiedLogValues afterColumnStep(const LayerModel& model, FitWorkspace& ws, int parameters, int column, double delta) {
+TiedLogValues afterColumnStep(const LayerModel& model, FitWorkspace& ws, int parameters, int column,
+                              double delta) {
     ws.step.fill(0.0);
     ws.step[column] = delta;
     EXPECT_EQ(buildTrialModel(model, ws, parameters), TrialModel::Valid);
@@ -96,14 +99,16 @@ TEST(LateralConstraints, DerivativesMatchTheTrialModelsOfTheFit) {
             const TiedLogValues down = afterColumnStep(model, *ws, parameters, c, -delta);
             for (int k = 0; k < 4; ++k) {
                 const double numeric = (up.logResistivity[k] - down.logResistivity[k]) / (2 * delta);
-                EXPECT_NEAR(tiedDerivative(TiedValue::Resistivity, k, ws->columns[c], ws->layerThickness.data(), start),
+                EXPECT_NEAR(tiedDerivative(TiedValue::Resistivity, k, ws->columns[c],
+                                           ws->layerThickness.data(), start),
                             numeric, 1e-6)
                     << "column " << c << ", layer " << k;
             }
             for (int i = 0; i < 3; ++i) {
                 const double numeric = (up.logDepth[i] - down.logDepth[i]) / (2 * delta);
-                EXPECT_NEAR(tiedDerivative(TiedValue::Depth, i, ws->columns[c], ws->layerThickness.data(), start),
-                            numeric, 1e-6)
+                EXPECT_NEAR(
+                    tiedDerivative(TiedValue::Depth, i, ws->columns[c], ws->layerThickness.data(), start),
+                    numeric, 1e-6)
                     << "column " << c << ", interface " << i;
             }
         }

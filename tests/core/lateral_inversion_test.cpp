@@ -29,7 +29,8 @@ std::vector<LciSounding> offsetProfile(int count, const ComputationOptions& opti
         item.chainage = 25.0 * i;
         item.sounding = test::soundingWithModel({120.0f, 25.0f, 400.0f}, {4.0f, 18.0f}, 0, 27);
         computeForward(*item.sounding, options);
-        for (int k = 0; k <= 27; ++k) item.sounding->branches.shiftedRho[k][0] = item.sounding->computedRho[k];
+        for (int k = 0; k <= 27; ++k)
+            item.sounding->branches.shiftedRho[k][0] = item.sounding->computedRho[k];
         test::setModel(*item.sounding, {156.0f, 19.0f, 300.0f}, {3.2f + 0.1f * i, 21.6f});
         soundings.push_back(std::move(item));
     }
@@ -105,8 +106,10 @@ TEST(LateralInversion, PointsThatCannotTakePartAreNamedAndLeftAlone) {
     EXPECT_EQ(summary.points, 3);
     EXPECT_EQ(summary.automaticStarts, 1);
     ASSERT_EQ(summary.leftOut.size(), 2u);
-    EXPECT_EQ(summary.leftOut[0], "The VES point VES 1 has a model of 2 layers, not 3; it is left out of the joint fit.");
-    EXPECT_EQ(summary.leftOut[1], "The VES point VES 3 has no composite curve; it is left out of the joint fit.");
+    EXPECT_EQ(summary.leftOut[0],
+              "The VES point VES 1 has a model of 2 layers, not 3; it is left out of the joint fit.");
+    EXPECT_EQ(summary.leftOut[1],
+              "The VES point VES 3 has no composite curve; it is left out of the joint fit.");
     EXPECT_FALSE(soundings[1].included);
     EXPECT_FALSE(soundings[3].included);
     EXPECT_TRUE(soundings[4].included);
@@ -161,7 +164,8 @@ TEST(LateralInversion, ConstraintStrengthMovesBetweenIndependentAndIdenticalMode
     ASSERT_TRUE(runLateralInversion(rigid, 3, options, summary).ok);
     for (std::size_t i = 1; i < rigid.size(); ++i) {
         EXPECT_NEAR(rigid[i].sounding->model.depth[1] / rigid[0].sounding->model.depth[1], 1.0, 0.01);
-        EXPECT_NEAR(rigid[i].sounding->model.resistivity[0] / rigid[0].sounding->model.resistivity[0], 1.0, 0.01);
+        EXPECT_NEAR(rigid[i].sounding->model.resistivity[0] / rigid[0].sounding->model.resistivity[0], 1.0,
+                    0.01);
     }
 }
 
@@ -199,7 +203,9 @@ TEST(LateralInversion, ReportsProgressAndStopsWhenCancelled) {
     soundings[0].sounding->model.interfaceCount = 0;
     std::vector<LciProgress> reports;
     LateralInversionSummary summary;
-    ASSERT_TRUE(runLateralInversion(soundings, 3, {}, summary, [&](const LciProgress& p) { reports.push_back(p); }).ok);
+    ASSERT_TRUE(runLateralInversion(soundings, 3, {}, summary, [&](const LciProgress& p) {
+                    reports.push_back(p);
+                }).ok);
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports[0].phase, LciProgress::Phase::AutomaticStart);
     EXPECT_EQ(reports[0].done, 1);
@@ -213,8 +219,8 @@ TEST(LateralInversion, ReportsProgressAndStopsWhenCancelled) {
         std::vector<LciSounding> again = offsetProfile(4);
         if (duringStarts) again[0].sounding->model.interfaceCount = 0;
         std::atomic<bool> cancel{!duringStarts};
-        const Outcome run =
-            runLateralInversion(again, 3, {}, summary, [&](const LciProgress&) { cancel = true; }, &cancel);
+        const Outcome run = runLateralInversion(
+            again, 3, {}, summary, [&](const LciProgress&) { cancel = true; }, &cancel);
         EXPECT_FALSE(run.ok);
         EXPECT_EQ(run.message, kLciCancelled);
     }

@@ -28,12 +28,14 @@ struct LciRun {
 class OrmacliLciTest : public ::testing::Test {
 protected:
     test::ScratchDir dir{"clilci"};
-    const std::string sample = std::string(ORMA_SOURCE_DIR) + "/samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb";
+    const std::string sample =
+        std::string(ORMA_SOURCE_DIR) + "/samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb";
 
     LciRun run(const std::string& arguments) {
         const std::string out = dir.file("stdout.txt");
         const std::string err = dir.file("stderr.txt");
-        const std::string command = std::string(ORMA_CLI_PATH) + " lci " + arguments + " >" + out + " 2>" + err;
+        const std::string command =
+            std::string(ORMA_CLI_PATH) + " lci " + arguments + " >" + out + " 2>" + err;
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
     }
@@ -91,7 +93,8 @@ TEST_F(OrmacliLciTest, FitsTheSampleProfileJointlyIntoANewDatabase) {
     }
     EXPECT_NEAR(ssq, j["totalSsq"].get<double>(), 1e-5);
     // The other profiles of the file are copied as they were.
-    EXPECT_EQ(after.localities[1].profiles[0].points[2].depth, before.localities[1].profiles[0].points[2].depth);
+    EXPECT_EQ(after.localities[1].profiles[0].points[2].depth,
+              before.localities[1].profiles[0].points[2].depth);
 }
 
 TEST_F(OrmacliLciTest, RefusesWithoutTouchingAnyFile) {

@@ -46,9 +46,11 @@ inline LayerModel scenarioEarth(const ProfileScenario& sc, int i) {
     earth.interfaceCount = static_cast<int>(sc.resistivity.size()) - 1;
     for (std::size_t k = 0; k < sc.resistivity.size(); ++k) {
         const double wave = std::sin(2.0 * pi * (t + static_cast<double>(k) / 3.0));
-        earth.resistivity[k] = static_cast<float>(sc.resistivity[k] * std::pow(sc.resistivityVariation, wave));
+        earth.resistivity[k] =
+            static_cast<float>(sc.resistivity[k] * std::pow(sc.resistivityVariation, wave));
     }
-    earth.depth[0] = static_cast<float>(sc.dipTop + (sc.dipBottom - sc.dipTop) * 0.5 * (1.0 - std::cos(pi * t)));
+    earth.depth[0] =
+        static_cast<float>(sc.dipTop + (sc.dipBottom - sc.dipTop) * 0.5 * (1.0 - std::cos(pi * t)));
     earth.depth[1] = static_cast<float>(2 * i < sc.points ? sc.stepTop : sc.stepBottom);
     for (std::size_t k = 0; k < sc.deeperInterfaces.size(); ++k)
         earth.depth[k + 2] = static_cast<float>(sc.deeperInterfaces[k]);
@@ -107,8 +109,8 @@ inline ErrorFigures errorFigures(std::vector<double> values) {
 }
 
 /// |fitted - true| / true of interface `index` at every point.
-inline std::vector<double> relativeDepthErrors(const ProfileScenario& sc, const std::vector<LciSounding>& fitted,
-                                               int index) {
+inline std::vector<double> relativeDepthErrors(const ProfileScenario& sc,
+                                               const std::vector<LciSounding>& fitted, int index) {
     std::vector<double> errors;
     for (int i = 0; i < sc.points; ++i) {
         const double truth = scenarioEarth(sc, i).depth[index];

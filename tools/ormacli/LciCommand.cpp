@@ -22,7 +22,8 @@ namespace orma::cli {
 namespace {
 
 constexpr const char* kLciUsage =
-    "usage: ormacli lci FILE.vdb --profile L/P --out NEW.vdb [--layers N] [--lateral-rho F] [--lateral-depth F]\n"
+    "usage: ormacli lci FILE.vdb --profile L/P --out NEW.vdb [--layers N] [--lateral-rho F] [--lateral-depth "
+    "F]\n"
     "                   [--data-error E] [--accurate] [--measured-spacings] [--threads N] [--json]\n";
 
 struct LciArguments {
@@ -69,11 +70,14 @@ bool takeLciValue(const std::string& option, const std::string& value, LciArgume
         const std::optional<int> n = parseInteger(value);
         const int most = option == "--layers" ? kMaxLayers : 256;
         if (!n || *n < (option == "--layers" ? 2 : 1) || *n > most) {
-            std::cerr << "ormacli lci: " << option << (option == "--layers" ? " must be 2 to 30\n" : " must be 1 to 256\n");
+            std::cerr << "ormacli lci: " << option
+                      << (option == "--layers" ? " must be 2 to 30\n" : " must be 1 to 256\n");
             return false;
         }
-        if (option == "--layers") a.layers = *n;
-        else a.run.threads = static_cast<unsigned>(*n);
+        if (option == "--layers")
+            a.layers = *n;
+        else
+            a.run.threads = static_cast<unsigned>(*n);
     } else {
         const std::optional<double> number = lciOptionNumber(option, value);
         if (!number) return false;
@@ -86,7 +90,8 @@ bool takeLciValue(const std::string& option, const std::string& value, LciArgume
             return true;
         }
         if (!(*number > 1.0)) {
-            std::cerr << "ormacli lci: " << option << " is a factor per 100 m and must be above 1 (e.g. 1.2)\n";
+            std::cerr << "ormacli lci: " << option
+                      << " is a factor per 100 m and must be above 1 (e.g. 1.2)\n";
             return false;
         }
         (option == "--lateral-rho" ? a.run.resistivityFactor : a.run.depthFactor) = *number;
@@ -132,9 +137,12 @@ std::optional<LciArguments> parseLciArguments(const Args& args) {
 
 const char* lciStatusText(LciStatus status) {
     switch (status) {
-        case LciStatus::Converged: return "converged";
-        case LciStatus::NoImprovement: return "no further improvement";
-        case LciStatus::LinearisationLimit: return "linearisation limit";
+        case LciStatus::Converged:
+            return "converged";
+        case LciStatus::NoImprovement:
+            return "no further improvement";
+        case LciStatus::LinearisationLimit:
+            return "linearisation limit";
     }
     return "";
 }
@@ -154,24 +162,26 @@ nlohmann::json storedModelJson(const VesPoint& point) {
 }
 
 void printLciPoint(const VesPoint& point, double before, double after) {
-    std::printf("%-20s %10.2f %12.6f %12.6f ", point.name.c_str(), static_cast<double>(point.profileChainage), before,
-                after);
+    std::printf("%-20s %10.2f %12.6f %12.6f ", point.name.c_str(), static_cast<double>(point.profileChainage),
+                before, after);
     for (int k = 0; k <= point.MDLmx; ++k) {
         const bool heldRho = point.resistivity[k] < 0.0f;
         std::printf(" %.6g%s", static_cast<double>(std::fabs(point.resistivity[k])), heldRho ? "*" : "");
         if (k < point.MDLmx)
-            std::printf("/%.6g%s", static_cast<double>(std::fabs(point.depth[k])), point.depth[k] < 0.0f ? "*" : "");
+            std::printf("/%.6g%s", static_cast<double>(std::fabs(point.depth[k])),
+                        point.depth[k] < 0.0f ? "*" : "");
     }
     std::printf("\n");
 }
 
-void printLciSummary(const LciArguments& a, const Profile& profile, const ProfileInversion& problem, int layers,
-                  const LateralInversionSummary& s) {
+void printLciSummary(const LciArguments& a, const Profile& profile, const ProfileInversion& problem,
+                     int layers, const LateralInversionSummary& s) {
     std::printf("profile %d/%d %s: %d of %zu points fitted jointly with %d layers", a.locality, a.profile,
                 profile.name.c_str(), s.points, profile.points.size(), layers);
     if (s.automaticStarts > 0) std::printf(" (%d from an automatic start)", s.automaticStarts);
-    std::printf("\nlateral factors per 100 m: resistivity %g, depth %g; data error %.4g%s\n", a.run.resistivityFactor,
-                a.run.depthFactor, s.dataError, a.run.dataError > 0.0 ? "" : " (estimated from the start models)");
+    std::printf("\nlateral factors per 100 m: resistivity %g, depth %g; data error %.4g%s\n",
+                a.run.resistivityFactor, a.run.depthFactor, s.dataError,
+                a.run.dataError > 0.0 ? "" : " (estimated from the start models)");
     std::printf("%s after %d linearisations\n", lciStatusText(s.status), s.linearisations);
     std::printf("total SSQ %.6f -> %.6f; constraint misfit %.4f -> %.4f (%d rows); objective %.4f -> %.4f\n",
                 s.startDataSsq, s.dataSsq, s.startConstraintMisfit, s.constraintMisfit, s.constraintRows,
@@ -183,7 +193,7 @@ void printLciSummary(const LciArguments& a, const Profile& profile, const Profil
 }
 
 nlohmann::json lciSummaryJson(const LciArguments& a, const Profile& profile, const ProfileInversion& problem,
-                           int layers, const LateralInversionSummary& s) {
+                              int layers, const LateralInversionSummary& s) {
     nlohmann::json points = nlohmann::json::array();
     for (std::size_t i = 0; i < problem.soundings.size(); ++i) {
         if (!problem.soundings[i].included) continue;
@@ -237,7 +247,8 @@ int runLci(const Args& args) {
         return kExitDataError;
     }
     if (a->locality > db->mxindex_lokalit() || a->profile > db->localities[a->locality].mxindex_profilu()) {
-        std::cerr << "ormacli: " << a->database << ": there is no profile " << a->locality << '/' << a->profile << '\n';
+        std::cerr << "ormacli: " << a->database << ": there is no profile " << a->locality << '/'
+                  << a->profile << '\n';
         return kExitDataError;
     }
     Profile& profile = db->localities[a->locality].profiles[a->profile];
@@ -251,12 +262,13 @@ int runLci(const Args& args) {
     ProfileInversion problem = profileInversion(profile, a->run.computation);
     printMessages(a->database, problem.messages);
     LateralInversionSummary summary;
-    const Outcome run = runLateralInversion(problem.soundings, layers, a->run, summary, [](const LciProgress& p) {
-        if (p.phase == LciProgress::Phase::AutomaticStart)
-            std::cerr << "ormacli lci: automatic start " << p.done << " of " << p.total << '\n';
-        else
-            std::cerr << "ormacli lci: linearisation " << p.done << ", objective " << p.objective << '\n';
-    });
+    const Outcome run =
+        runLateralInversion(problem.soundings, layers, a->run, summary, [](const LciProgress& p) {
+            if (p.phase == LciProgress::Phase::AutomaticStart)
+                std::cerr << "ormacli lci: automatic start " << p.done << " of " << p.total << '\n';
+            else
+                std::cerr << "ormacli lci: linearisation " << p.done << ", objective " << p.objective << '\n';
+        });
     for (const std::string& text : summary.leftOut) std::cerr << "ormacli lci: " << text << '\n';
     if (!run) {
         std::cerr << "ormacli lci: " << run.text() << '\n';
