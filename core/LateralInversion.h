@@ -141,11 +141,11 @@ inline constexpr const char* kLciCancelled =
 
 /// Fits the soundings jointly with `layers` layers (2..30). A sounding whose
 /// model has another layer count, that cannot be fitted or whose automatic
-/// start fails is left out and named in the summary. Refused (nothing
-/// changed): bad options, fewer than two soundings to fit. When `cancel` is
-/// set the run stops at the next point or trial and fails with
-/// kLciCancelled; the records may then hold intermediate models and must not
-/// be used.
+/// start fails is left out and named in the summary. Refused: bad options
+/// (before anything is touched), fewer than two soundings to fit. When
+/// `cancel` is set the run stops at the next point or trial and fails with
+/// kLciCancelled. After a failure the records may hold automatic starts or
+/// intermediate models and must not be used; the caller works on copies.
 Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
                             const LateralInversionOptions& options, LateralInversionSummary& summary,
                             const LciProgressCallback& progress = {},
