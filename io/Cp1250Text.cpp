@@ -86,6 +86,54 @@ bool isAscii(std::string_view text) {
 
 }  // namespace
 
+bool hasNonAscii(std::string_view text) { return !isAscii(text); }
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        std::uint32_t codePoint = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            length = 2;
+            codePoint = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            length = 3;
+            codePoint = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            length = 4;
+            codePoint = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            codePoint = codePoint << 6 | (next & 0x3F);
+        }
+        const std::uint32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (codePoint < smallest || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint < 0xE000)) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::optional<std::string> firstCharacterOutsideCp1250(std::string_view text) {
+    if (isAscii(text)) return std::nullopt;
+    const CodePageTables& t = tables();
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t length = 1;
+        const std::uint32_t codePoint = CodePageTables::decodeUtf8(text, pos, length);
+        if (codePoint >= 0x80 && !t.fromCodePoint.contains(codePoint)) return std::string(text.substr(pos, length));
+        pos += length;
+    }
+    return std::nullopt;
+}
+
 std::string cp1250ToUtf8(std::string_view bytes) {
     if (isAscii(bytes)) return std::string(bytes);
     const CodePageTables& t = tables();

@@ -20,6 +20,18 @@ std::string cp1250ToUtf8(std::string_view bytes);
 /// are not valid UTF-8, become '?' (one per character), never an error.
 std::string utf8ToCp1250(std::string_view text);
 
+/// Well-formed UTF-8: no overlong forms, no surrogates, nothing beyond
+/// U+10FFFF, no sequence cut short.
+bool isValidUtf8(std::string_view text);
+
+/// True when a byte of the text lies beyond ASCII.
+bool hasNonAscii(std::string_view text);
+
+/// The first character of a UTF-8 text that Windows-1250 cannot hold (as
+/// UTF-8; a byte that is no valid UTF-8 comes back as it is), or nullopt when
+/// utf8ToCp1250 would keep every character.
+std::optional<std::string> firstCharacterOutsideCp1250(std::string_view text);
+
 /// The first `maxCharacters` characters of a UTF-8 text. Each character is one
 /// byte in the file, so this is the cut to a fixed-size file field.
 std::string cutToCharacters(std::string_view text, std::size_t maxCharacters);

@@ -88,8 +88,10 @@ bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName) {
         }
         target = numberedCopyName(db.saveBaseName, n);
     }
-    if (!writeVdbFile(db, target)) {
-        dialogs.message(kVdbCannotCreate);
+    // The fixed text, then why: a full disk, a read-only folder, a letter
+    // the file's code page cannot hold.
+    if (const Outcome saved = writeVdbFile(db, target); !saved) {
+        dialogs.message(saved.text());
         return false;
     }
     db.fileName = target;

@@ -8,18 +8,30 @@
 // its two scale lines.
 //
 // Reading never changes the database unless the whole file read well: it
-// builds a new database and the caller's is replaced only on success. A file
-// that ends early, a count beyond the limits, a number that does not scan, a
-// non-finite position or scale refuses the whole file,
-// naming the line. Lines of any length are read; a text longer than its
-// field is cut to the field. A scale of 0.000000 (what "%f" makes of any
-// scale below 1:2000000) reads as it is.
+// builds a new database and the caller's is replaced only on success. The
+// whole file is refused, naming the line, when it ends before its counts are
+// fulfilled or holds more after them, when a count lies beyond the limits, a
+// number does not scan, a line is longer than 64 KiB, or a value is not one
+// a database holds (io/VdbValueRules.h): a number that is not finite
+// anywhere, a model value of 0 or beyond the model limits, a branch number
+// beyond 5, a scale of 0 or below. A text longer than its field is cut to
+// the field.
 //
 // Texts are the rest of the line after the key and one blank, so names with
 // blanks survive (files written with the single-word rule read the same).
-// Files written before profiles kept their scales have no scale lines: the
-// line read in their place is the first line of the next record, and such
-// profiles get the scales 1:25000 and 1:3333.
+// The file is Windows-1250, unless it starts with the UTF-8 byte-order mark
+// or is valid UTF-8 holding letters beyond ASCII (a file saved by a text
+// editor): then it is read as UTF-8. The program writes Windows-1250 only.
+//
+// Files written before profiles kept their scales have no scale lines at
+// all: the line read in their place is the first line of the next record, and
+// such profiles get the scales 1:25000 and 1:3333. The first profile tells
+// which layout a file has; a file with scale lines that lacks them after any
+// profile was cut or damaged and is refused.
+//
+// Numbers are written with six decimals where these read back as the same
+// float, with as many more as it takes where they do not (a scale of
+// 1:17204), so a database saved and opened again is the same database.
 //
 // The fifth column of a sample line l carries the composite value at grid
 // index nABmn + l while l <= ABmx (0 after that, and 0 where the index lies
@@ -30,6 +42,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Outcome.h"
 #include "core/VesDatabase.h"
 
 namespace orma {
@@ -51,7 +64,16 @@ VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db);
 
 /// The whole file as Windows-1250 bytes. `fileNameLine` is the name written in
 /// the first line ("název_souboru: ..."), UTF-8 like every text in memory.
+/// A letter the code page cannot hold becomes "?": writeVdbFile (and every
+/// save) asks checkVdbWritable first.
 std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine);
+
+/// Whether the database can be written so that it opens again as it is: a
+/// text holding a letter that Windows-1250 cannot hold, or a value the
+/// reader refuses, fails with kVdbCannotCreate and a cause naming the text
+/// and letter (or the point and value). The file name line is not checked:
+/// the reader ignores it.
+Outcome checkVdbWritable(const VesDatabase& db);
 
 /// Reads `path` as parseVdb reads a text, in pieces of a megabyte (a large
 /// database is never held whole). Only a regular file of at most
@@ -64,8 +86,9 @@ bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message)
 /// one): the text goes, a megabyte at a time, to a temporary file in the same
 /// directory, which is flushed to the disk and only then given its name
 /// (io/SafeFile.h), so a save that fails midway leaves no file that could pass
-/// for a database. False on any failure.
-bool writeVdbFile(const VesDatabase& db, const std::string& path);
+/// for a database. A failure carries kVdbCannotCreate and its cause (the
+/// system's reason naming the file, or what checkVdbWritable found).
+Outcome writeVdbFile(const VesDatabase& db, const std::string& path);
 
 inline constexpr const char* kVdbCannotOpen = "Cannot open input file.";
 

@@ -6,162 +6,35 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <utility>
 
-#include "io/CharClasses.h"
 #include "io/Cp1250Text.h"
 #include "io/SafeFile.h"
 #include "io/VdbFile.h"
+#include "io/VdbLines.h"
+#include "io/VdbValueRules.h"
 
 namespace orma {
 
 namespace {
 
-/// The file's lines in order, from a text in memory or read from a file in
-/// pieces (a large database is never held whole). One line can be given back
-/// to be read again (the line that old files have where newer ones have the
-/// scale lines). A line handed out stays valid until the next call.
-class LineSource {
-public:
-    /// Reads up to `size` bytes into `into`; 0 at the end, below 0 on an error.
-    using Reader = std::function<std::ptrdiff_t(char* into, std::size_t size)>;
+using vdb::LineSource;
+using vdb::parseReal;
+using vdb::parseWhole;
+using vdb::Words;
 
-    explicit LineSource(std::string_view bytes) : text_(bytes), end_(bytes.size()), atEnd_(true) {}
-    explicit LineSource(Reader reader) : reader_(std::move(reader)) {
-        buffer_.resize(kPieceBytes);
-        text_ = buffer_;
-    }
+/// Texts are kept as the file's bytes while it is read (at most this many
+/// bytes per letter of the field) and decoded once the whole file has told
+/// its encoding.
+constexpr std::size_t kMaxBytesPerLetter = 4;
 
-    bool next(std::string_view& line) {
-        if (held_) {
-            line = heldText_;
-            held_ = false;
-            number_ = heldNumber_;
-            return true;
-        }
-        if (!fetch(line)) {
-            number_ = lastNumber_ + 1;  // where the missing line would be
-            return false;
-        }
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        number_ = ++lastNumber_;
-        return true;
-    }
-
-    void holdBack(std::string_view line) {
-        heldText_.assign(line);
-        held_ = true;
-        heldNumber_ = number_;
-    }
-
-    int number() const { return number_; }
-    bool readFailed() const { return readFailed_; }
-
-private:
-    static constexpr std::size_t kPieceBytes = 1u << 20;
-
-    bool fetch(std::string_view& line) {
-        while (true) {
-            const std::size_t newline = text_.substr(0, end_).find('\n', begin_);
-            if (newline != std::string_view::npos) {
-                line = text_.substr(begin_, newline - begin_);
-                begin_ = newline + 1;
-                return true;
-            }
-            if (atEnd_) {
-                if (begin_ >= end_) return false;
-                line = text_.substr(begin_, end_ - begin_);
-                begin_ = end_;
-                return true;
-            }
-            refill();
-        }
-    }
-
-    /// Keeps the unfinished line at the front and reads more after it.
-    void refill() {
-        if (begin_ > 0) {
-            std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-            end_ -= begin_;
-            begin_ = 0;
-        }
-        if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());  // a line longer than a piece
-        text_ = buffer_;
-        const std::ptrdiff_t got = reader_(buffer_.data() + end_, buffer_.size() - end_);
-        if (got > 0) {
-            end_ += static_cast<std::size_t>(got);
-        } else {
-            readFailed_ = got < 0;
-            atEnd_ = true;
-        }
-    }
-
-    Reader reader_;
-    std::string buffer_;
-    std::string_view text_;
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
-    bool atEnd_ = false;
-    bool readFailed_ = false;
-    int lastNumber_ = 0;
-    int number_ = 0;
-    bool held_ = false;
-    std::string heldText_;
-    int heldNumber_ = 0;
-};
-
-/// Whitespace-separated words of one line.
-class Words {
-public:
-    explicit Words(std::string_view line) : line_(line) {}
-    bool next(std::string_view& word) {
-        while (pos_ < line_.size() && isLineBlank(line_[pos_])) ++pos_;
-        if (pos_ >= line_.size()) return false;
-        const std::size_t start = pos_;
-        while (pos_ < line_.size() && !isLineBlank(line_[pos_])) ++pos_;
-        word = line_.substr(start, pos_ - start);
-        return true;
-    }
-    std::size_t position() const { return pos_; }
-
-private:
-    std::string_view line_;
-    std::size_t pos_ = 0;
-};
-
-/// A "%f" value: decimal or exponent notation, inf and nan as strtof takes
-/// them; values beyond the float range do not scan.
-bool parseReal(std::string_view word, float& value) {
-    const char* begin = word.data();
-    const char* end = begin + word.size();
-    bool negative = false;
-    if (begin < end && (*begin == '+' || *begin == '-')) {
-        negative = *begin == '-';
-        ++begin;
-    }
-    if (begin == end || *begin == '+' || *begin == '-') return false;
-    float parsed = 0.0f;
-    const auto result = std::from_chars(begin, end, parsed, std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != end) return false;
-    value = negative ? -parsed : parsed;
-    return true;
-}
-
-/// A "%i" value, decimal.
-bool parseWhole(std::string_view word, int& value) {
-    const char* begin = word.data();
-    const char* end = begin + word.size();
-    if (begin < end && *begin == '+') ++begin;
-    if (begin == end || *begin == '+') return false;
-    const auto result = std::from_chars(begin, end, value, 10);
-    return result.ec == std::errc() && result.ptr == end;
-}
+/// Whether the profiles carry their scale lines: the first profile tells,
+/// and every other one must agree.
+enum class ScaleLayout { NotYetKnown, WithScales, WithoutScales };
 
 /// Builds the new database; stops at the first fault and keeps its place.
 class VdbParser {
@@ -170,7 +43,8 @@ public:
 
     VdbReadResult run(std::vector<Locality>& localities) {
         std::string_view line;
-        if (!lines_.next(line)) return fail("the file is empty");  // the file name line, otherwise ignored
+        // The file name line, otherwise ignored.
+        if (!lines_.next(line)) return lines_.lineTooLong() ? fail(tooLongReason()) : fail("the file is empty");
         int lastLocality = 0;
         if (!readCount("mxindex_lokalit", -1, kMaxLocalities - 1, "localities in a database", lastLocality)) {
             return error_;
@@ -179,6 +53,16 @@ public:
         for (Locality& locality : localities) {
             if (!readLocality(locality)) return error_;
         }
+        if (!readToTheEnd()) return error_;
+        if (lines_.startsWithUtf8Mark() && lines_.firstNonUtf8Line() != 0) {
+            error_ = VdbReadResult{false, lines_.firstNonUtf8Line(),
+                                   "the file starts with the mark of UTF-8 text, but this line is no UTF-8"};
+            return error_;
+        }
+        // A file saved by a text editor as UTF-8 reads as such; the program's
+        // own files (Windows-1250) are never valid UTF-8, as their keys hold
+        // Czech letters.
+        decodeTexts(localities, lines_.startsWithUtf8Mark() || (lines_.sawNonAscii() && lines_.firstNonUtf8Line() == 0));
         return VdbReadResult{true, 0, {}};
     }
 
@@ -191,10 +75,31 @@ private:
         fail(std::move(reason));
         return false;
     }
+    static std::string tooLongReason() {
+        return "the line is longer than " + std::to_string(vdb::kMaxLineBytes) +
+               " bytes, which no line of a database is";
+    }
 
     bool nextLine(std::string_view& line, const char* what) {
         if (lines_.next(line)) return true;
+        if (lines_.lineTooLong()) return failed(tooLongReason());
         return failed(std::string("the file ends where ") + what + " should follow");
+    }
+
+    /// After the last record only blank lines may follow: anything else is
+    /// a record that the counts before it do not promise.
+    bool readToTheEnd() {
+        std::string_view line;
+        while (lines_.next(line)) {
+            Words words(line);
+            std::string_view word;
+            if (words.next(word)) {
+                return failed("the database ends before this line (the counts of localities, profiles and points "
+                              "promise no more records)");
+            }
+        }
+        if (lines_.lineTooLong()) return failed(tooLongReason());
+        return true;
     }
 
     /// "key value" with an integer value inside first..last.
@@ -215,7 +120,8 @@ private:
                       std::to_string(first) + " and " + std::to_string(last) + " (" + limitText + ")");
     }
 
-    /// "key text": the rest of the line after the key and one blank, cut to the field.
+    /// "key text": the rest of the line after the key and one blank, as the
+    /// file's bytes (decoded and cut to the field at the end).
     bool readText(const char* key, std::size_t fieldLength, std::string& text) {
         std::string_view line;
         if (!nextLine(line, key)) return false;
@@ -227,9 +133,29 @@ private:
             if (start < line.size()) ++start;  // the one blank after the key
             rest = line.substr(start);
         }
-        if (rest.size() > fieldLength) rest = rest.substr(0, fieldLength);
-        text = cp1250ToUtf8(rest);
+        text.assign(rest.substr(0, fieldLength * kMaxBytesPerLetter));
         return true;
+    }
+
+    static void decodeText(std::string& text, std::size_t fieldLength, bool utf8) {
+        text = utf8 ? cutToCharacters(text, fieldLength) : cp1250ToUtf8(std::string_view(text).substr(0, fieldLength));
+    }
+
+    static void decodeTexts(std::vector<Locality>& localities, bool utf8) {
+        for (Locality& locality : localities) {
+            decodeText(locality.name, kNameFieldLength, utf8);
+            decodeText(locality.country, kNameFieldLength, utf8);
+            decodeText(locality.region, kNameFieldLength, utf8);
+            for (Profile& profile : locality.profiles) {
+                decodeText(profile.name, kNameFieldLength, utf8);
+                for (VesPoint& point : profile.points) {
+                    decodeText(point.name, kNameFieldLength, utf8);
+                    decodeText(point.date, kDateFieldLength, utf8);
+                    decodeText(point.operatorName, kOperatorFieldLength, utf8);
+                    decodeText(point.comment, kCommentFieldLength, utf8);
+                }
+            }
+        }
     }
 
     bool readLocality(Locality& locality) {
@@ -262,22 +188,31 @@ private:
         return readScales(profile);
     }
 
-    /// Two scale lines, or (old files) none: then the line read here belongs
-    /// to the next record.
+    /// Two scale lines, or (files written before profiles kept their scales)
+    /// none in the whole file: then the line read here belongs to the next
+    /// record. A file with scale lines that lacks them after a profile was
+    /// cut or damaged there.
     bool readScales(Profile& profile) {
         std::string_view line;
-        if (!lines_.next(line)) {
+        const bool more = lines_.next(line);
+        if (!more && lines_.lineTooLong()) return failed(tooLongReason());
+        Words words(line);
+        std::string_view key;
+        const bool scaleLine = more && words.next(key) && key.front() == '_';
+        if (layout_ == ScaleLayout::NotYetKnown) layout_ = scaleLine ? ScaleLayout::WithScales : ScaleLayout::WithoutScales;
+        if (layout_ == ScaleLayout::WithoutScales) {
+            if (scaleLine) {
+                return failed("a scale line, but the first profile of the file has none (a file either has them "
+                              "after every profile or nowhere)");
+            }
+            if (more) lines_.holdBack(line);
             profile.xScale = kOldFileXScale;
             profile.zScale = kOldFileZScale;
             return true;
         }
-        Words words(line);
-        std::string_view key;
-        if (!words.next(key) || key.front() != '_') {
-            lines_.holdBack(line);
-            profile.xScale = kOldFileXScale;
-            profile.zScale = kOldFileZScale;
-            return true;
+        if (!more) return failed("the file ends where __měřítko_X_pro_pf should follow");
+        if (!scaleLine) {
+            return failed("__měřítko_X_pro_pf should be here, as after the first profile; the line holds something else");
         }
         if (!scaleValue(words, "__měřítko_X_pro_pf", profile.xScale)) return false;
         if (!nextLine(line, "__měřítko_Y_pro_pf")) return false;
@@ -289,11 +224,11 @@ private:
     bool scaleValue(Words& words, const char* key, float& scale) {
         std::string_view word;
         if (!words.next(word) || !parseReal(word, scale)) return failed(std::string(key) + " is not a number");
-        // Six decimals write any scale below 1:2000000 as 0.000000; such a
-        // file still reads (the section shows it at the smallest scale).
-        if (!std::isfinite(scale)) return failed(std::string(key) + " is not a finite number");
-        return true;
+        return check(vdb::scaleProblem(key, scale));
     }
+
+    /// Fails with the problem when there is one.
+    bool check(std::string problem) { return problem.empty() || failed(std::move(problem)); }
 
     /// "key value key value ...": values at the odd words.
     template <typename T, typename Parse>
@@ -325,12 +260,13 @@ private:
             return false;
         }
         for (int i = 0; i < 5; ++i) {
-            if (!std::isfinite(*position[i])) return failed(std::string(kPositionKeys[i]) + " is not a finite number");
+            if (!check(vdb::finiteProblem(kPositionKeys[i], *position[i]))) return false;
         }
 
         static constexpr const char* kSsqKey[] = {"chyba_SSQ_bodu_VES"};
         float* const ssq[] = {&point.ssq};
-        if (!nextLine(line, "chyba_SSQ_bodu_VES") || !readPairs(line, kSsqKey, ssq, 1, parseReal, "a number")) {
+        if (!nextLine(line, "chyba_SSQ_bodu_VES") || !readPairs(line, kSsqKey, ssq, 1, parseReal, "a number") ||
+            !check(vdb::finiteProblem(kSsqKey[0], point.ssq))) {
             return false;
         }
 
@@ -368,6 +304,11 @@ private:
                         words.next(word) && parseWhole(word, point.branch[l]) && words.next(word) &&
                         parseReal(word, composite);
         if (!ok) return failed("a sample line needs AO, MO, Rmer, a whole iMN and Rsnesená");
+        if (!check(vdb::finiteProblem("AO", point.ab2[l])) || !check(vdb::finiteProblem("MO", point.mn2[l])) ||
+            !check(vdb::finiteProblem("Rmer", point.rhoA[l])) || !check(vdb::branchProblem(point.branch[l])) ||
+            !check(vdb::finiteProblem("Rsnesená", composite))) {
+            return false;
+        }
         const int k = point.nABmn + l;
         if (l <= point.ABmx && k < kMaxPointSamples) point.composite[k] = composite;
         return true;
@@ -381,11 +322,12 @@ private:
         const bool ok = words.next(word) && parseReal(word, point.resistivity[i]) && words.next(word) &&
                         parseReal(word, point.depth[i]);
         if (!ok) return failed("a model line needs Rmodelu and Dmodeluminusjefix");
-        return true;
+        return check(vdb::layerProblem(point.resistivity[i], point.depth[i], i, point.MDLmx));
     }
 
     LineSource& lines_;
     VdbReadResult error_;
+    ScaleLayout layout_ = ScaleLayout::NotYetKnown;
 };
 
 }  // namespace

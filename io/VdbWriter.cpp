@@ -1,5 +1,7 @@
-// Writing the VES database file: the whole text is formatted in memory
-// (Windows-1250 bytes) and then put on the disk as a new file in one piece.
+// Writing the VES database file: the text is formatted (Windows-1250 bytes)
+// and put on the disk as a new file, whole or not at all. Numbers read back
+// as the floats that were written; a text the code page cannot hold, or a
+// value the reader would refuse, stops the save before a byte is written.
 
 #include <algorithm>
 #include <charconv>
@@ -7,9 +9,11 @@
 #include <string>
 
 #include "io/Cp1250Text.h"
-#include "io/FixedFloatText.h"
+#include "io/RoundTripFixedText.h"
 #include "io/SafeFile.h"
+#include "io/VdbCommands.h"
 #include "io/VdbFile.h"
+#include "io/VdbValueRules.h"
 
 namespace orma {
 
@@ -72,7 +76,7 @@ public:
         return *this;
     }
     VdbText& real(float value) {
-        appendFixed6(out_, value);
+        appendRoundTripFixed(out_, value);
         return *this;
     }
     VdbText& whole(int value) {
@@ -112,22 +116,22 @@ void writePoint(VdbText& out, const VesPoint& point) {
     out.line().raw(k.sampleHeader);
     const int samples = std::clamp(point.Mermx, 0, kMaxPointSamples);
     // The sample lines are most of a file: each is put together in place.
-    char sampleLine[2 + 5 * (kMaxFixed6Length + 1) + 16];
+    char sampleLine[2 + 5 * (kMaxRoundTripFixedLength + 1) + 16];
     for (int l = 0; l < samples; ++l) {
         const int index = point.nABmn + l;
         const bool inCurve = l <= point.ABmx && index >= 0 && index < kMaxPointSamples;
         char* p = sampleLine;
         *p++ = ' ';
         *p++ = ' ';
-        p = writeFixed6(p, point.ab2[l]);
+        p = writeRoundTripFixed(p, point.ab2[l]);
         *p++ = ' ';
-        p = writeFixed6(p, point.mn2[l]);
+        p = writeRoundTripFixed(p, point.mn2[l]);
         *p++ = ' ';
-        p = writeFixed6(p, point.rhoA[l]);
+        p = writeRoundTripFixed(p, point.rhoA[l]);
         *p++ = ' ';
         p = std::to_chars(p, p + 12, point.branch[l]).ptr;
         *p++ = ' ';
-        p = writeFixed6(p, inCurve ? point.composite[index] : 0.0f);
+        p = writeRoundTripFixed(p, inCurve ? point.composite[index] : 0.0f);
         out.line().raw(std::string_view(sampleLine, static_cast<std::size_t>(p - sampleLine)));
     }
     out.line().raw(k.modelHeader);
@@ -171,13 +175,95 @@ std::string formatVdb(const VesDatabase& db, std::string_view fileNameLine) {
     return out.take();
 }
 
-bool writeVdbFile(const VesDatabase& db, const std::string& path) {
+namespace {
+
+/// Where a point sits, for a message: "VES point 3 of profile P1 in locality Lom".
+std::string pointPlace(const Locality& locality, const Profile& profile, std::size_t index) {
+    return "VES point " + std::to_string(index + 1) + " of profile " + profile.name + " in locality " + locality.name;
+}
+
+/// The first text of the database that Windows-1250 cannot hold, named.
+std::string unwritableText(const VesDatabase& db) {
+    const auto letterIn = [](const std::string& text, const std::string& what) -> std::string {
+        const std::optional<std::string> letter = firstCharacterOutsideCp1250(text);
+        if (!letter) return {};
+        return "The " + what + " \"" + text + "\" holds the letter \"" + *letter +
+               "\", which a database file (Windows-1250 text) cannot hold. Change it and save again.";
+    };
+    for (const Locality& locality : db.localities) {
+        for (const auto& [text, what] : {std::pair{&locality.name, "name of a locality"},
+                                          std::pair{&locality.country, "country of locality "},
+                                          std::pair{&locality.region, "region of locality "}}) {
+            const std::string whose = text == &locality.name ? std::string() : locality.name;
+            if (std::string problem = letterIn(*text, what + whose); !problem.empty()) return problem;
+        }
+        for (const Profile& profile : locality.profiles) {
+            if (std::string problem = letterIn(profile.name, "name of a profile in locality " + locality.name);
+                !problem.empty()) {
+                return problem;
+            }
+            for (std::size_t k = 0; k < profile.points.size(); ++k) {
+                const VesPoint& point = profile.points[k];
+                const std::string place = pointPlace(locality, profile, k);
+                for (const auto& [text, what] : {std::pair{&point.name, "name of "}, std::pair{&point.date, "date of "},
+                                                  std::pair{&point.operatorName, "operator of "},
+                                                  std::pair{&point.comment, "comment of "}}) {
+                    if (std::string problem = letterIn(*text, what + place); !problem.empty()) return problem;
+                }
+            }
+        }
+    }
+    return {};
+}
+
+/// The first value of the database that the reader would refuse, named.
+std::string unreadableValue(const VesDatabase& db) {
+    for (const Locality& locality : db.localities) {
+        for (const Profile& profile : locality.profiles) {
+            for (std::size_t k = 0; k < profile.points.size(); ++k) {
+                if (std::string problem = vdb::pointProblem(profile.points[k]); !problem.empty()) {
+                    return "In " + pointPlace(locality, profile, k) + " (" + profile.points[k].name + ") " + problem +
+                           ": a file holding it would not open again.";
+                }
+            }
+            for (const auto& [key, scale] : {std::pair{"__měřítko_X_pro_pf", profile.xScale},
+                                              std::pair{"__měřítko_Y_pro_pf", profile.zScale}}) {
+                if (std::string problem = vdb::scaleProblem(key, scale); !problem.empty()) {
+                    return "In profile " + profile.name + " of locality " + locality.name + " " + problem +
+                           ": a file holding it would not open again.";
+                }
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+Outcome checkVdbWritable(const VesDatabase& db) {
+    if (std::string problem = unwritableText(db); !problem.empty()) return Outcome::failure(kVdbCannotCreate, problem);
+    if (std::string problem = unreadableValue(db); !problem.empty()) return Outcome::failure(kVdbCannotCreate, problem);
+    return Outcome::success();
+}
+
+Outcome writeVdbFile(const VesDatabase& db, const std::string& path) {
+    if (Outcome writable = checkVdbWritable(db); !writable) return writable;
     NewFileWriter file;
-    if (!file.open(path, ExistingFile::Refuse)) return false;
-    VdbText out([&file](std::string_view piece) { return static_cast<bool>(file.write(piece)); });
+    if (const FileResult opened = file.open(path, ExistingFile::Refuse); !opened) {
+        return Outcome::failure(kVdbCannotCreate, opened.describe(path));
+    }
+    FileResult written;
+    VdbText out([&file, &written](std::string_view piece) {
+        written = file.write(piece);
+        return static_cast<bool>(written);
+    });
     writeDatabase(out, db, path);
     // Leaving without commit() removes the temporary file.
-    return out.flush() && static_cast<bool>(file.commit());
+    if (!out.flush()) return Outcome::failure(kVdbCannotCreate, written.describe(path));
+    if (const FileResult committed = file.commit(); !committed) {
+        return Outcome::failure(kVdbCannotCreate, committed.describe(path));
+    }
+    return Outcome::success();
 }
 
 }  // namespace orma

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "SoundingFiles.h"
 #include "io/Cp1250Text.h"
 #include "io/VdbCommands.h"
@@ -76,10 +79,11 @@ TEST_F(VdbCommandsTest, ANewNameFromTheDialogIsWrittenAsItIsThenNumbered) {
     EXPECT_EQ(numberedCopyName(dir.file("Profil"), 1), dir.file("Profil.vdb_1"));
 }
 
-TEST_F(VdbCommandsTest, AFailedSaveLeavesNoFileAndKeepsTheName) {
+TEST_F(VdbCommandsTest, AFailedSaveSaysWhyLeavesNoFileAndKeepsTheName) {
     db.fileName = dir.file("no-such-folder/d.vdb");
     db.saveBaseName = db.fileName;
-    dialogs.expectMessage("Unpossible to create this file RST !");
+    // The fixed text, then the cause in the system's words.
+    dialogs.expectMessage("Unpossible to create this file RST !\n" + db.fileName + ": " + std::strerror(ENOENT) + ".");
     EXPECT_FALSE(saveDatabaseNext(db, dialogs));
     EXPECT_EQ(db.fileName, dir.file("no-such-folder/d.vdb"));
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <limits>
@@ -17,6 +18,7 @@
 #include "io/Cp1250Text.h"
 #include "io/FixedFloatText.h"
 #include "io/VdbFile.h"
+#include "support/VdbTextLines.h"
 #include "support/VesDatabaseBuilders.h"
 
 namespace orma {
@@ -24,23 +26,8 @@ namespace {
 
 std::string samplePath() { return std::string(ORMA_SOURCE_DIR) + "/samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb"; }
 
-/// The file as text lines (UTF-8), split at the CR LF the writer puts between them.
-std::vector<std::string> linesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = bytes.find("\r\n", start);
-        lines.push_back(cp1250ToUtf8(bytes.substr(start, end - start)));
-        if (end == std::string::npos) return lines;
-        start = end + 2;
-    }
-}
-
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + utf8ToCp1250(lines[i]);
-    return text;
-}
+using test::joinLines;
+using test::linesOf;
 
 void expectSamePoint(const VesPoint& a, const VesPoint& b) {
     EXPECT_EQ(a.name, b.name);
@@ -231,14 +218,14 @@ TEST(VdbFormat, OldFilesWithoutScaleLinesGetTheOldScalesEverywhere) {
     }
 }
 
-TEST(VdbFormat, ScalesSmallerThanSixDecimalsHoldStillReadBack) {
+TEST(VdbFormat, ScalesSmallerThanSixDecimalsHoldReadBackAsTheyWere) {
     VesDatabase db = test::makeDatabase(1, 1, 1);
     db.localities[0].profiles[0].xScale = 1e-7f;  // 1:10000000
     const std::string bytes = formatVdb(db, "s.vdb");
-    EXPECT_NE(linesOf(bytes).end(), std::find(linesOf(bytes).begin(), linesOf(bytes).end(), "__měřítko_X_pro_pf: 0.000000"));
+    EXPECT_NE(linesOf(bytes).end(), std::find(linesOf(bytes).begin(), linesOf(bytes).end(), "__měřítko_X_pro_pf: 0.0000001"));
     VesDatabase back;
     ASSERT_TRUE(parseVdb(bytes, back).ok);
-    EXPECT_EQ(back.localities[0].profiles[0].xScale, 0.0f);
+    EXPECT_EQ(back.localities[0].profiles[0].xScale, 1e-7f);
     EXPECT_EQ(formatVdb(back, "s.vdb"), bytes);
 }
 
@@ -268,10 +255,10 @@ TEST(VdbFormat, DamagedFilesAreRefusedNamingTheLineAndChangeNothing) {
         {"position that is no number", 13,
          "metráž_dle_terénu: 5.5 X: 1e999 Y: 0 Z: 0 metráž_bodu_na_pf: 5", "X is not a number"},
         {"position that is not finite", 13, "metráž_dle_terénu: 5.5 X: 1 Y: 0 Z: nan metráž_bodu_na_pf: 5",
-         "Z is not a finite number"},
+         "Z is nan, not a finite number"},
         {"sample line cut short", 18, "  2.179405 2.000000 50.250000", "sample line"},
         {"model line with letters", 22, "  20.000000 deep", "model line"},
-        {"infinite scale", 37, "__měřítko_X_pro_pf: inf", "__měřítko_X_pro_pf is not a finite number"},
+        {"infinite scale", 37, "__měřítko_X_pro_pf: inf", "__měřítko_X_pro_pf is inf, not a finite number"},
         {"blank second scale line", 38, "   ", "__měřítko_Y_pro_pf is not a number"},
         {"file ends in the samples", 0, "18", "ends where a sample line should follow"},
         {"file ends before the counts", 0, "14", "ends where the counts line should follow"},
@@ -334,14 +321,12 @@ TEST(VdbFile, RefusalsNameTheFileAndLineAndNonFilesAreNotRead) {
 
 TEST(VdbFile, ReadingAFileInPiecesGivesWhatTheWholeTextGives) {
     test::ScratchDir dir("vdbpieces");
-    // Several megabytes, with lines across every piece boundary, and one
-    // old-style profile (its held-back line) and one line longer than a piece.
+    // Several megabytes, with lines across every piece boundary, in the old
+    // layout (held-back lines) and with a line of 60 000 bytes.
     VesDatabase db = test::makeDatabase(2, 3, 40, 150, 10);
     std::vector<std::string> lines = linesOf(formatVdb(db, "big.vdb"));
-    lines[11] = "poznámka_k_bodu: " + std::string(3u << 20, 'k');
-    const auto scale = std::find(lines.begin(), lines.end(), "__měřítko_X_pro_pf: 0.002000");
-    ASSERT_NE(scale, lines.end());
-    lines.erase(scale, scale + 2);
+    lines[11] = "poznámka_k_bodu: " + std::string(60000, 'k');
+    std::erase_if(lines, [](const std::string& line) { return line.rfind("__měřítko_", 0) == 0; });
     const std::string bytes = joinLines(lines);
     const std::string path = dir.file("big.vdb");
     test::writeBytes(path, bytes);
@@ -394,10 +379,13 @@ TEST(VdbFile, ASaveThatFailsMidwayLeavesNoFileBehind) {
     struct rlimit small = old;
     small.rlim_cur = 64 * 1024;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = writeVdbFile(db, path);
+    const Outcome written = writeVdbFile(db, path);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(written.ok);
+    // The fixed text, and why: the system's reason, naming the file.
+    EXPECT_EQ(written.message, "Unpossible to create this file RST !");
+    EXPECT_EQ(written.cause, path + ": " + std::strerror(EFBIG) + ".");
     EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(path).parent_path())) << "neither file nor temporary";
     EXPECT_TRUE(writeVdbFile(db, path)) << "with room the same save succeeds";
 }

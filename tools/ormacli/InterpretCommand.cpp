@@ -138,9 +138,9 @@ int runInterpret(const Args& args) {
     std::fflush(stdout);
     if (!options->vdb.empty()) {
         const std::string target = freeDatabaseName(options->vdb);
-        const FileResult saved = writeWholeFile(target, formatVdb(db, target), ExistingFile::Refuse);
+        const Outcome saved = writeVdbFile(db, target);
         if (!saved) {
-            std::cerr << "ormacli interpret: " << saved.describe(target) << '\n';
+            std::cerr << "ormacli interpret: " << saved.cause << '\n';
             status = kExitDataError;
         } else {
             std::cerr << "ormacli interpret: database written to " << target << '\n';
