@@ -79,7 +79,7 @@ struct BadCell {
     int line = 0;
     int column = 0;  ///< 1-based
     Role role = kAb2;
-    std::string text;
+    std::string text;  ///< cut to what a message shows
     std::string why;
 };
 
@@ -94,18 +94,22 @@ struct RawReading {
 };
 
 /// The header's columns, or the reason the sheet cannot be read.
-std::optional<std::string> mapHeader(const Line& line, const std::vector<SheetCell>& cells, Columns& columns) {
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-        const std::optional<Role> role = roleOfHeader(cells[c].text);
-        if (!role) continue;
+std::optional<std::string> mapHeader(const Line& line, SheetSeparator separator, Columns& columns) {
+    std::optional<std::string> problem;
+    forEachSheetCell(line.text, separator, [&](std::size_t c, SheetCell& cell) {
+        const std::optional<Role> role = roleOfHeader(cell.text);
+        if (!role) return true;
         int& slot = columns.index[*role];
         if (slot >= 0) {
-            return "The sheet cannot be read: the header in line " + std::to_string(line.number) + " names two " +
-                   kRoleName[*role] + " columns (columns " + std::to_string(slot + 1) + " and " +
-                   std::to_string(c + 1) + ").";
+            problem = "The sheet cannot be read: the header in line " + std::to_string(line.number) + " names two " +
+                      kRoleName[*role] + " columns (columns " + std::to_string(slot + 1) + " and " +
+                      std::to_string(c + 1) + ").";
+            return false;
         }
         slot = static_cast<int>(c);
-    }
+        return true;
+    });
+    if (problem) return problem;
     for (Role role : {kAb2, kRho}) {
         if (columns.index[role] >= 0) continue;
         std::string accepted;
@@ -117,25 +121,51 @@ std::optional<std::string> mapHeader(const Line& line, const std::vector<SheetCe
     return std::nullopt;
 }
 
-bool isHeaderLine(const std::vector<SheetCell>& cells, SheetSeparator separator) {
-    return std::any_of(cells.begin(), cells.end(), [&](const SheetCell& cell) {
-        return !cell.text.empty() && !parseSheetNumber(cell.text, separator != SheetSeparator::Comma || cell.quoted);
+/// A cell that is neither empty nor a number makes the line a header.
+bool isHeaderLine(std::string_view line, SheetSeparator separator) {
+    bool header = false;
+    forEachSheetCell(line, separator, [&](std::size_t, SheetCell& cell) {
+        header = !cell.text.empty() && !parseSheetNumber(cell.text, separator != SheetSeparator::Comma || cell.quoted);
+        return !header;
     });
+    return header;
 }
 
 std::string quotedCell(std::string_view text) { return "'" + cutToCharacters(text, 20) + "'"; }
 
-std::string describeBadCells(const std::vector<BadCell>& bad) {
-    std::string text = "Lines of the sheet that were left out: ";
-    for (std::size_t i = 0; i < bad.size() && i < kMaxNamedLines; ++i) {
-        const BadCell& b = bad[i];
-        text += (i == 0 ? "" : "; ") + std::string("line ") + std::to_string(b.line) + ", column " +
-                std::to_string(b.column) + " (" + kRoleName[b.role] + ")" +
-                (b.text.empty() ? std::string(" ") : " " + quotedCell(b.text) + " ") + b.why;
+/// The cells left out, of which only the first lines are named: a sheet of
+/// millions of bad lines is counted, not kept.
+class BadCells {
+public:
+    void add(BadCell cell) {
+        ++total_;
+        named_.push_back(std::move(cell));
+        if (named_.size() >= 4 * kMaxNamedLines) keepFirstLines();
     }
-    if (bad.size() > kMaxNamedLines) text += "; and " + std::to_string(bad.size() - kMaxNamedLines) + " more lines";
-    return text + ".";
-}
+    bool empty() const { return total_ == 0; }
+
+    std::string describe() {
+        keepFirstLines();
+        std::string text = "Lines of the sheet that were left out: ";
+        for (std::size_t i = 0; i < named_.size(); ++i) {
+            const BadCell& b = named_[i];
+            text += (i == 0 ? "" : "; ") + std::string("line ") + std::to_string(b.line) + ", column " +
+                    std::to_string(b.column) + " (" + kRoleName[b.role] + ")" +
+                    (b.text.empty() ? std::string(" ") : " " + quotedCell(b.text) + " ") + b.why;
+        }
+        if (total_ > named_.size()) text += "; and " + std::to_string(total_ - named_.size()) + " more lines";
+        return text + ".";
+    }
+
+private:
+    void keepFirstLines() {
+        std::stable_sort(named_.begin(), named_.end(), [](const BadCell& a, const BadCell& b) { return a.line < b.line; });
+        if (named_.size() > kMaxNamedLines) named_.resize(kMaxNamedLines);
+    }
+
+    std::vector<BadCell> named_;
+    std::size_t total_ = 0;
+};
 
 /// A whole number within the branch numbers a reading can carry.
 std::optional<int> wholeBranchNumber(const std::string& text, bool decimalComma) {
@@ -161,45 +191,83 @@ struct ParsedSheet {
     bool refused = false;  ///< the layout itself is unusable; messages say why
 };
 
+/// The lines of a sheet that hold something: neither empty, blank nor a
+/// comment. They are walked, never collected, so a sheet of millions of
+/// lines takes no more memory than its text.
+class ContentLines {
+public:
+    explicit ContentLines(std::string_view text) : text_(text) {}
+    bool next(Line& line) {
+        while (start_ < text_.size()) {
+            std::size_t end = text_.find('\n', start_);
+            if (end == std::string_view::npos) end = text_.size();
+            std::string_view content = text_.substr(start_, end - start_);
+            if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+            ++number_;
+            start_ = end + 1;
+            const std::size_t first = content.find_first_not_of(" \t");
+            if (first == std::string_view::npos || content[first] == '#') continue;
+            line = Line{number_, content};
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t start_ = 0;
+    int number_ = 0;
+};
+
+/// The cells of a data line in the columns that are read (at most four);
+/// the walk stops after the last of them.
+struct DataCells {
+    std::array<std::optional<SheetCell>, kRoleCount> cell;
+    std::size_t cellsSeen = 0;
+};
+
+DataCells dataCells(std::string_view line, SheetSeparator separator, const Columns& columns) {
+    DataCells out;
+    const int last = *std::max_element(columns.index.begin(), columns.index.end());
+    out.cellsSeen = forEachSheetCell(line, separator, [&](std::size_t c, SheetCell& cell) {
+        for (int role = 0; role < kRoleCount; ++role) {
+            if (columns.index[static_cast<std::size_t>(role)] == static_cast<int>(c)) out.cell[static_cast<std::size_t>(role)] = cell;
+        }
+        return static_cast<int>(c) < last;
+    });
+    return out;
+}
+
 ParsedSheet parseSheet(std::string_view text) {
     ParsedSheet out;
-    std::vector<Line> content;
-    {
-        int number = 0;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string_view::npos) end = text.size();
-            std::string_view line = text.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            ++number;
-            start = end + 1;
-            const std::size_t first = line.find_first_not_of(" \t");
-            if (first == std::string_view::npos || line[first] == '#') continue;
-            content.push_back({number, line});
-        }
+    ContentLines lines(text);
+    std::vector<std::string_view> firstLines;
+    Line first;
+    bool hasContent = lines.next(first);
+    if (hasContent) {
+        firstLines.push_back(first.text);
+        ContentLines look = lines;
+        for (Line more; firstLines.size() < 5 && look.next(more);) firstLines.push_back(more.text);
     }
-    std::vector<std::string_view> contentTexts;
-    for (const Line& line : content) contentTexts.push_back(line.text);
-    const SheetSeparator separator = detectSheetSeparator(contentTexts);
+    const SheetSeparator separator = detectSheetSeparator(firstLines);
     const auto decimalCommaIn = [&](const SheetCell& cell) { return separator != SheetSeparator::Comma || cell.quoted; };
 
     Columns columns;
-    std::size_t firstData = 0;
     bool headerless = false;
-    if (!content.empty()) {
-        const std::vector<SheetCell> cells = splitSheetLine(content.front().text, separator);
-        if (isHeaderLine(cells, separator)) {
-            if (auto problem = mapHeader(content.front(), cells, columns)) {
+    bool firstIsData = false;
+    if (hasContent) {
+        if (isHeaderLine(first.text, separator)) {
+            if (auto problem = mapHeader(first, separator, columns)) {
                 out.messages.push_back(*problem);
                 out.refused = true;
                 return out;
             }
-            firstData = 1;
         } else {
             headerless = true;
-            if (cells.size() < 3) {
-                out.messages.push_back("The sheet cannot be read: line " + std::to_string(content.front().number) +
+            firstIsData = true;
+            const std::size_t cells = forEachSheetCell(first.text, separator, [](std::size_t c, SheetCell&) { return c < 2; });
+            if (cells < 3) {
+                out.messages.push_back("The sheet cannot be read: line " + std::to_string(first.number) +
                                        " has fewer than three columns; without a header line the columns are AB/2, "
                                        "MN/2 and apparent resistivity.");
                 out.refused = true;
@@ -209,29 +277,29 @@ ParsedSheet parseSheet(std::string_view text) {
         }
     }
 
-    std::vector<BadCell> bad;
+    BadCells bad;
     std::vector<RawReading> readings;
     bool tooMany = false;
-    for (std::size_t i = firstData; i < content.size(); ++i) {
-        const Line& line = content[i];
-        const std::vector<SheetCell> cells = splitSheetLine(line.text, separator);
-        if (std::all_of(cells.begin(), cells.end(), [](const SheetCell& c) { return c.text.empty(); })) continue;
+    bool anyData = false;
+    Line line = first;
+    for (bool more = hasContent && (firstIsData || lines.next(line)); more; more = lines.next(line)) {
+        anyData = true;
+        const DataCells cells = dataCells(line.text, separator, columns);
         RawReading reading;
         reading.line = line.number;
         std::optional<BadCell> fault;
         for (Role role : {kAb2, kMn2, kRho}) {
             const int c = columns.index[role];
             if (c < 0) continue;
-            const bool present = c < static_cast<int>(cells.size()) && !cells[static_cast<std::size_t>(c)].text.empty();
-            if (!present) {
+            const std::optional<SheetCell>& cell = cells.cell[role];
+            if (!cell || cell->text.empty()) {
                 if (role == kMn2) continue;  // settled below: an MN/2 column left empty throughout is no MN/2
-                fault = BadCell{line.number, c + 1, role, {}, c < static_cast<int>(cells.size()) ? "is empty" : "is missing"};
+                fault = BadCell{line.number, c + 1, role, {}, cell ? "is empty" : "is missing"};
                 break;
             }
-            const SheetCell& cell = cells[static_cast<std::size_t>(c)];
-            const std::optional<double> value = parseSheetNumber(cell.text, decimalCommaIn(cell));
+            const std::optional<double> value = parseSheetNumber(cell->text, decimalCommaIn(*cell));
             if (!value) {
-                fault = BadCell{line.number, c + 1, role, cell.text, "is not a number"};
+                fault = BadCell{line.number, c + 1, role, cutToCharacters(cell->text, 21), "is not a number"};
                 break;
             }
             if (role == kAb2) reading.ab2 = *value;
@@ -239,13 +307,12 @@ ParsedSheet parseSheet(std::string_view text) {
             if (role == kRho) reading.rho = *value;
         }
         if (fault) {
-            bad.push_back(*fault);
+            bad.add(std::move(*fault));
             continue;
         }
         reading.mn2Column = columns.index[kMn2] + 1;
-        const int b = columns.index[kBranch];
-        if (b >= 0 && b < static_cast<int>(cells.size())) {
-            reading.branchText = cells[static_cast<std::size_t>(b)].text;
+        if (const std::optional<SheetCell>& cell = cells.cell[kBranch]; cell && columns.index[kBranch] >= 0) {
+            reading.branchText = cell->text;
             reading.hasBranchCell = !reading.branchText.empty();
         }
         if (readings.size() == static_cast<std::size_t>(kMaxPoints)) {
@@ -271,19 +338,19 @@ ParsedSheet parseSheet(std::string_view text) {
     PointTable& table = out.table;
     for (const RawReading& r : readings) {
         if (mn2Given && !r.mn2) {
-            bad.push_back({r.line, r.mn2Column, kMn2, {}, "is empty"});
+            bad.add({r.line, r.mn2Column, kMn2, {}, "is empty"});
             continue;
         }
         int branch = 1;
         if (columns.index[kBranch] >= 0) {
             const int column = columns.index[kBranch] + 1;
             if (!r.hasBranchCell) {
-                bad.push_back({r.line, column, kBranch, {}, "is empty"});
+                bad.add({r.line, column, kBranch, {}, "is empty"});
                 continue;
             }
             const std::optional<int> n = wholeBranchNumber(r.branchText, true);
             if (!n) {
-                bad.push_back({r.line, column, kBranch, r.branchText, "is not a whole branch number"});
+                bad.add({r.line, column, kBranch, cutToCharacters(r.branchText, 21), "is not a whole branch number"});
                 continue;
             }
             branch = *n;
@@ -297,10 +364,9 @@ ParsedSheet parseSheet(std::string_view text) {
     }
     if (mn2Given && columns.index[kBranch] < 0) branchesFromMn2(table);
 
-    std::sort(bad.begin(), bad.end(), [](const BadCell& a, const BadCell& b) { return a.line < b.line; });
-    if (!bad.empty()) out.messages.push_back(describeBadCells(bad));
+    if (!bad.empty()) out.messages.push_back(bad.describe());
     if (tooMany) out.messages.emplace_back(kTooManyReadingsMessage);
-    if (content.size() <= firstData) out.messages.emplace_back("The sheet holds no readings.");
+    if (!anyData) out.messages.emplace_back("The sheet holds no readings.");
     return out;
 }
 

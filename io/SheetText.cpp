@@ -68,21 +68,22 @@ std::string_view trimmed(std::string_view text) {
 /// Every blank-separated word of the line is a number written with a
 /// decimal comma or point, and at least one uses a comma: "5 1,5 1400,5".
 bool isBlankSeparatedWithDecimalCommas(std::string_view line) {
-    const std::vector<SheetCell> words = splitSheetLine(line, SheetSeparator::Blank);
-    if (words.size() < 2) return false;
+    bool numbers = true;
     bool comma = false;
-    for (const SheetCell& word : words) {
-        if (!parseSheetNumber(word.text, true)) return false;
+    const std::size_t words = forEachSheetCell(line, SheetSeparator::Blank, [&](std::size_t, SheetCell& word) {
+        if (!parseSheetNumber(word.text, true)) return numbers = false;
         // "5, 1, 140" is a comma-separated line with blanks after the commas:
         // a decimal comma stands between two digits.
         const std::size_t at = word.text.find(',');
-        if (at == std::string::npos) continue;
+        if (at == std::string::npos) return true;
         if (at == 0 || at + 1 >= word.text.size() || !std::isdigit(static_cast<unsigned char>(word.text[at - 1])) ||
-            !std::isdigit(static_cast<unsigned char>(word.text[at + 1])))
-            return false;
+            !std::isdigit(static_cast<unsigned char>(word.text[at + 1]))) {
+            return numbers = false;
+        }
         comma = true;
-    }
-    return comma;
+        return true;
+    });
+    return numbers && comma && words >= 2;
 }
 
 }  // namespace
@@ -119,8 +120,10 @@ SheetSeparator detectSheetSeparator(const std::vector<std::string_view>& content
     return SheetSeparator::Comma;
 }
 
-std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator separator) {
-    std::vector<SheetCell> cells;
+std::size_t forEachSheetCell(std::string_view line, SheetSeparator separator,
+                             const std::function<bool(std::size_t column, SheetCell& cell)>& visit) {
+    std::size_t count = 0;
+    SheetCell cell;
     if (separator == SheetSeparator::Blank) {
         std::size_t i = 0;
         while (i < line.size()) {
@@ -128,14 +131,17 @@ std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator sepa
             if (i >= line.size()) break;
             const std::size_t start = i;
             while (i < line.size() && !isSpaceOrTab(line[i]) && line[i] != '\r') ++i;
-            cells.push_back({std::string(line.substr(start, i - start)), false});
+            cell.text.assign(line.substr(start, i - start));
+            cell.quoted = false;
+            if (!visit(count++, cell)) break;
         }
-        return cells;
+        return count;
     }
     const char sep = static_cast<char>(separator);
     std::size_t i = 0;
     while (true) {
-        SheetCell cell;
+        cell.text.clear();
+        cell.quoted = false;
         while (i < line.size() && isSpaceOrTab(line[i]) && line[i] != sep) ++i;
         if (i < line.size() && line[i] == '"') {
             cell.quoted = true;
@@ -154,18 +160,18 @@ std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator sepa
             }
             // Anything between the closing quote and the separator joins the cell.
             const std::size_t end = std::min(line.find(sep, i), line.size());
-            cell.text += std::string(trimmed(line.substr(i, end - i)));
+            cell.text += trimmed(line.substr(i, end - i));
             i = end;
         } else {
             const std::size_t end = std::min(line.find(sep, i), line.size());
-            cell.text = std::string(trimmed(line.substr(i, end - i)));
+            cell.text.assign(trimmed(line.substr(i, end - i)));
             i = end;
         }
-        cells.push_back(std::move(cell));
+        if (!visit(count++, cell)) break;
         if (i >= line.size()) break;
         ++i;  // past the separator
     }
-    return cells;
+    return count;
 }
 
 std::optional<double> parseSheetNumber(std::string_view cell, bool decimalComma) {

@@ -4,6 +4,7 @@
 // with a decimal point or a decimal comma. The sheet reader (SheetReader.h)
 // gives the cells their meaning.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,10 +33,14 @@ struct SheetCell {
     bool quoted = false;  ///< the cell was written in double quotes
 };
 
-/// The cells of one line. With a comma, semicolon or tab a cell may be quoted
-/// ("a;b" or "1,5"), a doubled quote inside standing for one; an empty cell
-/// between two separators is kept as an empty cell.
-std::vector<SheetCell> splitSheetLine(std::string_view line, SheetSeparator separator);
+/// Hands the cells of one line, in order, to `visit` with their 0-based
+/// column, until it returns false; returns how many cells it handed over.
+/// With a comma, semicolon or tab a cell may be quoted ("a;b" or "1,5"), a
+/// doubled quote inside standing for one; an empty cell between two
+/// separators is a cell too. No cell is kept, so a line of a million
+/// separators costs no memory.
+std::size_t forEachSheetCell(std::string_view line, SheetSeparator separator,
+                             const std::function<bool(std::size_t column, SheetCell& cell)>& visit);
 
 /// A number as written in a cell: optional sign, digits with one decimal
 /// point, or one decimal comma where `decimalComma` allows it, and an optional

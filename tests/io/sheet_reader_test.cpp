@@ -69,7 +69,7 @@ TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
         {"blanks, decimal comma", "# AB/2 MN/2 rhoa\n1,5  0,5 100,25\n 3 0,5 120\n6 0,5   150,5\n"},
         {"comma, quoted decimal comma", "\"AB/2\",\"MN/2\",\"Rho_a\"\n\"1,5\",\"0,5\",\"100,25\"\n3,0.5,120\n6,.5,150.5\n"},
         {"comma and blank", "AB/2, MN/2, rho a\n1.5, 0.5, 100.25\n3, 0.5, 120\n6, 0.5, 150.5\n"},
-        {"semicolon, empty trailing cells", "ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n;;;;\n3;0,5;120;;\n6;0,5;150,5;;\n"},
+        {"semicolon, empty trailing cells", "ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n3;0,5;120;;\n6;0,5;150,5;;\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,6 +83,11 @@ TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
         EXPECT_EQ(p.branch[2], 1);
         EXPECT_TRUE(messages.empty()) << allMessages();
     }
+    // A line of separators only is left out and named like any other.
+    ASSERT_EQ(open("ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n;;;;\n3;0,5;120;;\n"), kSuccess);
+    EXPECT_EQ(sounding.points.pointCount, 2);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.front(), "Lines of the sheet that were left out: line 3, column 1 (AB/2) is empty.");
     // Whole numbers with blanks after the commas: still comma-separated.
     ASSERT_EQ(open("ab2, mn2, rhoa\n2, 1, 120\n3, 1, 130\n"), kSuccess);
     EXPECT_FLOAT_EQ(sounding.points.ab2[1], 3.0f);
@@ -154,6 +159,7 @@ TEST_F(SheetReaderTest, UnusableSheetsKeepThePreviousCurve) {
          "apparentresistivity, resistivity, res, rhoameasured, measuredrhoa, rhomeasured, rhoaohmm, rhoohmm, rmer)."},
         {"AB/2,rhoa,AO\n1,2,3\n",
          "The sheet cannot be read: the header in line 1 names two AB/2 columns (columns 1 and 3)."},
+        {",,\n", "Lines of the sheet that were left out: line 1, column 1 (AB/2) is empty."},
         {"\n5;100\n",
          "The sheet cannot be read: line 2 has fewer than three columns; without a header line the columns are AB/2, "
          "MN/2 and apparent resistivity."},
