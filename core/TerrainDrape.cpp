@@ -1,5 +1,6 @@
 #include "core/TerrainDrape.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -153,6 +154,26 @@ DrapeOutcome drapeProfileOnTerrain(Profile& profile, const std::vector<TerrainVe
         if (!std::isfinite(point.z) || !std::isfinite(point.profileChainage)) {
             outcome.message = "The VES point " + point.name +
                               " gets no finite position on this terrain. The VES points are unchanged.";
+            return outcome;
+        }
+    }
+    // A terrain steeper than the floats can follow puts points that lie apart
+    // along it onto one chainage of the profile, where the section could no
+    // longer tell them apart.
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(), [&points](std::size_t left, std::size_t right) {
+        return points[left].profileChainage < points[right].profileChainage;
+    });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        const VesPoint& first = points[order[i - 1]];
+        const VesPoint& second = points[order[i]];
+        if (first.profileChainage == second.profileChainage) {
+            outcome.message = "The VES points " + first.name + " and " + second.name + " (" +
+                              number(first.terrainChainage) + " and " + number(second.terrainChainage) +
+                              " m along the terrain) would both lie at chainage " + number(first.profileChainage) +
+                              " m on the profile: the terrain is too steep there to tell them apart, and two points "
+                              "of a profile never share a chainage. The VES points are unchanged.";
             return outcome;
         }
     }

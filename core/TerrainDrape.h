@@ -11,7 +11,8 @@
 //
 // All or nothing: a terrain the walk cannot follow (too many vertices,
 // vertices not in increasing X, coordinates beyond 10000000 m, a point or
-// the anchor before the first vertex, a profile without points) changes no
+// the anchor before the first vertex, a profile without points, a slope so
+// steep that two points would share one chainage on the profile) changes no
 // point and says why.
 
 #include <string>

@@ -14,17 +14,23 @@ class Tokens {
 public:
     explicit Tokens(std::string_view text) : text_(text) {}
     std::optional<std::string_view> next() {
-        while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && isBlank(text_[pos_])) {
+            if (text_[pos_] == '\n') ++line_;
+            ++pos_;
+        }
         if (pos_ >= text_.size()) return std::nullopt;
         const std::size_t start = pos_;
         while (pos_ < text_.size() && !isBlank(text_[pos_])) ++pos_;
         return text_.substr(start, pos_ - start);
     }
+    /// The 1-based line of the token last handed out.
+    int line() const { return line_; }
 
 private:
     static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
     std::string_view text_;
     std::size_t pos_ = 0;
+    int line_ = 1;
 };
 
 std::optional<float> number(std::optional<std::string_view> token) {
@@ -64,6 +70,14 @@ TerrainFileContents readTerrainText(std::string_view text) {
             return contents;
         }
         contents.vertices.push_back({*x, *z});
+    }
+    // A count that is smaller than the list would drop vertices without a word.
+    if (const auto extra = contents.headerComplete ? tokens.next() : std::nullopt) {
+        contents.vertexProblem = "The terrain file announces " + std::to_string(contents.count) +
+                                 " points in its first line, but more follows them: line " +
+                                 std::to_string(tokens.line()) + " holds '" + cutToCharacters(*extra, 20) +
+                                 "'. Correct the number of points; the VES points are unchanged.";
+        contents.vertices.clear();
     }
     return contents;
 }

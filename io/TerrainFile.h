@@ -24,12 +24,14 @@ struct TerrainFileContents {
     bool headerComplete = false; ///< both the name and the count were there
     std::vector<TerrainVertex> vertices;
     /// Why the vertices could not all be taken: empty when they were, else
-    /// kTerrainTooManyVertices or kTerrainReadingError.
+    /// kTerrainTooManyVertices, kTerrainReadingError, or a message naming
+    /// what follows the announced vertices (a count smaller than the list).
     std::string vertexProblem;
 };
 
 /// Reads the terrain file; the text is Windows-1250 (the name comes back in
-/// UTF-8). More than kMaxTerrainVertices vertices are not read at all.
+/// UTF-8). More than kMaxTerrainVertices vertices are not read at all; a
+/// file holding anything after its announced vertices gives no vertices.
 TerrainFileContents readTerrainFile(const std::filesystem::path& path);
 
 /// Reads the terrain list from the text of a whole file (UTF-8).

@@ -95,5 +95,25 @@ TEST(TerrainDrape, RefusalsLeaveEveryPointAsItWas) {
     EXPECT_NE(out.message.find("P9"), std::string::npos);
 }
 
+TEST(TerrainDrape, ASlopeTooSteepToTellPointsApartMovesNoPoint) {
+    // A cliff of 100 m within 0.1 mm: points 10 and 20 m apart along the
+    // terrain would land on the chainage of the anchor.
+    Profile profile;
+    profile.points = {pointAt("A", 1000, 1000, 7), pointAt("B", 1010, 1010, 8), pointAt("C", 1020, 1020, 9)};
+    const std::vector<VesPoint> before = profile.points;
+    const DrapeOutcome out = drapeProfileOnTerrain(profile, {{1000, 0}, {1000.0001f, 100}, {1200, 100}});
+    EXPECT_FALSE(out.done);
+    EXPECT_EQ(out.message,
+              "The VES points A and B (1000 and 1010 m along the terrain) would both lie at chainage 1000 m on the "
+              "profile: the terrain is too steep there to tell them apart, and two points of a profile never share "
+              "a chainage. The VES points are unchanged.");
+    for (std::size_t k = 0; k < before.size(); ++k) {
+        EXPECT_EQ(profile.points[k].profileChainage, before[k].profileChainage);
+        EXPECT_EQ(profile.points[k].z, before[k].z);
+    }
+    // The same points on a slope the floats can follow are placed.
+    EXPECT_TRUE(drapeProfileOnTerrain(profile, {{1000, 0}, {1001, 100}, {1200, 100}}).done);
+}
+
 }  // namespace
 }  // namespace orma

@@ -79,6 +79,13 @@ TEST(TerrainFileReading, HeaderVerticesAndTheirFaults) {
     EXPECT_EQ(t.vertexProblem, "Terrain reading error!");
     t = readTerrainText("pf 201\n");
     EXPECT_EQ(t.vertexProblem, "Too much of terrain points");
+    // A count smaller than the list: the vertices after it are named, none is taken.
+    t = readTerrainText("pf 2\n0 100\n15 120\n30 140\n");
+    EXPECT_EQ(t.vertexProblem,
+              "The terrain file announces 2 points in its first line, but more follows them: line 4 holds '30'. "
+              "Correct the number of points; the VES points are unchanged.");
+    EXPECT_TRUE(t.vertices.empty());
+    EXPECT_TRUE(readTerrainText("pf 2\n0 100\n15 120\n\n \n").vertexProblem.empty()) << "blank lines at the end";
     t = readTerrainText("onlyaname");
     EXPECT_FALSE(t.headerComplete);
     EXPECT_TRUE(t.vertices.empty());
