@@ -1,6 +1,6 @@
 // The terrain list on any bytes, draped over a small profile: at most 200
 // vertices are taken, and the points either keep their values or get finite
-// ones.
+// ones, never two of them on one chainage.
 
 #include <cmath>
 
@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(p.z == before.points[k].z && p.profileChainage == before.points[k].profileChainage);
         } else {
             FUZZ_CHECK(std::isfinite(p.z) && std::isfinite(p.profileChainage));
+            for (std::size_t j = 0; j < k; ++j) FUZZ_CHECK(profile.points[j].profileChainage != p.profileChainage);
         }
     }
     return 0;
