@@ -11,6 +11,7 @@
 #include "SoundingFiles.h"
 #include "io/GefReader.h"
 #include "io/RstReader.h"
+#include "io/SheetReader.h"
 
 namespace orma {
 namespace {
@@ -148,6 +149,23 @@ TEST_F(ReaderMessagesTest, BadReadingsAreLeftOutAloneAndNamedWithTheirValues) {
     EXPECT_NE(messageWith("zero or below").find("reading 2 (AB/2 = 1.3 m, MN/2 = 0.5 m, rhoA = 0)"),
               std::string::npos);
     EXPECT_FLOAT_EQ(sounding.points.rhoA[1], 12.0f) << "a negative one is the instrument's sign";
+
+    // Not a number in any column of an RST reading: named, never taken.
+    ASSERT_EQ(openRst("r10 s0 a1.0 m0.5\r\nrnan s0 a1.3 m0.5\r\nr12 s0 anan m0.5\r\nr13 s0 a1.68 minf\r\n"
+                      "r14 s0 a2.18 m0.5"),
+              kSuccess);
+    EXPECT_EQ(sounding.points.pointCount, 2);
+    EXPECT_NE(messageWith("apparent resistivity is not a number").find("reading 2"), std::string::npos);
+    EXPECT_NE(messageWith("AB/2 is not a finite number").find("reading 3"), std::string::npos);
+    EXPECT_NE(messageWith("MN/2 or s value is not a finite number").find("reading 4"), std::string::npos);
+    // A sheet takes no "nan" or "inf" at all: such a cell is no number.
+    writeBytes(dir.file("c.csv"), "ab2,mn2,rhoa\n1,0.5,100\n1.3,0.5,nan\n1.68,inf,120\n2.18,0.5,130\n");
+    messages.clear();
+    ASSERT_EQ(openSheetCurve(sounding, dir.file("c.csv"), messages), kSuccess);
+    EXPECT_EQ(sounding.points.pointCount, 2);
+    EXPECT_EQ(messages.front(),
+              "Lines of the sheet that were left out: line 3, column 3 (apparent resistivity) 'nan' is not a number; "
+              "line 4, column 2 (MN/2) 'inf' is not a number.");
 }
 
 TEST_F(ReaderMessagesTest, ResistivityNearTheLargestFloatKeepsTheCompositeFinite) {

@@ -61,6 +61,11 @@ TEST(SectionSettings, MissingShortOrDamagedFileGivesDefaultsAndAMessage) {
     EXPECT_EQ(p.majorTextSize, 0.2f);
     EXPECT_EQ(p.minorTextSize, 0.1f);
     EXPECT_EQ(p.arrowHeight, 1.0f);
+    // A value that is not a finite number is no number.
+    writeBytes(path.string(), "header\r\nE nan\r\nmajor inf\r\n");
+    EXPECT_NE(readSectionSettings(path, p).value_or("").find("line 2 (převýšení"), std::string::npos);
+    EXPECT_EQ(p.exaggeration, 5.0f);
+    EXPECT_EQ(p.majorTextSize, 0.15f);
 }
 
 TEST(TerrainFileReading, HeaderVerticesAndTheirFaults) {
@@ -86,6 +91,7 @@ TEST(TerrainFileReading, HeaderVerticesAndTheirFaults) {
               "Correct the number of points; the VES points are unchanged.");
     EXPECT_TRUE(t.vertices.empty());
     EXPECT_TRUE(readTerrainText("pf 2\n0 100\n15 120\n\n \n").vertexProblem.empty()) << "blank lines at the end";
+    EXPECT_EQ(readTerrainText("pf 2\n0 100\n15 nan\n").vertexProblem, "Terrain reading error!");
     t = readTerrainText("onlyaname");
     EXPECT_FALSE(t.headerComplete);
     EXPECT_TRUE(t.vertices.empty());
