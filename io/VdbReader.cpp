@@ -6,9 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 

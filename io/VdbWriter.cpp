@@ -7,6 +7,7 @@
 #include <charconv>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "io/Cp1250Text.h"
 #include "io/RoundTripFixedText.h"
