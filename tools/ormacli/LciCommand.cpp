@@ -276,8 +276,8 @@ int runLci(const Args& args) {
     }
 
     applyProfileInversion(problem, profile);
-    if (!writeVdbFile(*db, a->out)) {
-        std::cerr << "ormacli lci: the database could not be written to " << a->out << '\n';
+    if (const Outcome written = writeVdbFile(*db, a->out); !written) {
+        std::cerr << "ormacli lci: " << a->out << ": " << written.text() << '\n';
         return kExitDataError;
     }
     if (a->json) {
