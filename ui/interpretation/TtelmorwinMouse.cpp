@@ -65,21 +65,11 @@ void Ttelmorwin::Zruitmodel1Click() {
 }
 
 void Ttelmorwin::UndoModel1Click() {
-    if (editor_->state().dragging) return;
-    const bool abandonDrawing = editor_->state().drawing;
-    editor_->reset();
-    // A drawing in progress is the change being undone: back to the model
-    // from before it began.
-    if (abandonDrawing) history_.restoreCurrent(sounding_);
-    else if (!history_.undo(sounding_)) return;
-    showRestoredModel();
+    if (editor_->undo(history_)) showRestoredModel();
 }
 
 void Ttelmorwin::RedoModel1Click() {
-    if (editor_->state().dragging || editor_->state().drawing) return;
-    if (!history_.redo(sounding_)) return;
-    editor_->reset();
-    showRestoredModel();
+    if (editor_->redo(history_)) showRestoredModel();
 }
 
 void Ttelmorwin::showRestoredModel() {
@@ -91,7 +81,7 @@ void Ttelmorwin::showRestoredModel() {
 }
 
 void Ttelmorwin::updateUndoItems() {
-    if (QAction* undo = menuItem("UndoModel1")) undo->setEnabled(history_.canUndo() || editor_->state().drawing);
+    if (QAction* undo = menuItem("UndoModel1")) undo->setEnabled(editor_->canUndo(history_));
     if (QAction* redo = menuItem("RedoModel1")) redo->setEnabled(history_.canRedo());
 }
 
@@ -164,8 +154,7 @@ void Ttelmorwin::modelChanged() {
 }
 
 void Ttelmorwin::keepModelForUndo() {
-    // An empty model is nothing to go back to.
-    if (sounding_.model.interfaceCount > 0) history_.record(sounding_);
+    history_.keepBeforeChange(sounding_);
     updateUndoItems();
 }
 

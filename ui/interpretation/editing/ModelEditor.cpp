@@ -31,6 +31,26 @@ void ModelEditor::reset() {
     surface_.setCursorShape(CursorShape::Arrow);
 }
 
+bool ModelEditor::undo(ModelHistory& history) {
+    if (state_.dragging) return false;
+    const bool abandonDrawing = state_.drawing;
+    reset();
+    // A drawing in progress is the change being undone: back to the model
+    // from before it began.
+    if (abandonDrawing) {
+        history.restoreCurrent(sounding_);
+        return true;
+    }
+    return history.undo(sounding_);
+}
+
+bool ModelEditor::redo(ModelHistory& history) {
+    if (state_.dragging || state_.drawing) return false;
+    if (!history.redo(sounding_)) return false;
+    reset();
+    return true;
+}
+
 void ModelEditor::clearSelection() {
     state_.active = {};
     state_.previous = {-2, -2};

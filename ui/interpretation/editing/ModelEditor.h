@@ -33,6 +33,7 @@
 #include "core/Sounding.h"
 #include "ui/interpretation/editing/EditState.h"
 #include "ui/interpretation/editing/EditorSurface.h"
+#include "ui/interpretation/editing/ModelHistory.h"
 #include "ui/interpretation/plot/PlotGeometry.h"
 #include "ui/platform/MouseInput.h"
 
@@ -54,6 +55,15 @@ public:
 
     /// Begins a new model drawing, or ends the one in progress (F6).
     void toggleModelDrawing();
+
+    /// Undo (Ctrl+Z): back to the model before the last change; a drawing in
+    /// progress is that change. Nothing happens while a segment is dragged.
+    /// True when the sounding may hold another model (the window redraws).
+    bool undo(ModelHistory& history);
+    /// Redo (Ctrl+Y): not while drawing or dragging. True when a step was redone.
+    bool redo(ModelHistory& history);
+    /// Whether undo has anything to go back to.
+    bool canUndo(const ModelHistory& history) const { return history.canUndo() || state_.drawing; }
 
     /// A new curve or a model replaced from outside: no drawing, no drag, no
     /// selection, no crosshair.

@@ -38,6 +38,11 @@ public:
     /// Adds the sounding's state after the cursor (dropping any redo steps)
     /// unless it equals the snapshot under the cursor. Returns true if added.
     bool record(const Sounding& sounding);
+    /// Before a change: the state to come back to, unless its model is empty
+    /// (an empty model is nothing to go back to).
+    void keepBeforeChange(const Sounding& sounding) {
+        if (sounding.model.interfaceCount > 0) record(sounding);
+    }
 
     bool canUndo() const { return cursor_ > 0; }
     bool canRedo() const { return cursor_ + 1 < snapshots_.size(); }

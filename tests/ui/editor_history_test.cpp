@@ -1,0 +1,537 @@
+// Undo and redo as a history of gestures, driven against the model editor
+// without a window: every gesture that changes the model is one step, undo
+// brings back exactly what was there before it, redo exactly what it made,
+// and a new change after an undo drops what could have been redone. Long
+// seeded random sequences are checked against a plain list of snapshots.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "RecordingSurface.h"
+
+namespace orma::ui::test {
+namespace {
+
+/// What undo must bring back, compared field by field (not through the
+/// history's own comparison, so a comparison that forgets a field is seen).
+struct State {
+    LayerModel model;
+    std::array<float, kGridSlots> computedRho{};
+    double ssq = 0.0;
+    bool computedCurveShown = false;
+
+    static State of(const Sounding& s) { return State{s.model, s.computedRho, s.ssq, s.computedCurveShown}; }
+};
+
+::testing::AssertionResult sameState(const State& a, const State& b) {
+    const LayerModel& m = a.model;
+    const LayerModel& n = b.model;
+    if (m.interfaceCount != n.interfaceCount)
+        return ::testing::AssertionFailure() << "boundaries " << m.interfaceCount << " vs " << n.interfaceCount;
+    for (int k = 0; k < kMaxLayers; ++k) {
+        if (m.resistivity[k] != n.resistivity[k] || m.depth[k] != n.depth[k])
+            return ::testing::AssertionFailure() << "layer " << k << ": " << m.resistivity[k] << "/" << m.depth[k]
+                                                 << " vs " << n.resistivity[k] << "/" << n.depth[k];
+    }
+    for (int k = 0; k < kFlagSlots; ++k) {
+        if (m.depthFixed[k] != n.depthFixed[k] || m.resistivityFixed[k] != n.resistivityFixed[k] ||
+            m.thicknessFixed[k] != n.thicknessFixed[k])
+            return ::testing::AssertionFailure() << "fix flags of entry " << k;
+    }
+    if (a.computedRho != b.computedRho) return ::testing::AssertionFailure() << "computed curve";
+    if (a.computedCurveShown != b.computedCurveShown) return ::testing::AssertionFailure() << "curve shown-flag";
+    if (!(a.ssq == b.ssq) && !(std::isnan(a.ssq) && std::isnan(b.ssq)))
+        return ::testing::AssertionFailure() << "SSQ " << a.ssq << " vs " << b.ssq;
+    return ::testing::AssertionSuccess();
+}
+
+bool differs(const State& a, const State& b) { return !sameState(a, b); }
+
+/// A sounding with a shifted three-layer curve on grid rows 0..17 (1 to 82 m),
+/// an editor on the decade plot, and the recording surface.
+class Editing {
+public:
+    Editing() : sounding_(std::make_unique<Sounding>()), surface(*sounding_, history), editor(*sounding_, g, surface) {
+        Sounding& s = *sounding_;
+        s.minGridIndex = 0;
+        s.maxGridIndex = 17;
+        s.model.interfaceCount = 2;
+        s.model.resistivity = {30, 8, 120};
+        s.model.depth = {2, 9, kHalfSpaceDepth};
+        computeForward(s);
+        for (int k = 0; k <= 17; ++k) s.branches.shiftedRho[k][0] = s.branches.shiftedRho[k][1] = s.computedRho[k];
+        s.branches.branchCount = 1;
+        s.model = LayerModel{};
+        s.computedRho = {};
+        s.ssq = 0;
+        s.curveLoaded = s.compositeBuilt = true;
+        history.reset(s);
+    }
+
+    Sounding& s() { return *sounding_; }
+    const LayerModel& m() const { return sounding_->model; }
+    State state() const { return State::of(*sounding_); }
+
+    // ---- the mouse ----
+    void move(int x, int y, bool leftHeld = false) {
+        MouseInput in;
+        in.leftHeld = leftHeld;
+        in.x = x;
+        in.y = y;
+        editor.mouseMove(in);
+    }
+    void press(MouseButton button, int x, int y, bool ctrl = false, bool shift = false) {
+        MouseInput in;
+        in.button = button;
+        in.leftHeld = button == MouseButton::Left;
+        in.middleHeld = button == MouseButton::Middle;
+        in.rightHeld = button == MouseButton::Right;
+        in.ctrl = ctrl;
+        in.shift = shift;
+        in.x = x;
+        in.y = y;
+        editor.mouseDown(in);
+    }
+    void release(MouseButton button, int x, int y) {
+        MouseInput in;
+        in.button = button;
+        in.x = x;
+        in.y = y;
+        editor.mouseUp(in);
+    }
+    void click(MouseButton button, int x, int y, bool ctrl = false, bool shift = false) {
+        press(button, x, y, ctrl, shift);
+        release(button, x, y);
+    }
+
+    // ---- where the model's segments are ----
+    struct Point {
+        int x, y;
+    };
+    Point onBoundary(int k) const {
+        return {(g.xOf(m().resistivity[k]) + g.xOf(m().resistivity[k + 1])) / 2, g.yOf(m().depth[k])};
+    }
+    Point onLayer(int k) const {
+        const int top = k == 0 ? g.y0 : g.yOf(m().depth[k - 1]);
+        const int bottom = k == m().interfaceCount ? g.y1 : g.yOf(m().depth[k]);
+        return {g.xOf(m().resistivity[k]), (top + bottom) / 2};
+    }
+    /// Hovers onto boundary k; false when the hover does not select it.
+    bool selectBoundary(int k) {
+        const Point p = onBoundary(k);
+        move(p.x, p.y);
+        return editor.state().active == Selection{k, -1};
+    }
+    bool selectLayer(int k) {
+        const Point p = onLayer(k);
+        move(p.x, p.y);
+        return editor.state().active == Selection{-1, k};
+    }
+
+    // ---- gestures ----
+    /// Corners as (resistivity, depth of the layer's bottom); the last is the
+    /// half-space, whose depth only places the cursor. Starts with a right
+    /// click in the empty top right corner of the plot.
+    void drawModel(const std::vector<std::pair<double, double>>& corners) {
+        move(g.x1 - 3, g.y0 + 3);
+        press(MouseButton::Right, g.x1 - 3, g.y0 + 3);
+        drawCorners(corners);
+    }
+    /// The corners of a drawing already begun.
+    void drawCorners(const std::vector<std::pair<double, double>>& corners) {
+        for (std::size_t i = 0; i < corners.size(); ++i) {
+            const int x = g.xOf(corners[i].first), y = g.yOf(corners[i].second);
+            move(x, y);
+            press(i + 1 < corners.size() ? MouseButton::Left : MouseButton::Right, x, y);
+        }
+    }
+    void drawFourLayers() { drawModel({{20, 1.5}, {90, 6}, {10, 25}, {200, 60}}); }
+    void dragTo(Point from, int x, int y) {
+        press(MouseButton::Left, from.x, from.y);
+        move((from.x + x) / 2, (from.y + y) / 2, true);
+        move(x, y, true);
+        release(MouseButton::Left, x, y);
+    }
+
+    ModelHistory history;
+    PlotGeometry g = decadePlot();
+
+private:
+    std::unique_ptr<Sounding> sounding_;
+
+public:
+    RecordingSurface surface;
+    ModelEditor editor;
+};
+
+struct Gesture {
+    const char* name;
+    std::function<void(Editing&)> act;
+    std::function<void(Editing&)> prepare = {};  ///< steps of its own before the gesture
+};
+
+/// Every kind of model change the mouse makes, each on the four-layer model
+/// 20/90/10/200 ohm.m with boundaries at 1.5, 6 and 25 m.
+std::vector<Gesture> everyGesture() {
+    using E = Editing;
+    return {
+        {"drag a boundary", [](E& e) { ASSERT_TRUE(e.selectBoundary(1)); e.dragTo(e.onBoundary(1), e.onBoundary(1).x, e.g.yOf(12)); }},
+        {"drag a layer", [](E& e) { ASSERT_TRUE(e.selectLayer(2)); e.dragTo(e.onLayer(2), e.g.xOf(40), e.onLayer(2).y); }},
+        {"drag the half-space", [](E& e) { ASSERT_TRUE(e.selectLayer(3)); e.dragTo(e.onLayer(3), e.g.xOf(500), e.onLayer(3).y); }},
+        {"click a boundary to a new place", [](E& e) { ASSERT_TRUE(e.selectBoundary(0)); e.press(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y); e.release(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y + 7); }},
+        {"fix a depth", [](E& e) { ASSERT_TRUE(e.selectBoundary(2)); e.click(MouseButton::Left, e.onBoundary(2).x, e.onBoundary(2).y, true); }},
+        {"fix a resistivity", [](E& e) { ASSERT_TRUE(e.selectLayer(1)); e.click(MouseButton::Left, e.onLayer(1).x, e.onLayer(1).y, true); }},
+        {"fix a thickness", [](E& e) { ASSERT_TRUE(e.selectLayer(2)); e.click(MouseButton::Left, e.onLayer(2).x, e.onLayer(2).y, false, true); }},
+        {"insert at the top", [](E& e) { ASSERT_TRUE(e.selectLayer(0)); e.click(MouseButton::Right, e.onLayer(0).x, e.onLayer(0).y); }},
+        {"insert at a boundary", [](E& e) { ASSERT_TRUE(e.selectBoundary(1)); e.click(MouseButton::Right, e.onBoundary(1).x, e.onBoundary(1).y); }},
+        {"insert at the half-space", [](E& e) { ASSERT_TRUE(e.selectLayer(3)); e.click(MouseButton::Right, e.onLayer(3).x, e.onLayer(3).y); }},
+        {"delete with the middle button", [](E& e) { ASSERT_TRUE(e.selectLayer(1)); e.click(MouseButton::Middle, e.onLayer(1).x, e.onLayer(1).y); }},
+        {"delete the half-space with Ctrl+right", [](E& e) { ASSERT_TRUE(e.selectLayer(3)); e.click(MouseButton::Right, e.onLayer(3).x, e.onLayer(3).y, true); }},
+        {"delete the model and draw a new one", [](E& e) {
+             ASSERT_TRUE(e.selectLayer(2));
+             e.click(MouseButton::Right, e.onLayer(2).x, e.onLayer(2).y, true, true);
+             ASSERT_TRUE(e.editor.state().drawing);
+             e.drawCorners({{50, 3}, {5, 30}});
+         }},
+        {"a right click beside the model and a new drawing", [](E& e) { e.drawModel({{15, 2}, {150, 10}, {40, 40}}); }},
+        {"delete the only boundary and draw anew",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(0));
+             e.click(MouseButton::Middle, e.onLayer(0).x, e.onLayer(0).y);
+             ASSERT_TRUE(e.editor.state().drawing);
+             e.drawCorners({{70, 4}, {7, 20}});
+         },
+         [](E& e) {
+             for (int twice = 0; twice < 2; ++twice) {
+                 ASSERT_TRUE(e.selectLayer(0));
+                 e.click(MouseButton::Middle, e.onLayer(0).x, e.onLayer(0).y);
+             }
+             ASSERT_EQ(e.m().interfaceCount, 1);
+         }},
+    };
+}
+
+TEST(EditorHistory, EveryGestureIsOneStepThatUndoRevertsAndRedoRestoresExactly) {
+    for (const Gesture& gesture : everyGesture()) {
+        SCOPED_TRACE(gesture.name);
+        Editing e;
+        e.drawFourLayers();
+        ASSERT_EQ(e.m().interfaceCount, 3);
+        if (gesture.prepare) gesture.prepare(e);
+        if (::testing::Test::HasFatalFailure()) return;
+        const State drawn = e.state();
+        // A step before the gesture, so that a gesture taking two steps shows.
+        ASSERT_TRUE(e.selectLayer(0));
+        e.dragTo(e.onLayer(0), e.g.xOf(25), e.onLayer(0).y);
+        const State before = e.state();
+        ASSERT_TRUE(differs(before, drawn));
+
+        gesture.act(e);
+        if (::testing::Test::HasFatalFailure()) return;
+        ASSERT_FALSE(e.editor.state().drawing);
+        const State after = e.state();
+        ASSERT_TRUE(differs(after, before)) << "the gesture changed nothing";
+        EXPECT_TRUE(e.editor.canUndo(e.history));
+        EXPECT_FALSE(e.history.canRedo());
+
+        ASSERT_TRUE(e.editor.undo(e.history));
+        EXPECT_TRUE(sameState(e.state(), before));
+        ASSERT_TRUE(e.editor.undo(e.history));
+        EXPECT_TRUE(sameState(e.state(), drawn));
+        ASSERT_TRUE(e.editor.redo(e.history));
+        EXPECT_TRUE(sameState(e.state(), before));
+        ASSERT_TRUE(e.editor.redo(e.history));
+        EXPECT_TRUE(sameState(e.state(), after));
+        EXPECT_FALSE(e.editor.redo(e.history));
+        EXPECT_TRUE(sameState(e.state(), after));
+    }
+}
+
+TEST(EditorHistory, ToggledFlagsAreExactlyTheSelectedOnesAndEachToggleIsAStep) {
+    Editing e;
+    e.drawFourLayers();
+    const State drawn = e.state();
+    ASSERT_TRUE(e.selectBoundary(1));
+    e.click(MouseButton::Left, e.onBoundary(1).x, e.onBoundary(1).y, true);
+    ASSERT_TRUE(e.selectLayer(2));
+    e.click(MouseButton::Left, e.onLayer(2).x, e.onLayer(2).y, true);
+    e.click(MouseButton::Left, e.onLayer(2).x, e.onLayer(2).y, false, true);
+    for (int k = 0; k < kFlagSlots; ++k) {
+        EXPECT_EQ(e.m().depthFixed[k], k == 1 ? 1 : 0) << k;
+        EXPECT_EQ(e.m().resistivityFixed[k], k == 2 ? 1 : 0) << k;
+        EXPECT_EQ(e.m().thicknessFixed[k], k == 2 ? 1 : 0) << k;
+    }
+    // Shift on a boundary changes nothing (thickness flags belong to layers).
+    ASSERT_TRUE(e.selectBoundary(0));
+    const std::size_t steps = e.history.size();
+    e.click(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y, false, true);
+    EXPECT_EQ(e.history.size(), steps);
+    EXPECT_EQ(e.m().thicknessFixed[0], 0);
+    // The same Ctrl+click again frees the depth: a step of its own.
+    ASSERT_TRUE(e.selectBoundary(1));
+    e.click(MouseButton::Left, e.onBoundary(1).x, e.onBoundary(1).y, true);
+    EXPECT_EQ(e.m().depthFixed[1], 0);
+    for (int undo = 0; undo < 3; ++undo) ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_EQ(e.m().depthFixed[1], 1);
+    EXPECT_EQ(e.m().resistivityFixed[2], 0);
+    EXPECT_EQ(e.m().thicknessFixed[2], 0);
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_TRUE(sameState(e.state(), drawn));
+}
+
+TEST(EditorHistory, ANewChangeAfterUndoDropsTheRedoBranch) {
+    Editing e;
+    e.drawFourLayers();
+    const State drawn = e.state();
+    ASSERT_TRUE(e.selectBoundary(1));
+    e.dragTo(e.onBoundary(1), e.onBoundary(1).x, e.g.yOf(10));
+    const State a = e.state();
+    ASSERT_TRUE(e.selectLayer(1));
+    e.click(MouseButton::Left, e.onLayer(1).x, e.onLayer(1).y, true);
+    const State b = e.state();
+
+    ASSERT_TRUE(e.editor.undo(e.history));
+    ASSERT_TRUE(sameState(e.state(), a));
+    EXPECT_TRUE(e.history.canRedo());
+    ASSERT_TRUE(e.selectLayer(0));
+    e.click(MouseButton::Right, e.onLayer(0).x, e.onLayer(0).y);  // insert
+    const State c = e.state();
+    ASSERT_TRUE(differs(c, b));
+    EXPECT_FALSE(e.history.canRedo());
+    EXPECT_FALSE(e.editor.redo(e.history));
+    EXPECT_TRUE(sameState(e.state(), c));
+
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_TRUE(sameState(e.state(), a));
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_TRUE(sameState(e.state(), drawn));
+    ASSERT_TRUE(e.editor.redo(e.history));
+    ASSERT_TRUE(e.editor.redo(e.history));
+    EXPECT_TRUE(sameState(e.state(), c)) << "redo follows the new branch, not the dropped one";
+}
+
+TEST(EditorHistory, UndoWhileDrawingGoesBackToTheModelBeforeIt) {
+    Editing e;
+    e.drawFourLayers();
+    const State drawn = e.state();
+    // A new drawing half done: two corners set, the third following the cursor.
+    e.move(e.g.x1 - 3, e.g.y0 + 3);
+    e.press(MouseButton::Right, e.g.x1 - 3, e.g.y0 + 3);
+    ASSERT_TRUE(e.editor.state().drawing);
+    e.move(e.g.xOf(40), e.g.yOf(3));
+    e.press(MouseButton::Left, e.g.xOf(40), e.g.yOf(3));
+    e.move(e.g.xOf(9), e.g.yOf(15));
+    EXPECT_TRUE(e.editor.canUndo(e.history));
+    EXPECT_FALSE(e.editor.redo(e.history)) << "no redo while drawing";
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_FALSE(e.editor.state().drawing);
+    EXPECT_TRUE(sameState(e.state(), drawn));
+    // The abandoned drawing left no step: one more undo is the empty start.
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_EQ(e.m().interfaceCount, 0);
+    EXPECT_FALSE(e.editor.undo(e.history));
+    EXPECT_FALSE(e.editor.canUndo(e.history));
+    ASSERT_TRUE(e.editor.redo(e.history));
+    EXPECT_TRUE(sameState(e.state(), drawn));
+}
+
+TEST(EditorHistory, NothingIsUndoneOrRedoneWhileASegmentIsHeld) {
+    Editing e;
+    e.drawFourLayers();
+    ASSERT_TRUE(e.selectBoundary(0));
+    e.dragTo(e.onBoundary(0), e.onBoundary(0).x, e.g.yOf(3));
+    ASSERT_TRUE(e.editor.undo(e.history));
+    const State undone = e.state();
+    ASSERT_TRUE(e.selectLayer(1));
+    const Editing::Point p = e.onLayer(1);
+    e.press(MouseButton::Left, p.x, p.y);
+    e.move(e.g.xOf(300), p.y, true);
+    const State held = e.state();
+    EXPECT_FALSE(e.editor.undo(e.history));
+    EXPECT_FALSE(e.editor.redo(e.history));
+    EXPECT_TRUE(sameState(e.state(), held));
+    EXPECT_TRUE(e.editor.state().dragging);
+    e.release(MouseButton::Left, e.g.xOf(300), p.y);
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_TRUE(sameState(e.state(), undone));
+}
+
+TEST(EditorHistory, GesturesThatChangeNothingLeaveNoStep) {
+    Editing e;
+    e.drawFourLayers();
+    const std::size_t steps = e.history.size();
+    const State drawn = e.state();
+    // Hovering, clicks away from the model, Ctrl+click on nothing, margin clicks.
+    e.move(e.g.x0 + 2, e.g.y1 - 2);
+    EXPECT_FALSE(e.editor.state().active.any());
+    e.click(MouseButton::Left, e.g.x0 + 2, e.g.y1 - 2, true);
+    e.click(MouseButton::Left, e.g.x0 + 2, e.g.y1 - 2, false, true);
+    e.click(MouseButton::Middle, e.g.x0 + 2, e.g.y1 - 2);
+    e.click(MouseButton::Left, e.g.x0 - 10, e.g.y0 + 50);
+    e.click(MouseButton::Right, e.g.x0 - 10, e.g.y0 + 50);
+    EXPECT_EQ(e.history.size(), steps);
+    EXPECT_TRUE(sameState(e.state(), drawn));
+}
+
+TEST(EditorHistory, AReleaseOnAStoredPointWritesItBackOnce) {
+    Editing e;
+    e.drawFourLayers();
+    ASSERT_TRUE(e.selectLayer(1));
+    e.dragTo(e.onLayer(1), e.g.xOf(60), e.onLayer(1).y);
+    EXPECT_EQ(e.surface.writeBacks, 0);
+    e.s().reprocessOnly = true;
+    ASSERT_TRUE(e.selectLayer(1));
+    e.dragTo(e.onLayer(1), e.g.xOf(120), e.onLayer(1).y);
+    EXPECT_EQ(e.surface.writeBacks, 1);
+    EXPECT_FLOAT_EQ(e.m().resistivity[1], static_cast<float>(e.g.rhoAt(e.g.xOf(120))));
+}
+
+// ---- long random sequences against a plain list of snapshots ----------------
+
+class RandomSession {
+public:
+    explicit RandomSession(unsigned seed) : random_(seed) {
+        const State empty = e_.state();
+        e_.drawFourLayers();
+        expected_ = {empty, e_.state()};
+        at_ = 1;
+    }
+
+    /// One random gesture or command, checked against the list.
+    void step(int i) {
+        const int choice = pick(0, 15);
+        if (choice <= 1) return undo(i);
+        if (choice == 2) return redo(i);
+        const State before = e_.state();
+        if (!gesture(choice)) return;
+        ASSERT_FALSE(e_.editor.state().drawing) << "step " << i;
+        ASSERT_FALSE(e_.editor.state().dragging) << "step " << i;
+        const State after = e_.state();
+        if (!differs(after, before)) return;
+        expected_.resize(at_ + 1);  // a change after undo drops the redo branch
+        expected_.push_back(after);
+        if (expected_.size() > ModelHistory::kCapacity) expected_.erase(expected_.begin());
+        at_ = expected_.size() - 1;
+        EXPECT_FALSE(e_.history.canRedo()) << "step " << i;
+    }
+
+private:
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
+    double logUniform(double lo, double hi) {
+        return std::pow(10.0, std::uniform_real_distribution<double>(std::log10(lo), std::log10(hi))(random_));
+    }
+
+    void undo(int i) {
+        const bool possible = at_ > 0;
+        EXPECT_EQ(e_.editor.undo(e_.history), possible) << "step " << i;
+        if (possible) --at_;
+        EXPECT_TRUE(sameState(e_.state(), expected_[at_])) << "undo at step " << i;
+    }
+    void redo(int i) {
+        const bool possible = at_ + 1 < expected_.size();
+        EXPECT_EQ(e_.editor.redo(e_.history), possible) << "step " << i;
+        if (possible) ++at_;
+        EXPECT_TRUE(sameState(e_.state(), expected_[at_])) << "redo at step " << i;
+    }
+
+    /// Performs gesture `choice`; false when the chosen segment cannot be
+    /// taken (nothing happened).
+    bool gesture(int choice) {
+        const int n = e_.m().interfaceCount;
+        if (n <= 0) {
+            drawRandomModel();
+            return true;
+        }
+        const int layer = pick(0, n);
+        const int boundary = pick(0, n - 1);
+        switch (choice) {
+            case 3:
+            case 4:
+                if (!e_.selectBoundary(boundary)) return false;
+                e_.dragTo(e_.onBoundary(boundary), e_.onBoundary(boundary).x, e_.g.yOf(logUniform(0.3, 60)));
+                return true;
+            case 5:
+            case 6:
+                if (!e_.selectLayer(layer)) return false;
+                e_.dragTo(e_.onLayer(layer), e_.g.xOf(logUniform(3, 300)), e_.onLayer(layer).y);
+                return true;
+            case 7:
+                if (!e_.selectBoundary(boundary)) return false;
+                e_.click(MouseButton::Left, e_.onBoundary(boundary).x, e_.onBoundary(boundary).y, true);
+                return true;
+            case 8:
+                if (!e_.selectLayer(layer)) return false;
+                e_.click(MouseButton::Left, e_.onLayer(layer).x, e_.onLayer(layer).y, pick(0, 1) == 0,
+                         pick(0, 1) == 0 ? false : true);
+                return true;
+            case 9:
+            case 10: {
+                if (n >= 8) return false;  // keeps the segments wide enough to be hit
+                const bool onLayer = pick(0, 1) == 0;
+                if (!(onLayer ? e_.selectLayer(layer) : e_.selectBoundary(boundary))) return false;
+                const Editing::Point p = onLayer ? e_.onLayer(layer) : e_.onBoundary(boundary);
+                e_.click(MouseButton::Right, p.x, p.y);
+                return true;
+            }
+            case 11:
+            case 12: {
+                if (!e_.selectLayer(layer)) return false;
+                const bool ctrl = pick(0, 1) == 0;
+                e_.click(ctrl ? MouseButton::Right : MouseButton::Middle, e_.onLayer(layer).x, e_.onLayer(layer).y,
+                         ctrl);
+                if (e_.editor.state().drawing) drawRandomModel(false);  // the only boundary went
+                return true;
+            }
+            case 13:
+                if (!e_.selectLayer(layer)) return false;
+                e_.click(MouseButton::Right, e_.onLayer(layer).x, e_.onLayer(layer).y, true, true);
+                drawRandomModel(false);
+                return true;
+            case 14:
+                drawRandomModel();
+                return true;
+            default:
+                // Hover and clicks on nothing: no change expected, none checked here.
+                e_.move(e_.g.x0 + pick(0, 300), e_.g.y0 + pick(0, 300));
+                return true;
+        }
+    }
+
+    /// A model of 2 to 5 layers with corners well apart.
+    void drawRandomModel(bool start = true) {
+        const int layers = pick(2, 5);
+        std::vector<std::pair<double, double>> corners;
+        double depth = logUniform(0.4, 1.0);
+        for (int k = 0; k < layers; ++k) {
+            corners.emplace_back(logUniform(3, 300), depth);
+            depth *= logUniform(2.0, 3.0);
+        }
+        if (start) e_.drawModel(corners);
+        else e_.drawCorners(corners);
+    }
+
+    std::mt19937 random_;
+    Editing e_;
+    std::vector<State> expected_;
+    std::size_t at_ = 0;
+};
+
+TEST(EditorHistory, RandomGestureSequencesMatchAPlainListOfSnapshots) {
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE(seed);
+        RandomSession session(seed);
+        for (int i = 0; i < 250; ++i) {
+            session.step(i);
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orma::ui::test
