@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/AbGrid.h"
 #include "ui/interpretation/editing/LayerEditing.h"
 
 namespace orma::ui {
@@ -18,6 +19,17 @@ constexpr float kLowerEdgeStep = 0.33333f;
 bool noButtonHeld(const MouseInput& in) { return !in.leftHeld && !in.middleHeld && !in.rightHeld; }
 
 void toggleFlag(int& flag) { flag = flag != 0 ? 0 : 1; }
+
+/// The AB/2 grid row k is drawn at: its table entry, unless that entry holds
+/// no AB/2 of row k (before the snapping the readers copy the AB/2 of reading
+/// k there, and a row no reading falls on keeps it): then the row's own
+/// customary value. Otherwise the crosshair would snap to an empty row drawn
+/// where another row's point is.
+float rowAb2(const Sounding& sounding, int k) {
+    const float a = sounding.grid.value[k];
+    if (a > 0 && std::isfinite(a) && snapAb2(a).index == k) return a;
+    return snapAb2(abGridValue(k)).nominal;
+}
 
 }  // namespace
 
@@ -363,9 +375,7 @@ void ModelEditor::curveEditMove(const MouseInput& in) {
     const int first = std::max(sounding_.minGridIndex, 0);
     const int last = std::min(sounding_.maxGridIndex, kGridPoints - 1);
     for (int k = first; k <= last; ++k) {
-        const float a = sounding_.grid.value[k];
-        if (!(a > 0) || !std::isfinite(a)) continue;
-        const int rowY = geometry_.yOf(a);
+        const int rowY = geometry_.yOf(rowAb2(sounding_, k));
         if (std::abs(rowY - in.y) < best) {
             best = std::abs(rowY - in.y);
             nearest = k;
