@@ -80,6 +80,18 @@ private:
     std::string out_;
 };
 
+/// A user's text (a name) inside a script line: it stays on its line
+/// (control characters become blanks) and inside the script's quotes (an
+/// apostrophe becomes the typographic one, which the drawing shows alike).
+std::string scriptText(const std::string& text) {
+    std::string out;
+    for (char c : withoutControlCharacters(text)) {
+        if (c == '\'') out += "\u2019";
+        else out += c;
+    }
+    return out;
+}
+
 /// Script coordinates of a chainage and an elevation.
 struct Mapping {
     double s = 0.2;  ///< X scale, 1 / exaggeration
@@ -91,13 +103,14 @@ struct Mapping {
 std::string pointLabel(const VesPoint& p, const Profile& profile, const SectionLabelSwitches& labels) {
     std::string label = labels.chainageAlongTerrain ? fixed(std::fabs(p.terrainChainage), 0)
                                                     : fixed(std::fabs(p.profileChainage), 1);
-    if (labels.profileNamePrefix) label = profile.name + label;
+    if (labels.profileNamePrefix) label = scriptText(profile.name) + label;
     return label;
 }
 
 void writeHeader(Script& m, const std::string& localityName, const std::string& profileName,
                  const UcmParameters& p) {
-    m.comment(";  ucm soubor vysledku VES z lokality: " + localityName + " - profil " + profileName);
+    m.comment(";  ucm soubor vysledku VES z lokality: " + scriptText(localityName) + " - profil " +
+              scriptText(profileName));
     m.comment("; Pomoc se skriptem i s programem poskytne jeho autor, telefonický kontakt najdete v příručce.");
     for (const char* text : {"KEY 'NOECHO'", "SET WWSECT=0", "SET WWBYTE=0", "SET A0=ACTANG", "SET A10=XAXSCL",
                              "SET A11=YAXSCL", "SET A12=ZAXSCL", "SET UCASC=ACTAB", "SET R1=UCWRD(1)",
@@ -177,8 +190,8 @@ void writeTitles(Script& m, const Mapping& map, const UcmParameters& p, const Ex
     m.text(kIndent9, "KEY 'Geologicko-geofyzikální řez podle VES'", map.X(f.cmin),
            map.Y(p.arrowHeight * 16 * 1.1 + z0));
     m.at9("KEY 'ACTIVE TXJ LB'");
-    m.text(kIndent9, "KEY 'lokalita:" + localityName + ", profil:" + profile.name + "'", map.X(f.cmin),
-           map.Y(p.arrowHeight * 6 * 1.1 + z0));
+    m.text(kIndent9, "KEY 'lokalita:" + scriptText(localityName) + ", profil:" + scriptText(profile.name) + "'",
+           map.X(f.cmin), map.Y(p.arrowHeight * 6 * 1.1 + z0));
     m.at9("KEY 'ACTIVE TXJ CC'");
     m.textSize(p.minorTextSize);
     m.at9("KEY 'ACTIVE LEVEL 27'");

@@ -4,6 +4,10 @@
 // file named with "_b" appended (terrain line, arrows, labels, interface
 // crosses and resistivities, and the script's closing part). Windows-1250,
 // CR LF before every line but the main file's first.
+//
+// Names of the locality and profile keep to their line and their quotes: a
+// tab or line break in them is written as a blank, an apostrophe as the
+// typographic apostrophe (’), and a letter Windows-1250 cannot hold as '?'.
 
 #include <filesystem>
 #include <optional>
