@@ -16,12 +16,15 @@
 #include "io/Cp1250Text.h"
 #include "io/JpegWriter.h"
 #include "io/SafeFile.h"
+#include "support/Unprivileged.h"
 
 namespace orma {
 namespace {
 
 namespace fs = std::filesystem;
 using test::readBytes;
+using test::makeWriteOnlyForUnprivileged;
+using test::runUnprivileged;
 using test::ScratchDir;
 using test::writeBytes;
 
@@ -104,14 +107,23 @@ TEST(SafeFileWrite, NewFilesAppearWholeAndExistingOnesAreReplacedOnlyWhenAsked) 
 }
 
 TEST(SafeFileWrite, AFileThatCannotBeReadIsNeverWrittenOver) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    // As root every file reads: the writing runs as an unprivileged user.
     ScratchDir dir("safeunreadable");
     const std::string path = dir.file("settings.ini");
     writeBytes(path, "the user's settings");
-    ::chmod(path.c_str(), 0200);
-    EXPECT_EQ(writeWholeFile(path, "defaults", ExistingFile::Replace).problem, FileProblem::Unreadable);
+    makeWriteOnlyForUnprivileged(path);
+    const std::string said = runUnprivileged([&]() -> std::string {
+        const FileResult replaced = writeWholeFile(path, "defaults", ExistingFile::Replace);
+        if (replaced.problem != FileProblem::Unreadable) return "replacing did not say the file is unreadable";
+        NewFileWriter writer;
+        if (writer.open(path, ExistingFile::Replace).problem != FileProblem::Unreadable)
+            return "a writer in steps did not say the file is unreadable";
+        return {};
+    });
+    EXPECT_EQ(said, "");
     ::chmod(path.c_str(), 0600);
     EXPECT_EQ(readBytes(path), "the user's settings");
+    EXPECT_EQ(entries(dir.file("")), std::vector<std::string>{"settings.ini"}) << "no temporary file is left behind";
 }
 
 TEST(SafeFileWrite, FailuresUnderAFileSizeLimitLeaveTheOldContentOrNoFile) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "io/WindowSettingsFile.h"
+#include "support/Unprivileged.h"
 
 namespace orma {
 namespace {
@@ -179,16 +180,22 @@ TEST_F(WindowSettingsFileTest, AFileThatCannotBeReadKeepsItsContentAndHangsNothi
 }
 
 TEST_F(WindowSettingsFileTest, AFileWithoutReadPermissionIsNotOverwrittenWithDefaults) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    // As root every file reads: reading and saving run as an unprivileged user.
     writeWindowSettings(path(), nonDefaultSettings());
     const std::string before = readRaw();
-    fs::permissions(path(), fs::perms::owner_write);
-    DisplaySettings settings;
-    const std::vector<std::string> messages = readWindowSettings(path(), settings);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("cannot be read"), std::string::npos) << messages[0];
-    EXPECT_NE(messages[0], "ini file not found! default parametres loaded");
-    EXPECT_EQ(writeWindowSettings(path(), settings).front(), "Nemožno ukládat do ini souboru!");
+    orma::test::makeWriteOnlyForUnprivileged(path());
+    const std::string said = orma::test::runUnprivileged([&]() -> std::string {
+        DisplaySettings settings;
+        const std::vector<std::string> messages = readWindowSettings(path(), settings);
+        if (messages.size() != 1) return "reading gave " + std::to_string(messages.size()) + " messages";
+        if (messages[0].find("cannot be read") == std::string::npos) return "reading said: " + messages[0];
+        if (messages[0] == "ini file not found! default parametres loaded") return "the file was taken for missing";
+        const std::vector<std::string> saved = writeWindowSettings(path(), settings);
+        if (saved.empty() || saved.front() != "Nemožno ukládat do ini souboru!")
+            return "saving the defaults did not refuse: " + (saved.empty() ? std::string("no message") : saved.front());
+        return {};
+    });
+    EXPECT_EQ(said, "");
     fs::permissions(path(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(readRaw(), before);
 }
