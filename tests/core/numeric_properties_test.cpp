@@ -136,6 +136,14 @@ TEST(FitProperties, OnNoisyDataTheFitNeverEndsAboveItsStartAndHeldValuesStay) {
                 EXPECT_FLOAT_EQ(s->model.depth[k], start.depth[k]) << "depth " << k;
             }
         }
+        // A held thickness keeps its value where no held depth makes its
+        // layer take up a change.
+        const bool anyDepthHeld = std::count(start.depthFixed.begin(), start.depthFixed.end(), 1) > 0;
+        for (int k = 0; k < start.interfaceCount && !anyDepthHeld; ++k) {
+            if (start.thicknessFixed[k]) {
+                EXPECT_NEAR(s->model.thickness(k) / start.thickness(k), 1.0, 1e-5) << "thickness " << k;
+            }
+        }
         EXPECT_EQ(s->model.resistivityFixed, start.resistivityFixed);
         EXPECT_EQ(s->model.depthFixed, start.depthFixed);
         EXPECT_EQ(s->model.thicknessFixed, start.thicknessFixed);
