@@ -1,0 +1,142 @@
+// Undo and redo of the model commands of the window (paste, presets, delete,
+// fit, the forward task) as a history: each command is one step, undo and
+// redo bring back exactly what was there, the menu items say what is possible,
+// and a new command after an undo drops the redo branch.
+
+#include <QAction>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+
+#include "window_fixture.h"
+
+namespace orma::ui::test {
+namespace {
+
+/// The model, its curve and its SSQ, compared bit for bit.
+struct Shown {
+    LayerModel model;
+    std::array<float, kGridSlots> computed{};
+    double ssq = 0.0;
+    bool curveShown = false;
+
+    explicit Shown(const Sounding& s) : model(s.model), computed(s.computedRho), ssq(s.ssq), curveShown(s.computedCurveShown) {}
+    bool operator==(const Shown& o) const {
+        return std::memcmp(&model, &o.model, sizeof model) == 0 && computed == o.computed &&
+               std::memcmp(&ssq, &o.ssq, sizeof ssq) == 0 && curveShown == o.curveShown;
+    }
+};
+
+class WindowUndoTest : public WindowTest {
+protected:
+    Shown shown() const { return Shown(window_->sounding()); }
+    bool undoEnabled() const { return window_->menuItem("UndoModel1")->isEnabled(); }
+    bool redoEnabled() const { return window_->menuItem("RedoModel1")->isEnabled(); }
+    void undo() { window_->UndoModel1Click(); }
+    void redo() { window_->RedoModel1Click(); }
+};
+
+TEST_F(WindowUndoTest, EveryModelCommandIsOneStepUndoneAndRedoneExactly) {
+    Ttelmorwin& window = openWindow();
+    openGef(window);
+    ASSERT_FALSE(undoEnabled());
+    window.natimodelkivkyAhlRzd110101005001Click();  // A type 10/100/500
+    const Shown first(window.sounding());
+    EXPECT_TRUE(undoEnabled());
+    window.Zkoprujmodeldopamti1Click();  // the clipboard: no change, no step
+    EXPECT_TRUE(shown() == first);
+
+    const struct {
+        const char* name;
+        std::function<void()> command;
+    } commands[] = {
+        {"K preset", [&] { window.natimodelkivkyKhlRzd11010100201Click(); }},
+        {"H preset", [&] { window.natimodelkivkyHhlRzd120010205001Click(); }},
+        {"Q preset", [&] { window.natimodelkivkyQhlRzd1100010100201Click(); }},
+        {"paste", [&] { window.Vlomodelzpamti1Click(); }},
+        {"forward task", [&] { window.P1Click(); }},
+        {"fit", [&] { window.spustitClick(); }},
+        {"fit from the menu", [&] { window.optimaliyacesfixy1Click(); }},
+        {"delete the model", [&] { window.Zruitmodel1Click(); }},
+    };
+    std::vector<Shown> states{first};
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.name);
+        const Shown before = shown();
+        c.command();
+        const Shown after = shown();
+        if (after == before) continue;
+        EXPECT_TRUE(undoEnabled());
+        EXPECT_FALSE(redoEnabled());
+        undo();
+        EXPECT_TRUE(shown() == states.back()) << "one undo goes back to the state before the command";
+        EXPECT_TRUE(redoEnabled());
+        redo();
+        EXPECT_TRUE(shown() == after) << "redo brings the command's result back";
+        EXPECT_FALSE(redoEnabled());
+        states.push_back(after);
+    }
+    ASSERT_GE(states.size(), 6u);
+    // All the way back, one step at a time, and forward again.
+    for (std::size_t i = states.size() - 1; i-- > 0;) {
+        undo();
+        EXPECT_TRUE(shown() == states[i]) << "undo to state " << i;
+    }
+    undo();
+    EXPECT_EQ(window.sounding().model.interfaceCount, 0) << "the empty start";
+    EXPECT_FALSE(undoEnabled());
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        redo();
+        EXPECT_TRUE(shown() == states[i]) << "redo to state " << i;
+    }
+    EXPECT_FALSE(redoEnabled());
+}
+
+TEST_F(WindowUndoTest, ACommandAfterUndoDropsTheRedoBranch) {
+    Ttelmorwin& window = openWindow();
+    openGef(window);
+    window.natimodelkivkyKhlRzd11010100201Click();
+    const Shown k(window.sounding());
+    window.Zkoprujmodeldopamti1Click();
+    window.natimodelkivkyHhlRzd120010205001Click();
+    window.natimodelkivkyAhlRzd110101005001Click();
+    undo();
+    undo();
+    EXPECT_TRUE(shown() == k);
+    EXPECT_TRUE(redoEnabled());
+    window.spustitClick();  // a fit of the K model: the H and A models cannot come back
+    const Shown fitted(window.sounding());
+    EXPECT_FALSE(redoEnabled());
+    redo();
+    EXPECT_TRUE(shown() == fitted);
+    undo();
+    EXPECT_TRUE(shown() == k);
+    redo();
+    EXPECT_TRUE(shown() == fitted);
+
+    // The same with a paste after the undo.
+    undo();
+    window.Vlomodelzpamti1Click();
+    EXPECT_FALSE(redoEnabled());
+    EXPECT_FLOAT_EQ(window.sounding().model.resistivity[1], 100.0f);
+}
+
+TEST_F(WindowUndoTest, AnotherCurveStartsANewHistory) {
+    Ttelmorwin& window = openWindow();
+    openGef(window);
+    window.natimodelkivkyKhlRzd11010100201Click();
+    window.natimodelkivkyHhlRzd120010205001Click();
+    undo();
+    ASSERT_TRUE(redoEnabled());
+    openGef(window);
+    EXPECT_FALSE(undoEnabled());
+    EXPECT_FALSE(redoEnabled());
+    const Shown loaded(window.sounding());
+    undo();
+    redo();
+    EXPECT_TRUE(shown() == loaded);
+}
+
+}  // namespace
+}  // namespace orma::ui::test
