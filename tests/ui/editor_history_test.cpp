@@ -229,8 +229,15 @@ TEST(EditorHistory, EveryGestureIsOneStepThatUndoRevertsAndRedoRestoresExactly) 
         // A step before the gesture, so that a gesture taking two steps shows.
         ASSERT_TRUE(e.selectLayer(0));
         e.dragTo(e.onLayer(0), e.g.xOf(25), e.onLayer(0).y);
+        const State stepBefore = e.state();
+        ASSERT_TRUE(differs(stepBefore, drawn));
+        // Then a change no gesture recorded: a composite point edited, the
+        // SSQ on screen recomputed. Undo of the gesture must come back to
+        // this, not to the SSQ of the step before.
+        e.s().branches.shiftedRho[9][0] *= 1.2f;
+        e.surface.redrawAll();
         const State before = e.state();
-        ASSERT_TRUE(differs(before, drawn));
+        ASSERT_TRUE(differs(before, stepBefore));
 
         gesture.act(e);
         if (::testing::Test::HasFatalFailure()) return;
@@ -243,7 +250,10 @@ TEST(EditorHistory, EveryGestureIsOneStepThatUndoRevertsAndRedoRestoresExactly) 
         ASSERT_TRUE(e.editor.undo(e.history));
         EXPECT_TRUE(sameState(e.state(), before));
         ASSERT_TRUE(e.editor.undo(e.history));
+        EXPECT_TRUE(sameState(e.state(), stepBefore));
+        ASSERT_TRUE(e.editor.undo(e.history));
         EXPECT_TRUE(sameState(e.state(), drawn));
+        ASSERT_TRUE(e.editor.redo(e.history));
         ASSERT_TRUE(e.editor.redo(e.history));
         EXPECT_TRUE(sameState(e.state(), before));
         ASSERT_TRUE(e.editor.redo(e.history));
@@ -328,10 +338,10 @@ TEST(EditorHistory, UndoWhileDrawingGoesBackToTheModelBeforeIt) {
     e.press(MouseButton::Left, e.g.xOf(40), e.g.yOf(3));
     e.move(e.g.xOf(9), e.g.yOf(15));
     EXPECT_TRUE(e.editor.canUndo(e.history));
-    EXPECT_FALSE(e.editor.redo(e.history)) << "no redo while drawing";
     ASSERT_TRUE(e.editor.undo(e.history));
     EXPECT_FALSE(e.editor.state().drawing);
     EXPECT_TRUE(sameState(e.state(), drawn));
+    EXPECT_FALSE(e.history.canRedo()) << "half a drawing is no step to redo";
     // The abandoned drawing left no step: one more undo is the empty start.
     ASSERT_TRUE(e.editor.undo(e.history));
     EXPECT_EQ(e.m().interfaceCount, 0);
@@ -339,6 +349,29 @@ TEST(EditorHistory, UndoWhileDrawingGoesBackToTheModelBeforeIt) {
     EXPECT_FALSE(e.editor.canUndo(e.history));
     ASSERT_TRUE(e.editor.redo(e.history));
     EXPECT_TRUE(sameState(e.state(), drawn));
+}
+
+TEST(EditorHistory, RedoWaitsWhileAModelIsDrawn) {
+    Editing e;
+    e.drawFourLayers();
+    ASSERT_TRUE(e.selectBoundary(1));
+    e.dragTo(e.onBoundary(1), e.onBoundary(1).x, e.g.yOf(10));
+    const State dragged = e.state();
+    ASSERT_TRUE(e.editor.undo(e.history));
+    ASSERT_TRUE(e.history.canRedo());
+    // A new drawing begun (not yet a change): redo must not cut into it.
+    e.move(e.g.x1 - 3, e.g.y0 + 3);
+    e.press(MouseButton::Right, e.g.x1 - 3, e.g.y0 + 3);
+    ASSERT_TRUE(e.editor.state().drawing);
+    e.move(e.g.xOf(40), e.g.yOf(3));
+    const State drawing = e.state();
+    EXPECT_FALSE(e.editor.redo(e.history));
+    EXPECT_TRUE(e.editor.state().drawing);
+    EXPECT_TRUE(sameState(e.state(), drawing));
+    // Abandoned by undo, the redo is there again.
+    ASSERT_TRUE(e.editor.undo(e.history));
+    ASSERT_TRUE(e.editor.redo(e.history));
+    EXPECT_TRUE(sameState(e.state(), dragged));
 }
 
 TEST(EditorHistory, NothingIsUndoneOrRedoneWhileASegmentIsHeld) {
