@@ -374,6 +374,27 @@ TEST(EditorHistory, RedoWaitsWhileAModelIsDrawn) {
     EXPECT_TRUE(sameState(e.state(), dragged));
 }
 
+TEST(EditorHistory, UndoAfterAnUnrecordedChangeStepsBackToTheLastStepAndRedoBringsTheChangeBack) {
+    Editing e;
+    e.drawFourLayers();
+    const State drawn = e.state();
+    ASSERT_TRUE(e.selectLayer(2));
+    e.click(MouseButton::Left, e.onLayer(2).x, e.onLayer(2).y, true);
+    const State fixed = e.state();
+    // A composite point edited: the SSQ on screen changes, no step is taken.
+    e.s().branches.shiftedRho[4][0] *= 0.8f;
+    e.surface.redrawAll();
+    const State edited = e.state();
+    ASSERT_TRUE(differs(edited, fixed));
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_TRUE(sameState(e.state(), fixed));
+    ASSERT_TRUE(e.editor.undo(e.history));
+    EXPECT_TRUE(sameState(e.state(), drawn));
+    ASSERT_TRUE(e.editor.redo(e.history));
+    ASSERT_TRUE(e.editor.redo(e.history));
+    EXPECT_TRUE(sameState(e.state(), edited));
+}
+
 TEST(EditorHistory, NothingIsUndoneOrRedoneWhileASegmentIsHeld) {
     Editing e;
     e.drawFourLayers();
