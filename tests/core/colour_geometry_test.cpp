@@ -49,10 +49,12 @@ std::uint32_t expectedColour(const LogRange& range, double logRho) {
     const double steps = (logRho - range.low) / (range.high - range.low) * 255.0;
     const bool halfWay = std::fabs(steps - std::floor(steps) - 0.5) < 1e-9;
     if (pixel == expectedColour(range, logRho)) return ::testing::AssertionSuccess();
-    if (halfWay && (pixel == expectedColour(range, logRho - 1e-6) || pixel == expectedColour(range, logRho + 1e-6)))
+    if (halfWay &&
+        (pixel == expectedColour(range, logRho - 1e-6) || pixel == expectedColour(range, logRho + 1e-6)))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "colour " << std::hex << pixel << ", expected "
-                                         << expectedColour(range, logRho) << std::dec << " (log rho " << logRho << ")";
+    return ::testing::AssertionFailure()
+           << "colour " << std::hex << pixel << ", expected " << expectedColour(range, logRho) << std::dec
+           << " (log rho " << logRho << ")";
 }
 
 /// What a pixel should hold: untouched, or the colour of a log resistivity.
@@ -131,7 +133,8 @@ TEST(ColourSectionPixels, EqualLayerCountsDipAndBlendPixelByPixel) {
     const std::vector<int> layers{0, 1, 2};
     for (int x = 0; x < 15; ++x) {
         for (int y = 0; y < 19; ++y)
-            EXPECT_TRUE(pixelIs(image.at(x, y), range, expectedModelPixel(a, b, rowsA, rowsB, layers, layers, x, y)))
+            EXPECT_TRUE(
+                pixelIs(image.at(x, y), range, expectedModelPixel(a, b, rowsA, rowsB, layers, layers, x, y)))
                 << "pixel " << x << "," << y;
     }
     // The column next to a point has nearly that point's colour.
@@ -147,8 +150,9 @@ TEST(ColourSectionPixels, ABoundaryBetweenPixelCentresIsPlacedByTheCentre) {
     for (const double boundary : {5.5, 5.49, 5.51, 5.0}) {
         SCOPED_TRACE(boundary);
         Image image(3, 9);
-        paintModelSection({ModelColumn{0, 0.0, {boundary}, {0.5, 1.5}}, ModelColumn{2, 0.0, {boundary}, {0.5, 1.5}}},
-                          9.0, scale, image.raster);
+        paintModelSection(
+            {ModelColumn{0, 0.0, {boundary}, {0.5, 1.5}}, ModelColumn{2, 0.0, {boundary}, {0.5, 1.5}}}, 9.0,
+            scale, image.raster);
         for (int y = 0; y < 9; ++y) {
             const bool below = y + 0.5 >= boundary;
             EXPECT_EQ(image.at(1, y), scale.colourOf(below ? 1.5 : 0.5)) << y;
@@ -158,7 +162,8 @@ TEST(ColourSectionPixels, ABoundaryBetweenPixelCentresIsPlacedByTheCentre) {
 
 /// The order-keeping join of every boundary of the shorter column with one of
 /// the longer that costs least in summed |ln depth| differences, by trying all.
-std::vector<int> bruteForceJoin(const std::vector<double>& shortDepths, const std::vector<double>& longDepths) {
+std::vector<int> bruteForceJoin(const std::vector<double>& shortDepths,
+                                const std::vector<double>& longDepths) {
     const int m = static_cast<int>(shortDepths.size()), n = static_cast<int>(longDepths.size());
     std::vector<int> best, chosen;
     double bestCost = std::numeric_limits<double>::infinity();
@@ -196,9 +201,10 @@ TEST(ColourSectionJoin, BoundariesJoinTheNearestInLogDepthAndLeftOversThinOut) {
 
         // The short column may stand on either side.
         for (const bool shortFirst : {true, false}) {
-            SCOPED_TRACE(::testing::Message() << "trial " << trial << (shortFirst ? ", short first" : ", long first"));
-            const JoinedColumns joined =
-                shortFirst ? joinColumns(shortColumn, longColumn, bottom) : joinColumns(longColumn, shortColumn, bottom);
+            SCOPED_TRACE(::testing::Message()
+                         << "trial " << trial << (shortFirst ? ", short first" : ", long first"));
+            const JoinedColumns joined = shortFirst ? joinColumns(shortColumn, longColumn, bottom)
+                                                    : joinColumns(longColumn, shortColumn, bottom);
             const std::vector<double>& rowsShort = shortFirst ? joined.rowsA : joined.rowsB;
             const std::vector<double>& rowsLong = shortFirst ? joined.rowsB : joined.rowsA;
             const std::vector<int>& layerShort = shortFirst ? joined.layerA : joined.layerB;
@@ -259,7 +265,8 @@ TEST(ColourSectionPixels, UnequalLayerCountsPixelByPixel) {
     for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(joined.rowsA[i], rowsA[i], 1e-12) << i;
     for (int x = 0; x < 11; ++x) {
         for (int y = 0; y < 14; ++y)
-            EXPECT_TRUE(pixelIs(image.at(x, y), range, expectedModelPixel(a, b, rowsA, rowsB, layerA, layerB, x, y)))
+            EXPECT_TRUE(
+                pixelIs(image.at(x, y), range, expectedModelPixel(a, b, rowsA, rowsB, layerA, layerB, x, y)))
                 << "pixel " << x << "," << y;
     }
 }
@@ -278,7 +285,8 @@ TEST(ColourSectionPixels, ThreePointsEachPairPaintsItsOwnSpan) {
         const ModelColumn& r = x < b.x ? b : c;
         const JoinedColumns j = joinColumns(l, r, 12.0);
         for (int y = 0; y < 12; ++y)
-            EXPECT_TRUE(pixelIs(image.at(x, y), range, expectedModelPixel(l, r, j.rowsA, j.rowsB, j.layerA, j.layerB, x, y)))
+            EXPECT_TRUE(pixelIs(image.at(x, y), range,
+                                expectedModelPixel(l, r, j.rowsA, j.rowsB, j.layerA, j.layerB, x, y)))
                 << "pixel " << x << "," << y;
     }
     // Under each point its own layers, unblended.
@@ -308,7 +316,8 @@ TEST(PseudoSectionPixels, CurvesInterpolatedInLogSpacingAndBetweenPointsPixelByP
         const double position = (logAb - c.firstLogAb) / c.logAbStep;
         const int i = static_cast<int>(std::floor(position));
         const double f = position - i;
-        return (1.0 - f) * c.logRho[static_cast<std::size_t>(i)] + f * c.logRho[static_cast<std::size_t>(i + 1)];
+        return (1.0 - f) * c.logRho[static_cast<std::size_t>(i)] +
+               f * c.logRho[static_cast<std::size_t>(i + 1)];
     };
     const double start = 0.2, end = 0.2 + 0.7;  // where both curves reach
     for (int x = 0; x < 12; ++x) {

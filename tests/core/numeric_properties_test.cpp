@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/ColourScale.h"
@@ -60,7 +61,8 @@ std::unique_ptr<Sounding> soundingOf(const LayerModel& truth, int kmax, double n
     s->model = truth;
     EXPECT_EQ(computeForward(*s), kSuccess);
     for (int k = 0; k <= kmax; ++k)
-        s->branches.shiftedRho[k][0] = static_cast<float>(s->computedRho[k] * (1.0 + noise * random.uniform(-1, 1)));
+        s->branches.shiftedRho[k][0] =
+            static_cast<float>(s->computedRho[k] * (1.0 + noise * random.uniform(-1, 1)));
     return s;
 }
 
@@ -92,7 +94,8 @@ TEST(FitProperties, NoiseFreeCurvesOfRandomModelsAreFittedBack) {
         // The fit stops once a pass gains little, so "back" means to a
         // thousandth of the start's error, the curve within a per cent.
         EXPECT_LT(fit.ssq, 2e-3 * fit.startSsq) << "start SSQ " << fit.startSsq;
-        for (int k = 0; k <= 26; ++k) EXPECT_NEAR(s->computedRho[k] / s->composite(k), 1.0, 0.01) << "row " << k;
+        for (int k = 0; k <= 26; ++k)
+            EXPECT_NEAR(s->computedRho[k] / s->composite(k), 1.0, 0.01) << "row " << k;
         // The values the curve pins down best are the true ones.
         EXPECT_NEAR(s->model.resistivity[0] / truth.resistivity[0], 1.0, 0.01);
         EXPECT_NEAR(s->model.depth[0] / truth.depth[0], 1.0, 0.05);
@@ -118,7 +121,8 @@ TEST(FitProperties, OnNoisyDataTheFitNeverEndsAboveItsStartAndHeldValuesStay) {
         ComputationOptions options;
         options.fitUntilConverged = trial % 2 == 0;
         const FitSummary fit = fitModel(*s, *ws, options);
-        ASSERT_TRUE(fit.status == FitStatus::Converged || fit.status == FitStatus::NoImprovement) << int(fit.status);
+        ASSERT_TRUE(fit.status == FitStatus::Converged || fit.status == FitStatus::NoImprovement)
+            << int(fit.status);
         EXPECT_LE(fit.ssq, fit.startSsq);
         EXPECT_EQ(s->ssq, fit.ssq);
         // The curve and SSQ left on the record are those of the final model.
@@ -193,7 +197,8 @@ TEST(ForwardProperties, AHalfSpaceAndAModelOfEqualLayersGiveTheirResistivityEver
         s->model.interfaceCount = random.whole(0, 4);
         for (int k = 0; k <= s->model.interfaceCount; ++k) {
             s->model.resistivity[k] = rho;
-            s->model.depth[k] = k < s->model.interfaceCount ? static_cast<float>(k + 1) * 3.0f : kHalfSpaceDepth;
+            s->model.depth[k] =
+                k < s->model.interfaceCount ? static_cast<float>(k + 1) * 3.0f : kHalfSpaceDepth;
         }
         ASSERT_EQ(computeForward(*s), kSuccess);
         for (int k = s->minGridIndex; k <= s->maxGridIndex; ++k)
@@ -207,10 +212,14 @@ TEST(ColourScaleProperties, TextsStepsAndFractionsGoRoundTrip) {
         const double low = random.uniform(-3, 5);
         const double high = low + random.logUniform(0.1, 6);
         SCOPED_TRACE(::testing::Message() << low << " " << high);
-        const auto back = parseColourRange(colourRangeText(LogRange{low, high}));
-        ASSERT_TRUE(back.has_value()) << colourRangeText(LogRange{low, high});
-        EXPECT_NEAR(back->low, low, 3e-6);
-        EXPECT_NEAR(back->high, high, 3e-6);
+        // The typed range's text reads back with either decimal sign.
+        for (const char* separator : {".", ","}) {
+            const std::string text = colourRangeText(LogRange{low, high}, separator);
+            const auto back = parseColourRange(text, separator);
+            ASSERT_TRUE(back.has_value()) << text;
+            EXPECT_NEAR(back->low, low, 3e-6) << text;
+            EXPECT_NEAR(back->high, high, 3e-6) << text;
+        }
 
         const LogRange normal = normalisedRange(high, low);
         EXPECT_DOUBLE_EQ(normal.low, low);
@@ -241,7 +250,8 @@ TEST(ColourScaleProperties, TextsStepsAndFractionsGoRoundTrip) {
 double polylineLength(const std::vector<TerrainVertex>& v, double a, double b) {
     const auto z = [&v](double x) {
         for (std::size_t j = 1; j < v.size(); ++j)
-            if (x <= v[j].x) return v[j - 1].z + (v[j].z - v[j - 1].z) * (x - v[j - 1].x) / (v[j].x - v[j - 1].x);
+            if (x <= v[j].x)
+                return v[j - 1].z + (v[j].z - v[j - 1].z) * (x - v[j - 1].x) / (v[j].x - v[j - 1].x);
         return static_cast<double>(v.back().z);
     };
     const double sign = b >= a ? 1.0 : -1.0;
@@ -251,7 +261,8 @@ double polylineLength(const std::vector<TerrainVertex>& v, double a, double b) {
         if (t.x > lo && t.x < hi) xs.push_back(t.x);
     xs.push_back(hi);
     double length = 0.0;
-    for (std::size_t i = 1; i < xs.size(); ++i) length += std::hypot(xs[i] - xs[i - 1], z(xs[i]) - z(xs[i - 1]));
+    for (std::size_t i = 1; i < xs.size(); ++i)
+        length += std::hypot(xs[i] - xs[i - 1], z(xs[i]) - z(xs[i - 1]));
     return sign * length;
 }
 
@@ -278,16 +289,20 @@ TEST(TerrainDrapeProperties, ChainagesAlongTheTerrainGrowWithXAndPointsLandWhere
         for (int i = 0; i < count; ++i) {
             VesPoint p;
             p.name = "P" + std::to_string(i);
-            p.terrainChainage = static_cast<float>(i == 0 ? anchorAlong : random.uniform(anchorAlong, alongLast - 1e-3));
-            p.profileChainage = i == 0 ? static_cast<float>(c) : static_cast<float>(random.uniform(first, last));
+            p.terrainChainage =
+                static_cast<float>(i == 0 ? anchorAlong : random.uniform(anchorAlong, alongLast - 1e-3));
+            p.profileChainage =
+                i == 0 ? static_cast<float>(c) : static_cast<float>(random.uniform(first, last));
             profile.points.push_back(p);
         }
         const DrapeOutcome out = drapeProfileOnTerrain(profile, vertices);
         ASSERT_TRUE(out.done) << out.message;
         ASSERT_EQ(out.alongTerrain.size(), vertices.size());
         for (std::size_t j = 0; j < vertices.size(); ++j) {
-            EXPECT_NEAR(out.alongTerrain[j], static_cast<float>(c) + polylineLength(vertices, static_cast<float>(c), vertices[j].x),
-                        1e-3 + 1e-6 * std::fabs(out.alongTerrain[j]))
+            EXPECT_NEAR(
+                out.alongTerrain[j],
+                static_cast<float>(c) + polylineLength(vertices, static_cast<float>(c), vertices[j].x),
+                1e-3 + 1e-6 * std::fabs(out.alongTerrain[j]))
                 << "vertex " << j;
             if (j > 0) {
                 EXPECT_GT(out.alongTerrain[j], out.alongTerrain[j - 1]) << "vertex " << j;
@@ -297,14 +312,15 @@ TEST(TerrainDrapeProperties, ChainagesAlongTheTerrainGrowWithXAndPointsLandWhere
         // terrain; a point further along the terrain is further along X.
         for (const VesPoint& p : profile.points) {
             const double at = p.profileChainage;
-            EXPECT_NEAR(static_cast<float>(c) + polylineLength(vertices, static_cast<float>(c), at), p.terrainChainage,
-                        2e-3 + 1e-5 * std::fabs(p.terrainChainage))
+            EXPECT_NEAR(static_cast<float>(c) + polylineLength(vertices, static_cast<float>(c), at),
+                        p.terrainChainage, 2e-3 + 1e-5 * std::fabs(p.terrainChainage))
                 << p.name;
             double terrainZ = vertices.back().z;
             for (std::size_t j = 1; j < vertices.size(); ++j) {
                 if (at <= vertices[j].x) {
-                    terrainZ = vertices[j - 1].z +
-                               (vertices[j].z - vertices[j - 1].z) * (at - vertices[j - 1].x) / (vertices[j].x - vertices[j - 1].x);
+                    terrainZ = vertices[j - 1].z + (vertices[j].z - vertices[j - 1].z) *
+                                                       (at - vertices[j - 1].x) /
+                                                       (vertices[j].x - vertices[j - 1].x);
                     break;
                 }
             }

@@ -33,8 +33,8 @@ struct Parameter {
 };
 
 /// ln of the model's curve at the composite rows, with parameter p scaled by exp(step).
-std::vector<double> logCurve(const Sounding& base, const std::vector<Parameter>& parameters, int p, double step,
-                             const ComputationOptions& options) {
+std::vector<double> logCurve(const Sounding& base, const std::vector<Parameter>& parameters, int p,
+                             double step, const ComputationOptions& options) {
     auto s = std::make_unique<Sounding>(base);
     LayerModel& m = s->model;
     if (p >= 0) {
@@ -114,7 +114,8 @@ std::vector<double> plainLogStdDevs(const Sounding& s, const std::vector<Paramet
 
 const ParameterRange* rangeOf(const RangeSummary& summary, const Parameter& p) {
     for (int c = 0; c < summary.parameterCount; ++c)
-        if (summary.ranges[c].isThickness == p.thickness && summary.ranges[c].layer == p.layer) return &summary.ranges[c];
+        if (summary.ranges[c].isThickness == p.thickness && summary.ranges[c].layer == p.layer)
+            return &summary.ranges[c];
     return nullptr;
 }
 
@@ -244,8 +245,10 @@ TEST_F(RangeStatistics, BoundsMatchABruteForceProfile) {
         EXPECT_GT(profileSsq(*s, summary, p, range->lower * std::exp(-0.008), *ws), summary.threshold);
         // The models reported at the bounds are what was held there.
         const ModelValues& upper = range->upperModel;
-        const double heldUpper = p.thickness ? (p.layer == 1 ? upper.depth[0] : upper.depth[p.layer - 1] - upper.depth[p.layer - 2])
-                                             : upper.resistivity[p.layer - 1];
+        const double heldUpper =
+            p.thickness
+                ? (p.layer == 1 ? upper.depth[0] : upper.depth[p.layer - 1] - upper.depth[p.layer - 2])
+                : upper.resistivity[p.layer - 1];
         EXPECT_GE(heldUpper, range->value);
         EXPECT_LE(heldUpper, range->upper * 1.0001);
         EXPECT_LE(upper.ssq, summary.threshold * (1 + 1e-9));

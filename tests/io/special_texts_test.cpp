@@ -118,15 +118,18 @@ protected:
 
     void SetUp() override {
         const std::string gef = dir.file("curve.GEF");
-        test::writeBytes(gef, test::gefText("03.04.2022 9:00", {{100, 1.0, 0.5, 1}, {110, 1.3, 0.5, 1},
-                                                                {120, 1.68, 0.5, 1}, {130, 2.18, 0.5, 1}}));
+        test::writeBytes(
+            gef, test::gefText(
+                     "03.04.2022 9:00",
+                     {{100, 1.0, 0.5, 1}, {110, 1.3, 0.5, 1}, {120, 1.68, 0.5, 1}, {130, 2.18, 0.5, 1}}));
         std::vector<std::string> messages;
         ASSERT_EQ(openGefCurve(sounding, gef, messages), kSuccess);
     }
     void TearDown() override { dialogs.verifyDone(); }
 
     /// Writes a new file with these answers and reads its first record back.
-    Sounding writeAndReadBack(const std::string& operatorName, const std::string& locality, const std::string& date) {
+    Sounding writeAndReadBack(const std::string& operatorName, const std::string& locality,
+                              const std::string& date) {
         const std::string path = dir.file("texts.RST");
         sounding.date = date;
         dialogs.expectSave(path);
@@ -174,9 +177,12 @@ std::vector<std::string> csvRow(const std::string& line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') cells.back() += '"', ++i;
-            else if (c == '"') quoted = false;
-            else cells.back() += c;
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+                cells.back() += '"', ++i;
+            else if (c == '"')
+                quoted = false;
+            else
+                cells.back() += c;
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
@@ -190,8 +196,9 @@ std::vector<std::string> csvRow(const std::string& line) {
 }
 
 TEST(SpecialTexts, CsvCellsReadBackAsTheTextWithLineBreaksAsBlanks) {
-    for (const std::string& text : {kAwkward, std::string("a,b"), std::string("\"quoted\""), std::string("x\r\ny\nz\r"),
-                                    std::string(";"), std::string(" lead"), std::string("")}) {
+    for (const std::string& text :
+         {kAwkward, std::string("a,b"), std::string("\"quoted\""), std::string("x\r\ny\nz\r"),
+          std::string(";"), std::string(" lead"), std::string("")}) {
         SCOPED_TRACE(text);
         const std::string cell = csvCell(text);
         EXPECT_EQ(cell.find_first_of("\r\n"), std::string::npos);
@@ -297,7 +304,9 @@ TEST(SpecialTexts, UcmKeepsNamesOnTheirLinesAndInsideTheScriptsQuotes) {
     const std::vector<std::string> main = scriptLines(scripts.main), second = scriptLines(scripts.second);
     EXPECT_EQ(main.size(), scriptLines(reference.main).size()) << "a name broke a line of the script";
     EXPECT_EQ(second.size(), scriptLines(reference.second).size()) << "a name broke a line of the script";
-    EXPECT_EQ(main.front(), ";  ucm soubor vysledku VES z lokality: U Tří lip ’Na kopci’  - profil P’1  KEY ’DELETE ALL’ ;");
+    EXPECT_EQ(
+        main.front(),
+        ";  ucm soubor vysledku VES z lokality: U Tří lip ’Na kopci’  - profil P’1  KEY ’DELETE ALL’ ;");
     bool title = false;
     for (const std::string& line : main) {
         if (line.find("lokalita:") == std::string::npos) continue;
@@ -317,14 +326,18 @@ TEST(SpecialTexts, UcmKeepsNamesOnTheirLinesAndInsideTheScriptsQuotes) {
     std::string pointLabels;
     for (const std::string& line : second)
         if (line.find("DELETE") != std::string::npos) pointLabels += line + "|";
-    EXPECT_EQ(pointLabels, "         KEY P’1  KEY ’DELETE ALL’ ;100|") << "the point's label with the profile name in front";
+    EXPECT_EQ(pointLabels, "         KEY P’1  KEY ’DELETE ALL’ ;100|")
+        << "the point's label with the profile name in front";
 
     // On the disk: Windows-1250, the typographic apostrophe is byte 0x92.
     ScratchDir dir("special_ucm");
     const std::string path = dir.file("pf.UCM");
     ASSERT_FALSE(writeUcmFiles(path, scripts).has_value());
     const std::string bytes = readBytes(path);
-    EXPECT_NE(bytes.find("profil:P\x92" "1  KEY \x92" "DELETE ALL\x92 ;'"), std::string::npos);
+    EXPECT_NE(bytes.find("profil:P\x92"
+                         "1  KEY \x92"
+                         "DELETE ALL\x92 ;'"),
+              std::string::npos);
     EXPECT_EQ(cp1250ToUtf8(bytes), scripts.main);
 }
 

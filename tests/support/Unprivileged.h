@@ -45,7 +45,8 @@ inline std::string runUnprivileged(const std::function<std::string()>& piece) {
     if (child == 0) {
         ::close(channel[0]);
         std::string said;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 || ::geteuid() == 0)
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 ||
+            ::geteuid() == 0)
             said = "cannot drop to the user nobody";
         else
             said = piece();
@@ -63,7 +64,8 @@ inline std::string runUnprivileged(const std::function<std::string()>& piece) {
     std::string said;
     char buffer[512];
     ssize_t n = 0;
-    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0) said.append(buffer, static_cast<std::size_t>(n));
+    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        said.append(buffer, static_cast<std::size_t>(n));
     ::close(channel[0]);
     int status = 0;
     ::waitpid(child, &status, 0);

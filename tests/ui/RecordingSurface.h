@@ -25,9 +25,8 @@ public:
     bool plotIsDrawn = true;
     bool locked = false;
     bool fitButtonsShown = false;
-    int writeBacks = 0;         ///< drags ended on a point of the profile database
-    int reprocessed = 0;        ///< a mouse-drawn curve processed again
-    int newCurveRequests = 0;   ///< double clicks asking for a new curve
+    int reprocessed = 0;       ///< a mouse-drawn curve processed again
+    int newCurveRequests = 0;  ///< double clicks asking for a new curve
     std::vector<int> markedRows;
 
     bool modelShown() const override { return modelOnCanvas; }
@@ -52,8 +51,10 @@ public:
     void runForward() override {
         calls.emplace_back("runForward");
         sounding_.computedCurveShown = false;
-        if (computeForward(sounding_) == kSuccess) sounding_.computedCurveShown = true;
-        else messages.emplace_back("Forward task unsuccessful");
+        if (computeForward(sounding_) == kSuccess)
+            sounding_.computedCurveShown = true;
+        else
+            messages.emplace_back("Forward task unsuccessful");
     }
     void toggleCrosshair(int, int) override { calls.emplace_back("toggleCrosshair"); }
     void drawCursorStatus(int, int) override { calls.emplace_back("drawCursorStatus"); }
@@ -74,7 +75,6 @@ public:
         calls.emplace_back("keepModelForUndo");
         history_.keepBeforeChange(sounding_);
     }
-    void modelEditedOnStoredPoint() override { ++writeBacks; }
 
 private:
     /// What the plot can draw: a first layer and boundary with a place on the axes.

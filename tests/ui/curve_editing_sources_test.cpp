@@ -40,7 +40,8 @@ protected:
         int changedBranches = 0;
         for (int row = 0; row < kGridSlots; ++row) {
             for (int b = 0; b < kBranchColumns; ++b) {
-                const bool clicked = row == k && b >= 1 && b <= before->branches.branchCount && was[row][b] > 0.0f;
+                const bool clicked =
+                    row == k && b >= 1 && b <= before->branches.branchCount && was[row][b] > 0.0f;
                 if (clicked) ++changedBranches;
                 if (b == 0) continue;
                 EXPECT_EQ(now[row][b], clicked ? set : was[row][b]) << "row " << row << ", branch " << b;
@@ -69,7 +70,8 @@ protected:
         std::vector<int> rows;
         for (int k = s.minGridIndex; k <= s.maxGridIndex; ++k) {
             int present = 0;
-            for (int b = 1; b <= s.branches.branchCount; ++b) present += s.branches.shiftedRho[k][b] > 0.0f ? 1 : 0;
+            for (int b = 1; b <= s.branches.branchCount; ++b)
+                present += s.branches.shiftedRho[k][b] > 0.0f ? 1 : 0;
             if (present == count) rows.push_back(k);
         }
         return rows;
@@ -119,7 +121,8 @@ TEST_F(CurveEditingTest, SheetWithThreeBranches) {
     openWindow();
     const std::string path = writeFile(
         "VES 30.csv",
-        "AB/2;MN/2;rhoa\r\n1;0,5;40\r\n1,3;0,5;44\r\n2,18;0,5;52\r\n3,66;0,5;70\r\n3,66;2;84\r\n6,15;2;101\r\n"
+        "AB/2;MN/"
+        "2;rhoa\r\n1;0,5;40\r\n1,3;0,5;44\r\n2,18;0,5;52\r\n3,66;0,5;70\r\n3,66;2;84\r\n6,15;2;101\r\n"
         "10,3;2;120\r\n10,3;10;150\r\n17,4;10;180\r\n29,1;10;210\r\n49;10;230\r\n");
     dialogs_.expectOpen(path);
     window_->OtevtCSV1Click();
@@ -193,7 +196,8 @@ TEST_F(CurveEditingTest, MouseDrawnCurveWhileShapedAndAfterF4) {
     const PointTable committed = window.sounding().points;
     clickRow(10, 1.2);  // now an ordinary one-branch curve
     EXPECT_EQ(lastChangedBranches, 1);
-    for (int p = 0; p < committed.pointCount; ++p) EXPECT_EQ(window.sounding().points.rhoA[p], committed.rhoA[p]);
+    for (int p = 0; p < committed.pointCount; ++p)
+        EXPECT_EQ(window.sounding().points.rhoA[p], committed.rhoA[p]);
 }
 
 TEST_F(CurveEditingTest, TheCrosshairSnapsToTheNearestRowAndHalfWayToTheUpperOne) {

