@@ -21,7 +21,7 @@ namespace {
 using test::setCompositeFromModel;
 using test::soundingWithModel;
 
-void addNoise(Sounding& s, double amplitude) {
+void scaleByFixedNoise(Sounding& s, double amplitude) {
     for (int k = s.minGridIndex; k <= s.maxGridIndex; ++k)
         s.branches.shiftedRho[k][0] *= static_cast<float>(1.0 + amplitude * std::sin(2.7 * k + 0.4));
 }
@@ -141,7 +141,7 @@ TEST_F(RangeStatistics, StdFactorIsAPlainLeastSquaresCovarianceWithRowsMinusPara
         options.accurateForward = accurate;
         auto s = soundingWithModel({80, 15, 300}, {2, 9}, 2, 16);
         setCompositeFromModel(*s);
-        addNoise(*s, 0.03);
+        scaleByFixedNoise(*s, 0.03);
         const RangeSummary summary = computeParameterRanges(*s, *ws, options);
         ASSERT_EQ(summary.status, RangeStatus::Computed);
         ASSERT_EQ(summary.parameterCount, 5);
@@ -166,7 +166,7 @@ TEST_F(RangeStatistics, HeldValuesLeaveTheirColumnsOutOfTheCovariance) {
     options.accurateForward = true;
     auto s = soundingWithModel({80, 15, 300}, {2, 9}, 0, 16);
     setCompositeFromModel(*s);
-    addNoise(*s, 0.03);
+    scaleByFixedNoise(*s, 0.03);
     s->model.resistivityFixed[0] = 1;
     s->model.depthFixed[1] = 1;
     const RangeSummary summary = computeParameterRanges(*s, *ws, options);
@@ -186,7 +186,7 @@ TEST_F(RangeStatistics, NoFreedomLeftGivesNoDeviation) {
     // Three values on three rows: the residual variance is undefined.
     auto s = soundingWithModel({50, 200}, {4}, 6, 8);
     setCompositeFromModel(*s);
-    addNoise(*s, 0.02);
+    scaleByFixedNoise(*s, 0.02);
     const RangeSummary summary = computeParameterRanges(*s, *ws);
     ASSERT_EQ(summary.status, RangeStatus::Computed);
     ASSERT_EQ(summary.parameterCount, 3);
@@ -216,7 +216,7 @@ double profileSsq(const Sounding& s, const RangeSummary& summary, const Paramete
 TEST_F(RangeStatistics, BoundsMatchABruteForceProfile) {
     auto s = soundingWithModel({200, 20, 500}, {3, 18}, 0, 26);
     setCompositeFromModel(*s);
-    addNoise(*s, 0.01);
+    scaleByFixedNoise(*s, 0.01);
     const RangeSummary summary = computeParameterRanges(*s, *ws);
     ASSERT_EQ(summary.status, RangeStatus::Computed);
     for (const Parameter& p : {Parameter{false, 2}, Parameter{true, 1}, Parameter{false, 1}}) {
