@@ -2,6 +2,12 @@
 // Writing the interpreted sounding as a record of a KELDOR result file
 // (*.RST): the header with the prompts for operator, locality, point and
 // profile number, then the shifted curve grouped into output branches.
+//
+// The header texts (operator, locality, date) keep to their lines: a tab or a
+// line break in them is written as a blank, a letter Windows-1250 cannot hold
+// as '?', and they are cut to 99 characters (the date to 39). Blanks at the
+// start of a text do not come back: the reader takes them for the blanks
+// after the key letter.
 
 #include <optional>
 #include <string>
