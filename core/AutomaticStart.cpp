@@ -236,59 +236,67 @@ double smoothRhoAt(const Layers& smooth, double depth) {
     return smooth.rho.back();
 }
 
-/// Step 3: the fitted model of one layer fewer with one of its layers split
-/// in two at its middle on a log-depth scale (the half-space three times
-/// below its top), each half taking the smooth model's resistivity at its own
-/// middle. One model per layer.
-std::vector<LayerModel> splitModels(const LayerModel& fitted, const Layers& smooth, double deepestSpacing) {
-    std::vector<LayerModel> models;
+/// Where layer i of a fitted model is split in step 3: at its middle on a
+/// log-depth scale (the half-space three times below its top, a lone
+/// half-space at a sixth of the deepest spacing), and the middles of the two
+/// halves.
+struct SplitPoint {
+    double split = 0.0;
+    double upperMiddle = 0.0;
+    double lowerMiddle = 0.0;
+};
+
+SplitPoint splitPoint(const LayerModel& fitted, int i, double deepestSpacing) {
     const int n = fitted.layerCount();
-    if (n >= kMaxLayers) return models;
-    for (int i = 0; i < n; ++i) {
-        const double top = i == 0 ? 0.0 : fitted.depth[static_cast<std::size_t>(i - 1)];
-        double split, upperMiddle, lowerMiddle;
-        if (i < n - 1) {
-            const double bottom = fitted.depth[static_cast<std::size_t>(i)];
-            split = top > 0.0 ? std::sqrt(top * bottom) : bottom / 2.0;
-            upperMiddle = top > 0.0 ? std::sqrt(top * split) : split / 2.0;
-            lowerMiddle = std::sqrt(split * bottom);
-        } else {
-            split = top > 0.0 ? 3.0 * top : deepestSpacing / 6.0;
-            upperMiddle = top > 0.0 ? std::sqrt(top * split) : split / 2.0;
-            lowerMiddle = 2.0 * split;
-        }
-        Layers layers;
-        double previous = 0.0;
-        for (int j = 0; j < n; ++j) {
-            const double rho = fitted.resistivity[static_cast<std::size_t>(j)];
-            const double bottom = j < n - 1 ? static_cast<double>(fitted.depth[static_cast<std::size_t>(j)]) : 0.0;
-            if (j != i) {
-                layers.rho.push_back(rho);
-                if (j < n - 1) layers.thickness.push_back(bottom - previous);
-            } else {
-                layers.rho.push_back(smoothRhoAt(smooth, upperMiddle));
-                layers.thickness.push_back(split - previous);
-                layers.rho.push_back(smoothRhoAt(smooth, lowerMiddle));
-                if (j < n - 1) layers.thickness.push_back(bottom - split);
-            }
-            if (j < n - 1) previous = bottom;
-        }
-        models.push_back(toLayerModel(layers));
+    const double top = i == 0 ? 0.0 : fitted.depth[static_cast<std::size_t>(i - 1)];
+    SplitPoint p;
+    if (i < n - 1) {
+        const double bottom = fitted.depth[static_cast<std::size_t>(i)];
+        p.split = top > 0.0 ? std::sqrt(top * bottom) : bottom / 2.0;
+        p.lowerMiddle = std::sqrt(p.split * bottom);
+    } else {
+        p.split = top > 0.0 ? 3.0 * top : deepestSpacing / 6.0;
+        p.lowerMiddle = 2.0 * p.split;
     }
-    return models;
+    p.upperMiddle = top > 0.0 ? std::sqrt(top * p.split) : p.split / 2.0;
+    return p;
 }
 
-/// A fitted model that left the values the program can hold (a fit run off
-/// on a curve that no layered earth explains) is no answer.
-bool withinLimits(const LayerModel& model) {
-    for (int i = 0; i <= model.interfaceCount; ++i) {
-        const double rho = model.resistivity[static_cast<std::size_t>(i)];
-        if (!(rho >= kMinModelResistivity && rho <= kMaxModelResistivity)) return false;
+/// The fitted model with layer i split in two at `split`, the halves taking
+/// the resistivities `upper` and `lower`.
+LayerModel splitLayer(const LayerModel& fitted, int i, double split, double upper, double lower) {
+    const int n = fitted.layerCount();
+    Layers layers;
+    double previous = 0.0;
+    for (int j = 0; j < n; ++j) {
+        const double rho = fitted.resistivity[static_cast<std::size_t>(j)];
+        const double bottom = j < n - 1 ? static_cast<double>(fitted.depth[static_cast<std::size_t>(j)]) : 0.0;
+        if (j != i) {
+            layers.rho.push_back(rho);
+            if (j < n - 1) layers.thickness.push_back(bottom - previous);
+        } else {
+            layers.rho.push_back(upper);
+            layers.thickness.push_back(split - previous);
+            layers.rho.push_back(lower);
+            if (j < n - 1) layers.thickness.push_back(bottom - split);
+        }
+        if (j < n - 1) previous = bottom;
     }
-    for (int i = 0; i < model.interfaceCount; ++i) {
-        if (!(model.depth[static_cast<std::size_t>(i)] <= kMaxModelDepth)) return false;
+    return toLayerModel(layers);
+}
+
+/// Step 3: the fitted model of one layer fewer with one of its layers split,
+/// each half taking the smooth model's resistivity at its own middle. One
+/// model per layer.
+std::vector<LayerModel> smoothSplits(const LayerModel& fitted, const Layers& smooth, double deepestSpacing) {
+    std::vector<LayerModel> models;
+    if (fitted.layerCount() >= kMaxLayers) return models;
+    for (int i = 0; i < fitted.layerCount(); ++i) {
+        const SplitPoint p = splitPoint(fitted, i, deepestSpacing);
+        models.push_back(splitLayer(fitted, i, p.split, smoothRhoAt(smooth, p.upperMiddle),
+                                    smoothRhoAt(smooth, p.lowerMiddle)));
     }
-    return true;
+    return models;
 }
 
 struct BestFit {
@@ -307,7 +315,7 @@ void fitCandidates(const Sounding& sounding, const std::vector<LayerModel>& star
         const FitSummary summary = fitModel(*trial, workspace, options);
         ++fitsRun;
         if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-            summary.status == FitStatus::ForwardFailed || !std::isfinite(summary.ssq) || !withinLimits(trial->model))
+            summary.status == FitStatus::ForwardFailed || !std::isfinite(summary.ssq) || !withinModelLimits(trial->model))
             continue;
         if (best.found && !(summary.ssq < best.summary.ssq)) continue;
         best.found = true;
@@ -319,6 +327,17 @@ void fitCandidates(const Sounding& sounding, const std::vector<LayerModel>& star
 }
 
 }  // namespace
+
+std::vector<LayerModel> sameEarthSplits(const LayerModel& fitted, double deepestSpacing) {
+    std::vector<LayerModel> models;
+    if (fitted.layerCount() >= kMaxLayers) return models;
+    for (int i = 0; i < fitted.layerCount(); ++i) {
+        const SplitPoint p = splitPoint(fitted, i, deepestSpacing);
+        const double rho = fitted.resistivity[static_cast<std::size_t>(i)];
+        models.push_back(splitLayer(fitted, i, p.split, rho, rho));
+    }
+    return models;
+}
 
 AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, int layers,
                                    const ComputationOptions& options) {
@@ -348,8 +367,12 @@ AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, 
             if (level == 1) break;  // one layer: the merges differ only in the mean
         }
         if (previous.found) {
-            for (LayerModel& split : splitModels(previous.fitted->model, smooth.front(), points.back().ab2))
+            const LayerModel& fewer = previous.fitted->model;
+            for (LayerModel& split : smoothSplits(fewer, smooth.front(), points.back().ab2))
                 starts.push_back(split);
+            // The same earth with one layer more: its fit can only improve
+            // on the fewer layers, so more layers never fit worse.
+            for (LayerModel& split : sameEarthSplits(fewer, points.back().ab2)) starts.push_back(split);
         }
         BestFit best;
         fitCandidates(sounding, starts, workspace, options, best, result.fitsRun);
@@ -358,8 +381,7 @@ AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, 
     }
     if (!previous.found || previous.fitted->model.layerCount() != layers) {
         result.summary.status = FitStatus::ForwardFailed;
-        result.summary.message = "no start model led to a fit within the value limits (resistivities 1e-6 to 1e12 "
-                                 "ohm-m, depths to 1e9 m)";
+        result.summary.message = kNoFitWithinLimits;
         return result;
     }
     result.summary = previous.summary;

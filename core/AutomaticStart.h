@@ -20,8 +20,14 @@
 //     are built up: the best fit of n - 1 layers is split, one of its layers
 //     at a time, in two at the layer's middle on a log-depth scale (the
 //     half-space three times below its top), each half taking the smooth
-//     model's resistivity at its middle; these are fitted beside the merged
-//     models of n layers, for n = 1 .. N. The fit with the smallest SSQ wins.
+//     model's resistivity at its middle, and once more with both halves
+//     keeping the layer's own resistivity (the same earth with one layer
+//     more); these are fitted beside the merged models of n layers, for
+//     n = 1 .. N. The fit with the smallest SSQ wins.
+//
+// A fit never ends above its start's SSQ, and the same-earth splits start at
+// the best SSQ of n - 1 layers, so up to 8 layers a model of n layers never
+// fits worse than one of n - 1 (to the rounding of the stored floats).
 //
 // Everything runs on the caller's thread with its workspace; no I/O.
 
@@ -39,6 +45,13 @@ struct AutomaticFit {
     LayerModel start;         ///< the start model the winning fit came from
     int fitsRun = 0;          ///< candidate fits tried
 };
+
+/// The fitted model with one of its layers split in two at the layer's middle
+/// on a log-depth scale (the half-space three times below its top, a lone
+/// half-space at a sixth of `deepestSpacing`), both halves keeping the
+/// layer's resistivity: the same curve with one layer more. One model per
+/// layer, without hold flags; none for a model of 30 layers.
+std::vector<LayerModel> sameEarthSplits(const LayerModel& fitted, double deepestSpacing);
 
 /// Steps 1 to 3: afterwards sounding.model is the best fitted model of
 /// `layers` layers, with its computed curve and SSQ, as after fitModel. A

@@ -55,7 +55,8 @@ void acceptTrial(LayerModel& model, FitWorkspace& ws) {
 }
 
 /// One pass: what a single press of Enter does.
-FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
+FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options,
+                   const FitStepObserver& observer) {
     LayerModel& model = sounding.model;
     loadFitStart(sounding, ws, options);
 
@@ -96,6 +97,7 @@ FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOption
             ++summary.acceptedSteps;
             acceptTrial(model, ws);
             current = trialSsq;
+            if (observer) observer(ws.fitResistivity.data(), ws.fitThickness.data(), model.layerCount(), trialSsq);
             if ((toBeat - trialSsq) / trialSsq < kStopImprovement) {
                 summary.status = FitStatus::Converged;
                 finished = true;
@@ -136,6 +138,11 @@ FitJacobian decomposeFitJacobian(Sounding& sounding, FitWorkspace& ws, const Com
 }
 
 FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options) {
+    return fitModel(sounding, ws, options, FitStepObserver{});
+}
+
+FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options,
+                    const FitStepObserver& observer) {
     if (!isFittableModel(sounding))
         return refused(FitStatus::InvalidModel,
                        "The model cannot be fitted: resistivities must be positive, depths must not decrease "
@@ -143,7 +150,7 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptio
     if (!hasCompositeValue(sounding))
         return refused(FitStatus::NoComposite, "There is no composite curve to fit the model to.");
 
-    FitSummary summary = fitPass(sounding, ws, options);
+    FitSummary summary = fitPass(sounding, ws, options, observer);
     if (!options.fitUntilConverged || refusedStatus(summary.status)) return summary;
 
     double passStart = summary.startSsq;
@@ -154,7 +161,7 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptio
             summary.status = FitStatus::PassLimit;
             break;
         }
-        const FitSummary pass = fitPass(sounding, ws, options);
+        const FitSummary pass = fitPass(sounding, ws, options, observer);
         if (refusedStatus(pass.status)) break;  // cannot happen after a good pass; keep what we have
         passStart = pass.startSsq;
         lastAccepted = pass.acceptedSteps;

@@ -19,6 +19,7 @@
 // curve, the derivatives and the SSQ, and whether whole passes are repeated
 // until the SSQ settles.
 
+#include <functional>
 #include <string>
 
 #include "core/ComputationOptions.h"
@@ -83,6 +84,18 @@ inline constexpr int kMaxFitPasses = 100;
 /// until a pass improves the SSQ by less than 0.1 % or accepts no step. The
 /// summary then counts all passes (startSsq is the first one's).
 FitSummary fitModel(Sounding& sounding, FitWorkspace& workspace, const ComputationOptions& options = {});
+
+/// Told of every model a fit accepts, right after the step: its layerCount
+/// resistivities and layerCount - 1 thicknesses exactly as the SSQ was
+/// computed for them (before the stored model rounds them to floats).
+using FitStepObserver =
+    std::function<void(const double* resistivity, const double* thickness, int layerCount, double ssq)>;
+
+/// The same fit, the same path and the same result, with `observer` told of
+/// each accepted model (a global search keeps those that fit about as well as
+/// the best; core/GlobalFit.h).
+FitSummary fitModel(Sounding& sounding, FitWorkspace& workspace, const ComputationOptions& options,
+                    const FitStepObserver& observer);
 
 /// The linearisation of a model as the fit makes it, without a step.
 struct FitJacobian {

@@ -14,31 +14,33 @@
 // sqrt(SSQ / (rows - M) * sum_c (V[p][c] / w_c)^2) over all singular values.
 // It is given as a factor: the value times or divided by exp(sigma).
 //
-// The ranges are found about the optimum that a fit run until converged
-// reaches from the sounding's current model; the sounding itself is left as
-// it is.
+// The ranges are found about the best model ORMA finds for the sounding's
+// layer count and held values: a global fit (core/GlobalFit.h, default
+// starts, one thread) whose first start is the sounding's current model, so
+// the optimum is never worse than the fit run until converged from it. A
+// range must never exclude a model ORMA can show to fit within the
+// threshold: the equivalent models of that search lie inside the ranges by
+// construction, every step is refitted from several starts (the last model
+// inside, the optimum, the nearest equivalent model; core/RangeBoundSearch.h)
+// and the smallest SSQ counts. A refit may come out a little below the
+// optimum (a flat valley the fit does not follow to its end); it counts as
+// inside like any other. The sounding itself is left as it is.
 
 #include <array>
 #include <functional>
 #include <string>
 
 #include "core/ComputationOptions.h"
+#include "core/EquivalentModels.h"
 #include "core/FitWorkspace.h"
+#include "core/ModelValues.h"
 #include "core/Sounding.h"
 
 namespace orma {
 
-inline constexpr double kDefaultRangeFactor = 1.05;
+inline constexpr double kDefaultRangeFactor = kDefaultEquivalenceFactor;
 /// Bounds further than this factor from the fitted value count as unbounded.
 inline constexpr double kRangeSearchLimit = 1000.0;
-
-/// A layered model's values without its flags.
-struct ModelValues {
-    int interfaceCount = 0;
-    std::array<float, kMaxLayers> resistivity{};
-    std::array<float, kMaxLayers> depth{};
-    double ssq = 0.0;
-};
 
 struct ParameterRange {
     bool isThickness = false;

@@ -1,0 +1,256 @@
+#include "core/GlobalFit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "core/AutomaticStart.h"
+#include "core/Forward.h"
+#include "core/ModelLimits.h"
+#include "core/StartSampling.h"
+
+namespace orma {
+
+namespace {
+
+struct StartJob {
+    StartKind kind = StartKind::Sampled;
+    LayerModel model;  ///< the start (the automatic start makes its own)
+};
+
+/// What one start led to.
+struct StartResult {
+    bool run = false;
+    bool fitted = false;  ///< ended within the limits
+    FitSummary summary;
+    LayerModel model;
+    std::vector<ModelValues> met;  ///< accepted models that may be equivalent, in the order met
+};
+
+/// The smallest SSQ any thread has reached so far: a model far above it can
+/// never be equivalent to the final best, which is lower still.
+class RunningBest {
+public:
+    double get() const { return value_.load(std::memory_order_relaxed); }
+    void offer(double ssq) {
+        double current = get();
+        while (ssq < current && !value_.compare_exchange_weak(current, ssq, std::memory_order_relaxed)) {
+        }
+    }
+
+private:
+    std::atomic<double> value_{std::numeric_limits<double>::infinity()};
+};
+
+ModelValues valuesOfTrial(const double* resistivity, const double* thickness, int layerCount, double ssq) {
+    ModelValues values;
+    values.interfaceCount = layerCount - 1;
+    double depth = 0.0;
+    for (int i = 0; i < layerCount; ++i) {
+        values.resistivity[static_cast<std::size_t>(i)] = static_cast<float>(resistivity[i]);
+        if (i + 1 < layerCount) {
+            depth += thickness[i];
+            values.depth[static_cast<std::size_t>(i)] = static_cast<float>(depth);
+        }
+    }
+    values.depth[static_cast<std::size_t>(layerCount - 1)] = kHalfSpaceDepth;
+    values.ssq = ssq;
+    return values;
+}
+
+bool refusedStatus(FitStatus status) {
+    return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
+           status == FitStatus::ForwardFailed;
+}
+
+/// Fits the starts; one per thread, sharing the job list.
+class StartFitter {
+public:
+    StartFitter(const Sounding& sounding, const GlobalFitOptions& options, const LayerModel& held, int layers,
+                const std::vector<StartJob>& jobs)
+        : sounding_(sounding), options_(options), held_(held), layers_(layers), jobs_(jobs), results_(jobs.size()) {
+        converged_ = options.computation;
+        converged_.fitUntilConverged = true;
+    }
+
+    /// Fits job `index` on the caller's own sounding copy and workspace.
+    void fitJob(std::size_t index, Sounding& trial, FitWorkspace& ws) {
+        const StartJob& job = jobs_[index];
+        StartResult& result = results_[index];
+        result.run = true;
+        if (job.kind == StartKind::Automatic) {
+            trial.model = LayerModel{};
+            const AutomaticFit automatic = fitFromAutomaticStart(trial, ws, layers_, options_.computation);
+            if (refusedStatus(automatic.summary.status)) return;
+            imposeHeldValues(trial.model, held_);
+        } else {
+            trial.model = job.model;
+        }
+        const FitStepObserver observe = [&](const double* rho, const double* h, int count, double ssq) {
+            if (ssq <= options_.equivalenceFactor * running_.get())
+                result.met.push_back(valuesOfTrial(rho, h, count, ssq));
+        };
+        result.summary = fitModel(trial, ws, converged_, observe);
+        if (refusedStatus(result.summary.status)) {
+            result.met.clear();
+            return;
+        }
+        if (std::isfinite(result.summary.ssq) && withinModelLimits(trial.model)) {
+            result.fitted = true;
+            result.model = trial.model;
+            running_.offer(result.summary.ssq);
+            // The end as stored (float depths), so that the best model is one of the set.
+            result.met.push_back(modelValuesOf(trial.model, result.summary.ssq));
+        }
+        // Whatever lies above the factor of a model some fit has reached
+        // can never be equivalent to the best, which lies lower still.
+        const double keep = options_.equivalenceFactor * running_.get();
+        std::erase_if(result.met, [&](const ModelValues& m) { return !(m.ssq <= keep); });
+    }
+
+    /// Takes jobs until none is left or the caller cancels.
+    void work() {
+        auto trial = std::make_unique<Sounding>(sounding_);
+        auto ws = std::make_unique<FitWorkspace>();
+        while (true) {
+            if (options_.cancel != nullptr && options_.cancel->load()) {
+                cancelled_ = true;
+                return;
+            }
+            const std::size_t index = next_.fetch_add(1);
+            if (index >= jobs_.size()) return;
+            fitJob(index, *trial, *ws);
+            tell();
+        }
+    }
+
+    std::vector<StartResult>& results() { return results_; }
+    bool cancelled() const { return cancelled_.load(); }
+
+private:
+    void tell() {
+        if (!options_.progress) return;
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        options_.progress(++done_, static_cast<int>(jobs_.size()));
+    }
+
+    const Sounding& sounding_;
+    const GlobalFitOptions& options_;
+    const LayerModel& held_;
+    int layers_;
+    ComputationOptions converged_;
+    const std::vector<StartJob>& jobs_;
+    std::vector<StartResult> results_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<bool> cancelled_{false};
+    RunningBest running_;
+    std::mutex progressMutex_;
+    int done_ = 0;
+};
+
+GlobalFitSummary refusal(const std::string& message) {
+    GlobalFitSummary summary;
+    summary.outcome = Outcome::failure(message);
+    return summary;
+}
+
+bool hasComposite(const Sounding& s) {
+    for (int k = std::max(s.minGridIndex, 0); k <= std::min(s.maxGridIndex, kGridPoints - 1); ++k)
+        if (s.hasComposite(k)) return true;
+    return false;
+}
+
+std::vector<StartJob> startJobs(const Sounding& sounding, const GlobalFitOptions& options, const LayerModel& held,
+                                bool givenModel, int layers) {
+    std::vector<StartJob> jobs;
+    if (givenModel) jobs.push_back({StartKind::Given, sounding.model});
+    if (options.automaticStart) jobs.push_back({StartKind::Automatic, {}});
+    for (const LayerModel& extra : options.extraStarts) {
+        if (extra.layerCount() != layers) continue;
+        StartJob job{StartKind::Extra, extra};
+        imposeHeldValues(job.model, held);
+        jobs.push_back(job);
+    }
+    const std::optional<StartBox> box = startBoxFor(sounding);
+    if (box) {
+        for (LayerModel& start : latinHypercubeStarts(*box, layers, options.starts, options.seed)) {
+            imposeHeldValues(start, held);
+            jobs.push_back({StartKind::Sampled, start});
+        }
+    }
+    return jobs;
+}
+
+unsigned threadCount(unsigned asked, std::size_t jobs) {
+    unsigned threads = asked == 0 ? std::max(1u, std::thread::hardware_concurrency()) : asked;
+    return static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs, 1)));
+}
+
+}  // namespace
+
+GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options) {
+    const bool modelGiven = sounding.model.exists();
+    const int layers = options.layers > 0 ? options.layers : (modelGiven ? sounding.model.layerCount() : 0);
+    if (layers < 1 || layers > kMaxLayers) return refusal("The number of layers must be 1 to 30.");
+    if (!(options.equivalenceFactor >= 1.0) || !std::isfinite(options.equivalenceFactor))
+        return refusal("The equivalence factor must be 1 or more.");
+    if (options.starts < 0 || options.starts > kMaxGlobalStarts)
+        return refusal("The number of starts must be 0 to 100000.");
+    if (!hasComposite(sounding)) return refusal("There is no composite curve to fit the model to.");
+
+    const bool givenModel = modelGiven && sounding.model.layerCount() == layers;
+    LayerModel held;
+    held.interfaceCount = -1;  // holds nothing: imposeHeldValues leaves starts alone
+    if (givenModel) held = sounding.model;
+
+    const std::vector<StartJob> jobs = startJobs(sounding, options, held, givenModel, layers);
+    StartFitter fitter(sounding, options, held, layers, jobs);
+    std::vector<std::thread> helpers;
+    const unsigned threads = threadCount(options.threads, jobs.size());
+    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back([&fitter] { fitter.work(); });
+    fitter.work();
+    for (std::thread& helper : helpers) helper.join();
+
+    GlobalFitSummary summary;
+    summary.cancelled = fitter.cancelled();
+    summary.startsTotal = static_cast<int>(jobs.size());
+    std::vector<StartResult>& results = fitter.results();
+    // The fit refuses a model it cannot fit; so does the search.
+    if (givenModel && results[0].run && refusedStatus(results[0].summary.status))
+        return refusal(results[0].summary.message);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const StartResult& r = results[i];
+        if (!r.run) continue;
+        ++summary.startsRun;
+        summary.linearisations += r.summary.linearisations;
+        if (!r.fitted) continue;
+        ++summary.startsFitted;
+        if (summary.bestStart < 0 || r.summary.ssq < summary.best.ssq) {
+            summary.bestStart = static_cast<int>(i);
+            summary.best = r.summary;
+        }
+    }
+    if (summary.bestStart < 0) {
+        if (summary.cancelled) return summary;
+        return refusal(kNoFitWithinLimits);
+    }
+    const StartResult& winner = results[static_cast<std::size_t>(summary.bestStart)];
+    summary.bestKind = jobs[static_cast<std::size_t>(summary.bestStart)].kind;
+
+    std::vector<ModelValues> met;
+    for (StartResult& r : results) {
+        met.insert(met.end(), std::make_move_iterator(r.met.begin()), std::make_move_iterator(r.met.end()));
+        r.met.clear();
+    }
+    summary.equivalent =
+        selectEquivalentModels(std::move(met), summary.best.ssq, options.equivalenceFactor, options.duplicateTolerance);
+
+    sounding.model = winner.model;
+    computeForward(sounding, options.computation);
+    return summary;
+}
+
+}  // namespace orma
