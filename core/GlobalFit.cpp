@@ -102,8 +102,12 @@ public:
             result.fitted = true;
             result.model = trial.model;
             running_.offer(result.summary.ssq);
-            // The end as stored (float depths), so that the best model is one of the set.
-            result.met.push_back(modelValuesOf(trial.model, result.summary.ssq));
+            // A fit never rises, so a model on its way fits no better than its
+            // end; the two differ only by the rounding of the stored floats.
+            for (ModelValues& m : result.met) m.ssq = std::max(m.ssq, result.summary.ssq);
+            // The end as stored comes first: of equal SSQ it is the one kept,
+            // so that the best model is the first of the set.
+            result.met.insert(result.met.begin(), modelValuesOf(trial.model, result.summary.ssq));
         }
         // Whatever lies above the factor of a model some fit has reached
         // can never be equivalent to the best, which lies lower still.

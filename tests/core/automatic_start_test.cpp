@@ -47,6 +47,47 @@ TEST(AutomaticStart, ReachesTheFitFromTheTrueModelOnNoisySoundings) {
     EXPECT_GE(good, kSoundings * 9 / 10) << misses;
 }
 
+TEST(AutomaticStart, MoreLayersNeverFitWorse) {
+    // The fits of n layers start, among others, from the best model of
+    // n - 1 layers with one layer split in two, the same curve: so their SSQ
+    // never ends above it (beyond the rounding of the stored floats).
+    std::mt19937 rng(4242);
+    auto workspace = std::make_unique<FitWorkspace>();
+    for (int n = 0; n < 6; ++n) {
+        const auto sounding = noisySounding(randomEarth(3 + n % 2, rng), rng, 0.03);
+        double fewer = INFINITY;
+        for (int layers = 1; layers <= 5; ++layers) {
+            Sounding trial = *sounding;
+            const AutomaticFit fit = fitFromAutomaticStart(trial, *workspace, layers);
+            SCOPED_TRACE(testing::Message() << "sounding " << n << ", " << layers << " layers");
+            ASSERT_EQ(trial.model.layerCount(), layers);
+            EXPECT_LE(fit.summary.ssq, fewer * (1 + 1e-6));
+            fewer = fit.summary.ssq;
+        }
+    }
+}
+
+TEST(AutomaticStart, SameEarthSplitsKeepTheCurve) {
+    auto s = noisySounding(randomEarth(3, *std::make_unique<std::mt19937>(3)), *std::make_unique<std::mt19937>(4));
+    LayerModel model;
+    model.interfaceCount = 2;
+    model.resistivity = {80, 900, 15};
+    model.depth = {2.5f, 14, kHalfSpaceDepth};
+    s->model = model;
+    ASSERT_EQ(computeForward(*s), kSuccess);
+    const auto curve = s->computedRho;
+    const std::vector<LayerModel> splits = sameEarthSplits(model, 300.0);
+    ASSERT_EQ(splits.size(), 3u);
+    for (const LayerModel& split : splits) {
+        EXPECT_EQ(split.layerCount(), 4);
+        s->model = split;
+        ASSERT_EQ(computeForward(*s), kSuccess);
+        for (int k = s->minGridIndex; k <= s->maxGridIndex; ++k) EXPECT_NEAR(s->computedRho[k], curve[k], 1e-4 * curve[k]);
+    }
+    // The half-space splits three times below its top.
+    EXPECT_FLOAT_EQ(splits[2].depth[2], 42.0f);
+}
+
 TEST(AutomaticStart, RefusesWhatCannotBeFitted) {
     Sounding empty;
     empty.maxGridIndex = 10;

@@ -1,5 +1,6 @@
 // ormacli fit: fits a layered model to the composite curve of a sounding file,
-// holding the values named by the --fix options.
+// holding the values named by the --fix options; with --global, the best
+// model that many starts find (core/GlobalFit.h) and its equivalent models.
 
 #include <cstdio>
 #include <iostream>
@@ -9,11 +10,13 @@
 
 #include "Commands.h"
 #include "CsvOutput.h"
+#include "GlobalFitReport.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
 #include "RangeReport.h"
 #include "core/Fit.h"
 #include "core/FitWorkspace.h"
+#include "core/GlobalFit.h"
 #include "core/ParameterRanges.h"
 #include "io/FormatPatterns.h"
 
@@ -24,7 +27,9 @@ namespace {
 constexpr const char* kFitUsage =
     "usage: ormacli fit FILE [--record N] --rho R0,R1,... --depth D0,D1,... [--fix-rho i,...]\n"
     "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate] [--measured-spacings]\n"
-    "                   [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n";
+    "                   [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n"
+    "       ormacli fit FILE [--record N] --layers L --global [N] [--seed S] [--threads T]\n"
+    "                   [--rho ... --depth ... --fix-...] [--equivalent MODELS.csv] [other options as above]\n";
 
 struct FitOptions {
     std::string path;
@@ -38,6 +43,11 @@ struct FitOptions {
     std::optional<double> rangeFactor;  ///< set when the ranges are asked for
     bool json = false;
     std::string csv;  ///< --csv target, empty when not asked for
+    int layers = 0;   ///< --layers, 0 when not given
+    std::optional<int> globalStarts;  ///< set by --global
+    std::optional<std::uint64_t> seed;
+    std::optional<unsigned> threads;
+    std::string equivalent;  ///< --equivalent target, empty when not asked for
 };
 
 bool isFlag(const std::string& arg) {
@@ -66,6 +76,78 @@ bool parseRanges(FitOptions& options, const Args& args, std::size_t& i) {
     }
     options.rangeFactor = factor;
     return true;
+}
+
+/// --global takes an optional number of starts: the next argument when it is
+/// a whole number.
+bool parseGlobal(FitOptions& options, const Args& args, std::size_t& i) {
+    options.globalStarts = kDefaultGlobalStarts;
+    if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-') return true;
+    const std::optional<int> starts = parseInteger(args[i + 1]);
+    if (!starts) return true;
+    ++i;
+    if (*starts < 0 || *starts > kMaxGlobalStarts) {
+        std::cerr << "ormacli fit: --global takes 0 to " << kMaxGlobalStarts << " starts\n";
+        return false;
+    }
+    options.globalStarts = *starts;
+    return true;
+}
+
+/// --layers, --seed, --threads and --equivalent, each with its value.
+bool isGlobalValueOption(const std::string& arg) {
+    return arg == "--layers" || arg == "--seed" || arg == "--threads" || arg == "--equivalent";
+}
+
+bool storeGlobalValue(FitOptions& options, const std::string& arg, const std::string& value) {
+    if (arg == "--equivalent") {
+        options.equivalent = value;
+        return true;
+    }
+    if (arg == "--seed") {
+        // Any whole number from 0; the digits alone, so that "-1" is no seed.
+        const bool digits = !value.empty() && value.size() <= 19 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits) {
+            std::cerr << "ormacli fit: --seed must be a whole number from 0\n";
+            return false;
+        }
+        options.seed = std::stoull(value);
+        return true;
+    }
+    const std::optional<int> number = parseInteger(value);
+    if (arg == "--layers") {
+        if (!number || *number < 1 || *number > kMaxLayers) {
+            std::cerr << "ormacli fit: --layers must be 1 to 30\n";
+            return false;
+        }
+        options.layers = *number;
+        return true;
+    }
+    if (!number || *number < 1 || *number > 256) {
+        std::cerr << "ormacli fit: --threads must be 1 to 256\n";
+        return false;
+    }
+    options.threads = static_cast<unsigned>(*number);
+    return true;
+}
+
+/// What the global options need of each other; false after a message.
+bool globalOptionsAgree(const FitOptions& options, bool haveRho) {
+    const char* problem = nullptr;
+    if (!options.globalStarts) {
+        if (options.layers > 0) problem = "--layers goes with --global (a model by --rho/--depth has its own layers)";
+        else if (options.seed || options.threads) problem = "--seed and --threads go with --global";
+        else if (!options.equivalent.empty()) problem = "--equivalent goes with --global";
+    } else if (options.layers == 0 && !haveRho) {
+        problem = "--global needs --layers L or a model by --rho/--depth";
+    } else if (options.layers > 0 && haveRho && static_cast<int>(options.rho.size()) != options.layers) {
+        problem = "--layers does not match the number of --rho values";
+    } else if (options.csv == "-" && options.equivalent == "-") {
+        problem = "only one of --csv and --equivalent can go to standard output";
+    }
+    if (problem != nullptr) std::cerr << "ormacli fit: " << problem << '\n';
+    return problem == nullptr;
 }
 
 bool isListOption(const std::string& arg) {
@@ -99,6 +181,14 @@ std::optional<FitOptions> parseFitOptions(const Args& args) {
             setFlag(options, arg);
         } else if (arg == "--ranges") {
             if (!parseRanges(options, args, i)) return std::nullopt;
+        } else if (arg == "--global") {
+            if (!parseGlobal(options, args, i)) return std::nullopt;
+        } else if (isGlobalValueOption(arg)) {
+            if (i + 1 >= args.size()) {
+                std::cerr << "ormacli fit: " << arg << " needs a value\n";
+                return std::nullopt;
+            }
+            if (!storeGlobalValue(options, arg, args[++i])) return std::nullopt;
         } else if (arg == "--csv") {
             if (i + 1 >= args.size()) {
                 std::cerr << "ormacli fit: --csv needs a file name (- for standard output)\n";
@@ -135,10 +225,11 @@ std::optional<FitOptions> parseFitOptions(const Args& args) {
             return std::nullopt;
         }
     }
-    if (!havePath || !haveRho) {
+    if (!havePath || (!haveRho && !options.globalStarts)) {
         std::cerr << kFitUsage;
         return std::nullopt;
     }
+    if (!globalOptionsAgree(options, haveRho)) return std::nullopt;
     return options;
 }
 
@@ -199,31 +290,65 @@ void printModel(const char* title, const LayerModel& model, double ssq) {
     }
 }
 
+/// The fit itself: one from the given model, or the global search.
+struct FitRun {
+    FitSummary summary;
+    std::optional<GlobalFitSummary> global;
+    std::uint64_t seed = kDefaultGlobalSeed;
+};
+
+std::optional<FitRun> runTheFit(const FitOptions& options, Sounding& sounding, FitWorkspace& workspace) {
+    FitRun run;
+    if (!options.globalStarts) {
+        run.summary = fitModel(sounding, workspace, options.computation);
+        if (run.summary.status == FitStatus::NoComposite || run.summary.status == FitStatus::InvalidModel ||
+            run.summary.status == FitStatus::ForwardFailed) {
+            std::cerr << "ormacli fit: " << options.path << ": " << run.summary.message << '\n';
+            return std::nullopt;
+        }
+        return run;
+    }
+    GlobalFitOptions global;
+    global.layers = options.layers > 0 ? options.layers : static_cast<int>(options.rho.size());
+    global.starts = *options.globalStarts;
+    global.seed = run.seed = options.seed.value_or(kDefaultGlobalSeed);
+    global.threads = options.threads.value_or(0);
+    global.computation = options.computation;
+    run.global = fitGlobally(sounding, global);
+    if (!run.global->outcome) {
+        std::cerr << "ormacli fit: " << options.path << ": " << run.global->outcome.text() << '\n';
+        return std::nullopt;
+    }
+    run.summary = run.global->best;
+    return run;
+}
+
 }  // namespace
 
 int runFit(const Args& args) {
     const std::optional<FitOptions> options = parseFitOptions(args);
     if (!options) return kExitUsage;
     LayerModel start;
-    std::string problem = buildModel(options->rho, options->depth, start);
-    if (problem.empty()) problem = applyFixes(*options, start);
+    const bool haveStart = !options->rho.empty();
+    std::string problem = haveStart ? buildModel(options->rho, options->depth, start) : std::string();
+    if (problem.empty() && haveStart) problem = applyFixes(*options, start);
+    if (problem.empty() && !haveStart && !(options->fixRho.empty() && options->fixDepth.empty() && options->fixThickness.empty()))
+        problem = "the --fix options hold values of a model given by --rho/--depth";
     if (!problem.empty()) {
         std::cerr << "ormacli fit: " << problem << '\n';
         return kExitUsage;
     }
 
     if (!options->csv.empty() && !csvTargetIsFree("fit", options->csv)) return kExitDataError;
+    if (!options->equivalent.empty() && !csvTargetIsFree("fit", options->equivalent)) return kExitDataError;
     std::vector<std::string> messages;
     const std::unique_ptr<Sounding> sounding = loadSounding(options->path, options->record, 2, messages);
     if (!sounding) return kExitDataError;
     sounding->model = start;
     auto workspace = std::make_unique<FitWorkspace>();
-    const FitSummary summary = fitModel(*sounding, *workspace, options->computation);
-    if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-        summary.status == FitStatus::ForwardFailed) {
-        std::cerr << "ormacli fit: " << options->path << ": " << summary.message << '\n';
-        return kExitDataError;
-    }
+    const std::optional<FitRun> run = runTheFit(*options, *sounding, *workspace);
+    if (!run) return kExitDataError;
+    const FitSummary& summary = run->summary;
     std::optional<RangeSummary> ranges;
     if (options->rangeFactor) {
         ranges = computeParameterRanges(*sounding, *workspace, options->computation, *options->rangeFactor);
@@ -238,9 +363,13 @@ int runFit(const Args& args) {
         const int status = writeCsvOutput("fit", options->csv, *sounding, {}, options->path);
         if (status != kExitOk || options->csv == "-") return status;
     }
+    if (!options->equivalent.empty()) {
+        const int status = writeEquivalentModels(options->equivalent, run->global->equivalent, options->path);
+        if (status != kExitOk || options->equivalent == "-") return status;
+    }
     if (options->json) {
         nlohmann::json out = modelJson(sounding->model, summary.ssq);
-        out["start"] = modelJson(start, summary.startSsq);
+        if (haveStart && !run->global) out["start"] = modelJson(start, summary.startSsq);
         out["linearisations"] = summary.linearisations;
         out["trials"] = summary.trials;
         out["acceptedSteps"] = summary.acceptedSteps;
@@ -248,15 +377,17 @@ int runFit(const Args& args) {
         out["passes"] = summary.passes;
         out["method"] = options->computation.accurateForward ? "201-point filter" : "13-point filter";
         out["measuredSpacings"] = options->computation.measuredSpacings;
+        if (run->global) out["global"] = globalFitJson(*run->global, run->seed);
         if (ranges) out["ranges"] = rangesJson(*ranges);
         out["messages"] = messages;
         std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         return kExitOk;
     }
-    printModel("start:", start, summary.startSsq);
+    if (haveStart && !run->global) printModel("start:", start, summary.startSsq);
     printModel("fitted:", sounding->model, summary.ssq);
     std::printf("linearisations: %d  trials: %d  accepted steps: %d  passes: %d  (%s)\n", summary.linearisations,
                 summary.trials, summary.acceptedSteps, summary.passes, statusName(summary.status));
+    if (run->global) printGlobalFit(*run->global, run->seed);
     if (ranges) printRanges(*ranges);
     std::fflush(stdout);
     for (const std::string& text : messages) std::cout << "message: " << text << '\n';
