@@ -50,7 +50,7 @@ bool sameModelWithin(const ModelValues& a, const ModelValues& b, double toleranc
 }
 
 EquivalentModels selectEquivalentModels(std::vector<ModelValues> candidates, double bestSsq, double factor,
-                                        double tolerance) {
+                                        double tolerance, const AdmissibleModel& admissible) {
     EquivalentModels set;
     set.factor = factor;
     set.tolerance = tolerance;
@@ -70,7 +70,7 @@ EquivalentModels selectEquivalentModels(std::vector<ModelValues> candidates, dou
         const bool known = std::any_of(set.models.begin(), set.models.end(), [&](const ModelValues& kept) {
             return sameModelWithin(kept, candidate, tolerance);
         });
-        if (!known) set.models.push_back(candidate);
+        if (!known && (!admissible || admissible(candidate))) set.models.push_back(candidate);
     }
 
     set.interfaceCount = interfaces;

@@ -16,6 +16,7 @@
 // interface depth over the kept models.
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "core/ModelValues.h"
@@ -49,11 +50,16 @@ struct EquivalentModels {
 /// lies within `tolerance` of the other in natural-log units.
 bool sameModelWithin(const ModelValues& a, const ModelValues& b, double tolerance);
 
+/// Whether a model may stand among the equivalent ones beyond the limits and
+/// the factor (asked only of models that are no duplicates, best first).
+using AdmissibleModel = std::function<bool(const ModelValues&)>;
+
 /// The equivalent models among `candidates` (in the order the search met
 /// them; models of another layer count than the first, outside the limits,
-/// or above factor * bestSsq are left out) and their spans.
+/// above factor * bestSsq, or not admissible are left out) and their spans.
 EquivalentModels selectEquivalentModels(std::vector<ModelValues> candidates, double bestSsq,
                                         double factor = kDefaultEquivalenceFactor,
-                                        double tolerance = kDefaultDuplicateTolerance);
+                                        double tolerance = kDefaultDuplicateTolerance,
+                                        const AdmissibleModel& admissible = {});
 
 }  // namespace orma

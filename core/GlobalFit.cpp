@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/AutomaticStart.h"
+#include "core/FilterReach.h"
 #include "core/Forward.h"
 #include "core/ModelLimits.h"
 #include "core/StartSampling.h"
@@ -98,16 +99,17 @@ public:
             result.met.clear();
             return;
         }
-        if (std::isfinite(result.summary.ssq) && withinModelLimits(trial.model)) {
+        result.model = trial.model;
+        if (std::isfinite(result.summary.ssq) && withinModelLimits(result.model) &&
+            withinFilterReach(trial, result.model, options_.computation)) {
             result.fitted = true;
-            result.model = trial.model;
             running_.offer(result.summary.ssq);
             // A fit never rises, so a model on its way fits no better than its
             // end; the two differ only by the rounding of the stored floats.
             for (ModelValues& m : result.met) m.ssq = std::max(m.ssq, result.summary.ssq);
             // The end as stored comes first: of equal SSQ it is the one kept,
             // so that the best model is the first of the set.
-            result.met.insert(result.met.begin(), modelValuesOf(trial.model, result.summary.ssq));
+            result.met.insert(result.met.begin(), modelValuesOf(result.model, result.summary.ssq));
         }
         // Whatever lies above the factor of a model some fit has reached
         // can never be equivalent to the best, which lies lower still.
@@ -249,8 +251,15 @@ GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options
         met.insert(met.end(), std::make_move_iterator(r.met.begin()), std::make_move_iterator(r.met.end()));
         r.met.clear();
     }
-    summary.equivalent =
-        selectEquivalentModels(std::move(met), summary.best.ssq, options.equivalenceFactor, options.duplicateTolerance);
+    auto scratch = std::make_unique<Sounding>(sounding);
+    const AdmissibleModel computable = [&](const ModelValues& m) {
+        LayerModel model = winner.model;
+        model.resistivity = m.resistivity;
+        model.depth = m.depth;
+        return withinFilterReach(*scratch, model, options.computation);
+    };
+    summary.equivalent = selectEquivalentModels(std::move(met), summary.best.ssq, options.equivalenceFactor,
+                                                options.duplicateTolerance, computable);
 
     sounding.model = winner.model;
     computeForward(sounding, options.computation);

@@ -20,9 +20,13 @@
 //     converged: passes until one gains less than 0.1 %, with the forward
 //     computation the options choose. The fit itself is not changed.
 //  3. The fit with the smallest SSQ whose model stays within the model value
-//     limits (core/ModelLimits.h) wins; of equal SSQ the earlier start.
+//     limits (core/ModelLimits.h) wins; of equal SSQ the earlier start. With
+//     the standard 13-tap filter a model must also lie within the filter's
+//     reach (core/FilterReach.h): a search this wide finds models whose
+//     curve the short filter gets wrong, and fits that only look good.
 //  4. Every model a fit accepts on its way, and its end, whose SSQ lies within
-//     `equivalenceFactor` times the winner's goes into the equivalent models.
+//     `equivalenceFactor` times the winner's (and, like the winner, within the
+//     limits and the filter's reach) goes into the equivalent models.
 //
 // Threads: the starts are shared among plain std::threads by an atomic index;
 // each thread owns one fit workspace (about 0.4 MB, so one per thread, never
@@ -88,7 +92,7 @@ struct GlobalFitSummary {
     bool cancelled = false;  ///< stopped by the cancel flag; the answer is the best so far
     int startsTotal = 0;     ///< starts of all kinds
     int startsRun = 0;       ///< of them fitted before the end (all, unless cancelled)
-    int startsFitted = 0;    ///< fits that ended within the model value limits
+    int startsFitted = 0;    ///< fits that ended within the value limits (and the filter's reach)
     int bestStart = -1;      ///< index of the winning start; -1 when none (only when cancelled early)
     StartKind bestKind = StartKind::Sampled;
     FitSummary best;         ///< the winning fit (startSsq: its start's SSQ)
