@@ -8,6 +8,7 @@
 #include <random>
 
 #include "EngineFixtures.h"
+#include "core/FilterReach.h"
 #include "core/Fit.h"
 #include "core/GlobalFit.h"
 #include "core/StartSampling.h"
@@ -240,6 +241,26 @@ TEST(GlobalFit, CancelStopsEarlyWithTheBestSoFar) {
     EXPECT_LT(summary.bestStart, 5);
     EXPECT_EQ(s->ssq, summary.best.ssq);
     EXPECT_EQ(s->model.interfaceCount, 2);
+}
+
+TEST(FilterReach, StopsModelsWhoseCurveTheShortFilterGetsGrosslyWrong) {
+    auto s = kTypeSounding();
+    const auto model = [](std::initializer_list<float> rho, std::initializer_list<float> depth) {
+        return soundingWithModel(rho, depth)->model;
+    };
+    const ComputationOptions standard;
+    ComputationOptions accurate;
+    accurate.accurateForward = true;
+    // Within reach: the earth itself (about 3 % off), a conductor 100 times
+    // below the layer above (about 10 %).
+    EXPECT_TRUE(withinFilterReach(*s, model({100, 1000, 10}, {2, 10}), standard));
+    EXPECT_TRUE(withinFilterReach(*s, model({100, 1}, {5}), standard));
+    // Beyond: a basement 1000 times more conductive (70 % off), a thin top
+    // layer of 80 000 ohm-m over 300.
+    EXPECT_FALSE(withinFilterReach(*s, model({100, 0.1f}, {5}), standard));
+    EXPECT_FALSE(withinFilterReach(*s, model({84400, 307, 116}, {0.45f, 8.6f}), standard));
+    // The accurate filter needs no check.
+    EXPECT_TRUE(withinFilterReach(*s, model({100, 0.1f}, {5}), accurate));
 }
 
 TEST(GlobalFit, RefusesWhatCannotBeFitted) {

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "EngineFixtures.h"
+#include "core/AutomaticStart.h"
 #include "core/Fit.h"
+#include "core/GlobalFit.h"
 #include "core/ParameterRanges.h"
+#include "support/SyntheticSoundings.h"
 
 namespace orma {
 namespace {
@@ -153,6 +156,43 @@ TEST_F(ParameterRanges, ProgressIsToldAndCanStop) {
     const RangeSummary stopped = computeParameterRanges(*s, *ws, {}, 1.05, [&](int, int) { return ++told < 3; });
     EXPECT_EQ(stopped.status, RangeStatus::Cancelled);
     EXPECT_EQ(told, 3);
+}
+
+TEST_F(ParameterRanges, NeverExcludeAModelTheGlobalFitShowsWithinTheThreshold) {
+    // A three-layer earth with 4 % noise fitted with four layers: many models
+    // fit about as well, in valleys far apart. Ranges stepped out from one
+    // local optimum by warm-started refits came out a factor of two too
+    // narrow here; they must hold every equivalent model ORMA finds.
+    std::mt19937 rng(99);
+    const auto sounding = test::noisySounding(test::randomEarth(3, rng), rng, 0.04, 22);
+    fitFromAutomaticStart(*sounding, *ws, 4);
+    Sounding converged = *sounding;
+    ComputationOptions untilConverged;
+    untilConverged.fitUntilConverged = true;
+    fitModel(converged, *ws, untilConverged);
+
+    const RangeSummary summary = computeParameterRanges(*sounding, *ws);
+    ASSERT_EQ(summary.status, RangeStatus::Computed);
+    EXPECT_LE(summary.bestSsq, converged.ssq);
+    Sounding global = *sounding;
+    const GlobalFitSummary search = fitGlobally(global);
+    ASSERT_TRUE(search.outcome);
+    EXPECT_EQ(summary.bestSsq, search.best.ssq);
+    ASSERT_GT(search.equivalent.models.size(), 3u);
+    for (const ModelValues& model : search.equivalent.models) {
+        ASSERT_LE(model.ssq, summary.threshold);
+        for (int c = 0; c < summary.parameterCount; ++c) {
+            const ParameterRange& range = summary.ranges[c];
+            const double value = range.isThickness ? model.thickness(range.layer - 1) : model.resistivity[range.layer - 1];
+            SCOPED_TRACE(testing::Message() << (range.isThickness ? "thickness " : "resistivity ") << range.layer);
+            if (!range.lowerUnbounded) {
+                EXPECT_GE(value, range.lower * 0.995);
+            }
+            if (!range.upperUnbounded) {
+                EXPECT_LE(value, range.upper * 1.005);
+            }
+        }
+    }
 }
 
 TEST_F(ParameterRanges, RefusedLikeTheFit) {
