@@ -62,20 +62,47 @@ ModelValues valuesOfTrial(const double* resistivity, const double* thickness, in
     return values;
 }
 
+/// Fits closer than this in every log value end in one valley: hops start
+/// from different ones.
+constexpr double kDistinctTolerance = 0.1;
+
 bool refusedStatus(FitStatus status) {
     return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
            status == FitStatus::ForwardFailed;
 }
 
-/// Fits the starts; one per thread, sharing the job list.
+/// Fits the starts, round by round; in each round the threads share the
+/// round's jobs.
 class StartFitter {
 public:
     StartFitter(const Sounding& sounding, const GlobalFitOptions& options, const LayerModel& held, int layers,
-                const std::vector<StartJob>& jobs)
-        : sounding_(sounding), options_(options), held_(held), layers_(layers), jobs_(jobs), results_(jobs.size()) {
+                int plannedJobs)
+        : sounding_(sounding), options_(options), held_(held), layers_(layers), planned_(plannedJobs) {
         converged_ = options.computation;
         converged_.fitUntilConverged = true;
     }
+
+    /// Fits `jobs` on `threads` threads (the caller's one of them); their
+    /// results follow those of the earlier rounds.
+    void runRound(std::vector<StartJob> jobs, unsigned threads) {
+        next_ = jobs_.size();
+        for (StartJob& job : jobs) jobs_.push_back(std::move(job));
+        results_.resize(jobs_.size());
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < threadCount(threads, jobs_.size() - next_); ++t) helpers.emplace_back([this] { work(); });
+        work();
+        for (std::thread& helper : helpers) helper.join();
+    }
+
+    /// A round planned but not run (too few models to hop from) counts as done.
+    void skipPlanned(int count) {
+        if (count <= 0 || !options_.progress) return;
+        const std::lock_guard<std::mutex> lock(progressMutex_);
+        done_ += count;
+        options_.progress(done_, planned_);
+    }
+
+    const std::vector<StartJob>& jobs() const { return jobs_; }
 
     /// Fits job `index` on the caller's own sounding copy and workspace.
     void fitJob(std::size_t index, Sounding& trial, FitWorkspace& ws) {
@@ -136,19 +163,25 @@ public:
     std::vector<StartResult>& results() { return results_; }
     bool cancelled() const { return cancelled_.load(); }
 
+    static unsigned threadCount(unsigned asked, std::size_t jobs) {
+        const unsigned threads = asked == 0 ? std::max(1u, std::thread::hardware_concurrency()) : asked;
+        return static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs, 1)));
+    }
+
 private:
     void tell() {
         if (!options_.progress) return;
         const std::lock_guard<std::mutex> lock(progressMutex_);
-        options_.progress(++done_, static_cast<int>(jobs_.size()));
+        options_.progress(++done_, planned_);
     }
 
     const Sounding& sounding_;
     const GlobalFitOptions& options_;
     const LayerModel& held_;
     int layers_;
+    int planned_;
     ComputationOptions converged_;
-    const std::vector<StartJob>& jobs_;
+    std::vector<StartJob> jobs_;
     std::vector<StartResult> results_;
     std::atomic<std::size_t> next_{0};
     std::atomic<bool> cancelled_{false};
@@ -190,9 +223,36 @@ std::vector<StartJob> startJobs(const Sounding& sounding, const GlobalFitOptions
     return jobs;
 }
 
-unsigned threadCount(unsigned asked, std::size_t jobs) {
-    unsigned threads = asked == 0 ? std::max(1u, std::thread::hardware_concurrency()) : asked;
-    return static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(jobs, 1)));
+/// The best few fits that differ from each other (every fit's order: SSQ,
+/// then start index), to hop from.
+std::vector<std::size_t> distinctBest(const std::vector<StartResult>& results, int count) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < results.size(); ++i)
+        if (results[i].fitted) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return results[a].summary.ssq < results[b].summary.ssq; });
+    std::vector<std::size_t> chosen;
+    for (std::size_t i : order) {
+        if (static_cast<int>(chosen.size()) >= count) break;
+        const ModelValues candidate = modelValuesOf(results[i].model, 0.0);
+        const bool near = std::any_of(chosen.begin(), chosen.end(), [&](std::size_t c) {
+            return sameModelWithin(modelValuesOf(results[c].model, 0.0), candidate, kDistinctTolerance);
+        });
+        if (!near) chosen.push_back(i);
+    }
+    return chosen;
+}
+
+/// Hops per model and round: each free value once up, once down.
+int hopsPerModel(const LayerModel& held, int layers) {
+    LayerModel model;
+    model.interfaceCount = layers - 1;
+    if (held.interfaceCount == layers - 1) {
+        model.resistivityFixed = held.resistivityFixed;
+        model.thicknessFixed = held.thicknessFixed;
+        model.depthFixed = held.depthFixed;
+    }
+    return 2 * freeValueCount(model);
 }
 
 }  // namespace
@@ -205,6 +265,8 @@ GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options
         return refusal("The equivalence factor must be 1 or more.");
     if (options.starts < 0 || options.starts > kMaxGlobalStarts)
         return refusal("The number of starts must be 0 to 100000.");
+    if (options.hopRounds < 0 || options.hopModels < 0 || !(options.hopFactor > 1.0) || !std::isfinite(options.hopFactor))
+        return refusal("The hops must be 0 or more, by a factor above 1.");
     if (!hasComposite(sounding)) return refusal("There is no composite curve to fit the model to.");
 
     const bool givenModel = modelGiven && sounding.model.layerCount() == layers;
@@ -212,13 +274,21 @@ GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options
     held.interfaceCount = -1;  // holds nothing: imposeHeldValues leaves starts alone
     if (givenModel) held = sounding.model;
 
-    const std::vector<StartJob> jobs = startJobs(sounding, options, held, givenModel, layers);
-    StartFitter fitter(sounding, options, held, layers, jobs);
-    std::vector<std::thread> helpers;
-    const unsigned threads = threadCount(options.threads, jobs.size());
-    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back([&fitter] { fitter.work(); });
-    fitter.work();
-    for (std::thread& helper : helpers) helper.join();
+    std::vector<StartJob> first = startJobs(sounding, options, held, givenModel, layers);
+    const int hopsPerRound = options.hopModels * hopsPerModel(held, layers);
+    StartFitter fitter(sounding, options, held, layers,
+                       static_cast<int>(first.size()) + options.hopRounds * hopsPerRound);
+    fitter.runRound(std::move(first), options.threads);
+    for (int round = 0; round < options.hopRounds && !fitter.cancelled(); ++round) {
+        std::vector<StartJob> hops;
+        for (std::size_t from : distinctBest(fitter.results(), options.hopModels)) {
+            for (LayerModel& start : hopStarts(fitter.results()[from].model, held, options.hopFactor))
+                hops.push_back({StartKind::Hop, start});
+        }
+        fitter.skipPlanned(hopsPerRound - static_cast<int>(hops.size()));
+        if (!hops.empty()) fitter.runRound(std::move(hops), options.threads);
+    }
+    const std::vector<StartJob>& jobs = fitter.jobs();
 
     GlobalFitSummary summary;
     summary.cancelled = fitter.cancelled();

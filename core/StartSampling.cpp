@@ -162,4 +162,56 @@ void imposeHeldValues(LayerModel& start, const LayerModel& held) {
     start.depth[static_cast<std::size_t>(n)] = kHalfSpaceDepth;
 }
 
+int freeValueCount(const LayerModel& model) {
+    int count = 0;
+    for (int i = 0; i <= model.interfaceCount && i < kMaxLayers; ++i) {
+        if (model.resistivityFixed[static_cast<std::size_t>(i)] == 0) ++count;
+        if (i < model.interfaceCount && model.thicknessFixed[static_cast<std::size_t>(i)] == 0 &&
+            model.depthFixed[static_cast<std::size_t>(i)] == 0)
+            ++count;
+    }
+    return count;
+}
+
+std::vector<LayerModel> hopStarts(const LayerModel& fitted, const LayerModel& held, double factor) {
+    std::vector<LayerModel> hops;
+    const int n = fitted.interfaceCount;
+    LayerModel flags = fitted;
+    if (held.interfaceCount == n) {
+        flags.resistivityFixed = held.resistivityFixed;
+        flags.thicknessFixed = held.thicknessFixed;
+        flags.depthFixed = held.depthFixed;
+    } else {
+        flags.resistivityFixed = {};
+        flags.thicknessFixed = {};
+        flags.depthFixed = {};
+    }
+    const auto keep = [&](LayerModel hop) {
+        imposeHeldValues(hop, held);
+        hops.push_back(hop);
+    };
+    for (int i = 0; i <= n; ++i) {
+        if (flags.resistivityFixed[static_cast<std::size_t>(i)] == 0) {
+            for (double f : {factor, 1.0 / factor}) {
+                LayerModel hop = fitted;
+                hop.resistivity[static_cast<std::size_t>(i)] = static_cast<float>(
+                    std::clamp(fitted.resistivity[static_cast<std::size_t>(i)] * f, kMinModelResistivity, kMaxModelResistivity));
+                keep(hop);
+            }
+        }
+        if (i == n || flags.thicknessFixed[static_cast<std::size_t>(i)] != 0 || flags.depthFixed[static_cast<std::size_t>(i)] != 0)
+            continue;
+        for (double f : {factor, 1.0 / factor}) {
+            LayerModel hop = fitted;
+            const double h = std::max(fitted.thickness(i) * f, kMinLayerThickness);
+            const double change = h - fitted.thickness(i);
+            for (int j = i; j < n; ++j)
+                hop.depth[static_cast<std::size_t>(j)] =
+                    static_cast<float>(std::min(fitted.depth[static_cast<std::size_t>(j)] + change, kMaxModelDepth));
+            keep(hop);
+        }
+    }
+    return hops;
+}
+
 }  // namespace orma

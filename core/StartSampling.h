@@ -63,4 +63,17 @@ void imposeHeldValues(LayerModel& start, const LayerModel& held);
 /// True when the model holds any value (a flag set on one of its layers).
 bool holdsAnyValue(const LayerModel& model);
 
+/// The free values of a model (what the fit moves): resistivities and
+/// thicknesses not held, a thickness above a held depth not counted.
+int freeValueCount(const LayerModel& model);
+
+/// Hops from a fitted model into neighbouring valleys: the model with one
+/// free value at a time multiplied by `factor`, then divided by it (a
+/// thickness moves the interfaces below it along), the held values given
+/// back (imposeHeldValues). 2 * freeValueCount(held flags) models, in the
+/// order of the values: rho1 up, rho1 down, h1 up, h1 down, rho2 up ...
+/// A thin layer made thinner and more extreme, or a valley along which the
+/// fit does not move (an equivalence it cannot resolve), is reached this way.
+std::vector<LayerModel> hopStarts(const LayerModel& fitted, const LayerModel& held, double factor);
+
 }  // namespace orma

@@ -174,6 +174,8 @@ int main(int argc, char** argv) {
         else if (arg == "--global" && i + 1 < argc) global.starts = std::atoi(argv[++i]);
         else if (arg == "--threads" && i + 1 < argc) threads = static_cast<unsigned>(std::atoi(argv[++i]));
         else if (arg == "--accurate") global.computation.accurateForward = true;
+        else if (arg == "--hop-rounds" && i + 1 < argc) global.hopRounds = std::atoi(argv[++i]);
+        else if (arg == "--hop-models" && i + 1 < argc) global.hopModels = std::atoi(argv[++i]);
         else if (arg == "--check-forward") checkForward();
         else if (arg == "--verbose") verbose = true;
         else if (arg == "--reference" && i + 1 < argc) referencePath = argv[++i];

@@ -61,9 +61,10 @@ TEST(GlobalFit, FindsTheMinimumTheFitFromAWrongStartMisses) {
     const GlobalFitSummary summary = fitGlobally(*s, options);
     ASSERT_TRUE(summary.outcome) << summary.outcome.text();
     EXPECT_FALSE(summary.cancelled);
-    EXPECT_EQ(summary.startsTotal, 33);  // the given model and 32 sampled
-    EXPECT_EQ(summary.startsRun, 33);
-    EXPECT_EQ(summary.bestKind, StartKind::Sampled);
+    // The given model, 32 spread starts and the hops from the best 8 fits.
+    EXPECT_EQ(summary.startsTotal, 33 + 8 * 10);
+    EXPECT_EQ(summary.startsRun, summary.startsTotal);
+    EXPECT_NE(summary.bestKind, StartKind::Given);
     EXPECT_LE(s->ssq, truth.ssq * 1.001);
     EXPECT_EQ(s->ssq, summary.best.ssq);
     EXPECT_NEAR(s->model.resistivity[1], 1000.0, 50.0);
@@ -230,7 +231,7 @@ TEST(GlobalFit, CancelStopsEarlyWithTheBestSoFar) {
     options.cancel = &cancel;
     options.progress = [&](int done, int total) {
         EXPECT_EQ(done, ++told);
-        EXPECT_EQ(total, 41);
+        EXPECT_EQ(total, 41 + 8 * 10);  // the automatic start, 40 spread, the hops planned
         if (done == 5) cancel = true;
     };
     const GlobalFitSummary summary = fitGlobally(*s, options);
@@ -251,12 +252,14 @@ TEST(FilterReach, StopsModelsWhoseCurveTheShortFilterGetsGrosslyWrong) {
     const ComputationOptions standard;
     ComputationOptions accurate;
     accurate.accurateForward = true;
-    // Within reach: the earth itself (about 3 % off), a conductor 100 times
-    // below the layer above (about 10 %).
+    // Within reach: the earth itself (about 3 % off), a basement 30 times
+    // more conductive (3 %), a thin top layer 30 times more resistive.
     EXPECT_TRUE(withinFilterReach(*s, model({100, 1000, 10}, {2, 10}), standard));
-    EXPECT_TRUE(withinFilterReach(*s, model({100, 1}, {5}), standard));
-    // Beyond: a basement 1000 times more conductive (70 % off), a thin top
-    // layer of 80 000 ohm-m over 300.
+    EXPECT_TRUE(withinFilterReach(*s, model({100, 3.3f}, {5}), standard));
+    EXPECT_TRUE(withinFilterReach(*s, model({3000, 100}, {0.5f}), standard));
+    // Beyond: a basement 100 times more conductive (10 % off), 1000 times
+    // (70 %), a thin top layer 80 000 ohm-m over 300.
+    EXPECT_FALSE(withinFilterReach(*s, model({100, 1}, {5}), standard));
     EXPECT_FALSE(withinFilterReach(*s, model({100, 0.1f}, {5}), standard));
     EXPECT_FALSE(withinFilterReach(*s, model({84400, 307, 116}, {0.45f, 8.6f}), standard));
     // The accurate filter needs no check.

@@ -17,6 +17,7 @@ const char* kindName(StartKind kind) {
         case StartKind::Automatic: return "automatic start";
         case StartKind::Extra: return "extra start";
         case StartKind::Sampled: return "sampled start";
+        case StartKind::Hop: return "hop from a good fit";
     }
     return "";
 }
