@@ -9,7 +9,7 @@
 //                           [--reference FILE]
 //
 // --reference FILE keeps the independent search's answers (sounding, layers,
-// starts, SSQ, model): read when the file has them, written when it does not,
+// starts, SSQ, seconds, model): read when the file has them, written when it does not,
 // so that trying another number of starts need not repeat the slow search.
 //
 // Times are CPU times of the calling thread (the global fit runs on one
@@ -104,7 +104,12 @@ std::string describe(const Earth& e) {
     return text;
 }
 
-using Reference = std::map<std::pair<std::string, int>, std::pair<double, Earth>>;
+struct Known {
+    double ssq = 0.0;
+    double seconds = 0.0;
+    Earth best;
+};
+using Reference = std::map<std::pair<std::string, int>, Known>;
 
 Reference readReference(const std::string& path, int starts) {
     Reference reference;
@@ -114,13 +119,12 @@ Reference readReference(const std::string& path, int starts) {
         std::istringstream fields(line);
         std::string name;
         int layers = 0, searched = 0;
-        double ssq = 0.0;
-        if (!(fields >> name >> layers >> searched >> ssq) || searched != starts) continue;
-        Earth earth;
+        Known known;
+        if (!(fields >> name >> layers >> searched >> known.ssq >> known.seconds) || searched != starts) continue;
         double value = 0.0;
-        for (int i = 0; i < layers && fields >> value; ++i) earth.rho.push_back(value);
-        for (int i = 0; i + 1 < layers && fields >> value; ++i) earth.thickness.push_back(value);
-        reference[{name, layers}] = {ssq, earth};
+        for (int i = 0; i < layers && fields >> value; ++i) known.best.rho.push_back(value);
+        for (int i = 0; i + 1 < layers && fields >> value; ++i) known.best.thickness.push_back(value);
+        reference[{name, layers}] = known;
     }
     return reference;
 }
@@ -232,8 +236,9 @@ int main(int argc, char** argv) {
         for (std::size_t i = next++; i < cases.size(); i = next++) {
             const auto found = known.find({cases[i].name, cases[i].layers});
             if (found != known.end()) {
-                cases[i].independentSsq = found->second.first;
-                cases[i].independentBest = found->second.second;
+                cases[i].independentSsq = found->second.ssq;
+                cases[i].independentSeconds = found->second.seconds;
+                cases[i].independentBest = found->second.best;
                 continue;
             }
             const double t0 = threadSeconds();
@@ -251,7 +256,7 @@ int main(int argc, char** argv) {
         out.precision(17);
         for (const Case& c : cases) {
             if (known.count({c.name, c.layers}) != 0) continue;
-            out << c.name << ' ' << c.layers << ' ' << starts << ' ' << c.independentSsq;
+            out << c.name << ' ' << c.layers << ' ' << starts << ' ' << c.independentSsq << ' ' << c.independentSeconds;
             for (double r : c.independentBest.rho) out << ' ' << r;
             for (double h : c.independentBest.thickness) out << ' ' << h;
             out << '\n';
