@@ -147,8 +147,22 @@ RangeSummary rangesAround(RangeProber& prober, const Optimum& optimum, double fa
 RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options,
                                     double factor, const RangeProgress& progress) {
     if (!(factor >= 1.0) || !std::isfinite(factor)) return refusedRanges("The range factor must be 1 or more.");
-    Optimum optimum = searchOptimum(sounding, ws, options, factor);
+    const Optimum optimum = searchOptimum(sounding, ws, options, factor);
     if (!optimum.outcome) return refusedRanges(optimum.outcome.message);
+    RangeProber prober(sounding, ws, options);
+    RangeSummary summary = rangesAround(prober, optimum, factor, progress);
+    summary.refits = prober.refits();
+    return summary;
+}
+
+RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options,
+                                    double factor, const RangeProgress& progress, const EquivalentModels& found) {
+    if (!(factor >= 1.0) || !std::isfinite(factor)) return refusedRanges("The range factor must be 1 or more.");
+    Optimum optimum;
+    optimum.best = sounding.model;
+    optimum.ssq = sounding.ssq;
+    for (const ModelValues& m : found.models)
+        if (m.ssq <= factor * optimum.ssq) optimum.seeds.push_back({withFlagsOf(m, sounding.model), m.ssq});
     RangeProber prober(sounding, ws, options);
     RangeSummary summary = rangesAround(prober, optimum, factor, progress);
     summary.refits = prober.refits();

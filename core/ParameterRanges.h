@@ -87,4 +87,11 @@ RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& work
                                     const ComputationOptions& options = {}, double factor = kDefaultRangeFactor,
                                     const RangeProgress& progress = {});
 
+/// The same right after a global fit of the sounding (core/GlobalFit.h) with
+/// the same options: the ranges surround its winner, sounding.model with its
+/// SSQ, and step out from its equivalent models (`found`, those within
+/// `factor` of the winner) instead of searching a second time.
+RangeSummary computeParameterRanges(const Sounding& sounding, FitWorkspace& workspace, const ComputationOptions& options,
+                                    double factor, const RangeProgress& progress, const EquivalentModels& found);
+
 }  // namespace orma

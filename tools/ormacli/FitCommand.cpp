@@ -351,7 +351,11 @@ int runFit(const Args& args) {
     const FitSummary& summary = run->summary;
     std::optional<RangeSummary> ranges;
     if (options->rangeFactor) {
-        ranges = computeParameterRanges(*sounding, *workspace, options->computation, *options->rangeFactor);
+        // After a global fit the ranges surround its best and start from its
+        // equivalent models; a second search might end elsewhere.
+        ranges = run->global ? computeParameterRanges(*sounding, *workspace, options->computation, *options->rangeFactor,
+                                                      {}, run->global->equivalent)
+                             : computeParameterRanges(*sounding, *workspace, options->computation, *options->rangeFactor);
         if (ranges->status != RangeStatus::Computed) {
             std::cerr << "ormacli fit: " << options->path << ": " << ranges->message << '\n';
             return kExitDataError;
