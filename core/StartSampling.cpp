@@ -201,11 +201,17 @@ std::vector<LayerModel> hopStarts(const LayerModel& fitted, const LayerModel& he
         }
         if (i == n || flags.thicknessFixed[static_cast<std::size_t>(i)] != 0 || flags.depthFixed[static_cast<std::size_t>(i)] != 0)
             continue;
+        // The interfaces below move along down to the next held depth, whose
+        // layer gives or takes the difference (as in the fit itself).
+        int stop = i + 1;
+        while (stop < n && flags.depthFixed[static_cast<std::size_t>(stop)] == 0) ++stop;
         for (double f : {factor, 1.0 / factor}) {
             LayerModel hop = fitted;
-            const double h = std::max(fitted.thickness(i) * f, kMinLayerThickness);
-            const double change = h - fitted.thickness(i);
-            for (int j = i; j < n; ++j)
+            double change = std::max(fitted.thickness(i) * f, kMinLayerThickness) - fitted.thickness(i);
+            if (stop < n)
+                change = std::min(change, static_cast<double>(fitted.depth[static_cast<std::size_t>(stop)]) -
+                                              kMinLayerThickness - fitted.depth[static_cast<std::size_t>(stop - 1)]);
+            for (int j = i; j < stop; ++j)
                 hop.depth[static_cast<std::size_t>(j)] =
                     static_cast<float>(std::min(fitted.depth[static_cast<std::size_t>(j)] + change, kMaxModelDepth));
             keep(hop);

@@ -69,8 +69,9 @@ int freeValueCount(const LayerModel& model);
 
 /// Hops from a fitted model into neighbouring valleys: the model with one
 /// free value at a time multiplied by `factor`, then divided by it (a
-/// thickness moves the interfaces below it along), the held values given
-/// back (imposeHeldValues). 2 * freeValueCount(held flags) models, in the
+/// thickness moves the interfaces below it along, down to the next held
+/// depth, whose layer gives or takes the difference and keeps at least a
+/// millimetre), the held values given back (imposeHeldValues). 2 * freeValueCount(held flags) models, in the
 /// order of the values: rho1 up, rho1 down, h1 up, h1 down, rho2 up ...
 /// A thin layer made thinner and more extreme, or a valley along which the
 /// fit does not move (an equivalence it cannot resolve), is reached this way.

@@ -221,6 +221,30 @@ TEST(EquivalentModels, KeepsTheBetterOfNearModelsAndLeavesOutWhatDoesNotQualify)
     EXPECT_EQ(selectEquivalentModels(met, 1.0, 1.05, 0.0).models.size(), 5u);
 }
 
+TEST(GlobalFit, HopsChangeOneFreeValueAtATimeAndKeepTheHeldOnes) {
+    LayerModel fitted = soundingWithModel({100, 10, 1000}, {2, 10})->model;
+    LayerModel held = fitted;
+    held.resistivityFixed[0] = 1;
+    held.depthFixed[1] = 1;
+    // Free: rho2, rho3 and h1 (h2 lies above the held depth).
+    ASSERT_EQ(freeValueCount(held), 3);
+    const std::vector<LayerModel> hops = hopStarts(fitted, held, 30.0);
+    ASSERT_EQ(hops.size(), 6u);
+    // h1 up by 30 would pass the held depth: the layer below keeps 1 mm.
+    EXPECT_NEAR(hops[0].thickness(0), 9.999, 1e-5);
+    EXPECT_NEAR(hops[1].thickness(0), 2.0 / 30.0, 1e-6);
+    EXPECT_FLOAT_EQ(hops[2].resistivity[1], 300.0f);
+    EXPECT_FLOAT_EQ(hops[3].resistivity[1], 10.0f / 30.0f);
+    EXPECT_FLOAT_EQ(hops[4].resistivity[2], 30000.0f);
+    EXPECT_FLOAT_EQ(hops[5].resistivity[2], 1000.0f / 30.0f);
+    for (const LayerModel& hop : hops) {
+        EXPECT_EQ(hop.resistivity[0], 100.0f);
+        EXPECT_EQ(hop.depth[1], 10.0f);
+        EXPECT_EQ(hop.resistivityFixed, held.resistivityFixed);
+        EXPECT_GT(hop.thickness(1), 0.0);
+    }
+}
+
 TEST(GlobalFit, CancelStopsEarlyWithTheBestSoFar) {
     auto s = kTypeSounding();
     std::atomic<bool> cancel{false};

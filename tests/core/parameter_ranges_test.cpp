@@ -195,6 +195,32 @@ TEST_F(ParameterRanges, NeverExcludeAModelTheGlobalFitShowsWithinTheThreshold) {
     }
 }
 
+TEST_F(ParameterRanges, AfterAGlobalFitTheRangesSurroundItsBestAndHoldItsEquivalentModels) {
+    std::mt19937 rng(99);
+    const auto sounding = test::noisySounding(test::randomEarth(3, rng), rng, 0.04, 22);
+    GlobalFitOptions options;
+    options.layers = 4;
+    options.seed = 7;
+    const GlobalFitSummary search = fitGlobally(*sounding, options);
+    ASSERT_TRUE(search.outcome);
+    const RangeSummary summary = computeParameterRanges(*sounding, *ws, {}, 1.05, {}, search.equivalent);
+    ASSERT_EQ(summary.status, RangeStatus::Computed);
+    EXPECT_EQ(summary.bestSsq, sounding->ssq);
+    EXPECT_EQ(summary.best.resistivity, sounding->model.resistivity);
+    for (const ModelValues& model : search.equivalent.models) {
+        for (int c = 0; c < summary.parameterCount; ++c) {
+            const ParameterRange& range = summary.ranges[c];
+            const double value = range.isThickness ? model.thickness(range.layer - 1) : model.resistivity[range.layer - 1];
+            if (!range.lowerUnbounded) {
+                EXPECT_GE(value, range.lower * 0.995);
+            }
+            if (!range.upperUnbounded) {
+                EXPECT_LE(value, range.upper * 1.005);
+            }
+        }
+    }
+}
+
 TEST_F(ParameterRanges, RefusedLikeTheFit) {
     auto s = soundingWithModel({200, 20, 500}, {3, 18}, 0, 26);  // no composite
     const RangeSummary summary = computeParameterRanges(*s, *ws);
