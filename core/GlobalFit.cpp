@@ -9,6 +9,7 @@
 
 #include "core/AutomaticStart.h"
 #include "core/FilterReach.h"
+#include "core/FitLinearisation.h"
 #include "core/Forward.h"
 #include "core/ModelLimits.h"
 #include "core/StartSampling.h"
@@ -66,7 +67,7 @@ ModelValues valuesOfTrial(const double* resistivity, const double* thickness, in
 /// from different ones.
 constexpr double kDistinctTolerance = 0.1;
 
-bool refusedStatus(FitStatus status) {
+bool refusedByTheFit(FitStatus status) {
     return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
            status == FitStatus::ForwardFailed;
 }
@@ -112,7 +113,7 @@ public:
         if (job.kind == StartKind::Automatic) {
             trial.model = LayerModel{};
             const AutomaticFit automatic = fitFromAutomaticStart(trial, ws, layers_, options_.computation);
-            if (refusedStatus(automatic.summary.status)) return;
+            if (refusedByTheFit(automatic.summary.status)) return;
             imposeHeldValues(trial.model, held_);
         } else {
             trial.model = job.model;
@@ -122,7 +123,7 @@ public:
                 result.met.push_back(valuesOfTrial(rho, h, count, ssq));
         };
         result.summary = fitModel(trial, ws, converged_, observe);
-        if (refusedStatus(result.summary.status)) {
+        if (refusedByTheFit(result.summary.status)) {
             result.met.clear();
             return;
         }
@@ -190,16 +191,10 @@ private:
     int done_ = 0;
 };
 
-GlobalFitSummary refusal(const std::string& message) {
+GlobalFitSummary refusedSearch(const std::string& message) {
     GlobalFitSummary summary;
     summary.outcome = Outcome::failure(message);
     return summary;
-}
-
-bool hasComposite(const Sounding& s) {
-    for (int k = std::max(s.minGridIndex, 0); k <= std::min(s.maxGridIndex, kGridPoints - 1); ++k)
-        if (s.hasComposite(k)) return true;
-    return false;
 }
 
 std::vector<StartJob> startJobs(const Sounding& sounding, const GlobalFitOptions& options, const LayerModel& held,
@@ -260,14 +255,14 @@ int hopsPerModel(const LayerModel& held, int layers) {
 GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options) {
     const bool modelGiven = sounding.model.exists();
     const int layers = options.layers > 0 ? options.layers : (modelGiven ? sounding.model.layerCount() : 0);
-    if (layers < 1 || layers > kMaxLayers) return refusal("The number of layers must be 1 to 30.");
+    if (layers < 1 || layers > kMaxLayers) return refusedSearch("The number of layers must be 1 to 30.");
     if (!(options.equivalenceFactor >= 1.0) || !std::isfinite(options.equivalenceFactor))
-        return refusal("The equivalence factor must be 1 or more.");
+        return refusedSearch("The equivalence factor must be 1 or more.");
     if (options.starts < 0 || options.starts > kMaxGlobalStarts)
-        return refusal("The number of starts must be 0 to 100000.");
+        return refusedSearch("The number of starts must be 0 to 100000.");
     if (options.hopRounds < 0 || options.hopModels < 0 || !(options.hopFactor > 1.0) || !std::isfinite(options.hopFactor))
-        return refusal("The hops must be 0 or more, by a factor above 1.");
-    if (!hasComposite(sounding)) return refusal("There is no composite curve to fit the model to.");
+        return refusedSearch("The hops must be 0 or more, by a factor above 1.");
+    if (!hasCompositeValue(sounding)) return refusedSearch("There is no composite curve to fit the model to.");
 
     const bool givenModel = modelGiven && sounding.model.layerCount() == layers;
     LayerModel held;
@@ -295,8 +290,8 @@ GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options
     summary.startsTotal = static_cast<int>(jobs.size());
     std::vector<StartResult>& results = fitter.results();
     // The fit refuses a model it cannot fit; so does the search.
-    if (givenModel && results[0].run && refusedStatus(results[0].summary.status))
-        return refusal(results[0].summary.message);
+    if (givenModel && results[0].run && refusedByTheFit(results[0].summary.status))
+        return refusedSearch(results[0].summary.message);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const StartResult& r = results[i];
         if (!r.run) continue;
@@ -311,7 +306,7 @@ GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options
     }
     if (summary.bestStart < 0) {
         if (summary.cancelled) return summary;
-        return refusal(kNoFitWithinLimits);
+        return refusedSearch(kNoFitWithinLimits);
     }
     const StartResult& winner = results[static_cast<std::size_t>(summary.bestStart)];
     summary.bestKind = jobs[static_cast<std::size_t>(summary.bestStart)].kind;

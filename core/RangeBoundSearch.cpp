@@ -12,7 +12,7 @@ namespace orma {
 
 namespace {
 
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNotReached = std::numeric_limits<double>::infinity();
 /// Bounds are located to within this step of ln(value), about 0.5 %.
 constexpr double kBoundTolerance = 0.005;
 constexpr int kMaxRefinements = 10;
@@ -80,7 +80,7 @@ RangeBoundSearch::RangeBoundSearch(RangeProber& prober, const LayerModel& best, 
 
 const RangeSeed* RangeBoundSearch::nearestSeed(const FitColumn& column, double held) const {
     const RangeSeed* nearest = nullptr;
-    double distance = kInfinity;
+    double distance = kNotReached;
     for (const RangeSeed& seed : seeds_) {
         const double v = columnValue(seed.model, column);
         if (!(v > 0.0)) continue;
@@ -113,7 +113,7 @@ bool RangeBoundSearch::refitFromSeveral(const FitColumn& column, double value, d
     const RangeSeed* nearest = nearestSeed(column, value * std::exp(step));
     const LayerModel* starts[] = {&warm, &best_, nearest != nullptr ? &nearest->model : nullptr};
     bool held = false;
-    ssq = kInfinity;
+    ssq = kNotReached;
     LayerModel candidate;
     double candidateSsq = 0.0;
     for (std::size_t s = 0; s < std::size(starts); ++s) {
@@ -138,7 +138,7 @@ RangeBound RangeBoundSearch::find(const FitColumn& column, double value, double 
     double inSsq = bestSsq_;
     LayerModel inModel = best_;
     double outStep = 0.0;
-    double outSsq = kInfinity;
+    double outSsq = kNotReached;
     RangeBound bound;
     const auto reachedLimit = [&] {
         bound.unbounded = true;
@@ -181,7 +181,7 @@ RangeBound RangeBoundSearch::find(const FitColumn& column, double value, double 
             inModel = fitted;
         } else {
             outStep = step;
-            outSsq = held ? ssq : kInfinity;
+            outSsq = held ? ssq : kNotReached;
         }
     }
     bound.step = std::isfinite(outSsq) ? crossing(inStep, inSsq, outStep, outSsq) : inStep;

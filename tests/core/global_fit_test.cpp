@@ -35,7 +35,7 @@ LayerModel hTypeStart() {
     return soundingWithModel({100, 10, 1000}, {2, 10})->model;
 }
 
-bool sameModel(const LayerModel& a, const LayerModel& b) {
+bool sameLayeredModel(const LayerModel& a, const LayerModel& b) {
     return a.interfaceCount == b.interfaceCount && a.resistivity == b.resistivity && a.depth == b.depth;
 }
 
@@ -132,7 +132,7 @@ TEST(GlobalFit, SameSeedSameAnswerWhateverTheThreads) {
             reference = summary;
             continue;
         }
-        EXPECT_TRUE(sameModel(trial->model, first->model));
+        EXPECT_TRUE(sameLayeredModel(trial->model, first->model));
         EXPECT_EQ(trial->ssq, first->ssq);
         EXPECT_EQ(summary.bestStart, reference.bestStart);
         EXPECT_EQ(summary.linearisations, reference.linearisations);
@@ -185,7 +185,7 @@ TEST(GlobalFit, EquivalentModelsHoldTheBestAndOnlyModelsWithinTheFactor) {
     EXPECT_LT(set.depth[1].min, set.depth[1].max);
 }
 
-ModelValues values(std::initializer_list<float> rho, std::initializer_list<float> depth, double ssq) {
+ModelValues metModel(std::initializer_list<float> rho, std::initializer_list<float> depth, double ssq) {
     ModelValues m;
     m.interfaceCount = static_cast<int>(depth.size());
     std::copy(rho.begin(), rho.end(), m.resistivity.begin());
@@ -197,14 +197,14 @@ ModelValues values(std::initializer_list<float> rho, std::initializer_list<float
 
 TEST(EquivalentModels, KeepsTheBetterOfNearModelsAndLeavesOutWhatDoesNotQualify) {
     const std::vector<ModelValues> met = {
-        values({100, 10}, {5}, 1.04),
-        values({100.5f, 10}, {5.02f}, 1.01),  // within 1 % of the first in every value: a duplicate
-        values({100, 10}, {6}, 1.00),           // the best
-        values({100, 10}, {5.8f}, 1.06),        // above the factor
-        values({100, 10, 30}, {5, 9}, 1.00),    // another layer count
-        values({1e13f, 10}, {5}, 1.02),         // beyond the value limits
-        values({100, 10}, {5.04f}, 1.01),       // ties with the second: met later, still a duplicate of it
-        values({100, 12}, {5}, 1.03),           // differs by 18 % in rho2: its own model
+        metModel({100, 10}, {5}, 1.04),
+        metModel({100.5f, 10}, {5.02f}, 1.01),  // within 1 % of the first in every value: a duplicate
+        metModel({100, 10}, {6}, 1.00),           // the best
+        metModel({100, 10}, {5.8f}, 1.06),        // above the factor
+        metModel({100, 10, 30}, {5, 9}, 1.00),    // another layer count
+        metModel({1e13f, 10}, {5}, 1.02),         // beyond the value limits
+        metModel({100, 10}, {5.04f}, 1.01),       // ties with the second: met later, still a duplicate of it
+        metModel({100, 12}, {5}, 1.03),           // differs by 18 % in rho2: its own model
     };
     const EquivalentModels set = selectEquivalentModels(met, 1.0, 1.05, 0.01);
     ASSERT_EQ(set.models.size(), 3u);
@@ -313,7 +313,7 @@ TEST(GlobalFit, RefusesWhatCannotBeFitted) {
     const LayerModel before = s->model;
     const GlobalFitSummary refused = fitGlobally(*s, options);
     EXPECT_FALSE(refused.outcome);
-    EXPECT_TRUE(sameModel(s->model, before));
+    EXPECT_TRUE(sameLayeredModel(s->model, before));
 }
 
 }  // namespace

@@ -17,9 +17,9 @@ namespace {
 using orma::test::CliRun;
 using orma::test::runCli;
 
-std::string sample(const char* name) { return std::string(ORMA_SOURCE_DIR) + "/samples/profile1/" + name; }
+std::string sampleSounding(const char* name) { return std::string(ORMA_SOURCE_DIR) + "/samples/profile1/" + name; }
 
-std::string readAll(const std::filesystem::path& path) {
+std::string fileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -27,7 +27,7 @@ std::string readAll(const std::filesystem::path& path) {
 }
 
 TEST(OrmacliGlobalFit, BestModelAndTheSpanOfEachValueOverTheEquivalentModels) {
-    const std::string file = sample("VES100.GEF");
+    const std::string file = sampleSounding("VES100.GEF");
     const CliRun run = runCli("fit " + file + " --layers 4 --global 16 --seed 3 --threads 1 --json");
     ASSERT_EQ(run.status, 0);
     const auto result = nlohmann::json::parse(run.out);
@@ -69,7 +69,7 @@ TEST(OrmacliGlobalFit, BestModelAndTheSpanOfEachValueOverTheEquivalentModels) {
 }
 
 TEST(OrmacliGlobalFit, AGivenModelIsOneMoreStartAndItsHeldValuesStay) {
-    const CliRun run = runCli("fit " + sample("VES150.GEF") +
+    const CliRun run = runCli("fit " + sampleSounding("VES150.GEF") +
                               " --rho 150,30,400,2000 --depth 2,10,30 --fix-rho 0 --fix-depth 2 --global 8 --json");
     ASSERT_EQ(run.status, 0);
     const auto result = nlohmann::json::parse(run.out);
@@ -86,25 +86,25 @@ TEST(OrmacliGlobalFit, EquivalentModelsGoToANewFileOnly) {
     const auto dir = std::filesystem::temp_directory_path() / ("orma_global_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string target = (dir / "models.csv").string();
-    const std::string command = "fit " + sample("VES200.GEF") + " --layers 3 --global 8 --equivalent " + target;
+    const std::string command = "fit " + sampleSounding("VES200.GEF") + " --layers 3 --global 8 --equivalent " + target;
     ASSERT_EQ(runCli(command).status, 0);
-    const std::string written = readAll(target);
+    const std::string written = fileBytes(target);
     EXPECT_EQ(written.rfind("# ORMA equivalent models\r\n", 0), 0u);
     EXPECT_NE(written.find("model,SSQ,rho1 (ohm.m),rho2 (ohm.m),rho3 (ohm.m),depth1 (m),depth2 (m)\r\n"),
               std::string::npos);
     EXPECT_NE(written.find("\r\n1,"), std::string::npos);
     // A second run finds the name taken: it stops before any work and leaves the file.
     EXPECT_EQ(runCli(command).status, 1);
-    EXPECT_EQ(readAll(target), written);
+    EXPECT_EQ(fileBytes(target), written);
     // "-" writes the same table on standard output instead of the report.
-    const CliRun out = runCli("fit " + sample("VES200.GEF") + " --layers 3 --global 8 --equivalent -");
+    const CliRun out = runCli("fit " + sampleSounding("VES200.GEF") + " --layers 3 --global 8 --equivalent -");
     EXPECT_EQ(out.status, 0);
     EXPECT_EQ(out.out.rfind("# ORMA equivalent models\r\n", 0), 0u);
     std::filesystem::remove_all(dir);
 }
 
 TEST(OrmacliGlobalFit, OptionsThatDoNotGoTogetherAreUsageErrors) {
-    const std::string file = sample("VES100.GEF");
+    const std::string file = sampleSounding("VES100.GEF");
     for (const char* options : {"--layers 3",                                  // no --global
                                 "--global",                                    // no layer count
                                 "--global --rho 100,20 --depth 3 --layers 3",  // counts differ
