@@ -7,28 +7,28 @@ namespace orma {
 
 namespace {
 
-constexpr const char* kEol = "\r\n";
+constexpr const char* kCsvLineEnd = "\r\n";
 
 }  // namespace
 
 std::string formatEquivalentModelsCsv(const EquivalentModels& set, std::string_view soundingName) {
-    std::string out = std::string("# ORMA equivalent models") + kEol;
-    if (!soundingName.empty()) out += "# sounding," + csvCell(soundingName) + kEol;
-    out += "# best SSQ," + shortestNumberText(set.bestSsq) + kEol;
-    out += "# factor," + shortestNumberText(set.factor) + kEol;
-    out += "# threshold," + shortestNumberText(set.threshold) + kEol;
-    out += "# duplicate tolerance," + shortestNumberText(set.tolerance) + kEol;
+    std::string out = std::string("# ORMA equivalent models") + kCsvLineEnd;
+    if (!soundingName.empty()) out += "# sounding," + csvCell(soundingName) + kCsvLineEnd;
+    out += "# best SSQ," + shortestNumberText(set.bestSsq) + kCsvLineEnd;
+    out += "# factor," + shortestNumberText(set.factor) + kCsvLineEnd;
+    out += "# threshold," + shortestNumberText(set.threshold) + kCsvLineEnd;
+    out += "# duplicate tolerance," + shortestNumberText(set.tolerance) + kCsvLineEnd;
     const int layers = set.interfaceCount + 1;
     out += "model,SSQ";
     for (int i = 1; i <= layers; ++i) out += ",rho" + std::to_string(i) + " (ohm.m)";
     for (int i = 1; i < layers; ++i) out += ",depth" + std::to_string(i) + " (m)";
-    out += kEol;
+    out += kCsvLineEnd;
     int number = 0;
     for (const ModelValues& m : set.models) {
         out += std::to_string(++number) + "," + shortestNumberText(m.ssq);
         for (int i = 0; i < layers; ++i) out += "," + shortestNumberText(m.resistivity[static_cast<std::size_t>(i)]);
         for (int i = 0; i + 1 < layers; ++i) out += "," + shortestNumberText(m.depth[static_cast<std::size_t>(i)]);
-        out += kEol;
+        out += kCsvLineEnd;
     }
     return out;
 }
