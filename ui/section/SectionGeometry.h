@@ -33,15 +33,15 @@ struct SectionDisplay {
 /// Pixel positions are computed in floating point and truncated toward
 /// zero; positions far outside any image are held at +-1e6 pixels, so that a
 /// wild value in a file can never overflow an integer.
-inline int toPixel(double value) {
+inline int pixelPosition(double value) {
     if (!(value > -1e6)) return -1000000;  // also NaN
     if (!(value < 1e6)) return 1000000;
     return static_cast<int>(value);
 }
 
 /// Truncated, then one more when the dropped fraction exceeds one half.
-inline int toPixelRounded(double value) {
-    const int truncated = toPixel(value);
+inline int pixelPositionRounded(double value) {
+    const int truncated = pixelPosition(value);
     return value - truncated > 0.5 ? truncated + 1 : truncated;
 }
 
@@ -68,9 +68,9 @@ struct SectionGeometry {
     double elevationBottom = 0.0, elevationTop = 0.0;
     int boxLeft = 0, boxRight = 0, boxTop = 0, boxBottom = 0;
 
-    int px(double chainage) const { return toPixel((chainage - chainageLeft) * pixelsPerMetreX); }
-    int py(double elevation) const { return toPixel((elevationTop - elevation) * pixelsPerMetreZ); }
-    int pyRounded(double elevation) const { return toPixelRounded((elevationTop - elevation) * pixelsPerMetreZ); }
+    int px(double chainage) const { return pixelPosition((chainage - chainageLeft) * pixelsPerMetreX); }
+    int py(double elevation) const { return pixelPosition((elevationTop - elevation) * pixelsPerMetreZ); }
+    int pyRounded(double elevation) const { return pixelPositionRounded((elevationTop - elevation) * pixelsPerMetreZ); }
 };
 
 }  // namespace orma::ui

@@ -177,7 +177,7 @@ void SectionView::drawChainageTicks() {
     static constexpr int kSteps[] = {5, 10, 20, 30, 50, 100, 150, 200, 250, 300, 350, 400, 450, 500};
     double step = 1000.0;
     for (int candidate : kSteps) {
-        if (toPixel(candidate * g.pixelsPerMetreX) >= referenceWidth) {
+        if (pixelPosition(candidate * g.pixelsPerMetreX) >= referenceWidth) {
             step = candidate;
             break;
         }
@@ -208,7 +208,7 @@ void SectionView::drawElevationTicks() {
     static constexpr int kSteps[] = {1, 2, 5, 10, 50};
     double step = 100.0;
     for (int candidate : kSteps) {
-        if (toPixel(candidate * g.pixelsPerMetreZ) >= referenceHeight) {
+        if (pixelPosition(candidate * g.pixelsPerMetreZ) >= referenceHeight) {
             step = candidate;
             break;
         }
@@ -275,7 +275,7 @@ void SectionView::drawPoint(int k) {
     canvas_.setPenColour(kGrey);
     const double bar = std::clamp(static_cast<double>(p.ssq) * 100.0, 0.0, static_cast<double>(g.boxBottom - g.boxTop));
     canvas_.moveTo(x, g.boxBottom);
-    canvas_.lineTo(x, g.boxBottom - toPixel(std::isfinite(bar) ? bar : 0.0));
+    canvas_.lineTo(x, g.boxBottom - pixelPosition(std::isfinite(bar) ? bar : 0.0));
     canvas_.setPenMode(PenMode::Copy);
 }
 
