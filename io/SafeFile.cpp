@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -127,6 +128,8 @@ std::string FileResult::describe(const std::string& path) const {
         case FileProblem::Exists: return "The file " + path + " already exists.";
         case FileProblem::Unreadable:
             return "The file " + path + " cannot be read (" + std::strerror(error) + ").";
+        case FileProblem::NoNewFileInFolder:
+            return "No new file can be made in the folder of " + path + " (" + std::strerror(error) + ").";
         case FileProblem::Failed: return path + ": " + std::strerror(error) + ".";
     }
     return path;
@@ -205,29 +208,31 @@ FileResult NewFileWriter::open(const std::filesystem::path& target, ExistingFile
         ::close(probe);
         keptMode = status.st_mode & 07777;
         keepMode = true;
+    } else if (errno == ENOTDIR) {
+        return failure(FileProblem::NoNewFileInFolder, errno);  // the "folder" is a file
     } else if (errno != ENOENT) {
         return openFailure(errno);
     }
 
     std::filesystem::path directory = target_.parent_path();
     if (directory.empty()) directory = ".";
-    static unsigned counter = 0;
+    removeStaleTemporaryFiles(target_);
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + target_.filename().string() + ".orma-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter++) + ".tmp";
-        temporary_ = directory / name;
+        temporary_ = directory / temporaryFileName(target_.filename().string(), ::getpid(), counter++);
         descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (descriptor_ >= 0) break;
         if (errno != EEXIST) {
             const int error = errno;
             temporary_.clear();
-            return failure(FileProblem::Failed, error);
+            return failure(FileProblem::NoNewFileInFolder, error);
         }
     }
     if (descriptor_ < 0) {
         temporary_.clear();
-        return failure(FileProblem::Failed, EEXIST);
+        return failure(FileProblem::NoNewFileInFolder, EEXIST);
     }
+    removedOnSignal_.watch(temporary_);
     if (keepMode) ::fchmod(descriptor_, keptMode);
     return {};
 }
@@ -251,6 +256,7 @@ FileResult NewFileWriter::commit() {
                               ? (::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno)
                               : renameNoReplace(temporary_.c_str(), target_.c_str());
         if (error == 0) {
+            removedOnSignal_.release();
             temporary_.clear();
             std::filesystem::path directory = target_.parent_path();
             syncDirectory(directory.empty() ? std::filesystem::path(".") : directory);
@@ -269,6 +275,7 @@ void NewFileWriter::discard() {
     }
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
+        removedOnSignal_.release();
         temporary_.clear();
     }
 }

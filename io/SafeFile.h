@@ -37,6 +37,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/TemporaryFiles.h"
+
 namespace orma {
 
 /// The largest file any reader of the program accepts.
@@ -51,6 +53,7 @@ enum class FileProblem {
     WouldGrowTooLarge,  ///< an append would make the file larger than its bound
     Exists,      ///< a new file was asked for and the name is taken
     Unreadable,  ///< an existing file that cannot be read (and so is not written over)
+    NoNewFileInFolder,  ///< the temporary file a save starts with cannot be made beside the target
     Failed,      ///< a system call failed; `error` holds errno
 };
 
@@ -89,7 +92,9 @@ FileResult writeWholeFile(const std::filesystem::path& target, std::string_view 
 /// A new file written in steps: the temporary file is created first, so that
 /// the caller learns early whether the file can be created at all, and the
 /// target appears only at commit(). Destroying an uncommitted one removes
-/// the temporary file.
+/// the temporary file, and so does a signal that ends the process
+/// (io/TemporaryFiles.h); opening first removes the temporary files of the
+/// same target left by processes that no longer exist.
 class NewFileWriter {
 public:
     NewFileWriter() = default;
@@ -113,6 +118,7 @@ private:
     ExistingFile existing_ = ExistingFile::Refuse;
     int descriptor_ = -1;
     FileResult failure_;
+    RemovedOnSignal removedOnSignal_;
 };
 
 struct AppendOptions {

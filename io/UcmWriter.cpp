@@ -1,5 +1,7 @@
 #include "io/UcmWriter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,6 +12,7 @@
 
 #include "io/Cp1250Text.h"
 #include "io/SafeFile.h"
+#include "io/TemporaryFiles.h"
 
 namespace orma {
 namespace {
@@ -342,14 +345,17 @@ std::optional<std::string> writeUcmFiles(const std::string& mainPath, const UcmS
     FileResult written = mainFile.write(utf8ToCp1250(scripts.main));
     if (written) written = secondFile.write(utf8ToCp1250(scripts.second));
     if (!written) return std::string(kUcmCannotOpen) + " " + written.describe(mainPath);
-    if (const FileResult done = mainFile.commit(); !done) {
-        return std::string(kUcmCannotOpen) + " " + done.describe(mainPath);
-    }
+    // The companion appears first: a reader (or the CAD system) that finds the
+    // main script always finds its closing part too. Until the main script is
+    // in place, a signal that ends the program takes the companion away again.
     if (const FileResult done = secondFile.commit(); !done) {
-        // Both files or neither: the main file just made goes again.
-        std::error_code ignored;
-        std::filesystem::remove(mainPath, ignored);
         return std::string(kUcmCannotOpen) + " " + done.describe(secondPath);
+    }
+    RemovedOnSignal companionAlone(secondPath);
+    if (const FileResult done = mainFile.commit(); !done) {
+        // Both files or neither: the companion just made goes again.
+        ::unlink(secondPath.c_str());
+        return std::string(kUcmCannotOpen) + " " + done.describe(mainPath);
     }
     return std::nullopt;
 }

@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "io/CLocaleFormat.h"
+#include "io/TemporaryFiles.h"
 
 namespace {
 
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
     // Tables, SSQs and JSON go to other programs: a decimal point always, even
     // if a library this tool links one day sets the locale from the environment.
     const orma::CLocaleScope cLocale;
+    // Ctrl+C or a kill during a save takes the half-written temporary file along.
+    orma::removeTemporaryFilesOnSignals();
     const int status = runCommand(argc, argv);
     // Output that never reached its file (a full disk, /dev/full, a closed
     // stream) is a failure, not a success with the rest of the answer lost.

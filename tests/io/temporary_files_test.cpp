@@ -1,0 +1,153 @@
+// Temporary files of saves that never ended: removed by a process killed
+// with SIGINT or SIGTERM, and by the next save after a SIGKILL; the UCM
+// export's two files appear companion first. Real processes, real signals.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "SoundingFiles.h"
+#include "io/SafeFile.h"
+#include "io/TemporaryFiles.h"
+#include "io/UcmWriter.h"
+
+namespace orma {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readBytes;
+using test::ScratchDir;
+using test::writeBytes;
+
+std::vector<std::string> namesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+/// A child process stopped in the middle of a save of `target`: its temporary
+/// file holds a megabyte and it waits to be killed.
+pid_t childInTheMiddleOfASave(const std::string& target, bool handlers, bool ignoreSigint = false) {
+    int ready[2];
+    if (::pipe(ready) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        if (ignoreSigint) ::signal(SIGINT, SIG_IGN);
+        if (handlers) removeTemporaryFilesOnSignals();
+        NewFileWriter writer;
+        if (!writer.open(target, ExistingFile::Refuse) || !writer.write(std::string(1 << 20, 'x')))
+            ::_exit(3);
+        if (::write(ready[1], "r", 1) != 1) ::_exit(4);
+        for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    const bool started = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    return started ? child : -1;
+}
+
+/// How the child ended: the signal that ended it, or 100 + its exit status.
+int endOf(pid_t child) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 100 + WEXITSTATUS(status);
+}
+
+TEST(TemporaryFiles, OnlyTheExactNameOfTheTargetBelongsToAProcess) {
+    EXPECT_EQ(temporaryFileName("pf.vdb", 4321, 7), ".pf.vdb.orma-4321-7.tmp");
+    EXPECT_EQ(temporaryFileOwner(".pf.vdb.orma-4321-7.tmp", "pf.vdb"), 4321);
+    for (const char* other :
+         {".pf.vdb.orma-4321-7.tmp~", "pf.vdb.orma-4321-7.tmp", ".pf.vdb.orma-4321-.tmp",
+          ".pf.vdb.orma--7.tmp", ".pf.vdb.orma-04321-7.tmp", ".pf.vdb.orma-43x1-7.tmp",
+          ".pf.vdb.orma-0-7.tmp", ".pf.vdb.orma-99999999999999999999-7.tmp", ".pf.vdb.orma-4321.tmp",
+          ".pf.vdb_1.orma-4321-7.tmp", ".pf.vd.orma-4321-7.tmp", ".orma-4321-7.tmp"}) {
+        EXPECT_FALSE(temporaryFileOwner(other, "pf.vdb")) << other;
+    }
+}
+
+TEST(TemporaryFiles, SigintAndSigtermTakeTheHalfWrittenFileAlong) {
+    ScratchDir dir("tmp_signals");
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        const pid_t child = childInTheMiddleOfASave(dir.file("pf.vdb"), true);
+        ASSERT_GT(child, 0);
+        const std::vector<std::string> during = namesIn(dir.file(""));
+        ASSERT_EQ(during.size(), 1u);
+        ASSERT_EQ(temporaryFileOwner(during.front(), "pf.vdb"), child);
+        ::kill(child, signalNumber);
+        EXPECT_EQ(endOf(child), signalNumber) << "the signal still ends the process as it would have";
+        EXPECT_TRUE(namesIn(dir.file("")).empty()) << "signal " << signalNumber;
+    }
+    // A signal the process ignores (a job started with nohup) stays ignored.
+    const pid_t child = childInTheMiddleOfASave(dir.file("pf.vdb"), true, true);
+    ASSERT_GT(child, 0);
+    ::kill(child, SIGINT);
+    ::usleep(20000);
+    EXPECT_EQ(::waitpid(child, nullptr, WNOHANG), 0) << "SIGINT did not end it";
+    ::kill(child, SIGKILL);
+    EXPECT_EQ(endOf(child), SIGKILL);
+}
+
+TEST(TemporaryFiles, AfterSigkillTheNextSaveOfTheTargetRemovesTheDeadProcessesFilesOnly) {
+    ScratchDir dir("tmp_sigkill");
+    const pid_t child = childInTheMiddleOfASave(dir.file("pf.vdb"), true);
+    ASSERT_GT(child, 0);
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(endOf(child), SIGKILL);
+    ASSERT_EQ(namesIn(dir.file("")).size(), 1u);
+    const std::string stale = namesIn(dir.file("")).front();
+    ASSERT_EQ(temporaryFileOwner(stale, "pf.vdb"), child);
+    ASSERT_EQ(fs::file_size(dir.file(stale)), 1u << 20) << "SIGKILL cannot be caught: the file stays for now";
+
+    // Files that are not the dead process's temporary files of this target.
+    const std::vector<std::string> others = {
+        temporaryFileName("pf.vdb", ::getpid(), 9),  // a live process (this one) is still writing it
+        temporaryFileName("other.vdb", child, 0),    // another target
+        stale + "x",
+        "pf.vdb.orma-" + std::to_string(child) + "-2.tmp",
+    };
+    for (const std::string& name : others) writeBytes(dir.file(name), "keep");
+    fs::create_directory(dir.file(temporaryFileName("pf.vdb", child, 1000003)));  // not a regular file
+
+    ASSERT_TRUE(writeWholeFile(dir.file("pf.vdb"), "database", ExistingFile::Refuse));
+    EXPECT_FALSE(fs::exists(dir.file(stale)));
+    EXPECT_EQ(readBytes(dir.file("pf.vdb")), "database");
+    for (const std::string& name : others) EXPECT_EQ(readBytes(dir.file(name)), "keep") << name;
+    EXPECT_TRUE(fs::is_directory(dir.file(temporaryFileName("pf.vdb", child, 1000003))));
+}
+
+TEST(TemporaryFiles, TheUcmCompanionAppearsBeforeTheMainScript) {
+    ScratchDir dir("tmp_ucm");
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.file("").c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    ASSERT_FALSE(writeUcmFiles(dir.file("pf.UCM"), UcmScripts{"main", "\r\ncompanion"}));
+
+    std::vector<std::string> appeared;  // the names that came into view, in order
+    alignas(inotify_event) char buffer[16384];
+    for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* at = buffer; at < buffer + got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            const std::string name = event->len > 0 ? event->name : "";
+            if (name == "pf.UCM" || name == "pf.UCM_b") appeared.push_back(name);
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    EXPECT_EQ(appeared, (std::vector<std::string>{"pf.UCM_b", "pf.UCM"}))
+        << "a reader never finds the main script without its closing part";
+    EXPECT_EQ(readBytes(dir.file("pf.UCM_b")), "\r\ncompanion");
+}
+
+}  // namespace
+}  // namespace orma
