@@ -31,9 +31,46 @@ struct UcmParameters {
 /// steps replace the stored ones, so they are kept afterwards.
 void adjustUcmSteps(UcmParameters& parameters, double xSpan, double zSpan);
 
-/// Why parameters cannot be exported (an exaggeration of zero or below, an
-/// elevation tick step of zero or below while elevations are labelled, a
-/// chainage label step of zero); nullopt when they can.
-std::optional<std::string> ucmParametersProblem(const UcmParameters& parameters);
+/// The fields of the parameters, in the order of the export options dialog.
+enum class UcmField {
+    exaggeration,
+    minorTextSize,
+    majorTextSize,
+    xLabelStep,
+    xTickStep,
+    zLabelStep,
+    zTickStep,
+    interfaceSignWidth,
+    interfaceSignHeight,
+    arrowWidth,
+    arrowHeight,
+};
+
+/// The values a field accepts: the one rule for the options dialog, the
+/// settings file and the command line. A step of 0 is taken only where it
+/// switches something off (an X tic step of 0: no chainage axis; a Z label
+/// step of 0: no elevation axes); sizes are never negative, text sizes never
+/// below the 0.01 a script can still write, the exaggeration within 0.01 and
+/// 1000 (beyond it the script's coordinates lose all sense).
+struct UcmFieldRange {
+    double lowest;
+    double highest;
+    bool whole;  ///< an integer field
+};
+UcmFieldRange ucmFieldRange(UcmField field);
+
+/// Why `value` is not taken for `field` ("The Z axes tic step must be 1 m or
+/// more."); nullopt when it is. Real fields are judged as the float they are
+/// stored in.
+std::optional<std::string> ucmValueProblem(UcmField field, double value);
+
+struct UcmParametersProblem {
+    UcmField field;       ///< the first field, in dialog order, that is refused
+    std::string message;
+};
+
+/// The first refused value of `parameters` (they cannot be exported then);
+/// nullopt when every value is accepted.
+std::optional<UcmParametersProblem> ucmParametersProblem(const UcmParameters& parameters);
 
 }  // namespace orma

@@ -5,6 +5,7 @@
 #include <memory>
 #include <system_error>
 
+#include "core/Outcome.h"
 #include "io/FormatPatterns.h"
 #include "io/RstReader.h"
 #include "io/SafeFile.h"
@@ -98,7 +99,7 @@ int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialo
         if (!path) return kCannotOpen;
         sounding.rstPath = *path;
         if (!output.createNew(*path)) {
-            dialogs.message(kRstCannotCreate);
+            dialogs.message(Outcome::failure(kRstCannotCreate, output.lastError()).text());
             return kCannotOpen;
         }
         sounding.rstOutputOpen = true;

@@ -19,20 +19,23 @@ struct Entry {
     const char* key;
     float UcmParameters::*real;
     int UcmParameters::*integer;
+    UcmField field;  ///< whose rule the value must pass
 };
 
 constexpr Entry kEntries[] = {
-    {"převýšení_exportovaného_řezu_UCM_(float)", &UcmParameters::exaggeration, nullptr},
-    {"velikost_vyššího_textu_UCM_(float)", &UcmParameters::majorTextSize, nullptr},
-    {"velikost_nižšího_textu_UCM_(float)", &UcmParameters::minorTextSize, nullptr},
-    {"krok_ticu_x_UCM_(int)", nullptr, &UcmParameters::xTickStep},
-    {"krok_popisu_x_UCM_(int)", nullptr, &UcmParameters::xLabelStep},
-    {"krok_ticu_z_UCM_(int)", nullptr, &UcmParameters::zTickStep},
-    {"krok_popisu_z_UCM_(int)", nullptr, &UcmParameters::zLabelStep},
-    {"šířka_kříže_hloubky_rozhraní_VES_UCM_(float)", &UcmParameters::interfaceSignWidth, nullptr},
-    {"výška_kříže_hloubky_rozhraní_VES_UCM_(float)", &UcmParameters::interfaceSignHeight, nullptr},
-    {"šířka_šipky_nad_bodem_VES_UCM_(float)", &UcmParameters::arrowWidth, nullptr},
-    {"výška_šipky_nad_bodem_VES_UCM_(float)", &UcmParameters::arrowHeight, nullptr},
+    {"převýšení_exportovaného_řezu_UCM_(float)", &UcmParameters::exaggeration, nullptr, UcmField::exaggeration},
+    {"velikost_vyššího_textu_UCM_(float)", &UcmParameters::majorTextSize, nullptr, UcmField::majorTextSize},
+    {"velikost_nižšího_textu_UCM_(float)", &UcmParameters::minorTextSize, nullptr, UcmField::minorTextSize},
+    {"krok_ticu_x_UCM_(int)", nullptr, &UcmParameters::xTickStep, UcmField::xTickStep},
+    {"krok_popisu_x_UCM_(int)", nullptr, &UcmParameters::xLabelStep, UcmField::xLabelStep},
+    {"krok_ticu_z_UCM_(int)", nullptr, &UcmParameters::zTickStep, UcmField::zTickStep},
+    {"krok_popisu_z_UCM_(int)", nullptr, &UcmParameters::zLabelStep, UcmField::zLabelStep},
+    {"šířka_kříže_hloubky_rozhraní_VES_UCM_(float)", &UcmParameters::interfaceSignWidth, nullptr,
+     UcmField::interfaceSignWidth},
+    {"výška_kříže_hloubky_rozhraní_VES_UCM_(float)", &UcmParameters::interfaceSignHeight, nullptr,
+     UcmField::interfaceSignHeight},
+    {"šířka_šipky_nad_bodem_VES_UCM_(float)", &UcmParameters::arrowWidth, nullptr, UcmField::arrowWidth},
+    {"výška_šipky_nad_bodem_VES_UCM_(float)", &UcmParameters::arrowHeight, nullptr, UcmField::arrowHeight},
 };
 
 /// The second blank-separated word of a line, as "%s %f" / "%s %i" scan it.
@@ -84,30 +87,47 @@ std::optional<std::string> readSectionSettings(const std::filesystem::path& path
     const ReadResult in = readRegularFile(path);
     if (!in) return in.describe(path.string()) + " Default options are loaded.";
     const std::vector<std::string> lines = splitLines(cp1250ToUtf8(in.bytes));
-    std::string unread;
+    // Read by position, a file without its header would give every value to
+    // the field before it.
+    float ignored = 0.0f;
+    if (!lines.empty() && readReal(valueWord(lines.front()), ignored)) {
+        return path.string() + " has no header line (its first line holds a value) and is not read. Default "
+                               "options are loaded.";
+    }
+    std::string unread, refused;
     for (std::size_t i = 0; i < std::size(kEntries); ++i) {
         const Entry& e = kEntries[i];
         const std::size_t lineIndex = i + 1;  // after the header
-        bool ok = false;
+        const std::string where = std::to_string(lineIndex + 1) + " (" + e.key + ")";
+        std::optional<double> value;
         if (lineIndex < lines.size()) {
             const std::string_view word = valueWord(lines[lineIndex]);
-            if (e.real != nullptr) {
-                ok = readReal(word, parameters.*e.real);
-            } else if (const std::optional<int> value = parseInteger(word)) {
-                parameters.*e.integer = *value;
-                ok = true;
+            float real = 0.0f;
+            if (e.real != nullptr && readReal(word, real)) value = real;
+            if (e.real == nullptr) {
+                if (const std::optional<int> whole = parseInteger(word)) value = *whole;
             }
         }
-        if (!ok) unread += (unread.empty() ? "" : ", ") + std::to_string(lineIndex + 1) + " (" + e.key + ")";
+        if (!value) {
+            unread += (unread.empty() ? "" : ", ") + where;
+        } else if (const std::optional<std::string> problem = ucmValueProblem(e.field, *value)) {
+            refused += " Line " + where + ": " + *problem;
+        } else if (e.real != nullptr) {
+            parameters.*e.real = static_cast<float>(*value);
+        } else {
+            parameters.*e.integer = static_cast<int>(*value);
+        }
     }
-    if (unread.empty()) return std::nullopt;
-    return path.string() + ": no number on line " + unread + "; the default options are used there.";
+    if (unread.empty() && refused.empty()) return std::nullopt;
+    std::string message = path.string() + ":";
+    if (!unread.empty()) message += " No number on line " + unread + ".";
+    return message + refused + " The default options are used there.";
 }
 
-std::optional<std::string> writeSectionSettings(const std::filesystem::path& path, const UcmParameters& parameters) {
+Outcome writeSectionSettings(const std::filesystem::path& path, const UcmParameters& parameters) {
     const FileResult saved = writeWholeFile(path, utf8ToCp1250(formatSectionSettings(parameters)), ExistingFile::Replace);
-    if (saved) return std::nullopt;
-    return std::string(kSectionSettingsSaveError);
+    if (saved) return Outcome::success();
+    return Outcome::failure(kSectionSettingsSaveError, saved.describe(path.string()));
 }
 
 }  // namespace orma

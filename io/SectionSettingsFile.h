@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/Outcome.h"
 #include "core/UcmParameters.h"
 
 namespace orma {
@@ -23,15 +24,16 @@ std::filesystem::path sectionSettingsPath(const std::filesystem::path& directory
 std::string formatSectionSettings(const UcmParameters& parameters);
 
 /// Reads the file into `parameters`. A missing file gives the defaults and
-/// the "not found" message. A line that is missing or does not hold a
-/// number keeps its default, and the message names those lines; a file that
-/// cannot be read gives the defaults and its reason. nullopt when every
-/// value was read.
+/// the "not found" message. A line that is missing, does not hold a number
+/// or holds one the export refuses (ucmValueProblem) keeps its default, and
+/// the message names those lines; a file that cannot be read, or whose first
+/// line holds a value instead of the header, gives the defaults and its
+/// reason. nullopt when every value was read.
 std::optional<std::string> readSectionSettings(const std::filesystem::path& path, UcmParameters& parameters);
 
 /// Writes the file whole (replacing the old one); an existing file that
-/// could not be read is not written over. nullopt on success, otherwise the
-/// message "ini file saving error!".
-std::optional<std::string> writeSectionSettings(const std::filesystem::path& path, const UcmParameters& parameters);
+/// could not be read is not written over. A failure is "ini file saving
+/// error!" with the cause.
+Outcome writeSectionSettings(const std::filesystem::path& path, const UcmParameters& parameters);
 
 }  // namespace orma

@@ -155,12 +155,12 @@ std::string formatWindowSettings(const DisplaySettings& settings) {
     return utf8ToCp1250(text);
 }
 
-std::vector<std::string> writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings) {
+Outcome writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings) {
     // A file that could not be read (permissions, a pipe, a directory) is
     // never replaced: it may hold the user's settings.
     const FileResult written = writeWholeFile(path, formatWindowSettings(settings), ExistingFile::Replace);
-    if (!written) return {kSettingsNotWritableMessage, written.describe(path.string())};
-    return {};
+    if (!written) return Outcome::failure(kSettingsNotWritableMessage, written.describe(path.string()));
+    return Outcome::success();
 }
 
 }  // namespace orma

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Outcome.h"
 #include "io/DisplaySettings.h"
 
 namespace orma {
@@ -50,10 +51,10 @@ std::string formatWindowSettings(const DisplaySettings& settings);
 void parseWindowSettings(std::string_view bytes, DisplaySettings& settings);
 
 /// Writes the settings as a new version of the file, saved safely (a
-/// temporary file renamed into place). Returns the messages to show: empty on
-/// success; "Nemožno ukládat do ini souboru!" and the reason when the file
-/// cannot be written, or when an existing file cannot be read or is not a
-/// regular file (it is then left as it is).
-std::vector<std::string> writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings);
+/// temporary file renamed into place). A failure is "Nemožno ukládat do ini
+/// souboru!" with the cause: the file cannot be written (a full disk, a
+/// folder that takes no new file), or an existing file cannot be read or is
+/// not a regular file (it is then left as it is).
+Outcome writeWindowSettings(const std::filesystem::path& path, const DisplaySettings& settings);
 
 }  // namespace orma

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "core/SectionFrame.h"
@@ -27,18 +28,51 @@ TEST(UcmSteps, FrameSizeChoosesTheSteps) {
     EXPECT_EQ(tall.xTickStep, 5);
 }
 
-TEST(UcmSteps, UnusableParametersAreNamed) {
+TEST(UcmSteps, OneRuleRefusesWhatTheExportCannotUse) {
     UcmParameters p;
     EXPECT_FALSE(ucmParametersProblem(p));
-    p.zTickStep = 0;
-    EXPECT_TRUE(ucmParametersProblem(p));
-    p.zLabelStep = 0;  // no elevation axes: the tick step does not matter
+    p.xTickStep = 0;   // no chainage axis
+    p.zLabelStep = 0;  // no elevation axes
     EXPECT_FALSE(ucmParametersProblem(p));
-    p.xLabelStep = 0;
-    EXPECT_TRUE(ucmParametersProblem(p));
-    UcmParameters flat;
-    flat.exaggeration = 0.0f;
-    EXPECT_TRUE(ucmParametersProblem(flat));
+
+    struct Case {
+        UcmField field;
+        double value;
+        const char* refusal;  ///< nullptr: taken
+    };
+    const Case cases[] = {
+        {UcmField::exaggeration, 1e-30, "The distortion of scale Z/X must be 0.01 or more."},
+        {UcmField::exaggeration, -5.0, "The distortion of scale Z/X must be 0.01 or more."},
+        {UcmField::exaggeration, 0.01, nullptr},
+        {UcmField::exaggeration, 1000.0, nullptr},
+        {UcmField::exaggeration, 1000.5, "The distortion of scale Z/X must be 1000 or less."},
+        {UcmField::exaggeration, 1e300, "The distortion of scale Z/X must be 1000 or less."},
+        {UcmField::exaggeration, std::nan(""), "The distortion of scale Z/X must be 0.01 or more."},
+        {UcmField::minorTextSize, 0.005, "The minor characters size must be 0.01 pxl or more."},
+        {UcmField::majorTextSize, 0.15, nullptr},
+        {UcmField::interfaceSignWidth, -1.0, "The width of VES interface sign must be 0 m or more."},
+        {UcmField::arrowHeight, 0.0, nullptr},
+        {UcmField::arrowWidth, 1001.0, "The width of VES point arrow must be 1000 m or less."},
+        {UcmField::zTickStep, 0.0, "The Z axes tic step must be 1 m or more."},
+        {UcmField::xLabelStep, 0.0, "The X axes label step must be 1 m or more."},
+        {UcmField::xTickStep, -5.0, "The X axes tic step must be 0 m or more."},
+        {UcmField::xTickStep, 2.5, "The X axes tic step must be a whole number."},
+        {UcmField::zLabelStep, 100001.0, "The Z axes label step must be 100000 m or less."},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> problem = ucmValueProblem(c.field, c.value);
+        EXPECT_EQ(problem.value_or("taken"), c.refusal != nullptr ? c.refusal : "taken")
+            << static_cast<int>(c.field) << " = " << c.value;
+    }
+
+    // The whole set names the first refused field in the dialog's order.
+    UcmParameters bad;
+    bad.arrowHeight = -1.0f;
+    bad.majorTextSize = 0.0f;
+    const std::optional<UcmParametersProblem> first = ucmParametersProblem(bad);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->field, UcmField::majorTextSize);
+    EXPECT_EQ(first->message, "The major characters size must be 0.01 pxl or more.");
 }
 
 TEST(ExportFrame, PointsInterfacesAndLimitsMakeTheFrame) {

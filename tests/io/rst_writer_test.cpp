@@ -89,8 +89,11 @@ TEST_F(RstWriterTest, SaveDialogNeverOverwritesAndCancelStops) {
     EXPECT_FALSE(output.isOpen());
     EXPECT_FALSE(sounding.rstOutputOpen);
 
-    dialogs.expectSave(dir.file("no/such/dir/x.RST"));
-    dialogs.expectMessage("Unpossible create file RST !");
+    // The fixed text, then why: here the folder is a regular file.
+    test::writeBytes(dir.file("plain"), "a file, not a folder");
+    dialogs.expectSave(dir.file("plain/x.RST"));
+    dialogs.expectMessage("Unpossible create file RST !\nNo new file can be made in the folder of " +
+                          dir.file("plain/x.RST") + " (Not a directory).");
     EXPECT_EQ(appendRstRecord(sounding, output, dialogs), kCannotOpen);
     EXPECT_FALSE(sounding.rstOutputOpen);
 }

@@ -87,7 +87,7 @@ TEST_F(WindowSettingsFileTest, MissingFileLoadsDefaultsWithItsMessage) {
 
 TEST_F(WindowSettingsFileTest, WrittenFileReadsBackToTheSameSettings) {
     const DisplaySettings written = nonDefaultSettings();
-    EXPECT_TRUE(writeWindowSettings(path(), written).empty());
+    EXPECT_TRUE(writeWindowSettings(path(), written));
     DisplaySettings read;
     EXPECT_TRUE(readWindowSettings(path(), read).empty());
     expectSameStoredSettings(read, written);
@@ -96,7 +96,7 @@ TEST_F(WindowSettingsFileTest, WrittenFileReadsBackToTheSameSettings) {
 TEST_F(WindowSettingsFileTest, AveragingIsGluedToItsKeyAndNeverReadBack) {
     DisplaySettings written;
     written.averageOverlaps = false;
-    writeWindowSettings(path(), written);
+    ASSERT_TRUE(writeWindowSettings(path(), written));
     const std::string bytes = readRaw();
     EXPECT_NE(bytes.find("false)_0\r\n"), std::string::npos);
     DisplaySettings read;
@@ -151,10 +151,11 @@ TEST_F(WindowSettingsFileTest, BadShortOrForeignLinesLeaveTheirSettingsAlone) {
 
 TEST_F(WindowSettingsFileTest, UnwritableFileGivesItsMessage) {
     const fs::path inMissingDir = dir_ / "no-such-dir" / kWindowSettingsFileName;
-    const auto messages = writeWindowSettings(inMissingDir, DisplaySettings{});
-    ASSERT_EQ(messages.size(), 2u) << "the fixed text, then the reason";
-    EXPECT_EQ(messages[0], "Nemožno ukládat do ini souboru!");
-    EXPECT_NE(messages[1].find("No such file or directory"), std::string::npos) << messages[1];
+    const Outcome saved = writeWindowSettings(inMissingDir, DisplaySettings{});
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.message, "Nemožno ukládat do ini souboru!");
+    EXPECT_NE(saved.cause.find("No such file or directory"), std::string::npos) << saved.cause;
+    EXPECT_EQ(saved.text(), saved.message + "\n" + saved.cause) << "the fixed text, then the reason";
 }
 
 TEST_F(WindowSettingsFileTest, AFileThatCannotBeReadKeepsItsContentAndHangsNothing) {
@@ -167,21 +168,21 @@ TEST_F(WindowSettingsFileTest, AFileThatCannotBeReadKeepsItsContentAndHangsNothi
                                " is not a regular file (it is a device, pipe or socket)."
                                " Default parameters are loaded, and the file will not be written over at End.");
     expectSameStoredSettings(settings, DisplaySettings{});
-    messages = writeWindowSettings(path(), settings);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "Nemožno ukládat do ini souboru!");
+    const Outcome saved = writeWindowSettings(path(), settings);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.message, "Nemožno ukládat do ini souboru!");
     EXPECT_TRUE(fs::is_fifo(path())) << "the pipe was not replaced";
     fs::remove(path());
 
     fs::create_directory(path());
     EXPECT_NE(readWindowSettings(path(), settings).at(0).find("is a directory"), std::string::npos);
-    EXPECT_EQ(writeWindowSettings(path(), settings).size(), 2u);
+    EXPECT_FALSE(writeWindowSettings(path(), settings));
     EXPECT_TRUE(fs::is_directory(path()));
 }
 
 TEST_F(WindowSettingsFileTest, AFileWithoutReadPermissionIsNotOverwrittenWithDefaults) {
     // As root every file reads: reading and saving run as an unprivileged user.
-    writeWindowSettings(path(), nonDefaultSettings());
+    ASSERT_TRUE(writeWindowSettings(path(), nonDefaultSettings()));
     const std::string before = readRaw();
     orma::test::makeWriteOnlyForUnprivileged(path());
     const std::string said = orma::test::runUnprivileged([&]() -> std::string {
@@ -190,9 +191,9 @@ TEST_F(WindowSettingsFileTest, AFileWithoutReadPermissionIsNotOverwrittenWithDef
         if (messages.size() != 1) return "reading gave " + std::to_string(messages.size()) + " messages";
         if (messages[0].find("cannot be read") == std::string::npos) return "reading said: " + messages[0];
         if (messages[0] == "ini file not found! default parametres loaded") return "the file was taken for missing";
-        const std::vector<std::string> saved = writeWindowSettings(path(), settings);
-        if (saved.empty() || saved.front() != "Nemožno ukládat do ini souboru!")
-            return "saving the defaults did not refuse: " + (saved.empty() ? std::string("no message") : saved.front());
+        const Outcome saved = writeWindowSettings(path(), settings);
+        if (saved || saved.message != "Nemožno ukládat do ini souboru!")
+            return "saving the defaults did not refuse: " + (saved ? std::string("no message") : saved.message);
         return {};
     });
     EXPECT_EQ(said, "");
@@ -202,7 +203,7 @@ TEST_F(WindowSettingsFileTest, AFileWithoutReadPermissionIsNotOverwrittenWithDef
 
 TEST_F(WindowSettingsFileTest, SavingReplacesTheFileWhole) {
     writeRaw("old content that is longer than nothing");
-    EXPECT_TRUE(writeWindowSettings(path(), nonDefaultSettings()).empty());
+    EXPECT_TRUE(writeWindowSettings(path(), nonDefaultSettings()));
     EXPECT_EQ(readRaw(), formatWindowSettings(nonDefaultSettings()));
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_)) ++files;

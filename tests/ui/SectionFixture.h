@@ -34,7 +34,7 @@ protected:
                ("orma_section_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        writeWindowSettings(windowSettingsPath(dir_), DisplaySettings{});
+        EXPECT_TRUE(writeWindowSettings(windowSettingsPath(dir_), DisplaySettings{}));
         window_ = std::make_unique<Ttelmorwin>(dialogs_, dir_);
         window_->image().resize(900, 700);
         window_->FormResize();

@@ -87,7 +87,7 @@ protected:
 
     /// The window over a settings file written from defaults (no message).
     Ttelmorwin& openWindow() {
-        writeWindowSettings(windowSettingsPath(dir_), DisplaySettings{});
+        EXPECT_TRUE(writeWindowSettings(windowSettingsPath(dir_), DisplaySettings{}));
         return createWindow();
     }
     Ttelmorwin& createWindow() {

@@ -29,7 +29,7 @@ TEST_F(WindowTest, StoredSettingsAreReadButAveragingIsAlwaysOn) {
     stored.averageOverlaps = false;
     stored.smoothingResolution = 200;
     stored.modelColour = 0x0000FF;
-    writeWindowSettings(windowSettingsPath(dir_), stored);
+    EXPECT_TRUE(writeWindowSettings(windowSettingsPath(dir_), stored));
     Ttelmorwin& window = createWindow();
     EXPECT_EQ(window.settings().smoothingResolution, 200);
     EXPECT_EQ(window.settings().modelColour, 0x0000FFu);

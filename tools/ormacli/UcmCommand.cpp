@@ -82,7 +82,10 @@ std::optional<UcmOptions> parseUcmOptions(const Args& args) {
 }  // namespace
 
 // The parameters come from orma.ini as the window reads it at start: the
-// file given, else the one in the current directory, else the defaults.
+// file given, else the one in the current directory, else the defaults. Unlike
+// the window, which starts anyway, an export never runs on a settings file it
+// could not read whole: defaults in place of the user's values would go
+// unnoticed in a script.
 int runUcm(const Args& args) {
     const std::optional<UcmOptions> options = parseUcmOptions(args);
     if (!options) return kExitUsage;
@@ -111,13 +114,19 @@ int runUcm(const Args& args) {
     const std::filesystem::path settings =
         options->settings ? std::filesystem::path(*options->settings) : sectionSettingsPath(".");
     std::error_code ec;
-    if (options->settings || std::filesystem::exists(settings, ec)) {
+    const bool present = std::filesystem::exists(settings, ec) || std::filesystem::is_symlink(settings, ec);
+    if (options->settings && !present) {
+        std::cerr << "ormacli: " << settings.string() << ": the settings file does not exist\n";
+        return kExitDataError;
+    }
+    if (present) {
         if (const std::optional<std::string> problem = readSectionSettings(settings, parameters)) {
-            std::cerr << "ormacli: " << settings.string() << ": " << *problem << '\n';
+            std::cerr << "ormacli: " << *problem << '\n';
+            return kExitDataError;
         }
     }
-    if (const std::optional<std::string> problem = ucmParametersProblem(parameters)) {
-        std::cerr << "ormacli: " << settings.string() << ": " << *problem << '\n';
+    if (const std::optional<UcmParametersProblem> problem = ucmParametersProblem(parameters)) {
+        std::cerr << "ormacli: " << settings.string() << ": " << problem->message << '\n';
         return kExitDataError;
     }
     const UcmScripts scripts =

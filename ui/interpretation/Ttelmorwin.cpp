@@ -148,7 +148,9 @@ void Ttelmorwin::FormResize() {
     Img->update();
 }
 
-void Ttelmorwin::writeSettings() { showMessages(writeWindowSettings(settingsPath_, settings_)); }
+void Ttelmorwin::writeSettings() {
+    if (const Outcome saved = writeWindowSettings(settingsPath_, settings_); !saved) dialogs_.message(saved.text());
+}
 
 void Ttelmorwin::FormClose() { writeSettings(); }
 

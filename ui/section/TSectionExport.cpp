@@ -36,8 +36,8 @@ void TSection::loadSettingsFile() {
 }
 
 void TSection::writeSettingsFile() {
-    if (const std::optional<std::string> problem = writeSectionSettings(sectionSettingsPath(workingDirectory_), ucm_)) {
-        dialogs_.message(*problem);
+    if (const Outcome saved = writeSectionSettings(sectionSettingsPath(workingDirectory_), ucm_); !saved) {
+        dialogs_.message(saved.text());
     }
 }
 
@@ -97,8 +97,8 @@ void TSection::UCM1Click() {
     const Locality* locality = db_.activeLocality();
     const Profile* profile = db_.activeProfile();
     if (locality == nullptr || profile == nullptr || profile->points.empty()) return;
-    if (const std::optional<std::string> problem = ucmParametersProblem(ucm_)) {
-        dialogs_.message(*problem);
+    if (const std::optional<UcmParametersProblem> problem = ucmParametersProblem(ucm_)) {
+        dialogs_.message(problem->message);
         return;
     }
     FileDialogOptions options;

@@ -105,6 +105,23 @@ void TparUCM::showEvent(QShowEvent* event) {
 
 void TparUCM::Button1Click() { FormShow(); }
 
+QLineEdit* TparUCM::fieldEdit(UcmField field) const {
+    switch (field) {
+        case UcmField::exaggeration: return prevyseni;
+        case UcmField::minorTextSize: return mensivelikost;
+        case UcmField::majorTextSize: return vetsivelikost;
+        case UcmField::xLabelStep: return krokpopx;
+        case UcmField::xTickStep: return krokticx;
+        case UcmField::zLabelStep: return krokpopy;
+        case UcmField::zTickStep: return krokticy;
+        case UcmField::interfaceSignWidth: return sirkakriz;
+        case UcmField::interfaceSignHeight: return vyskakriz;
+        case UcmField::arrowWidth: return sirkasipky;
+        case UcmField::arrowHeight: return vyskasipky;
+    }
+    return prevyseni;
+}
+
 void TparUCM::ButtonOKClick() {
     // Every field is checked before any value is taken: a refused field
     // leaves the parameters as they were and the dialog open on it.
@@ -139,9 +156,8 @@ void TparUCM::ButtonOKClick() {
         }
         *target = *value;
     }
-    if (const std::optional<std::string> problem = ucmParametersProblem(typed)) {
-        QLineEdit* at = !(typed.exaggeration > 0.0f) ? prevyseni : typed.xLabelStep == 0 ? krokpopx : krokticy;
-        refuse(at, *problem);
+    if (const std::optional<UcmParametersProblem> problem = ucmParametersProblem(typed)) {
+        refuse(fieldEdit(problem->field), problem->message);
         return;
     }
     edited_ = typed;

@@ -2,7 +2,8 @@
 // The UCM export options dialog ("Parametry exportu řezů do UCM"): the
 // exaggeration, the text sizes, the axis steps and the sign sizes of the
 // exported section. "back" fills the edits again from the parameters; OK
-// checks every field and closes only when all of them hold usable numbers.
+// checks every field and closes only when all of them hold numbers the
+// export accepts (ucmParametersProblem, the rule the command line follows).
 
 #include <QDialog>
 
@@ -54,6 +55,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLineEdit* fieldEdit(UcmField field) const;
+
     UcmParameters current_;
     std::optional<UcmParameters> edited_;
     UserDialogs* dialogs_ = nullptr;
