@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "io/DirectoryListing.h"
 #include "io/ProfileInterpretation.h"
 #include "io/SafeFile.h"
 #include "io/VdbFile.h"
@@ -51,8 +52,9 @@ void BM_InterpretProfileOf200Soundings(benchmark::State& state) {
     options.threads = static_cast<unsigned>(state.range(0));
     std::size_t interpreted = 0;
     for (auto _ : state) {
-        std::string problem;
-        const std::vector<std::string> files = listSoundingFiles(dir, problem);
+        std::vector<std::string> files;
+        for (const std::filesystem::path& file : listDirectoryFiles(dir, ListedFiles::GefAndSheets))
+            files.push_back(file.string());
         std::vector<InterpretedSounding> results = interpretSoundingFiles(files, options);
         const VesDatabase db = profileDatabase(results, "bench");
         benchmark::DoNotOptimize(formatVdb(db, "bench.vdb"));

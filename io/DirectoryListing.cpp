@@ -1,6 +1,7 @@
 #include "io/DirectoryListing.h"
 
 #include <algorithm>
+#include <string>
 #include <system_error>
 
 #include "io/CharClasses.h"
@@ -18,8 +19,31 @@ bool endsWithNoCase(std::string_view name, std::string_view suffix) {
 }
 
 bool taken(std::string_view name, ListedFiles kind) {
-    if (kind == ListedFiles::Gef) return endsWithNoCase(name, ".gef");
-    return endsWithNoCase(name, ".csv") || endsWithNoCase(name, ".txt");
+    const bool gef = endsWithNoCase(name, ".gef");
+    const bool sheet = endsWithNoCase(name, ".csv") || endsWithNoCase(name, ".txt");
+    switch (kind) {
+        case ListedFiles::Gef: return gef;
+        case ListedFiles::Sheet: return sheet;
+        case ListedFiles::GefAndSheets: return gef || sheet;
+    }
+    return false;
+}
+
+/// Why an entry that is not a regular file is not read.
+std::string notAFileReason(const std::filesystem::directory_entry& entry) {
+    std::error_code error, linkError;
+    const std::filesystem::file_status status = entry.status(error);
+    if (entry.is_symlink(linkError) && (status.type() == std::filesystem::file_type::not_found ||
+                                        error == std::errc::no_such_file_or_directory)) {
+        return "a link to a file that does not exist";
+    }
+    if (error) return "cannot be examined (" + error.message() + ")";
+    if (std::filesystem::is_directory(status)) return "a directory, not a file";
+    return "not a regular file (a device, pipe or socket)";
+}
+
+bool naturalPathLess(const std::filesystem::path& x, const std::filesystem::path& y) {
+    return naturalLess(x.filename().string(), y.filename().string());
 }
 
 /// -1, 0, 1 for the natural comparison without the byte-order tie break.
@@ -58,22 +82,32 @@ bool naturalLess(std::string_view a, std::string_view b) {
     return order != 0 ? order < 0 : a < b;
 }
 
-std::vector<std::filesystem::path> listDirectoryFiles(const std::filesystem::path& directory, ListedFiles kind) {
-    std::vector<std::filesystem::path> files;
+DirectoryListing listDirectory(const std::filesystem::path& directory, ListedFiles kind) {
+    DirectoryListing listing;
+    const std::filesystem::path where = directory.empty() ? std::filesystem::path(".") : directory;
     std::error_code error;
-    std::filesystem::directory_iterator it(directory.empty() ? std::filesystem::path(".") : directory, error);
-    if (error) return files;
+    std::filesystem::directory_iterator it(where, error);
+    if (error) {
+        listing.problem = "cannot list " + where.string() + ": " + error.message();
+        return listing;
+    }
     for (const std::filesystem::directory_entry& entry : it) {
         const std::string name = entry.path().filename().string();
         if (!taken(name, kind)) continue;
         std::error_code statError;
-        if (!entry.is_regular_file(statError)) continue;
-        files.push_back(entry.path());
+        if (entry.is_regular_file(statError)) listing.files.push_back(entry.path());
+        else listing.skipped.push_back({entry.path(), notAFileReason(entry)});
     }
-    std::sort(files.begin(), files.end(), [](const std::filesystem::path& x, const std::filesystem::path& y) {
-        return naturalLess(x.filename().string(), y.filename().string());
-    });
-    return files;
+    std::sort(listing.files.begin(), listing.files.end(), naturalPathLess);
+    std::sort(listing.skipped.begin(), listing.skipped.end(),
+              [](const SkippedDirectoryEntry& x, const SkippedDirectoryEntry& y) {
+                  return naturalPathLess(x.path, y.path);
+              });
+    return listing;
+}
+
+std::vector<std::filesystem::path> listDirectoryFiles(const std::filesystem::path& directory, ListedFiles kind) {
+    return listDirectory(directory, kind).files;
 }
 
 std::optional<std::filesystem::path> nextFileInDirectory(const std::filesystem::path& current) {

@@ -13,8 +13,22 @@ namespace orma {
 
 /// Which files a listing takes.
 enum class ListedFiles {
-    Gef,    ///< *.GEF in any case
-    Sheet,  ///< *.csv and *.txt in any case
+    Gef,           ///< *.GEF in any case
+    Sheet,         ///< *.csv and *.txt in any case
+    GefAndSheets,  ///< both
+};
+
+/// An entry whose name a listing takes but which is no file to read: a
+/// directory, a pipe, a socket or device, a link to nothing.
+struct SkippedDirectoryEntry {
+    std::filesystem::path path;
+    std::string reason;  ///< "a directory, not a file", ...
+};
+
+struct DirectoryListing {
+    std::vector<std::filesystem::path> files;   ///< regular files (or links to them), in natural order
+    std::vector<SkippedDirectoryEntry> skipped;  ///< in natural order
+    std::string problem;  ///< why the directory could not be listed; empty when it was
 };
 
 /// Natural order: digit runs compare as numbers (leading zeros ignored, the
@@ -22,8 +36,11 @@ enum class ListedFiles {
 /// equal that way fall back to plain byte order, so the order is total.
 bool naturalLess(std::string_view a, std::string_view b);
 
-/// The regular files (or links to them) of `directory` that `kind` takes, in
-/// natural order of their names; empty when the directory cannot be read.
+/// The entries of `directory` whose names `kind` takes: the regular files (or
+/// links to them), and the others with the reason they are not read.
+DirectoryListing listDirectory(const std::filesystem::path& directory, ListedFiles kind);
+
+/// The files of listDirectory; empty when the directory cannot be read.
 std::vector<std::filesystem::path> listDirectoryFiles(const std::filesystem::path& directory, ListedFiles kind);
 
 /// The file after `current` in its directory's listing of the same kind (GEF

@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "core/PointNumber.h"
-#include "io/CharClasses.h"
 #include "io/Cp1250Text.h"
 #include "io/CsvCells.h"
 #include "io/DirectoryListing.h"
@@ -25,11 +24,6 @@ namespace {
 constexpr double kDotsPerMetre = 360.0 * 39.37007874;  ///< the section window's paper resolution
 constexpr double kProfileWidthPixels = 800.0;
 constexpr double kSectionDepthPixels = 500.0;
-
-std::string lower(std::string text) {
-    for (char& c : text) c = asciiLower(c);
-    return text;
-}
 
 /// The reader's words about a file that could not be read (the shift's
 /// messages after "reading error" concern the empty curve, not the file).
@@ -91,31 +85,29 @@ double roundScaleDenominator(double n) {
     return 10.0 * decade;
 }
 
-}  // namespace
-
-std::vector<std::string> listSoundingFiles(const std::filesystem::path& directory, std::string& problem) {
-    std::vector<std::string> files;
-    std::error_code error;
-    if (!std::filesystem::is_directory(directory, error)) {
-        problem = directory.string() + " is not a directory.";
-        return files;
-    }
-    std::filesystem::directory_iterator it(directory, error);
-    if (error) {
-        problem = "cannot list " + directory.string() + ": " + error.message();
-        return files;
-    }
-    for (const auto& entry : it) {
-        std::error_code statError;
-        if (!entry.is_regular_file(statError)) continue;
-        const std::string extension = lower(entry.path().extension().string());
-        if (extension == ".gef" || extension == ".csv" || extension == ".txt") files.push_back(entry.path().string());
-    }
-    std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
-        return naturalLess(std::filesystem::path(a).filename().string(), std::filesystem::path(b).filename().string());
-    });
-    return files;
+/// `base` for the first, then `base`-2, `base`-3 ..., within the name field.
+std::string numberedName(const std::string& base, int number) {
+    if (number <= 1) return cutToCharacters(base, kNameFieldLength);
+    const std::string suffix = "-" + std::to_string(number);
+    return cutToCharacters(base, kNameFieldLength - suffix.size()) + suffix;
 }
+
+/// Scales that show the profile about 800 pixels wide and its interfaces, as
+/// deep as the curves see, about 500 pixels high.
+void fitScales(Profile& profile) {
+    const double span = std::max(1.0, static_cast<double>(profile.points.back().profileChainage -
+                                                          profile.points.front().profileChainage));
+    double deepest = 1.0;
+    for (const VesPoint& p : profile.points) {
+        const double reach = abGridValue(p.ABmx);  // deeper interfaces are not seen by the curve
+        for (int i = 0; i < p.MDLmx; ++i)
+            deepest = std::max(deepest, std::min<double>(std::fabs(p.depth[static_cast<std::size_t>(i)]), reach));
+    }
+    profile.xScale = static_cast<float>(1.0 / roundScaleDenominator(span * kDotsPerMetre / kProfileWidthPixels));
+    profile.zScale = static_cast<float>(1.0 / roundScaleDenominator(deepest * kDotsPerMetre / kSectionDepthPixels));
+}
+
+}  // namespace
 
 std::vector<InterpretedSounding> interpretSoundingFiles(const std::vector<std::string>& files,
                                                         const ProfileInterpretationOptions& options,
@@ -155,47 +147,51 @@ std::vector<InterpretedSounding> interpretSoundingFiles(const std::vector<std::s
 
 VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std::string& profileName) {
     std::vector<InterpretedSounding*> placed;
-    for (InterpretedSounding& r : results)
+    for (InterpretedSounding& r : results) {
+        r.notStored.clear();
         if (r.interpreted) placed.push_back(&r);
+    }
     std::stable_sort(placed.begin(), placed.end(), [](const InterpretedSounding* a, const InterpretedSounding* b) {
         if (a->chainage != b->chainage) return a->chainage < b->chainage;
         return naturalLess(a->fileName, b->fileName);
     });
 
     VesDatabase db;
-    Locality& locality = db.localities.front();
-    locality.name = cutToCharacters(profileName, kNameFieldLength);
-    Profile& profile = locality.profiles.front();
-    profile.name = locality.name;
+    db.localities.clear();
+    int profileCount = 0;
+    Profile* profile = nullptr;
     const InterpretedSounding* previous = nullptr;
     for (InterpretedSounding* r : placed) {
         if (previous != nullptr && previous->chainage == r->chainage) {
-            r->interpreted = false;
-            r->reason = "chainage " + std::to_string(r->chainage) + " m is taken by " + previous->fileName;
+            r->notStored = "chainage " + std::to_string(r->chainage) + " m is taken by " + previous->fileName;
             continue;
         }
-        if (static_cast<int>(profile.points.size()) == kMaxVesPoints) {
-            r->interpreted = false;
-            r->reason = "a profile holds at most 200 points";
-            continue;
+        if (profile == nullptr || static_cast<int>(profile->points.size()) == kMaxVesPoints) {
+            if (profileCount == kMaxLocalities * kMaxProfiles) {
+                r->notStored = "the database is full (5 localities of 20 profiles of 200 points)";
+                continue;
+            }
+            if (profileCount % kMaxProfiles == 0) {
+                db.localities.emplace_back();
+                db.localities.back().name = numberedName(profileName, profileCount / kMaxProfiles + 1);
+            }
+            ++profileCount;
+            db.localities.back().profiles.emplace_back();
+            profile = &db.localities.back().profiles.back();
+            profile->name = numberedName(profileName, profileCount);
         }
-        profile.points.push_back(r->point);
+        profile->points.push_back(r->point);
         previous = r;
     }
-
-    if (!profile.points.empty()) {
-        const double span = std::max(1.0, static_cast<double>(profile.points.back().profileChainage -
-                                                              profile.points.front().profileChainage));
-        double deepest = 1.0;
-        for (const VesPoint& p : profile.points) {
-            const double reach = abGridValue(p.ABmx);  // deeper interfaces are not seen by the curve
-            for (int i = 0; i < p.MDLmx; ++i)
-                deepest = std::max(deepest, std::min<double>(std::fabs(p.depth[static_cast<std::size_t>(i)]), reach));
-        }
-        profile.xScale = static_cast<float>(1.0 / roundScaleDenominator(span * kDotsPerMetre / kProfileWidthPixels));
-        profile.zScale = static_cast<float>(1.0 / roundScaleDenominator(deepest * kDotsPerMetre / kSectionDepthPixels));
-        db.currentPoint = 0;
+    if (db.localities.empty()) {
+        db = VesDatabase{};
+        db.localities.front().name = db.localities.front().profiles.front().name = numberedName(profileName, 1);
+        return db;
     }
+    for (Locality& locality : db.localities) {
+        for (Profile& p : locality.profiles) fitScales(p);
+    }
+    db.currentPoint = 0;
     return db;
 }
 
@@ -214,6 +210,10 @@ std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& res
     }
     for (const InterpretedSounding& r : results) {
         if (!r.interpreted) out += "# skipped," + csvCell(r.fileName) + "," + csvCell(r.reason) + "\r\n";
+    }
+    for (const InterpretedSounding& r : results) {
+        if (r.interpreted && !r.notStored.empty())
+            out += "# not in the database," + csvCell(r.fileName) + "," + csvCell(r.notStored) + "\r\n";
     }
     return out;
 }

@@ -9,7 +9,6 @@
 // soundings finish.
 
 #include <cstddef>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,18 +22,14 @@ namespace orma {
 struct InterpretedSounding {
     std::string path;
     std::string fileName;            ///< without the directory
-    bool interpreted = false;        ///< false: skipped, `reason` says why
+    bool interpreted = false;        ///< fitted; false: skipped, `reason` says why
     std::string reason;
+    std::string notStored;           ///< fitted but left out of the database: why (profileDatabase)
     std::vector<std::string> messages;  ///< what the reader and the shift had to say
     int chainage = 0;                ///< from the file name
     AutomaticFit fit;
     VesPoint point;                  ///< valid when interpreted
 };
-
-/// The regular files of `directory` ending in .GEF, .csv or .txt (any case),
-/// in natural order of their names (VES2 before VES10); `problem` is set when
-/// the directory cannot be listed.
-std::vector<std::string> listSoundingFiles(const std::filesystem::path& directory, std::string& problem);
 
 struct ProfileInterpretationOptions {
     int layers = 4;
@@ -55,17 +50,21 @@ std::vector<InterpretedSounding> interpretSoundingFiles(const std::vector<std::s
                                                         const ProfileInterpretationOptions& options,
                                                         const InterpretationProgress& progress = {});
 
-/// One locality with one profile, both named `profileName`, holding the
-/// interpreted soundings by chainage (ties by file name). A second file at a
-/// chainage already taken, and files beyond the 200 points of a profile, are
-/// marked skipped here with their reason. The scales show the profile about
-/// 800 pixels wide and its interfaces down to the deepest (no deeper than the
-/// largest AB/2) about 500 pixels high in the section window.
+/// The database of the interpreted soundings, in order of chainage (ties by
+/// file name): profiles of at most 200 points named `profileName`,
+/// `profileName`-2, `profileName`-3 ..., twenty to a locality (named the same
+/// way: `profileName`, `profileName`-2 ...). A second sounding at a chainage
+/// already taken, and soundings beyond a full database (5 localities of 20
+/// profiles), are left out with their reason in `notStored`. Each profile's
+/// scales show it about 800 pixels wide and its interfaces down to the
+/// deepest (no deeper than the largest AB/2) about 500 pixels high in the
+/// section window.
 VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std::string& profileName);
 
 /// The summary table: one line per interpreted file (file, chainage, layers,
 /// resistivities, depths, SSQ, linearisations), then one '#' line per
-/// skipped file with its reason. UTF-8 with CR LF.
+/// skipped file with its reason and one per interpreted file left out of the
+/// database. UTF-8 with CR LF.
 std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& results, int layers);
 
 /// `path` when no file of that name exists, otherwise the first free

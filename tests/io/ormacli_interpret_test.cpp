@@ -1,8 +1,10 @@
 // ormacli interpret on directories of generated soundings, run as the built program.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -136,6 +138,105 @@ TEST_F(OrmacliInterpretTest, BrokenFilesAreSkippedAndListedAndAnExistingDatabase
     EXPECT_EQ(test::readBytes(dir.file("taken.csv")), "mine");
     EXPECT_EQ(run("interpret '" + profile + "' --layers 0").status, 2);
     EXPECT_EQ(run("interpret " + path("nowhere") + " --layers 3").status, 1);
+}
+
+TEST_F(OrmacliInterpretTest, MoreThanAProfileOfSoundingsFillsFurtherProfilesAndTheSummaryHoldsEveryFit) {
+    // 203 soundings of one earth, a copy of the first also at the chainage of the second.
+    std::mt19937 rng(11);
+    const std::string gef = test::syntheticGefText(test::randomEarth(2, rng), rng);
+    for (int i = 0; i < 203; ++i) test::writeBytes(profile + "/VES" + std::to_string(10 * i) + ".GEF", gef);
+    test::writeBytes(profile + "/P10.GEF", gef);
+    const CliRun interpreted = run("interpret '" + profile + "' --layers 2 --vdb " + path("pf.vdb") + " --csv " +
+                                   path("summary.csv"));
+    EXPECT_EQ(interpreted.status, 1) << "one sounding is left out of the database";
+    EXPECT_NE(interpreted.err.find("204 of 204 soundings interpreted"), std::string::npos) << interpreted.err;
+    EXPECT_NE(interpreted.err.find("database written to " + dir.file("pf.vdb") + " (203 points in 2 profiles)"),
+              std::string::npos) << interpreted.err;
+    EXPECT_NE(interpreted.err.find("not in the database:\n  VES10.GEF: chainage 10 m is taken by P10.GEF\n"),
+              std::string::npos) << interpreted.err;
+    EXPECT_EQ(interpreted.err.find("at most 200 points"), std::string::npos);
+
+    // Every fitted sounding in the table and in the summary.
+    EXPECT_EQ(std::count(interpreted.out.begin(), interpreted.out.end(), '\n'), 1 + 204);
+    const std::string summary = test::readBytes(dir.file("summary.csv"));
+    EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 1 + 204 + 1);
+    EXPECT_NE(summary.find("\r\nVES2020.GEF,2020,2,"), std::string::npos);
+    EXPECT_NE(summary.find("\r\n# not in the database,VES10.GEF,chainage 10 m is taken by P10.GEF\r\n"),
+              std::string::npos);
+
+    VesDatabase db;
+    std::string message;
+    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    ASSERT_EQ(db.localities.size(), 1u);
+    const std::vector<Profile>& profiles = db.localities[0].profiles;
+    ASSERT_EQ(profiles.size(), 2u);
+    EXPECT_EQ(profiles[0].name, "pf 7");
+    EXPECT_EQ(profiles[1].name, "pf 7-2");
+    ASSERT_EQ(profiles[0].points.size(), 200u);
+    ASSERT_EQ(profiles[1].points.size(), 3u);
+    EXPECT_EQ(profiles[0].points[1].name, "P10");
+    EXPECT_EQ(profiles[0].points.back().profileChainage, 1990.0f);
+    EXPECT_EQ(profiles[1].points.front().profileChainage, 2000.0f) << "in chainage order across the profiles";
+    EXPECT_EQ(profiles[1].points.back().name, "VES2020");
+}
+
+TEST_F(OrmacliInterpretTest, OutputsAreCheckedBeforeAnyFittingAndTheCsvMayGoToStandardOutput) {
+    generate(2, 3);
+    test::writeBytes(dir.file("plain"), "a file, not a folder");
+    // A directory is no database name: neither DIR.vdb_1 nor a hidden DIR/.vdb_1 is made.
+    for (const std::string& target : {dir.file("out"), dir.file("out") + "/"}) {
+        std::filesystem::create_directories(dir.file("out"));
+        const CliRun refused = run("interpret '" + profile + "' --layers 2 --vdb '" + target + "'");
+        EXPECT_EQ(refused.status, 1) << target;
+        EXPECT_NE(refused.err.find(" is a directory; --vdb names the database file"), std::string::npos) << refused.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.vdb_1")));
+        EXPECT_TRUE(std::filesystem::is_empty(dir.file("out")));
+    }
+    // A database or summary that cannot be made stops the run before the first fit.
+    for (const char* option : {"--vdb", "--csv"}) {
+        const CliRun refused = run("interpret '" + profile + "' --layers 2 " + option + " " + path("plain/x"));
+        EXPECT_EQ(refused.status, 1) << option;
+        EXPECT_NE(refused.err.find("No new file can be made in the folder of " + dir.file("plain/x") +
+                                   " (Not a directory)."),
+                  std::string::npos) << refused.err;
+        EXPECT_EQ(refused.err.find(" of 2: "), std::string::npos) << "nothing was fitted: " << refused.err;
+    }
+
+    // "-": the summary on standard output instead of the table; no file named "-".
+    const CliRun toStdout = run("interpret '" + profile + "' --layers 2 --csv - --vdb " + path("pf.vdb"));
+    EXPECT_EQ(toStdout.status, 0) << toStdout.err;
+    EXPECT_EQ(toStdout.out.rfind("file,chainage (m),layers,rho1 (ohm.m),rho2 (ohm.m),depth1 (m),SSQ,linearisations\r\n"
+                                 "VES100.GEF,100,2,",
+                                 0),
+              0u) << toStdout.out;
+    EXPECT_FALSE(std::filesystem::exists("-"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("-")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("pf.vdb")));
+}
+
+TEST_F(OrmacliInterpretTest, EntriesNamedLikeSoundingsThatAreNoFilesAreListedAsSkipped) {
+    generate(2, 9);
+    std::filesystem::create_directory(profile + "/VES5.GEF");
+    ASSERT_EQ(::mkfifo((profile + "/pipe.GEF").c_str(), 0600), 0);
+    std::filesystem::create_symlink(profile + "/gone.csv.target", profile + "/gone.csv");
+    const CliRun interpreted = run("interpret '" + profile + "' --layers 2 --csv " + path("summary.csv"));
+    EXPECT_EQ(interpreted.status, 1);
+    EXPECT_NE(interpreted.err.find("2 of 5 soundings interpreted"), std::string::npos) << interpreted.err;
+    EXPECT_NE(interpreted.err.find("skipped:\n"
+                                   "  gone.csv: a link to a file that does not exist\n"
+                                   "  pipe.GEF: not a regular file (a device, pipe or socket)\n"
+                                   "  VES5.GEF: a directory, not a file\n"),
+              std::string::npos) << interpreted.err;
+    const std::string summary = test::readBytes(dir.file("summary.csv"));
+    EXPECT_NE(summary.find("\r\n# skipped,VES5.GEF,\"a directory, not a file\"\r\n"), std::string::npos) << summary;
+
+    // Nothing but such entries: no sounding to interpret, and each is named.
+    std::filesystem::remove(profile + "/VES100.GEF");
+    std::filesystem::remove(profile + "/VES125.GEF");
+    const CliRun empty = run("interpret '" + profile + "' --layers 2");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("no GEF files or sheets"), std::string::npos) << empty.err;
+    EXPECT_NE(empty.err.find("  VES5.GEF: a directory, not a file\n"), std::string::npos) << empty.err;
 }
 
 }  // namespace

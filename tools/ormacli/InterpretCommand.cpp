@@ -1,6 +1,7 @@
 // ormacli interpret: every GEF file and field sheet of a directory fitted from
 // an automatic starting model, in parallel; a new database and a summary.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "Commands.h"
 #include "LoadSounding.h"
 #include "io/Cp1250Text.h"
+#include "io/DirectoryListing.h"
 #include "io/FormatPatterns.h"
 #include "io/ProfileInterpretation.h"
 #include "io/SafeFile.h"
@@ -85,7 +87,8 @@ std::optional<InterpretOptions> parseInterpretOptions(const Args& args) {
 
 bool samePath(const std::string& a, const std::string& b) {
     std::error_code error;
-    return !b.empty() && std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+    return !b.empty() && b != "-" &&
+           std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
 }
 
 void printResult(const InterpretedSounding& r) {
@@ -98,27 +101,113 @@ void printResult(const InterpretedSounding& r) {
     std::printf("\n");
 }
 
+/// The files that take the results, made (as hidden temporary files) before
+/// any fitting: a name that cannot take them stops the run at once instead of
+/// after minutes of work.
+struct InterpretOutputs {
+    std::string vdbTarget;
+    NewFileWriter vdb;
+    NewFileWriter csv;
+};
+
+bool openOutputs(const InterpretOptions& options, InterpretOutputs& out) {
+    std::error_code error;
+    if (!options.vdb.empty()) {
+        // A directory would only give its numbered copy DIR.vdb_1 (or a hidden DIR/.vdb_1).
+        if (std::filesystem::is_directory(options.vdb, error) || options.vdb.back() == '/') {
+            std::cerr << "ormacli interpret: " << options.vdb << " is a directory; --vdb names the database file\n";
+            return false;
+        }
+        out.vdbTarget = freeDatabaseName(options.vdb);
+        if (const FileResult opened = out.vdb.open(out.vdbTarget, ExistingFile::Refuse); !opened) {
+            std::cerr << "ormacli interpret: " << opened.describe(out.vdbTarget) << '\n';
+            return false;
+        }
+    }
+    if (!options.csv.empty() && options.csv != "-") {
+        if (std::filesystem::exists(options.csv, error) || std::filesystem::is_symlink(options.csv, error)) {
+            std::cerr << "ormacli interpret: " << options.csv << " already exists; the summary goes to a new file\n";
+            return false;
+        }
+        if (const FileResult opened = out.csv.open(options.csv, ExistingFile::Refuse); !opened) {
+            std::cerr << "ormacli interpret: " << opened.describe(options.csv) << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Writes the database; a name taken meanwhile gives the next numbered copy.
+bool writeDatabase(const VesDatabase& db, const InterpretOptions& options, InterpretOutputs& out) {
+    Outcome saved = checkVdbWritable(db);
+    if (saved) {
+        FileResult written = out.vdb.write(formatVdb(db, out.vdbTarget));
+        if (written) written = out.vdb.commit();
+        if (written.problem == FileProblem::Exists) {
+            out.vdbTarget = freeDatabaseName(options.vdb);
+            saved = writeVdbFile(db, out.vdbTarget);
+        } else if (!written) {
+            saved = Outcome::failure(kVdbCannotCreate, written.describe(out.vdbTarget));
+        }
+    }
+    if (!saved) {
+        std::cerr << "ormacli interpret: " << saved.cause << '\n';
+        return false;
+    }
+    int profiles = 0, points = 0;
+    for (const Locality& locality : db.localities) {
+        for (const Profile& profile : locality.profiles) {
+            ++profiles;
+            points += static_cast<int>(profile.points.size());
+        }
+    }
+    std::cerr << "ormacli interpret: database written to " << out.vdbTarget << " (" << points << " points in "
+              << profiles << (profiles == 1 ? " profile)\n" : " profiles)\n");
+    return true;
+}
+
+/// Lists the soundings that `why` gives a reason for; true when there were any.
+bool listLeftOut(const std::vector<InterpretedSounding>& results, const char* heading,
+                 const std::string& (*why)(const InterpretedSounding&)) {
+    bool any = false;
+    for (const InterpretedSounding& r : results) {
+        const std::string& reason = why(r);
+        if (reason.empty()) continue;
+        if (!any) std::cerr << "ormacli interpret: " << heading << ":\n";
+        any = true;
+        std::cerr << "  " << r.fileName << ": " << reason << '\n';
+    }
+    return any;
+}
+
+const std::string& skippedReason(const InterpretedSounding& r) {
+    static const std::string none;
+    return r.interpreted ? none : r.reason;
+}
+
+const std::string& notStoredReason(const InterpretedSounding& r) { return r.notStored; }
+
 }  // namespace
 
 int runInterpret(const Args& args) {
     const std::optional<InterpretOptions> options = parseInterpretOptions(args);
     if (!options) return kExitUsage;
-    // The summary goes to a new file only; a database name in use gets a numbered copy.
-    std::error_code error;
-    if (!options->csv.empty() && (std::filesystem::exists(options->csv, error) ||
-                                  std::filesystem::is_symlink(options->csv, error))) {
-        std::cerr << "ormacli interpret: " << options->csv << " already exists; the summary goes to a new file\n";
+    InterpretOutputs outputs;
+    if (!openOutputs(*options, outputs)) return kExitDataError;
+
+    DirectoryListing listing = listDirectory(options->directory, ListedFiles::GefAndSheets);
+    if (!listing.problem.empty()) {
+        std::cerr << "ormacli interpret: " << listing.problem << '\n';
         return kExitDataError;
     }
-    std::string problem;
-    std::vector<std::string> files = listSoundingFiles(options->directory, problem);
-    if (!problem.empty()) {
-        std::cerr << "ormacli interpret: " << problem << '\n';
-        return kExitDataError;
+    std::vector<std::string> files;
+    for (const std::filesystem::path& file : listing.files) {
+        if (!samePath(file, options->csv) && !samePath(file, options->vdb)) files.push_back(file.string());
     }
-    std::erase_if(files, [&](const std::string& f) { return samePath(f, options->csv) || samePath(f, options->vdb); });
     if (files.empty()) {
         std::cerr << "ormacli interpret: no GEF files or sheets (*.GEF, *.csv, *.txt) in " << options->directory << '\n';
+        for (const SkippedDirectoryEntry& entry : listing.skipped)
+            std::cerr << "  " << entry.path.filename().string() << ": " << entry.reason << '\n';
         return kExitDataError;
     }
 
@@ -128,43 +217,48 @@ int runInterpret(const Args& args) {
             std::cerr << "ormacli interpret: " << done << " of " << total << ": " << r.fileName
                       << (r.interpreted ? "" : " skipped") << '\n';
         });
-    const std::string name = std::filesystem::path(options->directory).lexically_normal().filename().string();
-    VesDatabase db = profileDatabase(results, name.empty() ? options->directory : name);
+    // Entries named like soundings that are no files to read are named with the skipped files.
+    for (const SkippedDirectoryEntry& entry : listing.skipped) {
+        InterpretedSounding& r = results.emplace_back();
+        r.path = entry.path.string();
+        r.fileName = entry.path.filename().string();
+        r.reason = entry.reason;
+    }
+    std::stable_sort(results.begin(), results.end(), [](const InterpretedSounding& a, const InterpretedSounding& b) {
+        return naturalLess(a.fileName, b.fileName);
+    });
 
     int status = kExitOk;
-    std::printf("%-24s %8s %12s  %s\n", "file", "chainage", "SSQ", "resistivity/depth of each layer");
-    for (const InterpretedSounding& r : results)
-        if (r.interpreted) printResult(r);
-    std::fflush(stdout);
+    VesDatabase db;
     if (!options->vdb.empty()) {
-        const std::string target = freeDatabaseName(options->vdb);
-        const Outcome saved = writeVdbFile(db, target);
-        if (!saved) {
-            std::cerr << "ormacli interpret: " << saved.cause << '\n';
-            status = kExitDataError;
-        } else {
-            std::cerr << "ormacli interpret: database written to " << target << '\n';
-        }
+        const std::string name = std::filesystem::path(options->directory).lexically_normal().filename().string();
+        db = profileDatabase(results, name.empty() ? options->directory : name);
     }
-    if (!options->csv.empty()) {
-        const FileResult saved = writeWholeFile(
-            options->csv, utf8ToCp1250(interpretationSummaryCsv(results, options->run.layers)), ExistingFile::Refuse);
+    const std::string summary = interpretationSummaryCsv(results, options->run.layers);
+    if (options->csv == "-") {
+        std::cout << summary;
+    } else {
+        std::printf("%-24s %8s %12s  %s\n", "file", "chainage", "SSQ", "resistivity/depth of each layer");
+        for (const InterpretedSounding& r : results)
+            if (r.interpreted) printResult(r);
+    }
+    std::cout.flush();
+    std::fflush(stdout);
+    if (!options->vdb.empty() && !writeDatabase(db, *options, outputs)) status = kExitDataError;
+    if (outputs.csv.isOpen()) {
+        FileResult saved = outputs.csv.write(utf8ToCp1250(summary));
+        if (saved) saved = outputs.csv.commit();
         if (!saved) {
             std::cerr << "ormacli interpret: " << saved.describe(options->csv) << '\n';
             status = kExitDataError;
         }
     }
 
-    int skipped = 0;
-    for (const InterpretedSounding& r : results) skipped += r.interpreted ? 0 : 1;
-    std::cerr << "ormacli interpret: " << results.size() - static_cast<std::size_t>(skipped) << " of " << results.size()
-              << " soundings interpreted\n";
-    if (skipped > 0) {
-        std::cerr << "ormacli interpret: skipped:\n";
-        for (const InterpretedSounding& r : results)
-            if (!r.interpreted) std::cerr << "  " << r.fileName << ": " << r.reason << '\n';
-        status = kExitDataError;
-    }
+    std::size_t interpreted = 0;
+    for (const InterpretedSounding& r : results) interpreted += r.interpreted ? 1 : 0;
+    std::cerr << "ormacli interpret: " << interpreted << " of " << results.size() << " soundings interpreted\n";
+    if (listLeftOut(results, "skipped", skippedReason)) status = kExitDataError;
+    if (listLeftOut(results, "not in the database", notStoredReason)) status = kExitDataError;
     return status;
 }
 
