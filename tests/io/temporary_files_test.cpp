@@ -35,34 +35,60 @@ std::vector<std::string> namesIn(const std::string& directory) {
 }
 
 /// A child process stopped in the middle of a save of `target`: its temporary
-/// file holds a megabyte and it waits to be killed.
-pid_t childInTheMiddleOfASave(const std::string& target, bool handlers, bool ignoreSigint = false) {
-    int ready[2];
-    if (::pipe(ready) != 0) return -1;
-    const pid_t child = ::fork();
-    if (child == 0) {
+/// file holds a megabyte and it waits to be killed. A child the test did not
+/// end is killed when the object goes, so a failed check leaves no process.
+class SavingChild {
+public:
+    SavingChild(const std::string& target, bool handlers, bool ignoreSigint = false) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            // As a program started from a terminal, whatever the test runner ignores.
+            ::signal(SIGINT, ignoreSigint ? SIG_IGN : SIG_DFL);
+            ::signal(SIGTERM, SIG_DFL);
+            if (handlers) removeTemporaryFilesOnSignals();
+            NewFileWriter writer;
+            if (!writer.open(target, ExistingFile::Refuse) || !writer.write(std::string(1 << 20, 'x')))
+                ::_exit(3);
+            if (::write(ready[1], "r", 1) != 1) ::_exit(4);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        if (::read(ready[0], &byte, 1) != 1) end(SIGKILL);
         ::close(ready[0]);
-        if (ignoreSigint) ::signal(SIGINT, SIG_IGN);
-        if (handlers) removeTemporaryFilesOnSignals();
-        NewFileWriter writer;
-        if (!writer.open(target, ExistingFile::Refuse) || !writer.write(std::string(1 << 20, 'x')))
-            ::_exit(3);
-        if (::write(ready[1], "r", 1) != 1) ::_exit(4);
-        for (;;) ::pause();
     }
-    ::close(ready[1]);
-    char byte = 0;
-    const bool started = ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    return started ? child : -1;
-}
+    ~SavingChild() {
+        if (pid_ > 0) end(SIGKILL);
+    }
+    SavingChild(const SavingChild&) = delete;
+    SavingChild& operator=(const SavingChild&) = delete;
 
-/// How the child ended: the signal that ended it, or 100 + its exit status.
-int endOf(pid_t child) {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFSIGNALED(status) ? WTERMSIG(status) : 100 + WEXITSTATUS(status);
-}
+    pid_t pid() const { return pid_; }
+    bool running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    /// Sends `signalNumber` and waits: the signal that ended the child, or
+    /// 100 + its exit status.
+    /// A child the signal does not end within five seconds is killed (SIGKILL is then the answer).
+    int end(int signalNumber) {
+        ::kill(pid_, signalNumber);
+        int status = 0;
+        for (int waited = 0; ::waitpid(pid_, &status, WNOHANG) == 0; ++waited) {
+            if (waited == 500) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+                break;
+            }
+            ::usleep(10000);
+        }
+        pid_ = -1;
+        return WIFSIGNALED(status) ? WTERMSIG(status) : 100 + WEXITSTATUS(status);
+    }
+
+private:
+    pid_t pid_ = -1;
+};
 
 TEST(TemporaryFiles, OnlyTheExactNameOfTheTargetBelongsToAProcess) {
     EXPECT_EQ(temporaryFileName("pf.vdb", 4321, 7), ".pf.vdb.orma-4321-7.tmp");
@@ -77,53 +103,53 @@ TEST(TemporaryFiles, OnlyTheExactNameOfTheTargetBelongsToAProcess) {
 }
 
 TEST(TemporaryFiles, SigintAndSigtermTakeTheHalfWrittenFileAlong) {
-    ScratchDir dir("tmp_signals");
     for (const int signalNumber : {SIGINT, SIGTERM}) {
-        const pid_t child = childInTheMiddleOfASave(dir.file("pf.vdb"), true);
-        ASSERT_GT(child, 0);
+        ScratchDir dir("tmp_signals");
+        SavingChild child(dir.file("pf.vdb"), true);
+        ASSERT_GT(child.pid(), 0);
         const std::vector<std::string> during = namesIn(dir.file(""));
         ASSERT_EQ(during.size(), 1u);
-        ASSERT_EQ(temporaryFileOwner(during.front(), "pf.vdb"), child);
-        ::kill(child, signalNumber);
-        EXPECT_EQ(endOf(child), signalNumber) << "the signal still ends the process as it would have";
+        ASSERT_EQ(temporaryFileOwner(during.front(), "pf.vdb"), child.pid());
+        EXPECT_EQ(child.end(signalNumber), signalNumber)
+            << "the signal still ends the process as it would have";
         EXPECT_TRUE(namesIn(dir.file("")).empty()) << "signal " << signalNumber;
     }
     // A signal the process ignores (a job started with nohup) stays ignored.
-    const pid_t child = childInTheMiddleOfASave(dir.file("pf.vdb"), true, true);
-    ASSERT_GT(child, 0);
-    ::kill(child, SIGINT);
+    ScratchDir dir("tmp_ignored");
+    SavingChild child(dir.file("pf.vdb"), true, true);
+    ASSERT_GT(child.pid(), 0);
+    ::kill(child.pid(), SIGINT);
     ::usleep(20000);
-    EXPECT_EQ(::waitpid(child, nullptr, WNOHANG), 0) << "SIGINT did not end it";
-    ::kill(child, SIGKILL);
-    EXPECT_EQ(endOf(child), SIGKILL);
+    EXPECT_TRUE(child.running()) << "SIGINT did not end it";
+    EXPECT_EQ(child.end(SIGKILL), SIGKILL);
 }
 
 TEST(TemporaryFiles, AfterSigkillTheNextSaveOfTheTargetRemovesTheDeadProcessesFilesOnly) {
     ScratchDir dir("tmp_sigkill");
-    const pid_t child = childInTheMiddleOfASave(dir.file("pf.vdb"), true);
-    ASSERT_GT(child, 0);
-    ::kill(child, SIGKILL);
-    ASSERT_EQ(endOf(child), SIGKILL);
+    SavingChild child(dir.file("pf.vdb"), true);
+    ASSERT_GT(child.pid(), 0);
+    const pid_t dead = child.pid();
+    ASSERT_EQ(child.end(SIGKILL), SIGKILL);
     ASSERT_EQ(namesIn(dir.file("")).size(), 1u);
     const std::string stale = namesIn(dir.file("")).front();
-    ASSERT_EQ(temporaryFileOwner(stale, "pf.vdb"), child);
+    ASSERT_EQ(temporaryFileOwner(stale, "pf.vdb"), dead);
     ASSERT_EQ(fs::file_size(dir.file(stale)), 1u << 20) << "SIGKILL cannot be caught: the file stays for now";
 
     // Files that are not the dead process's temporary files of this target.
     const std::vector<std::string> others = {
         temporaryFileName("pf.vdb", ::getpid(), 9),  // a live process (this one) is still writing it
-        temporaryFileName("other.vdb", child, 0),    // another target
+        temporaryFileName("other.vdb", dead, 0),     // another target
         stale + "x",
-        "pf.vdb.orma-" + std::to_string(child) + "-2.tmp",
+        "pf.vdb.orma-" + std::to_string(dead) + "-2.tmp",
     };
     for (const std::string& name : others) writeBytes(dir.file(name), "keep");
-    fs::create_directory(dir.file(temporaryFileName("pf.vdb", child, 1000003)));  // not a regular file
+    fs::create_directory(dir.file(temporaryFileName("pf.vdb", dead, 1000003)));  // not a regular file
 
     ASSERT_TRUE(writeWholeFile(dir.file("pf.vdb"), "database", ExistingFile::Refuse));
     EXPECT_FALSE(fs::exists(dir.file(stale)));
     EXPECT_EQ(readBytes(dir.file("pf.vdb")), "database");
     for (const std::string& name : others) EXPECT_EQ(readBytes(dir.file(name)), "keep") << name;
-    EXPECT_TRUE(fs::is_directory(dir.file(temporaryFileName("pf.vdb", child, 1000003))));
+    EXPECT_TRUE(fs::is_directory(dir.file(temporaryFileName("pf.vdb", dead, 1000003))));
 }
 
 TEST(TemporaryFiles, TheUcmCompanionAppearsBeforeTheMainScript) {
