@@ -107,7 +107,7 @@ std::vector<std::pair<std::string, std::string>> everyFile(const std::string& sc
 
     // Both settings files, through the disk.
     const std::string sectionIni = scratch + "/orma.ini";
-    EXPECT_FALSE(writeSectionSettings(sectionIni, ucm));
+    EXPECT_TRUE(writeSectionSettings(sectionIni, ucm));
     files.emplace_back("orma.ini", test::readBytes(sectionIni));
     UcmParameters fromIni;
     EXPECT_FALSE(readSectionSettings(sectionIni, fromIni));
