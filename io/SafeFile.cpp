@@ -225,7 +225,8 @@ FileResult NewFileWriter::open(const std::filesystem::path& target, ExistingFile
         if (errno != EEXIST) {
             const int error = errno;
             temporary_.clear();
-            return failure(FileProblem::NoNewFileInFolder, error);
+            // A missing folder says so itself; any other refusal is the folder's.
+            return failure(error == ENOENT ? FileProblem::Failed : FileProblem::NoNewFileInFolder, error);
         }
     }
     if (descriptor_ < 0) {

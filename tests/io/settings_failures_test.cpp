@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +13,7 @@
 #include "SoundingFiles.h"
 #include "io/SectionSettingsFile.h"
 #include "io/WindowSettingsFile.h"
+#include "support/Unprivileged.h"
 
 namespace orma {
 namespace {
@@ -24,30 +23,13 @@ using test::readBytes;
 using test::ScratchDir;
 using test::writeBytes;
 
-/// Runs `work` in a child process that cannot create files in `folder`: the
-/// folder is made read-only, and a child of root gives up root (which writes
-/// anywhere) for the unprivileged uid 65534. Returns what `work` returned.
+/// Runs `work` where it cannot create files in `folder`: the folder is made
+/// read-only, and as root (which writes anywhere) `work` runs as "nobody".
 std::string inReadOnlyFolder(const std::string& folder, const std::function<std::string()>& work) {
     ::chmod(folder.c_str(), 0555);
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        const std::string answer = work();
-        const bool sent = ::write(pipeEnds[1], answer.data(), answer.size()) == static_cast<ssize_t>(answer.size());
-        ::_exit(sent ? 0 : 3);
-    }
-    ::close(pipeEnds[1]);
-    std::string answer;
-    char buffer[512];
-    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, got);
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    const std::string answer = test::runUnprivileged(work);
     ::chmod(folder.c_str(), 0755);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? answer : "child failed";
+    return answer;
 }
 
 TEST(SettingsSaving, AWritableFileInAReadOnlyFolderSaysWhyItCannotBeSaved) {

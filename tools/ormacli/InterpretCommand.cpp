@@ -15,6 +15,7 @@
 #include "io/FormatPatterns.h"
 #include "io/ProfileInterpretation.h"
 #include "io/SafeFile.h"
+#include "io/VdbCommands.h"
 #include "io/VdbFile.h"
 
 namespace orma::cli {
