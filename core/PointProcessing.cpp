@@ -42,6 +42,13 @@ std::string number(float value) {
     return std::string(buffer, result.ptr);
 }
 
+/// Four significant digits, as the plot labels the grid (232.2, 48.97).
+std::string shortNumber(float value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 4);
+    return std::string(buffer, result.ptr);
+}
+
 /// "reading 4 (AB/2 = 10 m, MN/2 = 1 m)": the reading's number in the file
 /// and the values that identify it there.
 std::string describeReading(const PointTable& points, int s) {
@@ -72,6 +79,40 @@ std::string faultDetail(const PointTable& points, int s, Fault fault) {
         case Fault::OtherNotFinite: return ", s = " + number(points.sValue[s]) + ")";
         default: return ")";
     }
+}
+
+/// Readings of one branch that snap to one grid row are averaged into it. Up
+/// to this relative difference their spacings count as one field spacing
+/// (10 and 10.3 m, 48 and 50 m); beyond it they were measured at different
+/// spacings (80 and 90 m, 220 to 280 m), and the merge is named.
+constexpr double kSameSpacingTolerance = 0.05;
+
+/// One message naming every grid row of a branch into which readings of
+/// clearly different spacings were merged; empty when there is none.
+std::string mergedSpacingsMessage(const PointTable& kept, int keptCount, const PointTable& given,
+                                  const std::array<int, kMaxPoints>& readingOf, const AbGrid& grid,
+                                  int minGridIndex, int maxGridIndex) {
+    std::string rows;
+    for (int branch = 1; branch <= kMaxBranches; ++branch) {
+        for (int k = minGridIndex; k <= maxGridIndex; ++k) {
+            float smallest = 0.0f, largest = 0.0f;
+            std::string readings;
+            for (int s = 0; s < keptCount; ++s) {
+                if (kept.branch[s] != branch || kept.gridIndex[s] != k) continue;
+                smallest = readings.empty() ? kept.ab2[s] : std::min(smallest, kept.ab2[s]);
+                largest = std::max(largest, kept.ab2[s]);
+                readings += (readings.empty() ? "" : ", ") + describeReading(given, readingOf[s]) + ")";
+            }
+            if (readings.empty() || largest <= smallest * (1.0 + kSameSpacingTolerance)) continue;
+            rows += (rows.empty() ? "" : "; ") + std::string("grid AB/2 ") + shortNumber(grid.value[k]) +
+                    " m (branch " + std::to_string(branch) + "): " + readings;
+        }
+    }
+    if (rows.empty()) return {};
+    return kMergedSpacingsIntro + rows +
+           ". The row is plotted and computed at its grid AB/2; Model > Computation > "
+           "Model at the measured AB/2 (ormacli --measured-spacings) computes it at the readings' mean AB/2 "
+           "instead.";
 }
 
 void copyPoint(const PointTable& from, int s, PointTable& to, int t) {
@@ -156,6 +197,9 @@ int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::s
                            std::to_string(minGridIndex) + " to " + std::to_string(maxGridIndex) +
                            ") take no part in the curve: " + outside + ".");
     }
+    std::string merged =
+        mergedSpacingsMessage(kept, keptCount, given, readingOf, sounding.grid, minGridIndex, maxGridIndex);
+    if (!merged.empty()) warnings.push_back(std::move(merged));
     kept.pointCount = keptCount;
     sounding.points = kept;
     sounding.minGridIndex = minGridIndex;

@@ -10,6 +10,12 @@
 
 namespace orma {
 
+/// How the message begins that names readings of clearly different spacings
+/// merged into one grid row.
+inline constexpr const char* kMergedSpacingsIntro =
+    "Readings at spacings more than 5 % apart were merged into one row of the curve "
+    "(the geometric mean of their apparent resistivities): ";
+
 /// Snaps every point, sets minGridIndex/maxGridIndex and the logarithms.
 ///
 /// A reading that cannot take part in the curve is left out of the point
@@ -22,6 +28,10 @@ namespace orma {
 /// merged into it (mergeExtraBranches). A reading that stays in the table but
 /// snaps outside minGridIndex..maxGridIndex (the snapping table and the index
 /// formula differ near some row bounds) is named as taking no part.
+/// Readings of one branch whose spacings differ by more than 5 % but snap to
+/// one grid row are averaged into it as any repeated reading is; they are
+/// named, grid row by grid row, with the option that computes such a row at
+/// the readings' mean spacing (kMergedSpacingsIntro).
 /// Returns kSuccess, or kFailed when no reading is left; on failure the point
 /// table and the range are left as they were given.
 int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::string>& warnings);

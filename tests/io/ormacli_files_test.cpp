@@ -79,6 +79,20 @@ TEST_F(OrmacliFilesTest, ShowJsonHasExactlyTheDocumentedKeys) {
     EXPECT_NE(table.out.find("11.07.2023"), std::string::npos);
 }
 
+TEST_F(OrmacliFilesTest, ReadingsMergedAcrossSpacingsAreSaidOnStderrAndInJson) {
+    const std::string sheet = dir.file("VES 7.csv");
+    test::writeBytes(sheet, "ab2,mn2,rhoa\n10,1,100\n20,1,110\n220,1,230\n240,1,327\n260,1,324\n");
+    const CliRun shown = run("show " + quoted(sheet) + " --json");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const json j = json::parse(shown.out);
+    ASSERT_EQ(j["messages"].size(), 1u) << j["messages"];
+    const std::string message = j["messages"][0];
+    EXPECT_NE(message.find("reading 3 (AB/2 = 220 m, MN/2 = 1 m), reading 4 (AB/2 = 240 m"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(shown.err.find("ormacli: " + sheet + ": " + message), std::string::npos) << shown.err;
+}
+
 TEST_F(OrmacliFilesTest, ExitStatusSeparatesUsageFromDataErrors) {
     EXPECT_EQ(run("show").status, 2);
     EXPECT_EQ(run("show x.GEF --record").status, 2);

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "SoundingFiles.h"
+#include "core/PointProcessing.h"
 #include "io/GefReader.h"
 #include "io/SheetReader.h"
 
@@ -127,6 +128,42 @@ TEST_F(SheetReaderTest, RepeatedSpacingsAreAveragedAndMoreThanFiveMn2AreLevelled
     ASSERT_EQ(open(seven), kSuccess);
     EXPECT_EQ(sounding.branches.branchCount, 5);
     EXPECT_NE(allMessages().find("6"), std::string::npos) << allMessages();
+}
+
+TEST_F(SheetReaderTest, ReadingsOfClearlyDifferentSpacingsMergedIntoOneRowAreNamed) {
+    // Branch 2 measured every 20 m from 220 to 280 m: one grid row (232.2 m)
+    // takes all four. 10 and 10.3 m are one field spacing, and the two MN/2
+    // at 40 m are an overlap of branches: neither is named.
+    const std::string sheet =
+        "ab2,mn2,rhoa\n10,1,100\n10.3,1,104\n40,1,120\n40,20,130\n220,20,230\n240,20,327\n260,20,324\n"
+        "280,20,369\n";
+    ASSERT_EQ(open(sheet), kSuccess) << allMessages();
+    ASSERT_EQ(messages.size(), 1u) << allMessages();
+    const std::string& named = messages.front();
+    EXPECT_EQ(named.rfind(kMergedSpacingsIntro, 0), 0u) << named;
+    EXPECT_NE(
+        named.find(
+            "grid AB/2 232.2 m (branch 2): reading 5 (AB/2 = 220 m, MN/2 = 20 m), reading 6 (AB/2 = 240 "
+            "m, MN/2 = 20 m), reading 7 (AB/2 = 260 m, MN/2 = 20 m), reading 8 (AB/2 = 280 m, MN/2 = 20 m)."),
+        std::string::npos)
+        << named;
+    EXPECT_EQ(named.find("AB/2 = 10 m"), std::string::npos) << named;
+    EXPECT_EQ(named.find("AB/2 = 40 m"), std::string::npos) << named;
+    EXPECT_NE(named.find("Model > Computation > Model at the measured AB/2"), std::string::npos) << named;
+    EXPECT_NE(named.find("--measured-spacings"), std::string::npos) << named;
+    // The rule stays: one row, the geometric mean of the four.
+    const int k = sounding.points.gridIndex[4];
+    EXPECT_EQ(sounding.points.gridIndex[7], k);
+    EXPECT_NEAR(sounding.branches.branchRho[k][2], std::pow(230.0 * 327 * 324 * 369, 0.25), 0.05);
+
+    // Two rows of one branch are named in one message, row by row.
+    ASSERT_EQ(open("ab2,mn2,rhoa\n50,5,117\n60,5,122\n80,5,128\n90,5,132\n100,5,141\n"), kSuccess);
+    ASSERT_EQ(messages.size(), 1u) << allMessages();
+    EXPECT_NE(
+        messages.front().find("grid AB/2 48.97 m (branch 1): reading 1 (AB/2 = 50 m, MN/2 = 5 m), reading 2 "
+                              "(AB/2 = 60 m, MN/2 = 5 m); grid AB/2 82.28 m (branch 1): reading 3"),
+        std::string::npos)
+        << messages.front();
 }
 
 TEST_F(SheetReaderTest, BadCellsAreNamedByLineAndColumnAndTheRestIsRead) {
