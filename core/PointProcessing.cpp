@@ -96,21 +96,23 @@ std::string mergedSpacingsMessage(const PointTable& kept, int keptCount, const P
     for (int branch = 1; branch <= kMaxBranches; ++branch) {
         for (int k = minGridIndex; k <= maxGridIndex; ++k) {
             float smallest = 0.0f, largest = 0.0f;
-            std::string readings;
+            std::string numbers, spacings;
             for (int s = 0; s < keptCount; ++s) {
                 if (kept.branch[s] != branch || kept.gridIndex[s] != k) continue;
-                smallest = readings.empty() ? kept.ab2[s] : std::min(smallest, kept.ab2[s]);
+                smallest = numbers.empty() ? kept.ab2[s] : std::min(smallest, kept.ab2[s]);
                 largest = std::max(largest, kept.ab2[s]);
-                readings += (readings.empty() ? "" : ", ") + describeReading(given, readingOf[s]) + ")";
+                numbers += (numbers.empty() ? "" : ", ") + std::to_string(readingOf[s] + 1);
+                spacings += (spacings.empty() ? "" : ", ") + number(given.ab2[readingOf[s]]);
             }
-            if (readings.empty() || largest <= smallest * (1.0 + kSameSpacingTolerance)) continue;
-            rows += (rows.empty() ? "" : "; ") + std::string("grid AB/2 ") + shortNumber(grid.value[k]) +
-                    " m (branch " + std::to_string(branch) + "): " + readings;
+            if (numbers.empty() || largest <= smallest * (1.0 + kSameSpacingTolerance)) continue;
+            rows += (rows.empty() ? "" : "; ") + std::string("branch ") + std::to_string(branch) +
+                    ", grid AB/2 " + shortNumber(grid.value[k]) + " m: readings " + numbers +
+                    " at AB/2 = " + spacings + " m";
         }
     }
     if (rows.empty()) return {};
     return kMergedSpacingsIntro + rows +
-           ". The row is plotted and computed at its grid AB/2; Model > Computation > "
+           ". Such a row is plotted and computed at its grid AB/2; Model > Computation > "
            "Model at the measured AB/2 (ormacli --measured-spacings) computes it at the readings' mean AB/2 "
            "instead.";
 }

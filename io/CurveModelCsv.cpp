@@ -64,7 +64,7 @@ FileDialogOptions curveCsvSaveDialogOptions(const Sounding& sounding) {
         std::filesystem::path path(sounding.gefPath);
         proposed = (path.parent_path() / (path.stem().string() + "_curve_model.csv")).string();
     }
-    return FileDialogOptions{kCurveCsvFilter, kCurveCsvExtension, proposed};
+    return FileDialogOptions{kCurveCsvFilter, kCurveCsvExtension, proposed, kCurveCsvTitle};
 }
 
 }  // namespace orma

@@ -32,6 +32,7 @@
 namespace orma {
 
 inline constexpr const char* kCurveCsvFilter = "curve and model|*.csv";
+inline constexpr const char* kCurveCsvTitle = "Save curve and model as CSV";
 inline constexpr const char* kCurveCsvExtension = "csv";
 
 /// What the file holds; a part that is off leaves out its column or lines.

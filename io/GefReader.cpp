@@ -107,7 +107,7 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
 }
 
 FileDialogOptions gefOpenDialogOptions(const Sounding& sounding) {
-    return FileDialogOptions{kGefFilter, kGefExtension, sounding.gefPath};
+    return FileDialogOptions{kGefFilter, kGefExtension, sounding.gefPath, kGefOpenTitle};
 }
 
 int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {

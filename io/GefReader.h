@@ -13,6 +13,7 @@
 namespace orma {
 
 inline constexpr const char* kGefFilter = "soubor ap.TAMIR |*.GEF";
+inline constexpr const char* kGefOpenTitle = "Open instrument file (*.GEF)";
 inline constexpr const char* kGefExtension = "GEF";
 inline constexpr const char* kGefNoFileChosen = "no file chosen";
 inline constexpr const char* kGefCannotOpen = "Cannot open GEF file.";

@@ -86,6 +86,7 @@ FileDialogOptions quickImportDialogOptions(const std::string& lastFile) {
     options.filter = kQuickImportFilter;
     options.defaultExtension = "GEF";
     options.proposedName = lastFile;
+    options.title = kQuickImportDialogTitle;
     return options;
 }
 

@@ -224,7 +224,7 @@ std::optional<int> openPrecedingRstCurve(Sounding& sounding, std::vector<std::st
 }
 
 FileDialogOptions rstOpenDialogOptions(const Sounding& sounding) {
-    return FileDialogOptions{kRstOpenFilter, kRstExtension, sounding.rstPath};
+    return FileDialogOptions{kRstOpenFilter, kRstExtension, sounding.rstPath, kRstOpenTitle};
 }
 
 std::string rstOpenedCaption(const Sounding& sounding) {

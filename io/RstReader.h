@@ -14,6 +14,7 @@
 namespace orma {
 
 inline constexpr const char* kRstOpenFilter = "soubor ap.KELDOR|*.RST";
+inline constexpr const char* kRstOpenTitle = "Open result file (*.RST)";
 inline constexpr const char* kRstExtension = "RST";
 inline constexpr const char* kRstNoFileChosen = "no file chosen ";
 inline constexpr const char* kRstCannotOpen = "Cannot open RST file.";

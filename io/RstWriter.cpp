@@ -26,8 +26,8 @@ bool fileExists(const std::string& path) {
 /// Asks until a name of a file that does not exist yet is chosen; nullopt on Cancel.
 std::optional<std::string> chooseNewFile(const Sounding& sounding, UserDialogs& dialogs) {
     while (true) {
-        const std::optional<std::string> chosen =
-            dialogs.saveFile(FileDialogOptions{kRstSaveFilter, kRstExtension, sounding.rstPath});
+        const std::optional<std::string> chosen = dialogs.saveFile(
+            FileDialogOptions{kRstSaveFilter, kRstExtension, sounding.rstPath, kRstSaveTitle});
         if (!chosen || chosen->empty()) {
             // Asking again after Cancel would leave the user no way out.
             dialogs.message(kRstNoFileChosenOnSave);

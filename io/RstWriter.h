@@ -20,6 +20,7 @@
 namespace orma {
 
 inline constexpr const char* kRstSaveFilter = "soubor typu keldor|*.RST";
+inline constexpr const char* kRstSaveTitle = "Write the sounding into a new result file (*.RST)";
 inline constexpr const char* kRstNoFileChosenOnSave = "No file chosen";
 inline constexpr const char* kRstCannotCreate = "Unpossible create file RST !";
 inline constexpr const char* kRstFileExists = "The file already exists. Choose another name.";

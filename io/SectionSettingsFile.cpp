@@ -82,7 +82,8 @@ std::optional<std::string> readSectionSettings(const std::filesystem::path& path
     parameters = UcmParameters{};
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !std::filesystem::is_symlink(path, error)) {
-        return std::string(kSectionSettingsMissing);
+        // The fixed text, then which file was looked for.
+        return kSectionSettingsMissing + ("\n" + path.string());
     }
     const ReadResult in = readRegularFile(path);
     if (!in) return in.describe(path.string()) + " Default options are loaded.";

@@ -24,7 +24,8 @@ std::filesystem::path sectionSettingsPath(const std::filesystem::path& directory
 std::string formatSectionSettings(const UcmParameters& parameters);
 
 /// Reads the file into `parameters`. A missing file gives the defaults and
-/// the "not found" message. A line that is missing, does not hold a number
+/// the "not found" message, with the path looked for on a line of its own.
+/// A line that is missing, does not hold a number
 /// or holds one the export refuses (ucmValueProblem) keeps its default, and
 /// the message names those lines; a file that cannot be read, or whose first
 /// line holds a value instead of the header, gives the defaults and its

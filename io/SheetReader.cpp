@@ -373,7 +373,7 @@ ParsedSheet parseSheet(std::string_view text) {
 }  // namespace
 
 FileDialogOptions sheetOpenDialogOptions(const Sounding& sounding) {
-    return FileDialogOptions{kSheetFilter, kSheetExtension, sounding.gefPath};
+    return FileDialogOptions{kSheetFilter, kSheetExtension, sounding.gefPath, kSheetOpenTitle};
 }
 
 int readSheetBytes(Sounding& sounding, std::string_view bytes, std::vector<std::string>& messages) {

@@ -37,6 +37,7 @@
 namespace orma {
 
 inline constexpr const char* kSheetFilter = "VES field sheet|*.csv;*.txt";
+inline constexpr const char* kSheetOpenTitle = "Open field sheet (*.csv, *.txt)";
 inline constexpr const char* kSheetExtension = "csv";
 inline constexpr const char* kSheetCannotOpen = "Cannot open the sheet.";
 

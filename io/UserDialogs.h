@@ -14,6 +14,10 @@ struct FileDialogOptions {
     std::string filter;            ///< e.g. "soubor ap.KELDOR|*.RST" (caption|pattern)
     std::string defaultExtension;  ///< e.g. "RST", appended when the name has none
     std::string proposedName;      ///< initial file name, may be empty
+    /// What the dialog is for ("Open field sheet"): its window title, so
+    /// that a dialog met in passing says which command opened it. Empty
+    /// leaves the program's name.
+    std::string title;
 };
 
 /// A font as the font dialog shows it.

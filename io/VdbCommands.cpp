@@ -36,7 +36,8 @@ bool openDatabaseFile(VesDatabase& db, const std::string& path, UserDialogs& dia
 bool openDatabaseWithDialog(VesDatabase& db, UserDialogs& dialogs) {
     std::string proposed = db.fileName;
     while (true) {
-        const auto chosen = dialogs.openFile(FileDialogOptions{kVdbOpenFilter, kVdbExtension, proposed});
+        const auto chosen =
+            dialogs.openFile(FileDialogOptions{kVdbOpenFilter, kVdbExtension, proposed, kVdbOpenTitle});
         if (!chosen || chosen->empty()) {
             dialogs.message(kVdbNoFileChosen);
             return false;
@@ -69,9 +70,10 @@ std::string numberedCopyName(const std::string& base, int n) {
     return name.string();
 }
 
-bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName) {
+bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const char* dialogTitle) {
     if (askName) {
-        const auto chosen = dialogs.saveFile(FileDialogOptions{kVdbSaveFilter, kVdbExtension, db.fileName});
+        const auto chosen =
+            dialogs.saveFile(FileDialogOptions{kVdbSaveFilter, kVdbExtension, db.fileName, dialogTitle});
         if (chosen && !chosen->empty()) db.fileName = *chosen;
         db.saveBaseName = db.fileName;
     }

@@ -15,6 +15,12 @@ namespace orma {
 inline constexpr const char* kVdbOpenFilter = "databáze bodů VES|*.vdb*";
 inline constexpr const char* kVdbSaveFilter = "databáze bodů VES|*.vdb";
 inline constexpr const char* kVdbExtension = "vdb";
+inline constexpr const char* kVdbOpenTitle = "Open database of VES points (*.vdb)";
+/// The two save commands look alike in the menu (their captions differ by a
+/// trailing blank); their dialogs say which is which.
+inline constexpr const char* kVdbSaveAsTitle = "Save database under a new name (Ctrl+Alt+U)";
+inline constexpr const char* kVdbFirstSaveTitle =
+    "Save database: name of its first copy (Ctrl+U numbers the next ones)";
 inline constexpr const char* kVdbNoFileChosen = "No file chosen";
 inline constexpr const char* kVdbCannotCreate = "Unpossible to create this file RST !";
 /// Below the working directory; opened when the section window is first shown.
@@ -42,13 +48,15 @@ bool openDatabaseFile(VesDatabase& db, const std::string& path, UserDialogs& dia
 /// name written is the first of the file name, then the save base name with
 /// the extension .vdb_1, .vdb_2 ... that does not exist yet. True when the
 /// file was written; the database file name is then the name written.
-bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName);
+/// `dialogTitle` is the save dialog's title.
+bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName,
+                  const char* dialogTitle = kVdbSaveAsTitle);
 
 /// Save with the dialog (Ctrl+Alt+U).
 inline bool saveDatabaseAs(VesDatabase& db, UserDialogs& dialogs) { return saveDatabase(db, dialogs, true); }
 /// Save (Ctrl+U): the dialog only while there is no save base name yet.
 inline bool saveDatabaseNext(VesDatabase& db, UserDialogs& dialogs) {
-    return saveDatabase(db, dialogs, db.saveBaseName.empty());
+    return saveDatabase(db, dialogs, db.saveBaseName.empty(), kVdbFirstSaveTitle);
 }
 
 /// `base` with its extension replaced by ".vdb_" + n (Profil.vdb -> Profil.vdb_2).

@@ -136,7 +136,8 @@ std::vector<std::string> readWindowSettings(const std::filesystem::path& path, D
     const ReadResult read = readRegularFile(path);
     if (!read) {
         settings = DisplaySettings{};
-        if (read.problem == FileProblem::Missing) return {kSettingsMissingMessage};
+        // The fixed text, then which file was looked for.
+        if (read.problem == FileProblem::Missing) return {kSettingsMissingMessage + ("\n" + path.string())};
         return {read.describe(path.string()) + kSettingsUnreadableTail};
     }
     parseWindowSettings(read.bytes, settings);

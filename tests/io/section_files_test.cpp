@@ -38,7 +38,8 @@ TEST(SectionSettings, MissingShortOrDamagedFileGivesDefaultsAndAMessage) {
     const auto path = sectionSettingsPath(dir.file(""));
     UcmParameters p;
     p.arrowWidth = 7.0f;
-    EXPECT_EQ(readSectionSettings(path, p).value_or(""), "ini file not found! default options loaded. ");
+    EXPECT_EQ(readSectionSettings(path, p).value_or(""),
+              "ini file not found! default options loaded. \n" + path.string());
     EXPECT_EQ(p, UcmParameters{});
     // The defaults of the table, exactly.
     EXPECT_EQ(p.exaggeration, 5.0f);

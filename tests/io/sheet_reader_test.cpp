@@ -141,14 +141,11 @@ TEST_F(SheetReaderTest, ReadingsOfClearlyDifferentSpacingsMergedIntoOneRowAreNam
     ASSERT_EQ(messages.size(), 1u) << allMessages();
     const std::string& named = messages.front();
     EXPECT_EQ(named.rfind(kMergedSpacingsIntro, 0), 0u) << named;
-    EXPECT_NE(
-        named.find(
-            "grid AB/2 232.2 m (branch 2): reading 5 (AB/2 = 220 m, MN/2 = 20 m), reading 6 (AB/2 = 240 "
-            "m, MN/2 = 20 m), reading 7 (AB/2 = 260 m, MN/2 = 20 m), reading 8 (AB/2 = 280 m, MN/2 = 20 m)."),
-        std::string::npos)
+    EXPECT_NE(named.find("branch 2, grid AB/2 232.2 m: readings 5, 6, 7, 8 at AB/2 = 220, 240, 260, 280 m."),
+              std::string::npos)
         << named;
-    EXPECT_EQ(named.find("AB/2 = 10 m"), std::string::npos) << named;
-    EXPECT_EQ(named.find("AB/2 = 40 m"), std::string::npos) << named;
+    EXPECT_EQ(named.find("10.3"), std::string::npos) << named;
+    EXPECT_EQ(named.find(" 40,"), std::string::npos) << named;
     EXPECT_NE(named.find("Model > Computation > Model at the measured AB/2"), std::string::npos) << named;
     EXPECT_NE(named.find("--measured-spacings"), std::string::npos) << named;
     // The rule stays: one row, the geometric mean of the four.
@@ -160,8 +157,8 @@ TEST_F(SheetReaderTest, ReadingsOfClearlyDifferentSpacingsMergedIntoOneRowAreNam
     ASSERT_EQ(open("ab2,mn2,rhoa\n50,5,117\n60,5,122\n80,5,128\n90,5,132\n100,5,141\n"), kSuccess);
     ASSERT_EQ(messages.size(), 1u) << allMessages();
     EXPECT_NE(
-        messages.front().find("grid AB/2 48.97 m (branch 1): reading 1 (AB/2 = 50 m, MN/2 = 5 m), reading 2 "
-                              "(AB/2 = 60 m, MN/2 = 5 m); grid AB/2 82.28 m (branch 1): reading 3"),
+        messages.front().find("branch 1, grid AB/2 48.97 m: readings 1, 2 at AB/2 = 50, 60 m; branch 1, "
+                              "grid AB/2 82.28 m: readings 3, 4, 5 at AB/2 = 80, 90, 100 m."),
         std::string::npos)
         << messages.front();
 }

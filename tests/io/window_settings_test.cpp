@@ -80,7 +80,7 @@ TEST_F(WindowSettingsFileTest, MissingFileLoadsDefaultsWithItsMessage) {
     DisplaySettings settings = nonDefaultSettings();
     const auto messages = readWindowSettings(path(), settings);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "ini file not found! default parametres loaded");
+    EXPECT_EQ(messages[0], "ini file not found! default parametres loaded\n" + path().string());
     expectSameStoredSettings(settings, DisplaySettings{});
     EXPECT_EQ(settings.smoothingResolution, 128);
 }

@@ -29,11 +29,21 @@ public:
         script_.push_back(makeStep(Kind::Input, std::move(caption), std::move(prompt), std::move(proposed), std::move(answer)));
     }
 
-    /// An open dialog; `answer` nullopt = Cancel.
-    void expectOpen(std::optional<std::string> answer) { script_.push_back(makeStep(Kind::Open, {}, {}, {}, std::move(answer))); }
+    /// An open dialog; `answer` nullopt = Cancel. `title`, when given, must
+    /// be the dialog's title.
+    void expectOpen(std::optional<std::string> answer, std::optional<std::string> title = std::nullopt) {
+        Step step = makeStep(Kind::Open, {}, {}, {}, std::move(answer));
+        step.title = std::move(title);
+        script_.push_back(std::move(step));
+    }
 
-    /// A save dialog; `answer` nullopt = Cancel.
-    void expectSave(std::optional<std::string> answer) { script_.push_back(makeStep(Kind::Save, {}, {}, {}, std::move(answer))); }
+    /// A save dialog; `answer` nullopt = Cancel. `title`, when given, must
+    /// be the dialog's title.
+    void expectSave(std::optional<std::string> answer, std::optional<std::string> title = std::nullopt) {
+        Step step = makeStep(Kind::Save, {}, {}, {}, std::move(answer));
+        step.title = std::move(title);
+        script_.push_back(std::move(step));
+    }
 
     /// A yes/no question with exactly this text; `yes` is the answer.
     void expectQuestion(std::string text, bool yes) {
@@ -90,6 +100,8 @@ public:
     const std::vector<std::string>& messages() const { return messages_; }
     /// Options of the last open or save dialog.
     const FileDialogOptions& lastFileOptions() const { return lastFileOptions_; }
+    /// Titles of every open and save dialog, in order.
+    const std::vector<std::string>& fileDialogTitles() const { return fileDialogTitles_; }
     /// Proposed texts of every input box, in order.
     const std::vector<std::string>& proposals() const { return proposals_; }
     /// The lists of every message with a list, in order.
@@ -126,13 +138,21 @@ public:
 
     std::optional<std::string> openFile(const FileDialogOptions& options) override {
         lastFileOptions_ = options;
-        const std::optional<Step> step = next(Kind::Open, "open dialog \"" + options.filter + '"');
+        fileDialogTitles_.push_back(options.title);
+        const std::optional<Step> step = next(Kind::Open, "open dialog \"" + options.title + '"');
+        if (step && step->title) {
+            EXPECT_EQ(options.title, *step->title) << "title of the open dialog";
+        }
         return step ? step->answer : std::nullopt;
     }
 
     std::optional<std::string> saveFile(const FileDialogOptions& options) override {
         lastFileOptions_ = options;
-        const std::optional<Step> step = next(Kind::Save, "save dialog \"" + options.filter + '"');
+        fileDialogTitles_.push_back(options.title);
+        const std::optional<Step> step = next(Kind::Save, "save dialog \"" + options.title + '"');
+        if (step && step->title) {
+            EXPECT_EQ(options.title, *step->title) << "title of the save dialog";
+        }
         return step ? step->answer : std::nullopt;
     }
 
@@ -208,6 +228,7 @@ private:
         std::optional<PrinterChoice> printer;
         SaveAnswer saveAnswer = SaveAnswer::Cancel;
         std::optional<std::vector<std::string>> lines;
+        std::optional<std::string> title;  ///< of an open or save dialog
     };
 
     static Step makeStep(Kind kind, std::string caption = {}, std::string prompt = {},
@@ -254,6 +275,7 @@ private:
     std::deque<Step> script_;
     std::vector<std::string> messages_;
     std::vector<std::string> proposals_;
+    std::vector<std::string> fileDialogTitles_;
     std::vector<std::vector<std::string>> lists_;
     FileDialogOptions lastFileOptions_;
     FontChoice lastFont_;

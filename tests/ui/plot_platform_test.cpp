@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -117,6 +119,41 @@ TEST(QtDialogs, SaveDiscardCancelAnswersAndRenamesItsFirstTwoButtons) {
     EXPECT_EQ(dialogs.askSaveDiscardCancel({"A recovery copy.", "Open", "Throw away"}), SaveAnswer::Cancel)
         << "Escape is Cancel";
     EXPECT_EQ(labels.toStdString(), "Open|Throw away");
+}
+
+TEST(QtDialogs, AnInputBoxIsAsWideAsItsCaptionAndWritesALongOneInsideIt) {
+    QtUserDialogs dialogs;
+    // The omitted-points caption carries the AB/2 list the user answers from.
+    const std::string longCaption =
+        "Number of omitted AB/2(measured from AB/2 1m=0,1.3m=1,1.68,2.18,2.82,3.66,4.74,6.15,7.97,10.29..): ";
+    for (const std::string& caption : {longCaption, std::string("Enter profile number:")}) {
+        int boxWidth = 0, screenWidth = 0, captionWidth = 0;
+        QString title, inside, prompt;
+        whenModalIsUp([&](QWidget& box) {
+            boxWidth = box.width();
+            screenWidth = box.screen()->availableGeometry().width();
+            QFont bold = QApplication::font();
+            bold.setBold(true);
+            captionWidth = QFontMetrics(bold).horizontalAdvance(box.windowTitle());
+            title = box.windowTitle();
+            if (auto* label = box.findChild<QLabel*>("inputCaption")) inside = label->text();
+            prompt = box.findChild<QLabel*>("inputPrompt")->text();
+            auto* edit = box.findChild<QLineEdit*>("inputText");
+            EXPECT_EQ(edit->text().toStdString(), "3");
+            edit->setText("2");
+            static_cast<QDialog&>(box).accept();
+        });
+        EXPECT_EQ(dialogs.inputQuery(caption, "number of omitted points: ", "3"),
+                  std::optional<std::string>("2"));
+        EXPECT_EQ(title.toStdString(), caption);
+        EXPECT_EQ(prompt.toStdString(), "number of omitted points: ");
+        EXPECT_GE(boxWidth, std::min(captionWidth + 100, screenWidth * 9 / 10)) << caption;
+        EXPECT_LE(boxWidth, screenWidth);
+        // A short caption reads well in the title bar alone; a long one is also in the box.
+        EXPECT_EQ(inside.toStdString(), caption == longCaption ? caption : "");
+    }
+    whenModalIsUp([](QWidget& box) { static_cast<QDialog&>(box).reject(); });
+    EXPECT_EQ(dialogs.inputQuery("Enter profile number:", " profile number:", "1"), std::nullopt);
 }
 
 TEST(FileDialogFilter, PatternsMatchInAnyCaseAndRepeatedEntriesMerge) {

@@ -147,7 +147,9 @@ TEST_F(ScalesTest, FitAllOfAFlatProfileOrOneChainageKeepsAFiniteScale) {
 }
 
 TEST_F(ScalesTest, SettingsFileDefaultsAndEnd) {
-    dialogs_.expectMessage("ini file not found! default options loaded. ");
+    // The fixed text, then the file looked for.
+    dialogs_.expectMessage("ini file not found! default options loaded. \n" +
+                           sectionSettingsPath(dir_).string());
     section_->loadSettingsFile();
     EXPECT_EQ(section_->ucmParameters(), UcmParameters{});
     section_->ucmParameters().xLabelStep = 25;

@@ -15,7 +15,8 @@ namespace orma::ui::test {
 namespace {
 
 TEST_F(WindowTest, MissingSettingsFileGivesDefaultsAndItsMessage) {
-    dialogs_.expectMessage("ini file not found! default parametres loaded");
+    dialogs_.expectMessage("ini file not found! default parametres loaded\n" +
+                           windowSettingsPath(dir_).string());
     Ttelmorwin& window = createWindow();
     dialogs_.verifyDone();
     EXPECT_EQ(window.settings().smoothingResolution, 128);
@@ -38,7 +39,8 @@ TEST_F(WindowTest, StoredSettingsAreReadButAveragingIsAlwaysOn) {
 }
 
 TEST_F(WindowTest, EndWritesSettingsThatReadBackAndClosesTheRstOutputFirst) {
-    dialogs_.expectMessage("ini file not found! default parametres loaded");
+    dialogs_.expectMessage("ini file not found! default parametres loaded\n" +
+                           windowSettingsPath(dir_).string());
     Ttelmorwin& window = createWindow();
     window.settings().measuredLineWidth = 3;
     window.settings().branchColour[4] = 0x123456;

@@ -20,6 +20,7 @@
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/StatusLine.h"
 
 namespace orma::ui {
 namespace {
@@ -46,6 +47,7 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
     Img = new ImageView(*canvas_, this);
     Img->setObjectName("Img");
     setCentralWidget(Img);
+    statusLine_ = new StatusLine(*statusBar());
     plot_ = std::make_unique<InterpretationPlot>(*canvas_, sounding_, settings_);
     plot_->geometry().bottomReserve = kButtonHeight;
     plot_->showSectionOnce = [this] { showSectionOnce(); };
@@ -100,6 +102,8 @@ bool Ttelmorwin::rstOutputOpen() const { return rstOutput_->isOpen(); }
 void Ttelmorwin::showMessages(const std::vector<std::string>& messages) {
     for (const std::string& text : messages) dialogs_.message(text);
 }
+
+void Ttelmorwin::showStatus(const std::string& text) { statusLine_->say(text); }
 
 void Ttelmorwin::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

@@ -63,6 +63,7 @@ class ModelEditor;
 class ParameterRangesDialog;
 class Tparzobr;
 class Tpreferenceuzivatele;
+class StatusLine;
 
 class Ttelmorwin : public QMainWindow, private EditorSurface, private ManualInputHost {
     Q_OBJECT
@@ -92,6 +93,9 @@ public:
     QAction* menuItem(const QString& name) const;
     ModelEditor& editor() { return *editor_; }
     const ModelHistory& modelHistory() const { return history_; }
+    /// The line at the window's foot that says what the last command did.
+    StatusLine& statusLine() { return *statusLine_; }
+    void showStatus(const std::string& text);
 
     QPushButton* spustit = nullptr;      ///< "..." starts the fit
     QPushButton* importdorezu = nullptr; ///< "<-" transfers into the profile
@@ -255,6 +259,9 @@ private:
     void drift(int direction);
     /// Window side of an RST read: caption and plot of the new curve.
     void finishRstLoad(int result, const std::vector<std::string>& messages);
+    /// "Read SOURCE: 28 readings in 3 branches, 15 rows of the composite curve."
+    std::string curveReadStatus(const std::string& source) const;
+    std::string rstWrittenStatus(const std::string& path) const;
     /// Erases the computed curve, computes the model's curve and draws it with
     /// its SSQ; on failure shows `failureMessage`. Returns the result code.
     int forwardAndDraw(const char* failureMessage);
@@ -324,6 +331,7 @@ private:
     PrinterChoice printerChoice_;
     std::unique_ptr<HelpWindow> helpWindow_;
     ImageView* Img = nullptr;
+    StatusLine* statusLine_ = nullptr;
 
     QDialog* titleWindow_ = nullptr;
     QDialog* aboutWindow_ = nullptr;

@@ -94,7 +94,11 @@ void Ttelmorwin::Vytisknicovid1Click() {
     if (!chosenTarget) return;
     const PrinterChoice& target = *chosenTarget;
     const PrintOutcome printed = printImage(clientAreaImage(), target, windowTitle().toStdString());
-    if (!printed.ok) dialogs_.message(printed.error);
+    if (!printed.ok) {
+        dialogs_.message(printed.error);
+        return;
+    }
+    showStatus(printedStatus(target));
 }
 
 QImage Ttelmorwin::clientAreaImage() const {

@@ -1,6 +1,7 @@
 // File menu: GEF and RST curves in, RST records out.
 
 #include <QPushButton>
+#include <algorithm>
 
 #include "io/GefReader.h"
 #include "io/RstReader.h"
@@ -12,6 +13,17 @@
 #include "ui/platform/ImageView.h"
 
 namespace orma::ui {
+
+std::string Ttelmorwin::curveReadStatus(const std::string& source) const {
+    int rows = 0;
+    for (int k = std::max(sounding_.minGridIndex, 0); k <= std::min(sounding_.maxGridIndex, kGridPoints - 1);
+         ++k) {
+        if (sounding_.hasComposite(k)) ++rows;
+    }
+    return "Read " + source + ": " + std::to_string(sounding_.points.pointCount) + " readings in " +
+           std::to_string(sounding_.branches.branchCount) + " branches, " + std::to_string(rows) +
+           " rows of the composite curve.";
+}
 
 void Ttelmorwin::afterNewCurve() {
     spustit->hide();
@@ -43,12 +55,14 @@ void Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, C
         return;
     }
     std::vector<std::string> messages;
-    if (open(sounding_, *chosen, messages) == kSuccess) {
+    const bool read = open(sounding_, *chosen, messages) == kSuccess;
+    if (read) {
         // A curve drawn with the mouse and never committed is replaced.
         sounding_.mouseDrawnCurve = false;
         afterNewCurve();
     }
     sounding_.gefPath = *chosen;
+    showStatus(read ? curveReadStatus(*chosen) : "Could not read " + *chosen);
     setCaption(gefOpenedCaption(sounding_));
     showMessages(messages);
     plot_->redrawAll();
@@ -60,6 +74,8 @@ void Ttelmorwin::finishRstLoad(int result, const std::vector<std::string>& messa
         sounding_.mouseDrawnCurve = false;
         afterNewCurve();
         setCaption(rstOpenedCaption(sounding_));
+        showStatus(
+            curveReadStatus(sounding_.rstPath + ", record " + std::to_string(sounding_.rstRecordIndex)));
     }
     showMessages(messages);
     plot_->redrawAll();
@@ -91,8 +107,21 @@ void Ttelmorwin::N2Click() {
     if (result) finishRstLoad(*result, messages);
 }
 
-void Ttelmorwin::UloitRST1Click() { saveRstRecordToNewFile(sounding_, *rstOutput_, dialogs_); }
+std::string Ttelmorwin::rstWrittenStatus(const std::string& path) const {
+    return "RST record of point " + std::to_string(sounding_.pointNumber) + " (profile " +
+           std::to_string(sounding_.profileNumber) + ") written to " + path;
+}
 
-void Ttelmorwin::PiuloitRST1Click() { appendRstRecord(sounding_, *rstOutput_, dialogs_); }
+void Ttelmorwin::UloitRST1Click() {
+    if (saveRstRecordToNewFile(sounding_, *rstOutput_, dialogs_) == kSuccess) {
+        showStatus(rstWrittenStatus(sounding_.rstPath) + " (a new file, closed again).");
+    }
+}
+
+void Ttelmorwin::PiuloitRST1Click() {
+    if (appendRstRecord(sounding_, *rstOutput_, dialogs_) == kSuccess) {
+        showStatus(rstWrittenStatus(rstOutput_->path()) + " (F5 appends the next one there).");
+    }
+}
 
 }  // namespace orma::ui

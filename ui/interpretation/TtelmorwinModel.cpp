@@ -17,6 +17,8 @@
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/NumberText.h"
+#include "ui/platform/ReplaceQuestion.h"
 
 namespace orma::ui {
 namespace {
@@ -27,6 +29,30 @@ constexpr const char* kJpegExtension = "jpg";
 constexpr const char* kNoCurveToFit = "There is no composite curve to fit the model to.";
 constexpr const char* kNoModelToFit =
     "There is no model to fit: draw one first (F6, or a right click in the plot, then corners with the left button).";
+
+/// The status line after a fit: the SSQ reached, from where, and how.
+std::string fitStatusText(const FitSummary& summary) {
+    switch (summary.status) {
+        case FitStatus::NoComposite:
+        case FitStatus::InvalidModel:
+        case FitStatus::ForwardFailed:
+            return "The fit was refused; the model stays as it was.";
+        default:
+            break;
+    }
+    std::string text = shownText("Fit: SSQ = %.6f (was %.6f), %d linearisations", summary.ssq,
+                                 summary.startSsq, summary.linearisations);
+    if (summary.passes > 1) text += ", " + std::to_string(summary.passes) + " passes";
+    switch (summary.status) {
+        case FitStatus::NoImprovement:
+            return text + (summary.ssq < summary.startSsq ? "." : "; no better model found.");
+        case FitStatus::IterationLimit:
+        case FitStatus::PassLimit:
+            return text + "; stopped at the limit, Enter goes on.";
+        default:
+            return text + ".";
+    }
+}
 
 }  // namespace
 
@@ -119,6 +145,7 @@ void Ttelmorwin::runFit(bool widenRanges) {
     const bool refused = summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
                          summary.status == FitStatus::ForwardFailed;
     if (!refused) sounding_.computedCurveShown = true;
+    showStatus(fitStatusText(summary));
     plot_->redrawAll();
     if (widenRanges && !settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();
     modelChanged();
@@ -133,12 +160,17 @@ void Ttelmorwin::UlocoviddoJPGsouboru1Click() {
     FileDialogOptions options;
     options.filter = kJpegFilter;
     options.defaultExtension = kJpegExtension;
+    options.title = "Save the plot as a JPEG picture";
     const auto chosen = dialogs_.saveFile(options);
-    if (!chosen) return;
+    if (!chosen || !mayReplaceFile(*chosen, dialogs_)) return;
     const QImage rgb = canvas_->image().convertToFormat(QImage::Format_RGB888);
     const JpegWriteResult written = writeJpeg(*chosen, rgb.constBits(), rgb.width(), rgb.height(),
                                               static_cast<std::size_t>(rgb.bytesPerLine()));
-    if (!written.ok) dialogs_.message(written.error);
+    if (!written.ok) {
+        dialogs_.message(written.error);
+        return;
+    }
+    showStatus("Plot saved as " + *chosen);
 }
 
 void Ttelmorwin::Oprogramu1Click() {

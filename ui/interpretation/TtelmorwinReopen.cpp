@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "core/Forward.h"
+#include "core/PointProcessing.h"
 #include "io/GefReader.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
@@ -20,6 +21,14 @@ void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
     // and ranged again. The composite comes from the database; no shifting.
     std::vector<std::string> readMessages;
     const int result = readGefFile(sounding_, readMessages);
+    // Merged spacings were said when the sounding was first read; a box on
+    // every click in the section would only repeat it.
+    std::string merged;
+    std::erase_if(readMessages, [&merged](const std::string& text) {
+        if (!text.starts_with(kMergedSpacingsIntro)) return false;
+        merged = text;
+        return true;
+    });
     showMessages(readMessages);
     if (result != kSuccess) {
         dialogs_.message(kReadingError);
@@ -35,6 +44,7 @@ void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
     spustit->show();
     spustit->setFocus();
     setCaption("ORMA-programme for VES interpretation - opened: " + sounding_.gefPath);
+    showStatus("Opened " + sounding_.gefPath + " from the database." + (merged.empty() ? "" : " " + merged));
     if (sounding_.model.interfaceCount > 0) {
         if (computeForward(sounding_, computation_) == kSuccess) sounding_.computedCurveShown = true;
         else dialogs_.message(kForwardFailed);

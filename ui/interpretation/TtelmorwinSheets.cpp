@@ -48,7 +48,11 @@ void Ttelmorwin::UloitCSV1Click() {
     if (exists && !dialogs_.askYesNo(*chosen + " already exists. Replace it?")) return;
     const std::string text = formatCurveModelCsv(*saved, CurveCsvParts{true, withModel, withModel}, sounding_.gefPath);
     const FileResult written = saveCurveModelCsv(*chosen, text, exists ? ExistingFile::Replace : ExistingFile::Refuse);
-    if (!written) dialogs_.message(written.describe(*chosen));
+    if (!written) {
+        dialogs_.message(written.describe(*chosen));
+        return;
+    }
+    showStatus((withModel ? "Curve and model saved as " : "Curve saved as ") + *chosen);
 }
 
 }  // namespace orma::ui

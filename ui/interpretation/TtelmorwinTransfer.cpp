@@ -98,6 +98,7 @@ void Ttelmorwin::loadNextGef() {
         std::erase(messages, std::string(kReadingError));
     }
     sounding_.gefPath = path;
+    if (result == kSuccess) showStatus(curveReadStatus(path));
     setCaption(kReadingCaption + sounding_.gefPath);
     showMessages(messages);
     const PointNumberResult number = pointNumberFromFileName(path, sounding_.source, sounding_.pointNumber);

@@ -96,6 +96,12 @@ PrintOutcome printImage(const QImage& image, const PrinterChoice& choice, const 
     return {true, {}};
 }
 
+std::string printedStatus(const PrinterChoice& target) {
+    if (!target.outputFile.empty()) return "Printed into " + target.outputFile;
+    if (!target.printerName.empty()) return "Printed on " + target.printerName;
+    return "Printed on the system's default printer";
+}
+
 std::optional<PrinterChoice> choosePrintTarget(const PrinterChoice& chosenInSetup, UserDialogs& dialogs) {
     PrinterChoice target = chosenInSetup;
     if (!target.outputFile.empty() || !target.printerName.empty() || systemHasPrinter()) return target;
@@ -103,6 +109,7 @@ std::optional<PrinterChoice> choosePrintTarget(const PrinterChoice& chosenInSetu
     FileDialogOptions options;
     options.filter = "PDF|*.pdf";
     options.defaultExtension = "pdf";
+    options.title = "Print into a PDF file (no printer on this system)";
     const std::optional<std::string> chosen = dialogs.saveFile(options);
     if (!chosen) return std::nullopt;
     std::error_code ec;

@@ -38,4 +38,8 @@ struct PrintOutcome {
 /// touches an existing one.
 PrintOutcome printImage(const QImage& image, const PrinterChoice& choice, const std::string& documentName);
 
+/// The status line after a print: "Printed into FILE" or "Printed on PRINTER"
+/// (the system's default printer when none was chosen).
+std::string printedStatus(const PrinterChoice& target);
+
 }  // namespace orma::ui

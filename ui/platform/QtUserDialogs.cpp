@@ -10,7 +10,6 @@
 #include <QPrinter>
 #include <QFileInfo>
 #include <QIcon>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -22,6 +21,7 @@
 #include <algorithm>
 
 #include "ui/platform/Canvas.h"
+#include "ui/platform/InputBox.h"
 #include "ui/platform/Printing.h"
 #include "ui/platform/QtText.h"
 
@@ -45,6 +45,10 @@ QString patternsOf(const QString& filterText) {
         }
     }
     return patterns.join(' ');
+}
+
+QString titleOf(const FileDialogOptions& options) {
+    return options.title.empty() ? title() : toQString(options.title);
 }
 
 std::optional<std::string> chosen(const QString& name) {
@@ -83,23 +87,21 @@ void QtUserDialogs::message(const std::string& text) { QMessageBox::information(
 
 std::optional<std::string> QtUserDialogs::inputQuery(const std::string& caption, const std::string& prompt,
                                                      const std::string& proposed) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, toQString(caption), toQString(prompt), QLineEdit::Normal, toQString(proposed), &ok);
-    if (!ok) return std::nullopt;
-    return s(text);
+    return runInputBox(parent_, caption, prompt, proposed);
 }
 
 std::optional<std::string> QtUserDialogs::openFile(const FileDialogOptions& options) {
-    const auto name = chosen(QFileDialog::getOpenFileName(parent_, title(), toQString(options.proposedName),
-                                                          toQString(toQtFileFilter(options.filter))));
+    const auto name =
+        chosen(QFileDialog::getOpenFileName(parent_, titleOf(options), toQString(options.proposedName),
+                                            toQString(toQtFileFilter(options.filter))));
     if (!name || QFileInfo::exists(toQString(*name))) return name;
     return withDefaultExtension(*name, options.defaultExtension);
 }
 
 std::optional<std::string> QtUserDialogs::saveFile(const FileDialogOptions& options) {
-    const auto name = chosen(QFileDialog::getSaveFileName(parent_, title(), toQString(options.proposedName),
-                                                          toQString(toQtFileFilter(options.filter)), nullptr,
-                                                          QFileDialog::DontConfirmOverwrite));
+    const auto name = chosen(QFileDialog::getSaveFileName(
+        parent_, titleOf(options), toQString(options.proposedName), toQString(toQtFileFilter(options.filter)),
+        nullptr, QFileDialog::DontConfirmOverwrite));
     if (!name) return name;
     return withDefaultExtension(*name, options.defaultExtension);
 }

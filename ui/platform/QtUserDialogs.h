@@ -1,6 +1,7 @@
 #pragma once
-// The dialog port answered by real Qt dialogs: QMessageBox, QInputDialog,
-// QFileDialog, QColorDialog, QFontDialog and QPrintDialog.
+// The dialog port answered by real Qt dialogs: QMessageBox, an input box
+// sized to its caption (InputBox.h), QFileDialog, QColorDialog, QFontDialog
+// and QPrintDialog.
 
 #include <string>
 

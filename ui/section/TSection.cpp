@@ -16,6 +16,7 @@
 #include "io/VdbCommands.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/StatusLine.h"
 #include "ui/section/SectionColours.h"
 #include "ui/section/SectionView.h"
 #include "ui/section/TVESparametryEdit.h"
@@ -46,6 +47,7 @@ TSection::TSection(UserDialogs& dialogs, const std::filesystem::path& workingDir
     scroll_->setWidget(imgRez);
     scroll_->setWidgetResizable(false);
     setCentralWidget(scroll_);
+    statusLine_ = new StatusLine(*statusBar());
     imgRez->onMouseDown = [this](const MouseInput& in) {
         // The second press of a double click: its first press has selected.
         if (ignoreNextPress_) {
@@ -75,6 +77,8 @@ TSection::~TSection() = default;
 void TSection::showMessages(const std::vector<std::string>& messages) {
     for (const std::string& text : messages) dialogs_.message(text);
 }
+
+void TSection::showStatus(const std::string& text) { statusLine_->say(text); }
 
 void TSection::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 
@@ -111,6 +115,7 @@ void TSection::FormShow() {
     if (openSampleDatabase(db_, workingDirectory_, dialogs_)) {
         display_.resetAfterOpen();
         savedRevision_ = db_.revision();
+        showStatus(openedDatabaseStatus(db_));
     }
     redrawSection();
     offerRecoveryCopies();

@@ -53,8 +53,21 @@ class Canvas;
 class ImageView;
 class SectionColours;
 class SectionView;
+class StatusLine;
 class TVESparametryEdit;
 class TparUCM;
+
+/// Which of the two save commands wrote the database.
+enum class SaveCommand {
+    NextCopy,    ///< Ctrl+U, and the save before the program ends
+    ChosenName,  ///< Ctrl+Alt+U: the save dialog first
+};
+
+/// The status line after a save: where the file went and why under that
+/// name. The two save commands' captions look alike; this tells them apart.
+std::string savedDatabaseStatus(const VesDatabase& db, SaveCommand command);
+/// The status line after a database was opened: its name and contents.
+std::string openedDatabaseStatus(const VesDatabase& db);
 
 /// What the section window asks of the interpretation window.
 struct InterpretationLink {
@@ -103,6 +116,9 @@ public:
     /// A menu item by its component name (e.g. "Font1"); null if absent.
     QAction* menuItem(const QString& name) const;
     QMenu* popupMenu() const { return PopupMenuSection; }
+    /// The line at the window's foot that says what the last command did.
+    StatusLine& statusLine() { return *statusLine_; }
+    void showStatus(const std::string& text);
 
     // Lifecycle.
     /// Opens the sample database, then offers the recovery copies an earlier
@@ -272,6 +288,7 @@ private:
 
     QScrollArea* scroll_ = nullptr;
     ImageView* imgRez = nullptr;
+    StatusLine* statusLine_ = nullptr;
     QMenu* PopupMenuSection = nullptr;
     QMenu* localityChoice_ = nullptr;
     QMenu* profileChoice_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <QScrollArea>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,29 @@
 #include "ui/section/TVESparametryEdit.h"
 
 namespace orma::ui {
+
+std::string savedDatabaseStatus(const VesDatabase& db, SaveCommand command) {
+    const std::string base = std::filesystem::path(db.saveBaseName).filename().string();
+    std::string text = "Saved as " + db.fileName;
+    if (db.fileName == db.saveBaseName) {
+        text += command == SaveCommand::ChosenName ? ": the name chosen" : "";
+    } else if (command == SaveCommand::ChosenName) {
+        text += ": " + base + " exists, so its next numbered copy";
+    } else {
+        text += ": the next numbered copy of " + base;
+    }
+    return text + (command == SaveCommand::ChosenName ? " (Ctrl+Alt+U)." : " (Ctrl+U).");
+}
+
+std::string openedDatabaseStatus(const VesDatabase& db) {
+    std::size_t profiles = 0, points = 0;
+    for (const Locality& locality : db.localities) {
+        profiles += locality.profiles.size();
+        for (const Profile& profile : locality.profiles) points += profile.points.size();
+    }
+    return "Opened " + db.fileName + ": " + std::to_string(db.localities.size()) + " localities, " +
+           std::to_string(profiles) + " profiles, " + std::to_string(points) + " VES points.";
+}
 
 void TSection::afterDatabaseOpened() {
     // Whatever the database held before is gone: so is its recovery copy.
@@ -26,15 +50,21 @@ void TSection::afterDatabaseOpened() {
 void TSection::Otevidbnamenchdatavsledk1Click() {
     if (link_.showSectionOnce) link_.showSectionOnce();
     if (!settleUnsavedChanges(false)) return;
-    if (openDatabaseWithDialog(db_, dialogs_)) afterDatabaseOpened();
+    if (!openDatabaseWithDialog(db_, dialogs_)) return;
+    afterDatabaseOpened();
+    showStatus(openedDatabaseStatus(db_));
 }
 
 void TSection::Ulodbnamenchdatavsledk1Click() {
-    if (saveDatabaseAs(db_, dialogs_)) databaseSaved();
+    if (!saveDatabaseAs(db_, dialogs_)) return;
+    databaseSaved();
+    showStatus(savedDatabaseStatus(db_, SaveCommand::ChosenName));
 }
 
 void TSection::Ulodbnamenchdatavsledkjako1Click() {
-    if (saveDatabaseNext(db_, dialogs_)) databaseSaved();
+    if (!saveDatabaseNext(db_, dialogs_)) return;
+    databaseSaved();
+    showStatus(savedDatabaseStatus(db_, SaveCommand::NextCopy));
 }
 
 namespace {

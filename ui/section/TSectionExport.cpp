@@ -16,6 +16,7 @@
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
 #include "ui/platform/Printing.h"
+#include "ui/platform/ReplaceQuestion.h"
 #include "ui/section/SectionView.h"
 #include "ui/section/TSection.h"
 #include "ui/section/TparUCM.h"
@@ -26,6 +27,8 @@ namespace {
 
 constexpr const char* kJpegFilter = "souboryJPG|*.jpg|souboryJPG|*.JPG";
 constexpr const char* kJpegExtension = "jpg";
+constexpr const char* kJpegTitle = "Save the section as a JPEG picture";
+constexpr const char* kUcmTitle = "Export the section as a UCM script (NAME and its companion NAME_b)";
 
 }  // namespace
 
@@ -56,14 +59,19 @@ void TSection::JPG1Click() {
     FileDialogOptions options;
     options.filter = kJpegFilter;
     options.defaultExtension = kJpegExtension;
+    options.title = kJpegTitle;
     const std::optional<std::string> chosen = dialogs_.saveFile(options);
-    if (!chosen) return;
+    if (!chosen || !mayReplaceFile(*chosen, dialogs_)) return;
     const int width = std::min(imgRez->width(), canvas_->width());
     const int height = std::min(imgRez->height(), canvas_->height());
     const QImage rgb = canvas_->image().copy(0, 0, width, height).convertToFormat(QImage::Format_RGB888);
     const JpegWriteResult written = writeJpeg(*chosen, rgb.constBits(), rgb.width(), rgb.height(),
                                               static_cast<std::size_t>(rgb.bytesPerLine()));
-    if (!written.ok) dialogs_.message(written.error);
+    if (!written.ok) {
+        dialogs_.message(written.error);
+        return;
+    }
+    showStatus("Section saved as " + *chosen);
 }
 
 void TSection::Tiskformule1Click() {
@@ -76,7 +84,11 @@ void TSection::Tiskformule1Click() {
     const QImage shown = canvas_->image().copy(offset.x(), offset.y(), std::min(client.width(), imgRez->width()),
                                                std::min(client.height(), imgRez->height()));
     const PrintOutcome printed = printImage(shown, target, windowTitle().toStdString());
-    if (!printed.ok) dialogs_.message(printed.error);
+    if (!printed.ok) {
+        dialogs_.message(printed.error);
+        return;
+    }
+    showStatus(printedStatus(target));
 }
 
 void TSection::Nastaventiskrny1Click() {
@@ -105,6 +117,7 @@ void TSection::UCM1Click() {
     options.filter = kUcmFilter;
     options.defaultExtension = kUcmExtension;
     options.proposedName = lastUcmFile_;
+    options.title = kUcmTitle;
     SectionLimits limits{display_.minChainage, display_.maxChainage, display_.minElevation, display_.maxElevation};
     const auto takenName = [](const std::string& path) -> std::optional<std::string> {
         std::error_code ec;
@@ -135,6 +148,7 @@ void TSection::UCM1Click() {
     }
     // The steps fitted to this section stay for the next export.
     ucm_ = parameters;
+    showStatus("UCM script written: " + *chosen + " and " + ucmSecondFileName(*chosen));
 }
 
 }  // namespace orma::ui

@@ -13,6 +13,7 @@ namespace orma::ui {
 void TSection::Nativkydocelhoprofiluzesouborutxttypuxtabz1Click() {
     if (link_.showSectionOnce) link_.showSectionOnce();
     FileDialogOptions options;  // no filter: any file
+    options.title = "Load terrain heights of the whole profile (X tab Z)";
     std::string path;
     for (;;) {
         const std::optional<std::string> chosen = dialogs_.openFile(options);
@@ -49,6 +50,8 @@ void TSection::Nativkydocelhoprofiluzesouborutxttypuxtabz1Click() {
     }
     databaseChanged();
     redrawSection();
+    showStatus("Terrain heights of " + path + " taken: " + std::to_string(profile->points.size()) +
+               " VES points draped along the terrain.");
 }
 
 }  // namespace orma::ui

@@ -70,6 +70,9 @@ bool TSection::appendSounding(const Sounding& sounding, float proposedChainage) 
     forgetReopenedPoint();
     databaseChanged();
     redrawSection();
+    const VesPoint& added = profile->points.back();
+    showStatus("VES point " + added.name + " added to profile " + profile->name + " (" +
+               std::to_string(profile->points.size()) + " points); not saved yet.");
     return true;
 }
 
@@ -120,6 +123,9 @@ void TSection::importFiles(const std::vector<std::filesystem::path>& files) {
         databaseChanged();
     }
     redrawSection();
+    showStatus(std::to_string(report.imported) + " of " + std::to_string(report.total) +
+               " soundings imported into profile " + profile->name +
+               (report.cancelled ? " (import cancelled)." : "."));
     // However many files were skipped, the box stays on the screen: they are
     // listed in a part of it that scrolls.
     if (report.skipped.empty()) dialogs_.message(report.summary(profile->name));

@@ -52,6 +52,7 @@ bool TSection::settleUnsavedChanges(bool ending) {
         case SaveAnswer::Save:
             if (!saveDatabaseNext(db_, dialogs_)) return false;
             databaseSaved();
+            showStatus(savedDatabaseStatus(db_, SaveCommand::NextCopy));
             return true;
         case SaveAnswer::Discard: return true;
         case SaveAnswer::Cancel: return false;
@@ -102,6 +103,8 @@ bool TSection::openRecoveryCopy(const FoundRecoveryCopy& found) {
     // Later changes replace this copy; a save or a discard removes it.
     recovery_.adopt(found.copy, found.database);
     databaseChanged();
+    showStatus("Opened the recovery copy " + found.copy.string() + " of " + databaseName(db_) +
+               ": save it to keep its changes.");
     return true;
 }
 
