@@ -9,7 +9,9 @@
 #include <set>
 
 #include "SectionFixture.h"
+#include "core/PointProcessing.h"
 #include "io/GefReader.h"
+#include "io/SheetReader.h"
 #include "io/QuickImport.h"
 #include "io/VdbCommands.h"
 #include "io/VdbFile.h"
@@ -170,6 +172,25 @@ TEST_F(SectionTest, InTheInterpretationWindowReadingFittingAndSavingEachLeaveALi
     // The line sits at the window's foot, inside the status bar.
     EXPECT_EQ(window.statusLine().parentWidget(), window.statusBar());
     EXPECT_EQ(section_->statusLine().parentWidget(), section_->statusBar());
+}
+
+TEST_F(SectionTest, MergedSpacingsOfAReopenedPointAreSaidInTheStatusLineNotInABoxOnEveryClick) {
+    // Read once from a sheet (where the message box says it), then stored.
+    const std::string sheet = path("VES 5.csv");
+    writeBytes(sheet, "ab2,mn2,rhoa\n10,1,100\n20,1,110\n40,1,130\n220,1,230\n240,1,327\n260,1,324\n");
+    auto read = std::make_unique<Sounding>();
+    std::vector<std::string> messages;
+    ASSERT_EQ(openSheetCurve(*read, sheet, messages), kSuccess);
+    ASSERT_EQ(messages.size(), 1u);
+    VesDatabase db = spreadProfile(2);
+    storeSoundingInPoint(*read, db.localities[0].profiles[0].points[1]);
+    showDatabase(db);
+
+    clickPoint(1);  // no box is announced: none may come
+    EXPECT_EQ(window_->sounding().points.pointCount, 6);
+    const std::string said = status(*window_);
+    EXPECT_NE(said.find(kMergedSpacingsIntro), std::string::npos) << said;
+    EXPECT_NE(said.find("readings 4, 5, 6 at AB/2 = 220, 240, 260 m"), std::string::npos) << said;
 }
 
 TEST_F(SectionTest, EveryFileDialogIsTitledByItsPurpose) {
