@@ -2,8 +2,10 @@
 // describing every command the menu offers.
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -30,8 +32,12 @@ TEST_F(WindowTest, TheManualOpensWithItsContentsAndDescribesEveryMenuItem) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_GE(help->contents()->topLevelItemCount(), 10);
-    // A contents entry leads to its section.
+    // The page opens at its top, with the introduction; a contents entry leads to its section.
+    QApplication::processEvents();
+    EXPECT_EQ(help->browser()->verticalScrollBar()->value(), 0);
     EXPECT_EQ(help->contents()->topLevelItem(0)->data(0, Qt::UserRole).toString(), "plot");
+    help->contents()->setCurrentItem(help->contents()->topLevelItem(3));
+    EXPECT_GT(help->browser()->verticalScrollBar()->value(), 0);
 
     const QString text = help->browser()->document()->toPlainText().simplified();
     std::vector<QString> captions;

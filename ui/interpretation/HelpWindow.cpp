@@ -3,12 +3,12 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QUrl>
-
 #include <system_error>
 
 namespace orma::ui {
@@ -58,9 +58,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
     resize(1000, 760);
-    connect(contents_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    const auto showSection = [this](QTreeWidgetItem* item) {
         if (item != nullptr) browser_->scrollToAnchor(item->data(0, Qt::UserRole).toString());
-    });
+    };
+    connect(contents_, &QTreeWidget::currentItemChanged, this, showSection);
+    // A click on the entry that is current already leads to it as well.
+    connect(contents_, &QTreeWidget::itemClicked, this, showSection);
 }
 
 bool HelpWindow::open(const std::filesystem::path& page) {
@@ -70,6 +73,9 @@ bool HelpWindow::open(const std::filesystem::path& page) {
     browser_->setSearchPaths({QString::fromStdString(page.parent_path().string())});
     browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
 
+    // The page opens at its top, with its introduction: filling the contents
+    // scrolls nowhere.
+    const QSignalBlocker quiet(contents_);
     contents_->clear();
     QTreeWidgetItem* section = nullptr;
     for (const Heading& heading : headingsOf(html)) {
@@ -81,6 +87,9 @@ bool HelpWindow::open(const std::filesystem::path& page) {
         item->setData(0, Qt::UserRole, heading.id);
     }
     contents_->expandAll();
+    // The view would make its first entry current when it takes the focus;
+    // made current here, quietly, it leaves the page where it is.
+    if (contents_->topLevelItemCount() > 0) contents_->setCurrentItem(contents_->topLevelItem(0));
     return true;
 }
 
