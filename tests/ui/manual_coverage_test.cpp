@@ -21,7 +21,7 @@
 namespace orma::ui::test {
 namespace {
 
-const fs::path kManual = fs::path(ORMA_SOURCE_DIR) / "manual" / "index.html";
+const fs::path kManualPage = fs::path(ORMA_SOURCE_DIR) / "manual" / "index.html";
 
 QString plainText(const QString& html) {
     QTextDocument document;
@@ -41,8 +41,8 @@ struct Manual {
     std::vector<ManualRow> rows;
 
     Manual() {
-        QFile file(QString::fromStdString(kManual.string()));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << kManual;
+        QFile file(QString::fromStdString(kManualPage.string()));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << kManualPage;
         html = QString::fromUtf8(file.readAll());
         text = plainText(html);
         static const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"),
@@ -67,7 +67,7 @@ struct Manual {
 };
 
 /// A menu entry as the user meets it.
-struct Entry {
+struct MenuEntry {
     QString where;  ///< "Display > Colour"
     QString caption;
     QString key;  ///< empty when it has none
@@ -80,7 +80,7 @@ QString hiddenKey(const QWidget& window, const QAction& action) {
     return stand != nullptr ? stand->key().toString(QKeySequence::PortableText) : QString();
 }
 
-void collect(const QWidget& window, const QMenu& menu, const QString& where, std::vector<Entry>& entries) {
+void collect(const QWidget& window, const QMenu& menu, const QString& where, std::vector<MenuEntry>& entries) {
     static const QRegularExpression choice(QStringLiteral("^(lok|pf)\\d+$"));
     for (QAction* action : menu.actions()) {
         if (action->isSeparator()) continue;
@@ -102,8 +102,8 @@ void collect(const QWidget& window, const QMenu& menu, const QString& where, std
     }
 }
 
-std::vector<Entry> menuEntries(QMainWindow& window) {
-    std::vector<Entry> entries;
+std::vector<MenuEntry> menuEntries(QMainWindow& window) {
+    std::vector<MenuEntry> entries;
     for (QAction* title : window.menuBar()->actions()) {
         if (title->menu() == nullptr) continue;
         const QString caption = title->text().remove('&').simplified();
@@ -115,14 +115,14 @@ std::vector<Entry> menuEntries(QMainWindow& window) {
 
 TEST_F(SectionTest, TheManualDescribesEveryItemAndKeyOfBothWindowsAndThePopup) {
     const Manual manual;
-    std::vector<Entry> entries = menuEntries(*window_);
+    std::vector<MenuEntry> entries = menuEntries(*window_);
     const std::size_t interpretationItems = entries.size();
-    for (const Entry& entry : menuEntries(*section_)) entries.push_back(entry);
+    for (const MenuEntry& entry : menuEntries(*section_)) entries.push_back(entry);
     collect(*section_, *section_->popupMenu(), "popup", entries);
     EXPECT_GT(interpretationItems, 50u);
     EXPECT_GT(entries.size() - interpretationItems, 30u);
 
-    for (const Entry& entry : entries) {
+    for (const MenuEntry& entry : entries) {
         const std::string what = entry.where.toStdString() + " > \"" + entry.caption.toStdString() + '"' +
                                  (entry.key.isEmpty() ? "" : " (" + entry.key.toStdString() + ")");
         if (entry.submenu) {
@@ -134,7 +134,7 @@ TEST_F(SectionTest, TheManualDescribesEveryItemAndKeyOfBothWindowsAndThePopup) {
     }
     // The hidden items with keys are among them.
     const auto has = [&entries](const char* key) {
-        return std::any_of(entries.begin(), entries.end(), [key](const Entry& e) { return e.key == key; });
+        return std::any_of(entries.begin(), entries.end(), [key](const MenuEntry& e) { return e.key == key; });
     };
     for (const char* key : {"I", "D", "Ctrl+I", "F12", "F5", "Ctrl+U", "Ctrl+Alt+U", "Shift+Z"}) {
         EXPECT_TRUE(has(key)) << key;
@@ -146,7 +146,7 @@ TEST_F(SectionTest, TheManualsPicturesAreThereAndSmall) {
     static const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
     int pictures = 0;
     for (auto match = image.globalMatch(manual.html); match.hasNext(); ++pictures) {
-        const fs::path file = kManual.parent_path() / match.next().captured(1).toStdString();
+        const fs::path file = kManualPage.parent_path() / match.next().captured(1).toStdString();
         ASSERT_TRUE(fs::is_regular_file(file)) << file;
         EXPECT_LE(fs::file_size(file), 160u * 1024u) << file;
         EXPECT_FALSE(QImage(QString::fromStdString(file.string())).isNull()) << file;
