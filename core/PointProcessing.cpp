@@ -92,19 +92,25 @@ constexpr double kSameSpacingTolerance = 0.05;
 std::string mergedSpacingsMessage(const PointTable& kept, int keptCount, const PointTable& given,
                                   const std::array<int, kMaxPoints>& readingOf, const AbGrid& grid,
                                   int minGridIndex, int maxGridIndex) {
+    // One pass for the spread of each branch's row; words only for the rows that need them.
+    std::array<std::array<float, kGridPoints>, kMaxBranches + 1> smallest{}, largest{};
+    for (int s = 0; s < keptCount; ++s) {
+        const int branch = kept.branch[s], k = kept.gridIndex[s];
+        if (branch < 1 || branch > kMaxBranches || k < minGridIndex || k > maxGridIndex) continue;
+        float& low = smallest[branch][k];
+        low = low > 0.0f ? std::min(low, kept.ab2[s]) : kept.ab2[s];
+        largest[branch][k] = std::max(largest[branch][k], kept.ab2[s]);
+    }
     std::string rows;
     for (int branch = 1; branch <= kMaxBranches; ++branch) {
         for (int k = minGridIndex; k <= maxGridIndex; ++k) {
-            float smallest = 0.0f, largest = 0.0f;
+            if (!(largest[branch][k] > smallest[branch][k] * (1.0 + kSameSpacingTolerance))) continue;
             std::string numbers, spacings;
             for (int s = 0; s < keptCount; ++s) {
                 if (kept.branch[s] != branch || kept.gridIndex[s] != k) continue;
-                smallest = numbers.empty() ? kept.ab2[s] : std::min(smallest, kept.ab2[s]);
-                largest = std::max(largest, kept.ab2[s]);
                 numbers += (numbers.empty() ? "" : ", ") + std::to_string(readingOf[s] + 1);
                 spacings += (spacings.empty() ? "" : ", ") + number(given.ab2[readingOf[s]]);
             }
-            if (numbers.empty() || largest <= smallest * (1.0 + kSameSpacingTolerance)) continue;
             rows += (rows.empty() ? "" : "; ") + std::string("branch ") + std::to_string(branch) +
                     ", grid AB/2 " + shortNumber(grid.value[k]) + " m: readings " + numbers +
                     " at AB/2 = " + spacings + " m";
