@@ -30,14 +30,18 @@ std::filesystem::path windowSettingsPath(const std::filesystem::path& directory)
 /// Reads the settings file into `settings`.
 ///
 /// A missing file loads the defaults and returns the "ini file not found"
-/// message, with the path looked for on a line of its own. A file that exists but cannot be read
-/// (permissions, a directory, a pipe, larger than 16 MB) loads the defaults too and returns a message of its
-/// own naming the reason; writeWindowSettings will not replace such a file. Otherwise every line 2..20 whose
-/// value parses as a decimal integer within the setting's sane range replaces that setting; a line that does
-/// not parse, an out-of-range value (e.g. a b-spline resolution beyond the curve drawer's 400 points, a line
-/// width below 1, a colour above 0xFFFFFF) and a line missing from a short file leave the setting as it was.
-/// Line 2 carries its value glued to the key, so averaging is never taken from the file (the window switches
-/// it on after reading anyway). Returns the messages to show (empty when the file was read).
+/// message, with the path looked for on a line of its own. A file that
+/// exists but cannot be read (permissions, a directory,
+/// a pipe, larger than 16 MB) loads the defaults too and returns a message of
+/// its own naming the reason; writeWindowSettings will not replace such a
+/// file. Otherwise every line 2..20 whose value parses as a decimal integer
+/// within the setting's sane range replaces that setting; a line that does not
+/// parse, an out-of-range value (e.g. a b-spline resolution beyond the curve
+/// drawer's 400 points, a line width below 1, a colour above 0xFFFFFF) and a
+/// line missing from a short file leave the setting as it was. Line 2 carries
+/// its value glued to the key, so averaging is never taken from the file (the
+/// window switches it on after reading anyway).
+/// Returns the messages to show (empty when the file was read).
 std::vector<std::string> readWindowSettings(const std::filesystem::path& path, DisplaySettings& settings);
 
 /// The file's content: 20 lines, Windows-1250, each ended by CR LF.
