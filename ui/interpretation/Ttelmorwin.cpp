@@ -21,6 +21,7 @@
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
 #include "ui/platform/StatusLine.h"
+#include "ui/platform/WindowPlacement.h"
 
 namespace orma::ui {
 namespace {
@@ -83,9 +84,7 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
     settings_.averageOverlaps = true;
     sounding_.averageOverlaps = true;
 
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int width = screen.width() * 7 / 10;
-    setGeometry(screen.right() + 1 - width, screen.top(), width, screen.height());
+    keepFrameAt(*this, [] { return interpretationFrameOn(QGuiApplication::primaryScreen()->availableGeometry()); });
     Img->onResize = [this] { FormResize(); };
 }
 

@@ -10,13 +10,12 @@
 #include <QScrollArea>
 #include <QTimer>
 
-#include <algorithm>
-
 #include "io/UserDialogs.h"
 #include "io/VdbCommands.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
 #include "ui/platform/StatusLine.h"
+#include "ui/platform/WindowPlacement.h"
 #include "ui/section/SectionColours.h"
 #include "ui/section/SectionView.h"
 #include "ui/section/TVESparametryEdit.h"
@@ -68,8 +67,7 @@ TSection::TSection(UserDialogs& dialogs, const std::filesystem::path& workingDir
     runParametersDialog = [](TVESparametryEdit& dialog) { dialog.exec(); };
     // Only the interpretation window ends the program when it closes.
     setAttribute(Qt::WA_QuitOnClose, false);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    setGeometry(screen.left(), screen.top(), std::max(200, screen.width() - screen.width() * 7 / 10), screen.height());
+    keepFrameAt(*this, [this] { return dockedFrame(); });
 }
 
 TSection::~TSection() = default;
@@ -82,31 +80,24 @@ void TSection::showStatus(const std::string& text) { statusLine_->say(text); }
 
 void TSection::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 
-void TSection::dockBesideInterpretation() {
+QRect TSection::dockedFrame() const {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    int right = screen.right() - screen.width() * 7 / 10;
-    if (link_.interpretationFrame) right = link_.interpretationFrame().left() - 1;
-    // Frames of the window manager count: the two windows meet, neither
-    // covers the other.
-    const int frameLeft = geometry().left() - frameGeometry().left();
-    const int frameTop = geometry().top() - frameGeometry().top();
-    const int frameWidth = frameGeometry().width() - geometry().width();
-    const int frameHeight = frameGeometry().height() - geometry().height();
-    const int width = std::max(200, right - screen.left() + 1 - frameWidth);
-    setGeometry(screen.left() + frameLeft, screen.top() + frameTop, width, screen.height() - frameHeight);
+    // The interpretation window may stand elsewhere than where it was put:
+    // fill whatever is left of its frame.
+    const int right = link_.interpretationFrame ? link_.interpretationFrame().left()
+                                                : interpretationFrameOn(screen).left();
+    return sectionFrameOn(screen, right);
 }
+
+void TSection::dockBesideInterpretation() { placeFrame(*this, dockedFrame()); }
 
 void TSection::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shownOnce_) return;
     shownOnce_ = true;
     dockBesideInterpretation();
-    // Once the window manager has framed the window, dock again with its
-    // frame, then open the sample database over the visible window.
-    QTimer::singleShot(0, this, [this] {
-        dockBesideInterpretation();
-        FormShow();
-    });
+    // The sample database opens over the visible window.
+    QTimer::singleShot(0, this, &TSection::FormShow);
 }
 
 void TSection::FormShow() {

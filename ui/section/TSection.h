@@ -128,6 +128,9 @@ public:
     /// Places the window at the left edge of the screen, as wide as the
     /// space left of the interpretation window, frames included.
     void dockBesideInterpretation();
+    /// Where the window's frame docks: the screen's available area left of
+    /// the interpretation window's frame.
+    QRect dockedFrame() const;
 
     // Changes not saved yet (TSectionUnsaved.cpp). The caption then starts
     // with "*" ("*db: a.vdb - loc:L0"), and every change is kept in a
