@@ -166,12 +166,21 @@ TEST_F(SectionTest, NewLocalityAndProfileAreNamedInTheDialog) {
     EXPECT_EQ(db.localities.size(), 5u);
 }
 
-TEST_F(SectionTest, DeletingThroughThePopupLoadsThePointThatTakesItsPlace) {
+TEST_F(SectionTest, DeletingThroughThePopupAsksFirstThenLoadsThePointThatTakesItsPlace) {
     showDatabase(spreadProfile(4));
     clickPoint(1);
+    const std::uint64_t revision = section_->database().revision();
+    dialogs_.expectQuestion("Delete the VES point VES 101 from the profile?", false);
+    section_->menuItem("Smaaktulnbod1")->trigger();
+    EXPECT_EQ(section_->database().activePointCount(), 4);
+    EXPECT_EQ(section_->database().revision(), revision);
+    EXPECT_FALSE(section_->hasUnsavedChanges());
+
+    dialogs_.expectQuestion("Delete the VES point VES 101 from the profile?", true);
     section_->menuItem("Smaaktulnbod1")->trigger();
     EXPECT_EQ(section_->database().activePointCount(), 3);
     EXPECT_EQ(window_->sounding().gefPath, "VES 102");
+    // The only point is never deleted, so there is nothing to ask.
     showDatabase(spreadProfile(1));
     dialogs_.expectMessage("Last point is undeletable.");
     section_->Smaaktulnbod1Click();

@@ -45,6 +45,8 @@ protected:
     /// A change as the user makes it: the selected point deleted.
     void deleteAPoint() {
         db().currentPoint = 3;
+        dialogs_.expectQuestion("Delete the VES point " + db().activeProfile()->points[3].name + " from the profile?",
+                                true);
         section_->Smaaktulnbod1Click();
         ASSERT_EQ(db().activePointCount(), 3);
     }

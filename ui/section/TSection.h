@@ -160,6 +160,7 @@ public:
     void Konec1Click();
     void Novlokalita1Click();
     void Novprofil1Click();
+    /// "Delete current VES point": asks first, naming the point.
     void Smaaktulnbod1Click();
 
     // Locality and profile choice, scales, limits and fits (TSectionScales.cpp).
@@ -232,6 +233,9 @@ private:
     /// Loads the selected point into the interpretation window and lets it
     /// re-process and redraw.
     void loadSelectedPoint();
+    /// Deletes the selected point (the question has been asked) and loads
+    /// the one that takes its place.
+    void deleteSelectedPointNow();
     /// Shows the parameters dialog for the current point and applies it;
     /// false when it was cancelled (nothing applied).
     bool editParameters();

@@ -133,6 +133,17 @@ void TSection::Novlokalita1Click() { addWithParameters(addLocality); }
 void TSection::Novprofil1Click() { addWithParameters(addProfile); }
 
 void TSection::Smaaktulnbod1Click() {
+    // A point goes with its readings and model, and the section has no undo:
+    // the user confirms, as for the click on a point without a curve.
+    const Profile* profile = db_.activeProfile();
+    const VesPoint* point = db_.selectedPoint();
+    if (profile != nullptr && point != nullptr && profile->points.size() >= 2 &&
+        !dialogs_.askYesNo("Delete the VES point " + point->name + " from the profile?"))
+        return;
+    deleteSelectedPointNow();
+}
+
+void TSection::deleteSelectedPointNow() {
     const DbOutcome outcome = deleteSelectedPoint(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
     if (!outcome.done) return;

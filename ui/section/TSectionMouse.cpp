@@ -54,7 +54,7 @@ void TSection::imgRezMouseDown(const MouseInput& in) {
                                      "Delete it from the profile?";
         if (dialogs_.askYesNo(question)) {
             db_.currentPoint = k;
-            Smaaktulnbod1Click();
+            deleteSelectedPointNow();
             return;
         }
     }
