@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "PlotSoundingFixture.h"
+#include "core/AbGrid.h"
 #include "support/QtTestEnvironment.h"
 #include "ui/interpretation/plot/GridPainter.h"
 #include "ui/interpretation/plot/PlotRanges.h"
@@ -15,7 +16,7 @@ namespace {
 
 using orma::testing::addPoint;
 
-TEST(PlotRanges, SoundingWithoutModelGetsTheMarginOnThreeLimits) {
+TEST(PlotRanges, SoundingWithoutModelGetsTheMarginOnAllFourLimits) {
     Canvas canvas(800, 600);
     Sounding s;
     addPoint(s, 1.0f, 10.0f);
@@ -26,7 +27,8 @@ TEST(PlotRanges, SoundingWithoutModelGetsTheMarginOnThreeLimits) {
     EXPECT_FLOAT_EQ(g.rMin, 0.8f);
     EXPECT_FLOAT_EQ(g.rMax, 3.6f);
     EXPECT_FLOAT_EQ(g.aMin, -0.3025f);
-    EXPECT_FLOAT_EQ(g.aMax, std::log10(300.0f));
+    // The largest spacing is one grid step above the bottom border, not on it.
+    EXPECT_FLOAT_EQ(g.aMax, std::log10(300.0f) + static_cast<float>(kGridStep));
     EXPECT_TRUE(g.rangesValid);
     EXPECT_DOUBLE_EQ(s.points.logRhoA[1], 3.0);
     EXPECT_GE(g.marginLeft, 4 * canvas.textWidth("W"));
@@ -52,7 +54,26 @@ TEST(PlotRanges, ModelDepthsAndResistivitiesWidenTheRanges) {
     EXPECT_FLOAT_EQ(g.rMin, std::log10(5.0f) * 0.8f);
     EXPECT_FLOAT_EQ(g.rMax, std::log10(2000.0f) * 1.2f);
     EXPECT_FLOAT_EQ(g.aMin, std::log10(0.2f) * 1.1f);  // the half-space sentinel is not a depth
-    EXPECT_FLOAT_EQ(g.aMax, 2.0f);
+    EXPECT_FLOAT_EQ(g.aMax, 2.0f + static_cast<float>(kGridStep));
+}
+
+TEST(PlotRanges, TheDeepestReadingStaysOffTheBottomBorder) {
+    // The first reading typed (1 m) and a whole curve to 300 m, on a tall and
+    // a short window.
+    for (const int height : {900, 400}) {
+        for (const float deepest : {1.0f, 300.0f}) {
+            Canvas canvas(800, height);
+            Sounding s;
+            if (deepest > 1.0f) addPoint(s, 1.0f, 50.0f);
+            addPoint(s, deepest, 80.0f);
+            PlotGeometry g;
+            fitPlotRanges(g, canvas, s, false);
+            computeGeometry(g);
+            const int y = g.yOf(deepest);
+            EXPECT_TRUE(g.insidePlot(g.xOf(80.0), y)) << height << " " << deepest;
+            EXPECT_GE(g.y1 - y, 8) << "a cross of the reading is drawn clear of the border";
+        }
+    }
 }
 
 TEST(PlotRanges, ResistivitiesBelowOneOhmMetreStayInside) {

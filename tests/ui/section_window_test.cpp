@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -199,6 +200,7 @@ TEST_F(SectionTest, MenusCarryEveryItemWithItsShortcut) {
         {"Ulodbnamenchdatavsledkjako1", "Save db of measured data and interpreted results as ", "Ctrl+U", true},
         {"Konec1", "End", "", true},
         {"Novlokalita1", "New locality", "", true},
+        {"Novprofil2", "New profile", "", true},
         {"Nativkydocelhoprofiluzesouborutxttypuxtabz1", "Load heights to whole profile from file *.txt (X tab Z)", "",
          true},
         {"MinimlnX1", "Minimal X", "", true},
@@ -243,6 +245,47 @@ TEST_F(SectionTest, MenusCarryEveryItemWithItsShortcut) {
     EXPECT_FALSE(section_->menuItem("lok2")->isVisible());
     EXPECT_EQ(section_->menuItem("pf2")->text().toStdString(), "P0.2");
     EXPECT_FALSE(section_->menuItem("pf3")->isVisible());
+}
+
+TEST_F(SectionTest, AnEmptyProfileOffersItsCommandsAnywhereAndSaysWhyExportsOpenADatabase) {
+    dialogs_.allowAnyMessages();  // showing it looks for the sample database
+    section_->resize(600, 500);
+    section_->show();
+    QApplication::processEvents();
+    dialogs_.allowAnyMessages(false);
+    showDatabase(spreadProfile(0));
+    // The image of an empty profile is a small box; a right click far from
+    // it, in the window's section area, opens the same popup.
+    QWidget* viewport = section_->scrollArea().viewport();
+    const QPoint beside(viewport->width() - 20, viewport->height() - 20);
+    ASSERT_FALSE(section_->image().geometry().contains(beside));
+    QContextMenuEvent press(QContextMenuEvent::Mouse, beside, viewport->mapToGlobal(beside));
+    QApplication::sendEvent(viewport, &press);
+    EXPECT_TRUE(section_->popupMenu()->isVisible());
+    section_->popupMenu()->hide();
+
+    // "New profile" is in the Locality menu as well.
+    answerDialog_ = [](TVESparametryEdit& dialog) { dialog.eNazevPf->setText("Second"); };
+    section_->menuItem("Novprofil2")->trigger();
+    ASSERT_EQ(section_->database().localities[0].profiles.size(), 2u);
+    EXPECT_EQ(section_->database().activeProfile()->name, "Second");
+
+    // Exports of a profile without points say why before the open dialog.
+    const std::string why = "The profile Second has no VES points yet, so there is nothing to export. "
+                            "Open another database?";
+    for (const char* item : {"parametryexportudoUCM1", "UCM1", "JPG1"}) {
+        dialogs_.expectQuestion(why, false);
+        section_->menuItem(item)->trigger();
+        dialogs_.verifyDone();
+    }
+    // Yes goes the way of Ctrl+O: the new profile is not saved yet.
+    dialogs_.expectQuestion(why, true);
+    dialogs_.expectSaveQuestion("The database without a name has changes that are not saved.\nSave them (as the "
+                                "next numbered copy) before another database is opened?",
+                                SaveAnswer::Discard);
+    dialogs_.expectOpen(std::nullopt);
+    dialogs_.expectMessage("No file chosen");
+    section_->menuItem("parametryexportudoUCM1")->trigger();
 }
 
 TEST_F(SectionTest, TheFontDialogChangesTheCanvasFontAndRedraws) {

@@ -59,9 +59,16 @@ TSection::TSection(UserDialogs& dialogs, const std::filesystem::path& workingDir
         ignoreNextPress_ = true;
         imgRezDblClick();
     };
+    // The popup opens anywhere in the window's section area, also beside a
+    // small image (an empty profile draws a box of a few pixels).
+    // The scroll area takes its viewport's context menu events, with the
+    // position in the viewport.
     imgRez->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(imgRez, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenuSection->popup(imgRez->mapToGlobal(at)); });
+    scroll_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(scroll_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenuSection->popup(scroll_->viewport()->mapToGlobal(at)); });
     buildMenus();
 
     runParametersDialog = [](TVESparametryEdit& dialog) { dialog.exec(); };

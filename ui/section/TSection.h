@@ -267,6 +267,8 @@ private:
     SectionRange pointsRange() const;
     /// The section's width and height on screen (the scroll area's viewport).
     QSize clientSize() const;
+    /// True when the active profile has points to export; otherwise says
+    /// so and offers to open another database.
     bool exportableOrOpen();
 
     /// The stored point the interpretation window holds, for the write-back.

@@ -45,10 +45,14 @@ void TSection::writeSettingsFile() {
 }
 
 /// Exports need points; on an empty profile the command offers to open a
-/// database instead.
+/// database instead, saying why before any file dialog appears.
 bool TSection::exportableOrOpen() {
     if (db_.activePointCount() > 0) return true;
-    Otevidbnamenchdatavsledk1Click();
+    const Profile* profile = db_.activeProfile();
+    const std::string named = profile != nullptr ? "The profile " + profile->name : std::string("The active profile");
+    if (dialogs_.askYesNo(named + " has no VES points yet, so there is nothing to export. Open another database?")) {
+        Otevidbnamenchdatavsledk1Click();
+    }
     return false;
 }
 
@@ -106,6 +110,7 @@ void TSection::parametryexportudoUCM1Click() {
 }
 
 void TSection::UCM1Click() {
+    if (!exportableOrOpen()) return;
     const Locality* locality = db_.activeLocality();
     const Profile* profile = db_.activeProfile();
     if (locality == nullptr || profile == nullptr || profile->points.empty()) return;

@@ -48,6 +48,8 @@ void TSection::buildMenus() {
     QMenu* locality = bar->addMenu("Locality");
     locality->setObjectName("Lokalita1");
     addItem(locality, "Novlokalita1", "New locality", {}, &TSection::Novlokalita1Click);
+    // Also in the popup; here it is found without knowing that.
+    addItem(locality, "Novprofil2", "New profile", {}, &TSection::Novprofil1Click);
     localityChoice_ = locality->addMenu("Choose actual locality");
     localityChoice_->setObjectName("Zvolaktulnlokalitu1");
     for (int n = 0; n < 7; ++n) {

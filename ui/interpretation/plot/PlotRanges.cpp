@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/AbGrid.h"
 #include "ui/interpretation/plot/PlotMargins.h"
 #include "ui/platform/Canvas.h"
 
@@ -67,6 +68,9 @@ void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bo
         g.rMin = widenOutward(g.rMin, p, true);
         g.rMax = widenOutward(g.rMax, p, false);
         g.aMin = widenOutward(g.aMin, p / 2, true);
+        // One grid step below the largest spacing: its reading stays off the
+        // bottom border, and the next spacing of a curve being typed shows.
+        g.aMax += static_cast<float>(kGridStep);
     }
     // The margins hold the labels of these ranges.
     sizeMargins(g, canvas, sounding.model);

@@ -16,7 +16,8 @@ class Canvas;
 /// The margin widens the range outward whatever the sign of a limit: a
 /// resistivity limit below 1 ohm.m (negative logarithm) is multiplied by
 /// 1 + p instead of 1 - p, as the top AB/2 limit is, so that such points stay
-/// on the plot. Points with a non-positive (or infinite) AB/2 or resistivity have no
+/// on the plot. The bottom AB/2 limit lies one grid step below the largest
+/// spacing. Points with a non-positive (or infinite) AB/2 or resistivity have no
 /// logarithm and take no part in the ranges.
 void fitPlotRanges(PlotGeometry& g, const Canvas& canvas, Sounding& sounding, bool scaleLocked);
 
