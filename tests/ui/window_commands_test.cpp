@@ -57,6 +57,7 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutVisibilityAndPlace) {
     expectMenu(window, "Soubor1", "File",
                {{"OtevtGEF1", "Open file *.GEF", "F1", true},
                 {"OtevtCSV1", "Open sheet *.csv, *.txt", "F7", true},
+                {"RecentGEFfolders1", "Recent GEF folders", "", true},
                 {"ImportGEFvadresipojednom1", "Import GEF a načti další GEF (po jednom)", "", false},
                 {"ImportdalsouborGEFbezuloen1", "Načti další soubor GEF (bez uložení)", "", false},
                 {"Importcelhopfvadresi1", "(rychlý import GEF z celého pf v adresáři)", "", false},
@@ -233,7 +234,7 @@ TEST_F(WindowTest, PrintWritesTheFileLineAndOnePdfPage) {
     // No temporary file is left beside it.
     int files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_)) ++files;
-    EXPECT_EQ(files, 3);  // ormawin.ini, VES12.GEF, page.pdf
+    EXPECT_EQ(files, 4);  // ormawin.ini, ormarecent.ini, VES12.GEF, page.pdf
     (void)path;
 }
 

@@ -20,7 +20,10 @@ void collectCaptions(const QMenu* menu, std::vector<QString>& captions) {
     for (QAction* action : menu->actions()) {
         if (action->isSeparator() || !action->isVisible()) continue;
         captions.push_back(action->text().simplified());
-        if (action->menu() != nullptr) collectCaptions(action->menu(), captions);
+        // A recent-files menu lists the user's own file names.
+        if (action->menu() != nullptr && !action->menu()->objectName().startsWith("Recent")) {
+            collectCaptions(action->menu(), captions);
+        }
     }
 }
 

@@ -61,6 +61,7 @@ class InterpretationPlot;
 class HelpWindow;
 class ModelEditor;
 class ParameterRangesDialog;
+class RecentMenu;
 class Tparzobr;
 class Tpreferenceuzivatele;
 class StatusLine;
@@ -156,6 +157,11 @@ public:
 
     // File menu.
     void OtevtGEF1Click();
+    /// File > "Recent GEF folders": the open dialog of F1 in `folder`; a
+    /// folder that is gone is said and dropped.
+    void openRecentGefFolder(const std::string& folder);
+    /// The recent GEF folders menu (io/RecentFiles.h).
+    RecentMenu& recentGefFolders() { return *recentFolders_; }
     void OtevtRST1Click();
     void NatidalRST1Click();
     void N2Click();
@@ -254,7 +260,13 @@ private:
     void afterNewCurve();
     /// Reads the GEF file or sheet chosen in an open dialog (nothing chosen is
     /// said), then shows the curve with its caption and messages.
-    void loadChosenCurveFile(const std::optional<std::string>& chosen, CurveFileOpener open);
+    /// True when the file was read.
+    bool loadChosenCurveFile(const std::optional<std::string>& chosen, CurveFileOpener open);
+    /// F1 with `options`; the folder of a GEF file read goes first in the
+    /// recent GEF folders.
+    void openGefWithDialog(const FileDialogOptions& options);
+    /// The folder of `file` first in the recent GEF folders.
+    void rememberGefFolder(const std::string& file);
     void shiftOnto(int reference);
     void drift(int direction);
     /// Window side of an RST read: caption and plot of the new curve.
@@ -332,6 +344,7 @@ private:
     std::unique_ptr<HelpWindow> helpWindow_;
     ImageView* Img = nullptr;
     StatusLine* statusLine_ = nullptr;
+    RecentMenu* recentFolders_ = nullptr;
 
     QDialog* titleWindow_ = nullptr;
     QDialog* aboutWindow_ = nullptr;

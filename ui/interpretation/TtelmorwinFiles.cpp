@@ -3,6 +3,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include <filesystem>
+#include <system_error>
+
 #include "io/GefReader.h"
 #include "io/RstReader.h"
 #include "io/RstWriter.h"
@@ -11,6 +14,7 @@
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/RecentMenu.h"
 
 namespace orma::ui {
 
@@ -44,15 +48,33 @@ void Ttelmorwin::afterNewCurve() {
     plot_->fitPlotRanges();
 }
 
-void Ttelmorwin::OtevtGEF1Click() {
+void Ttelmorwin::OtevtGEF1Click() { openGefWithDialog(gefOpenDialogOptions(sounding_)); }
+
+void Ttelmorwin::openGefWithDialog(const FileDialogOptions& options) {
     sounding_.reprocessOnly = false;
-    loadChosenCurveFile(dialogs_.openFile(gefOpenDialogOptions(sounding_)), openGefCurve);
+    const std::optional<std::string> chosen = dialogs_.openFile(options);
+    if (loadChosenCurveFile(chosen, openGefCurve)) rememberGefFolder(*chosen);
 }
 
-void Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, CurveFileOpener open) {
+void Ttelmorwin::rememberGefFolder(const std::string& file) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    const std::filesystem::path folder = (error ? std::filesystem::path(file) : absolute).lexically_normal().parent_path();
+    if (!folder.empty()) recentFolders_->remember(folder.string());
+}
+
+void Ttelmorwin::openRecentGefFolder(const std::string& folder) {
+    if (!recentFolders_->stillThere(folder)) return;
+    FileDialogOptions options = gefOpenDialogOptions(sounding_);
+    // A folder given to the dialog opens it there.
+    options.proposedName = (std::filesystem::path(folder) / "").string();
+    openGefWithDialog(options);
+}
+
+bool Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, CurveFileOpener open) {
     if (!chosen) {
         dialogs_.message(kGefNoFileChosen);
-        return;
+        return false;
     }
     std::vector<std::string> messages;
     const bool read = open(sounding_, *chosen, messages) == kSuccess;
@@ -67,6 +89,7 @@ void Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, C
     showMessages(messages);
     plot_->redrawAll();
     Img->update();
+    return read;
 }
 
 void Ttelmorwin::finishRstLoad(int result, const std::vector<std::string>& messages) {

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "io/RecentFiles.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/platform/RecentMenu.h"
 
 namespace orma::ui {
 
@@ -42,6 +44,9 @@ void Ttelmorwin::buildMenus() {
     file->setObjectName("Soubor1");
     addItem(file, "OtevtGEF1", "Open file *.GEF", keys(Qt::Key_F1), &Ttelmorwin::OtevtGEF1Click);
     addItem(file, "OtevtCSV1", "Open sheet *.csv, *.txt", keys(Qt::Key_F7), &Ttelmorwin::OtevtCSV1Click);
+    recentFolders_ = new RecentMenu(file, "Recent GEF folders", "RecentGEFfolders1",
+                                    recentFilesPath(settingsPath_.parent_path()), RecentKind::GefFolder, dialogs_,
+                                    [this](const std::string& folder) { openRecentGefFolder(folder); });
     // Into the profile: hidden items that answer their keys.
     addItem(file, "ImportGEFvadresipojednom1", czech("Import GEF a načti další GEF (po jednom)"), keys(Qt::Key_I),
             &Ttelmorwin::ImportGEFvadresipojednom1Click, hidden);

@@ -115,6 +115,7 @@ void Ttelmorwin::Importcelhopfvadresi1Click() {
     }
     const std::vector<std::filesystem::path> files =
         listDirectoryFiles(std::filesystem::path(*chosen).parent_path(), ListedFiles::Gef);
+    rememberGefFolder(*chosen);
     if (importIntoProfile) importIntoProfile(files);
 }
 

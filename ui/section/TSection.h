@@ -51,6 +51,7 @@ namespace orma::ui {
 
 class Canvas;
 class ImageView;
+class RecentMenu;
 class SectionColours;
 class SectionView;
 class StatusLine;
@@ -158,6 +159,11 @@ public:
     void Ulodbnamenchdatavsledk1Click();
     void Ulodbnamenchdatavsledkjako1Click();
     void Konec1Click();
+    /// Database > "Recent databases": opens `path` as Ctrl+O would (unsaved
+    /// changes settled first); a file that is gone is said and dropped.
+    void openRecentDatabase(const std::string& path);
+    /// The recent databases menu (io/RecentFiles.h).
+    RecentMenu& recentDatabases() { return *recentDatabases_; }
     void Novlokalita1Click();
     void Novprofil1Click();
     /// "Delete current VES point": asks first, naming the point.
@@ -243,6 +249,8 @@ private:
     /// cancelled dialog takes the new one away again.
     void addWithParameters(DbOutcome (*add)(VesDatabase&));
     void afterDatabaseOpened();
+    /// The database file just opened or saved goes first in the recent list.
+    void rememberDatabaseFile();
     /// Save / Discard / Cancel when there are unsaved changes; true to go on
     /// (saved, discarded, or nothing to save). `ending`: the program ends,
     /// otherwise another database is to be opened.
@@ -300,6 +308,7 @@ private:
     StatusLine* statusLine_ = nullptr;
     QMenu* PopupMenuSection = nullptr;
     QMenu* localityChoice_ = nullptr;
+    RecentMenu* recentDatabases_ = nullptr;
     QMenu* profileChoice_ = nullptr;
     std::vector<QAction*> localityItems_;
     std::vector<QAction*> profileItems_;

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "io/UserDialogs.h"
 #include "io/VdbCommands.h"
 #include "ui/platform/ImageView.h"
+#include "ui/platform/RecentMenu.h"
 #include "ui/section/TSection.h"
 #include "ui/section/TVESparametryEdit.h"
 
@@ -38,7 +40,15 @@ std::string openedDatabaseStatus(const VesDatabase& db) {
            std::to_string(profiles) + " profiles, " + std::to_string(points) + " VES points.";
 }
 
+void TSection::rememberDatabaseFile() {
+    if (db_.fileName.empty()) return;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(db_.fileName, error);
+    recentDatabases_->remember(error ? db_.fileName : absolute.lexically_normal().string());
+}
+
 void TSection::afterDatabaseOpened() {
+    rememberDatabaseFile();
     // Whatever the database held before is gone: so is its recovery copy.
     recovery_.remove();
     savedRevision_ = db_.revision();
@@ -51,6 +61,14 @@ void TSection::Otevidbnamenchdatavsledk1Click() {
     if (link_.showSectionOnce) link_.showSectionOnce();
     if (!settleUnsavedChanges(false)) return;
     if (!openDatabaseWithDialog(db_, dialogs_)) return;
+    afterDatabaseOpened();
+    showStatus(openedDatabaseStatus(db_));
+}
+
+void TSection::openRecentDatabase(const std::string& path) {
+    if (!recentDatabases_->stillThere(path)) return;
+    if (!settleUnsavedChanges(false)) return;
+    if (!openDatabaseFile(db_, path, dialogs_)) return;
     afterDatabaseOpened();
     showStatus(openedDatabaseStatus(db_));
 }

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 
 #include "core/VesDatabase.h"
+#include "io/RecentFiles.h"
+#include "ui/platform/RecentMenu.h"
 #include "ui/section/SectionColours.h"
 #include "ui/section/TSection.h"
 
@@ -42,6 +44,9 @@ void TSection::buildMenus() {
             keys(Qt::CTRL | Qt::ALT | Qt::Key_U), &TSection::Ulodbnamenchdatavsledk1Click);
     addItem(database, "Ulodbnamenchdatavsledkjako1", "Save db of measured data and interpreted results as ",
             keys(Qt::CTRL | Qt::Key_U), &TSection::Ulodbnamenchdatavsledkjako1Click);
+    recentDatabases_ = new RecentMenu(database, "Recent databases", "Recentdatabases1",
+                                      recentFilesPath(workingDirectory_), RecentKind::Database, dialogs_,
+                                      [this](const std::string& path) { openRecentDatabase(path); });
     database->addSeparator();
     addItem(database, "Konec1", "End", {}, &TSection::Konec1Click);
 

@@ -38,6 +38,7 @@ void TSection::databaseChanged() {
 }
 
 void TSection::databaseSaved() {
+    rememberDatabaseFile();
     savedRevision_ = db_.revision();
     recovery_.remove();
     setCaption(captionText());
