@@ -10,8 +10,25 @@ namespace orma::ui {
 
 namespace {
 
-/// "%.3g" of an end of the range, for a range that holds no decade.
-std::string endLabel(double log10Value) { return shownText("%.3g", std::pow(10.0, log10Value)); }
+/// An end of the range as the user reads resistivities: "15", "2986",
+/// "0.15", "1.2e+05".
+std::string endLabel(double log10Value) {
+    const double value = std::pow(10.0, log10Value);
+    if (value < 10.0) return shownText("%.2g", value);
+    if (value < 1e5) return shownText("%.0f", value);
+    return shownText("%.3g", value);
+}
+
+struct Placed {
+    ColourLegendLabel label;
+    int left = 0, right = 0;  ///< columns of its text
+};
+
+bool overlaps(const std::vector<Placed>& placed, int left, int right, int gap) {
+    for (const Placed& other : placed)
+        if (left < other.right + gap && right + gap > other.left) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -46,22 +63,29 @@ ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, in
     canvas.setPenColour(kGrey);
     canvas.rectangle(layout.barLeft - 1, layout.barTop - 1, layout.barRight + 1, layout.barBottom + 1);
 
-    std::vector<double> values;
-    for (int decade : scale.decades()) values.push_back(decade);
-    if (values.empty()) values = {scale.range().low, scale.range().high};
-    const bool decadeLabels = !scale.decades().empty();
-    int lastRight = layout.barLeft - 10 * W;
-    canvas.setPenColour(kBlack);
-    for (double value : values) {
+    // The decades first, then the two ends of the range wherever they leave
+    // the decades' labels clear: 15 to 2986 ohm·m reads 15, 100, 1000, 2986.
+    std::vector<Placed> placed;
+    const auto place = [&](double value, const std::string& text) {
         const int x = layout.barLeft + static_cast<int>(std::lround(scale.fractionOf(value) * (barWidth - 1)));
-        const std::string text = decadeLabels ? resistivityLabel(std::pow(10.0, value), decimalSeparator()) : endLabel(value);
         const int w = canvas.textWidth(text);
-        if (x - w / 2 < lastRight + W / 2) continue;  // would overlap the label before it
-        canvas.moveTo(x, layout.barBottom + 1);
-        canvas.lineTo(x, layout.barBottom + 4);
-        canvas.textOut(x - w / 2, layout.barBottom + 4, text);
-        lastRight = x - w / 2 + w;
-        layout.labels.push_back({value, x, text});
+        if (overlaps(placed, x - w / 2, x - w / 2 + w, W / 2)) return;
+        placed.push_back({{value, x, text}, x - w / 2, x - w / 2 + w});
+    };
+    for (int decade : scale.decades()) place(decade, resistivityLabel(std::pow(10.0, decade), decimalSeparator()));
+    for (double end : {scale.range().low, scale.range().high}) {
+        const std::vector<int> decades = scale.decades();
+        const bool onADecade = std::any_of(decades.begin(), decades.end(),
+                                           [end](int decade) { return std::fabs(end - decade) < 1e-9; });
+        if (!onADecade) place(end, endLabel(end));
+    }
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.label.x < b.label.x; });
+    canvas.setPenColour(kBlack);
+    for (const Placed& label : placed) {
+        canvas.moveTo(label.label.x, layout.barBottom + 1);
+        canvas.lineTo(label.label.x, layout.barBottom + 4);
+        canvas.textOut(label.left, layout.barBottom + 4, label.label.text);
+        layout.labels.push_back(label.label);
     }
     canvas.textOut(layout.barRight + W, top + H / 2, unit);
     if (!note.empty()) canvas.textOut(left, layout.barBottom + 6 + H, note);

@@ -1,8 +1,8 @@
 #pragma once
 // The legend strip of the colour views, below the section: a caption, the
-// colour bar with its labels in ohm·m at the decades of the range (the ends
-// when the range holds no decade), and below them a note (how the depth
-// reads, which points the colours leave out).
+// colour bar with its labels in ohm·m at the decades of the range and at its
+// two ends (where they leave the decades' labels clear), and below them a
+// note (how the depth reads, which points the colours leave out).
 
 #include <string>
 #include <vector>
@@ -22,7 +22,7 @@ struct ColourLegendLabel {
 struct ColourLegendLayout {
     int barLeft = 0, barRight = 0;  ///< columns of the bar, both included
     int barTop = 0, barBottom = 0;  ///< rows of the bar, both included
-    std::vector<ColourLegendLabel> labels;  ///< as drawn (labels that would overlap are left out)
+    std::vector<ColourLegendLabel> labels;  ///< as drawn, left to right (labels that would overlap are left out)
 };
 
 /// Rows the strip takes for a canvas font of text height `textHeight`.

@@ -27,12 +27,6 @@ double logOf(float stored) {
     return value > 0.0 && std::isfinite(value) ? std::log10(value) : kNaN;
 }
 
-bool hasShowableModel(const VesPoint& p) {
-    if (p.MDLmx < 0 || p.MDLmx >= kMaxPointLayers) return false;
-    for (int m = 0; m <= p.MDLmx; ++m)
-        if (std::isnan(logOf(p.resistivity[static_cast<std::size_t>(m)]))) return false;
-    return true;
-}
 
 /// The painted area: inside the axis box, within the bitmap.
 ColourRaster rasterInsideBox(QImage& image, const SectionGeometry& g) {
@@ -60,12 +54,9 @@ std::vector<std::vector<Column>> splitAtGaps(const std::vector<std::optional<Col
     return runs;
 }
 
-std::string namesNote(const std::string& what, const std::vector<std::string>& names) {
-    if (names.empty()) return {};
-    std::string note = what;
-    for (std::size_t i = 0; i < names.size(); ++i) note += (i == 0 ? " " : ", ") + names[i];
-    return note;
-}
+/// The AB/2 of an axis label in metres: "0.5", "2", "100" (the desktop's
+/// decimal sign).
+std::string ab2Label(double logValue) { return shownText("%g", std::pow(10.0, logValue)); }
 
 }  // namespace
 
@@ -145,17 +136,38 @@ std::vector<const VesPoint*> SectionColours::shownPoints() const {
     return points;
 }
 
+std::string SectionColours::noteThatFits(const Canvas& canvas, const std::string& lead, const std::string& what,
+                                         const std::vector<std::string>& names, int width) {
+    if (names.empty()) return lead;
+    const std::string start = lead + (lead.empty() ? "" : "; ") + what;
+    // As many names as fit, then how many are left.
+    std::string note = start;
+    for (std::size_t shown = names.size() + 1; shown-- > 0;) {
+        note = start;
+        for (std::size_t i = 0; i < shown; ++i) note += (i == 0 ? " " : ", ") + names[i];
+        if (shown < names.size())
+            note += (shown == 0 ? " " : " and ") + std::to_string(names.size() - shown) + (shown == 0 ? " points" : " more");
+        if (canvas.textWidth(note) <= width) break;
+    }
+    return note;
+}
+
 void SectionColours::paint(Canvas& canvas, const SectionGeometry& g) {
     legend_ = {};
+    depthLabels_.clear();
+    depthAxes_ = false;
+    labelsRight_ = 0;
     if (view_ == ColourView::Schematic) return;
     const std::vector<const VesPoint*> points = shownPoints();
     const bool models = view_ == ColourView::Resistivity;
     const std::vector<std::string> left =
         models ? paintResistivity(canvas, g, points) : paintPseudoSection(canvas, g, points);
-    paintLabelPlates(canvas, g, points);
-    std::string note = namesNote(models ? "not coloured, no model:" : "not coloured, no curve:", left);
-    if (!models && !depthNote_.empty()) note = depthNote_ + (note.empty() ? "" : "; " + note);
+    if (models) paintLabelPlates(canvas, g, points);
+    else paintDepthAxes(canvas, g);
     const int stripTop = g.imageHeight - colourLegendHeight(g.textHeight);
+    const std::string lead = models ? "" : depthAxes_ ? "depth: AB/2 in m below the first and the last point" : "";
+    const std::string note = noteThatFits(canvas, lead, models ? "not coloured, no model:" : "not coloured, no curve:",
+                                          left, g.imageWidth - g.boxLeft);
     legend_ = drawColourLegend(canvas, scale_, g.boxLeft, stripTop, g.imageWidth - g.boxLeft,
                                models ? "resistivity" : "apparent resistivity", note);
 }
@@ -167,7 +179,7 @@ std::vector<std::string> SectionColours::paintResistivity(Canvas& canvas, const 
     double low = std::numeric_limits<double>::infinity(), high = -low;
     const auto row = [&g](double elevation) { return (g.elevationTop - elevation) * g.pixelsPerMetreZ; };
     for (const VesPoint* p : points) {
-        if (!hasShowableModel(*p)) {
+        if (!pointHasModel(*p)) {
             uncoloured.push_back(p->name);
             columns.emplace_back();
             continue;
@@ -198,6 +210,7 @@ std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, cons
     std::vector<std::string> uncoloured;
     double low = std::numeric_limits<double>::infinity(), high = -low;
     double firstLog = low, lastLog = high;
+    bool coloured = false;
     for (const VesPoint* p : points) {
         CurveColumn column;
         column.x = g.px(p->profileChainage);
@@ -236,10 +249,14 @@ std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, cons
             pixelsPerDecade = std::min(pixelsPerDecade, (g.boxBottom - column->top) / span);
     }
     axis.pixelsPerDecade = std::isfinite(pixelsPerDecade) ? std::max(pixelsPerDecade, 1.0) : 1.0;
-    depthNote_.clear();
-    if (std::isfinite(firstLog)) {
-        depthNote_ = shownText("depth: AB/2 %.3g m at the terrain, ten times more every %ld px",
-                               std::pow(10.0, firstLog), std::lround(axis.pixelsPerDecade));
+    depthAxis_ = axis;
+    depthAxisBottomLog_ = lastLog;
+    depthAxes_ = std::isfinite(firstLog);
+    for (const std::optional<CurveColumn>& column : columns) {
+        if (!column) continue;
+        if (!coloured) leftAxisTop_ = column->top;
+        rightAxisTop_ = column->top;
+        coloured = true;
     }
     ColourRaster raster = rasterInsideBox(canvas.pixelsForWriting(), g);
     for (std::vector<CurveColumn>& run : splitAtGaps(columns))
@@ -250,18 +267,21 @@ std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, cons
 void SectionColours::paintLabelPlates(Canvas& canvas, const SectionGeometry& g,
                                       const std::vector<const VesPoint*>& points) {
     // Where the section writes each layer's resistivity: centred on the
-    // point, halfway between the layer's top and bottom.
+    // point, halfway between the layer's top and bottom; and where it draws
+    // each interface mark (in XOR: black on the white band, on any colour).
+    const int s = SectionGeometry::kMarkerSize;
     canvas.setPenMode(PenMode::Copy);
     canvas.setPenColour(kWhite);
     canvas.setClipRect(g.boxLeft + 1, g.boxTop + 1, g.boxRight - 1, g.boxBottom - 1);
     for (const VesPoint* p : points) {
-        if (p->MDLmx < 0 || p->MDLmx >= kMaxPointLayers) continue;
+        if (!pointHasModel(*p)) continue;
         const int x = g.px(p->profileChainage);
         int layerTop = g.py(p->z);
         for (int m = 0; m <= p->MDLmx; ++m) {
             const int layerBottom =
                 m < p->MDLmx ? g.pyRounded(static_cast<double>(p->z) - std::fabs(static_cast<double>(p->depth[static_cast<std::size_t>(m)])))
                              : g.boxBottom;
+            if (m < p->MDLmx) canvas.fillRect(x - s / 2 - 1, layerBottom - 1, s + 3, 3);
             const std::string text = fixedText(std::fabs(p->resistivity[static_cast<std::size_t>(m)]), 0);
             const int w = canvas.textWidth(text), h = canvas.textHeight(text);
             const int middle = (layerTop + layerBottom) / 2;
@@ -270,6 +290,44 @@ void SectionColours::paintLabelPlates(Canvas& canvas, const SectionGeometry& g,
         }
     }
     canvas.clearClip();
+}
+
+void SectionColours::paintDepthAxes(Canvas& canvas, const SectionGeometry& g) {
+    if (!depthAxes_) return;
+    const int t = SectionGeometry::kTickLength;
+    const double ppd = depthAxis_.pixelsPerDecade;
+    // 1, 2 and 5 of every decade get a tick; the 2 and 5 a label too where
+    // a decade is tall enough for them.
+    const bool minorLabels = ppd * std::log10(2.0) >= 2.0 * g.textHeight;
+    canvas.setPenMode(PenMode::Copy);
+    canvas.setPenWidth(1);
+    canvas.setPenColour(kGrey);
+    canvas.setTextOpaque(false);
+    canvas.setFontColour(kBlack);
+    const int firstDecade = static_cast<int>(std::floor(depthAxis_.logAtTop));
+    const int lastDecade = static_cast<int>(std::floor(depthAxisBottomLog_));
+    for (int decade = firstDecade; decade <= lastDecade; ++decade) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            const double logValue = decade + std::log10(factor);
+            if (logValue < depthAxis_.logAtTop - 1e-9 || logValue > depthAxisBottomLog_ + 1e-9) continue;
+            for (const bool right : {false, true}) {
+                const double top = right ? rightAxisTop_ : leftAxisTop_;
+                const int row = toPixel(top + (logValue - depthAxis_.logAtTop) * ppd);
+                if (row <= g.boxTop || row >= g.boxBottom) continue;
+                const int edge = right ? g.boxRight : g.boxLeft;
+                const int out = right ? 1 : -1;
+                canvas.moveTo(edge - out * t / 3, row);
+                canvas.lineTo(edge + out * (factor == 1.0 ? t : t / 2 + 1), row);
+                if (factor != 1.0 && !minorLabels) continue;
+                const std::string text = ab2Label(logValue);
+                const int w = canvas.textWidth(text), h = canvas.textHeight(text);
+                const int x = right ? g.boxRight + w * 3 / 10 : g.boxLeft - w * 13 / 10;
+                canvas.textOut(x, row - h / 2, text);
+                depthLabels_.push_back({std::pow(10.0, logValue), text, x, row - h / 2, row, right});
+                if (right) labelsRight_ = std::max(labelsRight_, x + w);
+            }
+        }
+    }
 }
 
 }  // namespace orma::ui

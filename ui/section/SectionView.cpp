@@ -33,6 +33,15 @@ std::string fixedText(double value, int decimals) {
     return shownNumber(std::string(buffer, result.ptr));
 }
 
+bool pointHasModel(const VesPoint& point) {
+    if (point.MDLmx < 0 || point.MDLmx >= kMaxPointLayers) return false;
+    for (int m = 0; m <= point.MDLmx; ++m) {
+        const float rho = std::fabs(point.resistivity[static_cast<std::size_t>(m)]);
+        if (!(rho > 0.0f) || !std::isfinite(rho)) return false;
+    }
+    return true;
+}
+
 SectionView::SectionView(Canvas& canvas, const VesDatabase& db, const SectionDisplay& display)
     : canvas_(canvas), db_(db), display_(display) {}
 
@@ -113,7 +122,12 @@ void SectionView::redrawAll() {
     computeGeometry(profile);
     if (underlay_ != nullptr) geometry_.imageHeight += underlay_->extraHeight(geometry_);
     canvas_.fill(kWhite);
-    if (underlay_ != nullptr) underlay_->paint(canvas_, geometry_);
+    modelsDrawn_ = underlay_ == nullptr || underlay_->onElevationScale();
+    axisLabelsRight_ = 0;
+    if (underlay_ != nullptr) {
+        underlay_->paint(canvas_, geometry_);
+        axisLabelsRight_ = underlay_->labelsRight();
+    }
     canvas_.setPenWidth(1);
     canvas_.setPenMode(PenMode::Copy);
     canvas_.setTextOpaque(false);
@@ -123,12 +137,13 @@ void SectionView::redrawAll() {
     drawAxisBox();
     canvas_.setFontColour(kBlack);
     drawChainageTicks();
-    drawElevationTicks();
+    if (modelsDrawn_) drawElevationTicks();
 
     const std::string heading = title();
     canvas_.setFontColour(kBlack);
     canvas_.textOut(0, 0, heading);
-    shownWidth_ = std::max(geometry_.imageWidth, canvas_.textWidth(heading) + geometry_.textWidth);
+    shownWidth_ = std::max({geometry_.imageWidth, canvas_.textWidth(heading) + geometry_.textWidth,
+                            axisLabelsRight_ + 1});
 
     if (profile != nullptr) {
         for (int k = 0; k < static_cast<int>(profile->points.size()); ++k) drawPoint(k);
@@ -228,6 +243,7 @@ void SectionView::drawElevationTicks() {
         const int h = canvas_.textHeight(label);
         canvas_.textOut(g.boxLeft - w * 13 / 10, y - h / 2, label);
         canvas_.textOut(g.boxRight + w * 3 / 10, y - h / 2, label);
+        axisLabelsRight_ = std::max(axisLabelsRight_, g.boxRight + w * 3 / 10 + w);
         canvas_.moveTo(g.boxLeft + t / 3, y);
         canvas_.lineTo(g.boxLeft - t, y);
         canvas_.moveTo(g.boxRight - t / 3, y);
@@ -258,8 +274,11 @@ void SectionView::drawPoint(int k) {
     const std::string label = pointLabel(p);
     centredText(x, y - 2 * s - canvas_.textHeight(label), label);
 
+    // No model (an imported sounding), or a picture on another vertical
+    // scale: no marks and no resistivities (a "0" says nothing).
+    const int layers = modelsDrawn_ && pointHasModel(p) ? p.MDLmx + 1 : 0;
     int layerTop = y;
-    for (int m = 0; m <= p.MDLmx; ++m) {
+    for (int m = 0; m < layers; ++m) {
         int layerBottom = g.boxBottom;
         if (m < p.MDLmx) {
             layerBottom = g.pyRounded(static_cast<double>(p.z) - std::fabs(static_cast<double>(p.depth[m])));

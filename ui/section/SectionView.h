@@ -30,7 +30,18 @@ public:
     virtual int extraHeight(const SectionGeometry& geometry) const = 0;
     /// Paints onto the freshly cleared canvas; `geometry` includes the strip.
     virtual void paint(Canvas& canvas, const SectionGeometry& geometry) = 0;
+    /// False when the picture has a vertical scale of its own (the
+    /// pseudo-section's AB/2): the models' marks and resistivities, and the
+    /// elevation labels, would read on the wrong scale, so the section leaves
+    /// them out and the underlay labels its own axis.
+    virtual bool onElevationScale() const { return true; }
+    /// The rightmost column the underlay's own axis labels reach.
+    virtual int labelsRight() const { return 0; }
 };
+
+/// A point carries a model to draw: at least one layer, every layer with a
+/// resistivity (a point imported without interpretation holds one layer of 0).
+bool pointHasModel(const VesPoint& point);
 
 class SectionView {
 public:
@@ -58,6 +69,12 @@ public:
     const std::vector<QPoint>& terrainLine() const { return terrain_; }
     /// The size the image control needs: the image, or wider for a long title.
     int shownWidth() const { return shownWidth_; }
+    /// The rightmost column the axis labels reach (they stand right of the
+    /// box and may pass the image's width); a fit to the window keeps them in.
+    int axisLabelsRight() const { return axisLabelsRight_; }
+    /// The models' marks and resistivities are drawn (not over a picture of
+    /// another vertical scale).
+    bool modelsDrawn() const { return modelsDrawn_; }
 
     /// "locality name: <name> - profile: <name>".
     std::string title() const;
@@ -78,6 +95,8 @@ private:
     SectionGeometry geometry_;
     std::vector<QPoint> terrain_;
     int shownWidth_ = 0;
+    int axisLabelsRight_ = 0;
+    bool modelsDrawn_ = true;
     SectionUnderlay* underlay_ = nullptr;
 };
 

@@ -267,8 +267,12 @@ private:
     void typeScale(bool xScale);
     void stepScale(bool xScale, bool increase);
     void typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber);
-    void fitWidth();
-    void fitHeight();
+    /// One fit of the X (Z) scale into `pixels` columns (rows).
+    void fitWidth(int pixels);
+    void fitHeight(int pixels);
+    /// The columns and rows a fit may fill: the scroll area without its
+    /// scroll bars, less a bar that the direction not fitted will still need.
+    QSize fitArea(bool width, bool height) const;
     /// `passes` fits of the width and/or the height, each with a redraw.
     void fitPasses(int passes, bool width, bool height);
     /// The chainages and elevations the active profile's points span.

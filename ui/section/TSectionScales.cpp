@@ -3,8 +3,10 @@
 // the displayed limits.
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSize>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/SectionFrame.h"
@@ -134,45 +136,56 @@ SectionRange TSection::pointsRange() const {
                                                 display_.maxElevation});
 }
 
-void TSection::fitWidth() {
+// The margins, the legend strip and the axis labels beside the box are
+// pixels that no scale changes: the points' span gets what they leave, so
+// one pass fits exactly, from a scale too large as well as too small.
+void TSection::fitWidth(int pixels) {
     Profile* profile = db_.activeProfile();
     if (profile == nullptr) return;
     const SectionGeometry& g = view_->geometry();
-    const SectionRange points = pointsRange();
-    const std::optional<double> scale = fittedScale(points.maxChainage - points.minChainage,
-                                                    g.chainageRight - g.chainageLeft, clientSize().width(),
-                                                    SectionGeometry::kDotsPerMetre);
+    const double span = pointsRange().maxChainage - pointsRange().minChainage;
+    const int shown = std::max(g.imageWidth, view_->axisLabelsRight() + 1);
+    const int fixed = shown - toPixel(span * g.pixelsPerMetreX);
+    const std::optional<double> scale = fittedScale(span, span, pixels - fixed, SectionGeometry::kDotsPerMetre);
     if (scale) profile->xScale = static_cast<float>(*scale);
 }
 
-void TSection::fitHeight() {
+void TSection::fitHeight(int pixels) {
     Profile* profile = db_.activeProfile();
     if (profile == nullptr) return;
     const SectionGeometry& g = view_->geometry();
-    const SectionRange points = pointsRange();
-    // A colour view's legend strip sits below the section and needs its rows too.
-    const int rowsForSection = clientSize().height() - colours_->extraHeight(g);
-    const std::optional<double> scale = fittedScale(points.maxElevation - points.minElevation,
-                                                    g.elevationTop - g.elevationBottom, rowsForSection,
-                                                    SectionGeometry::kDotsPerMetre);
+    const double span = pointsRange().maxElevation - pointsRange().minElevation;
+    const int fixed = g.imageHeight - toPixel(span * g.pixelsPerMetreZ);
+    const std::optional<double> scale = fittedScale(span, span, pixels - fixed, SectionGeometry::kDotsPerMetre);
     if (scale) profile->zScale = static_cast<float>(*scale);
+}
+
+QSize TSection::fitArea(bool width, bool height) const {
+    // A scroll bar that shows after the fit would cover what was fitted
+    // (the axis labels on the right, the legend below).
+    QSize area = scroll_->maximumViewportSize();
+    const int shownWidth = imgRez->width(), shownHeight = imgRez->height();
+    if (!width && shownWidth > area.width()) area.rheight() -= scroll_->horizontalScrollBar()->sizeHint().height();
+    if (!height && shownHeight > area.height()) area.rwidth() -= scroll_->verticalScrollBar()->sizeHint().width();
+    return area;
 }
 
 void TSection::fitPasses(int passes, bool width, bool height) {
     const Profile* profile = db_.activeProfile();
     const float xBefore = profile != nullptr ? profile->xScale : 0.0f;
     const float zBefore = profile != nullptr ? profile->zScale : 0.0f;
+    const QSize area = fitArea(width, height);
     for (int pass = 0; pass < passes; ++pass) {
-        if (width) fitWidth();
-        if (height) fitHeight();
+        if (width) fitWidth(area.width());
+        if (height) fitHeight(area.height());
         redrawSection();
     }
     // The scales are saved with the database.
     if (profile != nullptr && (profile->xScale != xBefore || profile->zScale != zBefore)) databaseChanged();
 }
 
-// Several passes: the margins are pixels, so the world span of the image
-// shrinks as the scale grows and each pass comes closer to the window's size.
+// A second pass takes in what the first changed besides the scale (the
+// labels of other ticks).
 void TSection::Fitnaku1Click() { fitPasses(2, true, false); }
 
 void TSection::Fitninavku1Click() { fitPasses(2, false, true); }
