@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "io/Cp1250Text.h"
 #include "io/SafeFile.h"
 
 namespace orma {
@@ -15,23 +16,9 @@ constexpr std::string_view kGefFolderKey = "gef-folder";
 constexpr const char* kRecentSaveError = "The list of recent files could not be saved.";
 constexpr const char* kRecentReadError = "The list of recent files could not be read.";
 
-std::vector<std::string> splitLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 bool holdsLineBreak(const std::string& entry) { return entry.find_first_of("\r\n") != std::string::npos; }
 
-Outcome change(const std::filesystem::path& file, RecentKind kind, const std::string& entry, bool remember) {
+Outcome changeRecentList(const std::filesystem::path& file, RecentKind kind, const std::string& entry, bool remember) {
     if (entry.empty() || holdsLineBreak(entry)) return Outcome::success();
     RecentLists lists;
     if (Outcome read = readRecentLists(file, lists); !read) {
@@ -107,11 +94,11 @@ Outcome readRecentLists(const std::filesystem::path& file, RecentLists& lists) {
 }
 
 Outcome rememberRecent(const std::filesystem::path& file, RecentKind kind, const std::string& entry) {
-    return change(file, kind, entry, true);
+    return changeRecentList(file, kind, entry, true);
 }
 
 Outcome forgetRecent(const std::filesystem::path& file, RecentKind kind, const std::string& entry) {
-    return change(file, kind, entry, false);
+    return changeRecentList(file, kind, entry, false);
 }
 
 std::optional<std::string> goneRecentEntry(RecentKind kind, const std::string& entry) {
