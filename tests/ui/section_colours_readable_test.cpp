@@ -132,6 +132,35 @@ TEST_F(ColoursReadableTest, ThePseudoSectionHasItsOwnDepthAxesAndNoModelOverIt) 
     EXPECT_TRUE(section_->colours().depthLabels().empty());
 }
 
+TEST_F(ColoursReadableTest, AFlatImportedProfileStillGetsAReadablePseudoSection) {
+    // A quick import: every Z is 0 and no point has a model, so the section
+    // spans no height at all.
+    VesDatabase db = wideRangeProfile();
+    for (VesPoint& p : db.localities[0].profiles[0].points) {
+        p.z = 0.0f;
+        p.MDLmx = 0;
+        std::fill(p.resistivity.begin(), p.resistivity.end(), 0.0f);
+    }
+    showDatabase(db);
+    const int flatBox = g().boxBottom - g().boxTop;
+    choose("PseudoSection1");
+    // Grid rows 2 to 13: 1.24 decades at five text heights at least.
+    const double decades = 11 * kGridStep;
+    EXPECT_GE(g().boxBottom - g().py(0.0), decades * 5 * g().textHeight - 1);
+    EXPECT_GT(g().boxBottom - g().boxTop, flatBox);
+    std::vector<int> rows;
+    for (const SectionColours::DepthLabel& label : section_->colours().depthLabels())
+        if (!label.right) rows.push_back(label.y);
+    ASSERT_GE(rows.size(), 2u);
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_GE(rows[i] - rows[i - 1], g().textHeight) << i;
+    // The legend stays below the box, and the bottom curve value is painted.
+    EXPECT_GT(section_->colours().legend().barTop, g().boxBottom);
+    EXPECT_NE(pixel(px(1), g().boxBottom - 2), 0xFFFFFFFFu);
+    // Back to the schematic: the flat frame of before.
+    choose("Schematic1");
+    EXPECT_EQ(g().boxBottom - g().boxTop, flatBox);
+}
+
 TEST_F(ColoursReadableTest, APointWithoutAModelShowsNoZeroInAnyView) {
     VesDatabase db = wideRangeProfile();
     VesPoint& bare = db.localities[0].profiles[0].points[1];  // imported, not interpreted

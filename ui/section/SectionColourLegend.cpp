@@ -88,7 +88,12 @@ ColourLegendLayout drawColourLegend(Canvas& canvas, const ColourScale& scale, in
         layout.labels.push_back(label.label);
     }
     canvas.textOut(layout.barRight + W, top + H / 2, unit);
-    if (!note.empty()) canvas.textOut(left, layout.barBottom + 6 + H, note);
+    layout.right = layout.barRight + W + canvas.textWidth(unit);
+    if (!placed.empty()) layout.right = std::max(layout.right, placed.back().right);
+    if (!note.empty()) {
+        canvas.textOut(left, layout.barBottom + 6 + H, note);
+        layout.right = std::max(layout.right, left + canvas.textWidth(note));
+    }
     return layout;
 }
 

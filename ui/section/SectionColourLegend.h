@@ -22,6 +22,7 @@ struct ColourLegendLabel {
 struct ColourLegendLayout {
     int barLeft = 0, barRight = 0;  ///< columns of the bar, both included
     int barTop = 0, barBottom = 0;  ///< rows of the bar, both included
+    int right = 0;                  ///< the column after the rightmost text (the unit, the note)
     std::vector<ColourLegendLabel> labels;  ///< as drawn, left to right (labels that would overlap are left out)
 };
 

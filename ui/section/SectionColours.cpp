@@ -54,6 +54,62 @@ std::vector<std::vector<Column>> splitAtGaps(const std::vector<std::optional<Col
     return runs;
 }
 
+/// A point's composite curve as a column of the pseudo-section; nothing
+/// when it holds no value to colour.
+std::optional<CurveColumn> curveColumnOf(const VesPoint& p, const SectionGeometry& g) {
+    CurveColumn column;
+    column.x = g.px(p.profileChainage);
+    column.top = (g.elevationTop - p.z) * g.pixelsPerMetreZ;
+    const int first = std::max(p.nABmn, 0);
+    const int last = std::min(p.ABmx, kMaxPointSamples - 1);
+    column.firstLogAb = first * kGridStep;
+    column.logAbStep = kGridStep;
+    bool any = false;
+    for (int k = first; k <= last; ++k) {
+        column.logRho.push_back(logOf(p.composite[static_cast<std::size_t>(k)]));
+        any = any || !std::isnan(column.logRho.back());
+    }
+    if (!any) return std::nullopt;
+    return column;
+}
+
+/// The pseudo-depth of a profile's curves: from the smallest to the largest
+/// AB/2 of all, one scale for all points, the largest reaching the bottom of
+/// the box under the lowest point.
+struct CurveSpan {
+    bool any = false;
+    double firstLog = 0.0, lastLog = 0.0;
+    double lowestTop = 0.0;          ///< row of the lowest coloured point
+    double leftTop = 0.0, rightTop = 0.0;  ///< rows of the first and last coloured point
+    double pixelsPerDecade = 1.0;
+};
+
+CurveSpan curveSpanOf(const std::vector<std::optional<CurveColumn>>& columns, const SectionGeometry& g) {
+    CurveSpan span;
+    for (const std::optional<CurveColumn>& column : columns) {
+        if (!column) continue;
+        const double lastLog = column->firstLogAb + static_cast<double>(column->logRho.size() - 1) * column->logAbStep;
+        if (!span.any) {
+            span.firstLog = column->firstLogAb;
+            span.lastLog = lastLog;
+            span.lowestTop = span.leftTop = column->top;
+        }
+        span.any = true;
+        span.firstLog = std::min(span.firstLog, column->firstLogAb);
+        span.lastLog = std::max(span.lastLog, lastLog);
+        span.lowestTop = std::max(span.lowestTop, column->top);
+        span.rightTop = column->top;
+    }
+    const double decades = span.lastLog - span.firstLog > 1e-9 ? span.lastLog - span.firstLog : 1.0;
+    span.pixelsPerDecade = std::max((g.boxBottom - span.lowestTop) / decades, 1.0);
+    return span;
+}
+
+/// The fewest rows a decade of AB/2 takes: the axes' labels stay apart, and
+/// the picture stays readable where the profile's elevations span little
+/// (a flat profile of imported soundings without models spans nothing).
+int fewestRowsPerDecade(const SectionGeometry& g) { return 5 * g.textHeight; }
+
 /// The AB/2 of an axis label in metres: "0.5", "2", "100" (the desktop's
 /// decimal sign).
 std::string ab2Label(double logValue) { return shownText("%g", std::pow(10.0, logValue)); }
@@ -121,7 +177,19 @@ void SectionColours::chooseRange() {
 }
 
 int SectionColours::extraHeight(const SectionGeometry& geometry) const {
-    return view_ == ColourView::Schematic ? 0 : colourLegendHeight(geometry.textHeight);
+    // A profile without points has nothing to colour, and no legend.
+    if (view_ == ColourView::Schematic || shownPoints().empty()) return 0;
+    return colourLegendHeight(geometry.textHeight);
+}
+
+int SectionColours::extraBoxHeight(const SectionGeometry& geometry) const {
+    if (view_ != ColourView::PseudoSection) return 0;
+    std::vector<std::optional<CurveColumn>> columns;
+    for (const VesPoint* p : shownPoints()) columns.push_back(curveColumnOf(*p, geometry));
+    const CurveSpan span = curveSpanOf(columns, geometry);
+    if (!span.any) return 0;
+    const double needed = (span.lastLog - span.firstLog) * fewestRowsPerDecade(geometry);
+    return std::max(0, static_cast<int>(std::ceil(needed - (geometry.boxBottom - span.lowestTop))));
 }
 
 std::vector<const VesPoint*> SectionColours::shownPoints() const {
@@ -157,8 +225,8 @@ void SectionColours::paint(Canvas& canvas, const SectionGeometry& g) {
     depthLabels_.clear();
     depthAxes_ = false;
     labelsRight_ = 0;
-    if (view_ == ColourView::Schematic) return;
     const std::vector<const VesPoint*> points = shownPoints();
+    if (view_ == ColourView::Schematic || points.empty()) return;
     const bool models = view_ == ColourView::Resistivity;
     const std::vector<std::string> left =
         models ? paintResistivity(canvas, g, points) : paintPseudoSection(canvas, g, points);
@@ -170,6 +238,7 @@ void SectionColours::paint(Canvas& canvas, const SectionGeometry& g) {
                                           left, g.imageWidth - g.boxLeft);
     legend_ = drawColourLegend(canvas, scale_, g.boxLeft, stripTop, g.imageWidth - g.boxLeft,
                                models ? "resistivity" : "apparent resistivity", note);
+    labelsRight_ = std::max(labelsRight_, legend_.right);
 }
 
 std::vector<std::string> SectionColours::paintResistivity(Canvas& canvas, const SectionGeometry& g,
@@ -209,58 +278,29 @@ std::vector<std::string> SectionColours::paintPseudoSection(Canvas& canvas, cons
     std::vector<std::optional<CurveColumn>> columns;
     std::vector<std::string> uncoloured;
     double low = std::numeric_limits<double>::infinity(), high = -low;
-    double firstLog = low, lastLog = high;
-    bool coloured = false;
     for (const VesPoint* p : points) {
-        CurveColumn column;
-        column.x = g.px(p->profileChainage);
-        column.top = (g.elevationTop - p->z) * g.pixelsPerMetreZ;
-        const int first = std::max(p->nABmn, 0);
-        const int last = std::min(p->ABmx, kMaxPointSamples - 1);
-        column.firstLogAb = first * kGridStep;
-        column.logAbStep = kGridStep;
-        bool any = false;
-        for (int k = first; k <= last; ++k) {
-            const double logRho = logOf(p->composite[static_cast<std::size_t>(k)]);
-            column.logRho.push_back(logRho);
-            if (std::isnan(logRho)) continue;
-            any = true;
-            low = std::min(low, logRho);
-            high = std::max(high, logRho);
+        std::optional<CurveColumn> column = curveColumnOf(*p, g);
+        if (!column) uncoloured.push_back(p->name);
+        else {
+            for (double logRho : column->logRho) {
+                if (std::isnan(logRho)) continue;
+                low = std::min(low, logRho);
+                high = std::max(high, logRho);
+            }
         }
-        if (!any) {
-            uncoloured.push_back(p->name);
-            columns.emplace_back();
-            continue;
-        }
-        firstLog = std::min(firstLog, column.firstLogAb);
-        lastLog = std::max(lastLog, column.firstLogAb + (last - first) * kGridStep);
         columns.push_back(std::move(column));
     }
     scale_ = ColourScale(typedRange_ ? *typedRange_ : normalisedRange(low, high));
-    // The deepest AB/2 of the profile reaches the bottom of the box under the
-    // lowest point: one vertical scale for all points.
-    PseudoDepthAxis axis;
-    axis.logAtTop = firstLog;
-    const double span = lastLog - firstLog > 1e-9 ? lastLog - firstLog : 1.0;
-    double pixelsPerDecade = std::numeric_limits<double>::infinity();
-    for (const std::optional<CurveColumn>& column : columns) {
-        if (column && g.boxBottom - column->top > 0.0)
-            pixelsPerDecade = std::min(pixelsPerDecade, (g.boxBottom - column->top) / span);
-    }
-    axis.pixelsPerDecade = std::isfinite(pixelsPerDecade) ? std::max(pixelsPerDecade, 1.0) : 1.0;
-    depthAxis_ = axis;
-    depthAxisBottomLog_ = lastLog;
-    depthAxes_ = std::isfinite(firstLog);
-    for (const std::optional<CurveColumn>& column : columns) {
-        if (!column) continue;
-        if (!coloured) leftAxisTop_ = column->top;
-        rightAxisTop_ = column->top;
-        coloured = true;
-    }
+    const CurveSpan span = curveSpanOf(columns, g);
+    depthAxes_ = span.any;
+    depthAxis_.logAtTop = span.firstLog;
+    depthAxis_.pixelsPerDecade = span.pixelsPerDecade;
+    depthAxisBottomLog_ = span.lastLog;
+    leftAxisTop_ = span.leftTop;
+    rightAxisTop_ = span.rightTop;
     ColourRaster raster = rasterInsideBox(canvas.pixelsForWriting(), g);
     for (std::vector<CurveColumn>& run : splitAtGaps(columns))
-        if (!run.empty()) orma::paintPseudoSection(std::move(run), axis, scale_, raster);
+        if (!run.empty()) orma::paintPseudoSection(std::move(run), depthAxis_, scale_, raster);
     return uncoloured;
 }
 
@@ -297,8 +337,9 @@ void SectionColours::paintDepthAxes(Canvas& canvas, const SectionGeometry& g) {
     const int t = SectionGeometry::kTickLength;
     const double ppd = depthAxis_.pixelsPerDecade;
     // 1, 2 and 5 of every decade get a tick; the 2 and 5 a label too where
-    // a decade is tall enough for them.
-    const bool minorLabels = ppd * std::log10(2.0) >= 2.0 * g.textHeight;
+    // the labels stay a quarter of a line apart (they do at the fewest rows
+    // per decade).
+    const bool minorLabels = ppd * std::log10(2.0) >= 1.25 * g.textHeight;
     canvas.setPenMode(PenMode::Copy);
     canvas.setPenWidth(1);
     canvas.setPenColour(kGrey);
@@ -321,7 +362,8 @@ void SectionColours::paintDepthAxes(Canvas& canvas, const SectionGeometry& g) {
                 if (factor != 1.0 && !minorLabels) continue;
                 const std::string text = ab2Label(logValue);
                 const int w = canvas.textWidth(text), h = canvas.textHeight(text);
-                const int x = right ? g.boxRight + w * 3 / 10 : g.boxLeft - w * 13 / 10;
+                // Beside the tick, so that four digits still fit the margin.
+                const int x = right ? g.boxRight + t + 2 : g.boxLeft - t - 2 - w;
                 canvas.textOut(x, row - h / 2, text);
                 depthLabels_.push_back({std::pow(10.0, logValue), text, x, row - h / 2, row, right});
                 if (right) labelsRight_ = std::max(labelsRight_, x + w);

@@ -52,6 +52,7 @@ public:
     const ColourLegendLayout& legend() const { return legend_; }
 
     int extraHeight(const SectionGeometry& geometry) const override;
+    int extraBoxHeight(const SectionGeometry& geometry) const override;
     void paint(Canvas& canvas, const SectionGeometry& geometry) override;
     bool onElevationScale() const override { return view_ != ColourView::PseudoSection; }
     int labelsRight() const override { return labelsRight_; }

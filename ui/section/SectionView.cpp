@@ -120,7 +120,16 @@ void SectionView::computeGeometry(const Profile* profile) {
 void SectionView::redrawAll() {
     const Profile* profile = db_.activeProfile();
     computeGeometry(profile);
-    if (underlay_ != nullptr) geometry_.imageHeight += underlay_->extraHeight(geometry_);
+    if (underlay_ != nullptr) {
+        // Rows for the box: the world's bottom goes down, its top stays.
+        const int boxRows = underlay_->extraBoxHeight(geometry_);
+        if (boxRows > 0) {
+            geometry_.imageHeight += boxRows;
+            geometry_.boxBottom += boxRows;
+            geometry_.elevationBottom -= boxRows / geometry_.pixelsPerMetreZ;
+        }
+        geometry_.imageHeight += underlay_->extraHeight(geometry_);
+    }
     canvas_.fill(kWhite);
     modelsDrawn_ = underlay_ == nullptr || underlay_->onElevationScale();
     axisLabelsRight_ = 0;

@@ -28,6 +28,12 @@ public:
     virtual ~SectionUnderlay() = default;
     /// Rows added below the section's image for the underlay's own use.
     virtual int extraHeight(const SectionGeometry& geometry) const = 0;
+    /// Rows added to the axis box below the lowest elevation, so that a
+    /// picture with a vertical scale of its own has room.
+    virtual int extraBoxHeight(const SectionGeometry& geometry) const {
+        (void)geometry;
+        return 0;
+    }
     /// Paints onto the freshly cleared canvas; `geometry` includes the strip.
     virtual void paint(Canvas& canvas, const SectionGeometry& geometry) = 0;
     /// False when the picture has a vertical scale of its own (the
