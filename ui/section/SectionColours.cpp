@@ -353,7 +353,7 @@ void SectionColours::paintDepthAxes(Canvas& canvas, const SectionGeometry& g) {
             if (logValue < depthAxis_.logAtTop - 1e-9 || logValue > depthAxisBottomLog_ + 1e-9) continue;
             for (const bool right : {false, true}) {
                 const double top = right ? rightAxisTop_ : leftAxisTop_;
-                const int row = toPixel(top + (logValue - depthAxis_.logAtTop) * ppd);
+                const int row = pixelPosition(top + (logValue - depthAxis_.logAtTop) * ppd);
                 if (row <= g.boxTop || row >= g.boxBottom) continue;
                 const int edge = right ? g.boxRight : g.boxLeft;
                 const int out = right ? 1 : -1;

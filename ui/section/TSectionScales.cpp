@@ -145,7 +145,7 @@ void TSection::fitWidth(int pixels) {
     const SectionGeometry& g = view_->geometry();
     const double span = pointsRange().maxChainage - pointsRange().minChainage;
     const int shown = std::max(g.imageWidth, view_->axisLabelsRight() + 1);
-    const int fixed = shown - toPixel(span * g.pixelsPerMetreX);
+    const int fixed = shown - pixelPosition(span * g.pixelsPerMetreX);
     const std::optional<double> scale = fittedScale(span, span, pixels - fixed, SectionGeometry::kDotsPerMetre);
     if (scale) profile->xScale = static_cast<float>(*scale);
 }
@@ -155,7 +155,7 @@ void TSection::fitHeight(int pixels) {
     if (profile == nullptr) return;
     const SectionGeometry& g = view_->geometry();
     const double span = pointsRange().maxElevation - pointsRange().minElevation;
-    const int fixed = g.imageHeight - toPixel(span * g.pixelsPerMetreZ);
+    const int fixed = g.imageHeight - pixelPosition(span * g.pixelsPerMetreZ);
     const std::optional<double> scale = fittedScale(span, span, pixels - fixed, SectionGeometry::kDotsPerMetre);
     if (scale) profile->zScale = static_cast<float>(*scale);
 }
