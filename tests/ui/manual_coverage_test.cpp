@@ -82,6 +82,8 @@ QString hiddenKey(const QWidget& window, const QAction& action) {
 
 void collect(const QWidget& window, const QMenu& menu, const QString& where, std::vector<MenuEntry>& entries) {
     static const QRegularExpression choice(QStringLiteral("^(lok|pf)\\d+$"));
+    // A recent list's items are the user's own files; the manual names the list.
+    if (menu.objectName().startsWith("Recent")) return;
     for (QAction* action : menu.actions()) {
         if (action->isSeparator()) continue;
         // The locality and profile choices carry the database's names.
