@@ -84,7 +84,9 @@ std::string firstLine(const fs::path& path) {
     return bytes.substr(0, bytes.find_first_of("\r\n"));
 }
 
-std::string localTime(const fs::path& path) {
+}  // namespace
+
+std::string recoveryCopyTime(const fs::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return {};
     std::tm parts{};
@@ -94,7 +96,15 @@ std::string localTime(const fs::path& path) {
     return text;
 }
 
-}  // namespace
+std::error_code makeRecoveryDirectory(const fs::path& directory) {
+    std::error_code error;
+    if (fs::is_directory(directory, error)) return {};
+    fs::create_directories(directory, error);
+    if (error) return error;
+    // Unsaved work of the user: nobody else reads it.
+    fs::permissions(directory, fs::perms::owner_all, fs::perm_options::replace, error);
+    return {};
+}
 
 fs::path recoveryDirectory() {
     const char* state = std::getenv("XDG_STATE_HOME");
@@ -160,12 +170,8 @@ Outcome RecoveryCopy::write(const VesDatabase& db) {
     if (directory_.empty()) {
         return Outcome::failure(kRecoveryCannotWrite, "Neither XDG_STATE_HOME nor HOME names a folder for it.");
     }
-    std::error_code error;
-    if (!fs::is_directory(directory_, error)) {
-        fs::create_directories(directory_, error);
-        if (error) return Outcome::failure(kRecoveryCannotWrite, directory_.string() + ": " + error.message());
-        fs::permissions(directory_, fs::perms::owner_all, fs::perm_options::replace, error);
-    }
+    std::error_code error = makeRecoveryDirectory(directory_);
+    if (error) return Outcome::failure(kRecoveryCannotWrite, directory_.string() + ": " + error.message());
     const fs::path previous = current_;
     if (current_.empty() || db.fileName != database_) {
         const fs::path name = freeName(db.fileName);
@@ -223,7 +229,7 @@ std::vector<FoundRecoveryCopy> findRecoveryCopies(const fs::path& directory) {
             const fs::file_time_type databaseTime = fs::last_write_time(database, databaseError);
             if (!databaseError && databaseTime >= copyTime) continue;
         }
-        found.push_back({copyTime, FoundRecoveryCopy{copy, database, localTime(copy)}});
+        found.push_back({copyTime, FoundRecoveryCopy{copy, database, recoveryCopyTime(copy)}});
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<FoundRecoveryCopy> copies;

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/Outcome.h"
@@ -36,6 +37,12 @@ std::filesystem::path recoveryDirectory();
 /// that never had a name is the empty text.
 std::string recoveryOriginText(const std::string& database);
 std::optional<std::string> databaseFromOriginText(const std::string& text);
+
+/// Local time of a copy's last write, "2024-06-11 14:02"; empty when unknown.
+std::string recoveryCopyTime(const std::filesystem::path& path);
+
+/// Makes the state folder when missing, readable by the user only.
+std::error_code makeRecoveryDirectory(const std::filesystem::path& directory);
 
 /// The recovery copy of the database a window holds.
 class RecoveryCopy {

@@ -19,6 +19,11 @@ void connectWindows(Ttelmorwin& telmorwin, TSection& section) {
     link.closeProgram = [&telmorwin] { telmorwin.close(); };
     link.interpretationFrame = [&telmorwin] { return telmorwin.frameGeometry(); };
     link.profileChosen = [&telmorwin] { telmorwin.profileChosenInSection(); };
+    link.settleInterpretation = [&telmorwin](bool ending) {
+        return telmorwin.settleUnsavedInterpretation(ending ? Ttelmorwin::LeavingFor::End
+                                                            : Ttelmorwin::LeavingFor::StoredPoint);
+    };
+    link.offerInterpretationRecovery = [&telmorwin] { telmorwin.offerInterpretationRecovery(); };
     section.setInterpretationLink(link);
 
     section.display().labels = telmorwin.sectionSwitches();

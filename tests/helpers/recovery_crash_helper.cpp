@@ -4,8 +4,10 @@
 // given a preset model and stored through the point dialog's OK), and then
 // kills itself with SIGKILL, as a crash or a power cut would end it. The
 // recovery copy in $XDG_STATE_HOME/orma is all that remains of the work.
+// A file after --unstored is opened and given its model but not transferred:
+// only the interpretation window's own recovery copy keeps it.
 //
-//     orma_recovery_crash_helper WORKDIR FILE.GEF...
+//     orma_recovery_crash_helper WORKDIR [FILE.GEF...] [--unstored FILE.GEF]
 
 #include <QApplication>
 
@@ -65,6 +67,12 @@ int main(int argc, char* argv[]) {
 
     int transferred = 0;
     for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--unstored" && i + 1 < argc) {
+            dialogs.files.push_back(argv[++i]);
+            telmorwin.OtevtGEF1Click();
+            telmorwin.natimodelkivkyKhlRzd11010100201Click();
+            continue;
+        }
         const std::size_t before = static_cast<std::size_t>(section.database().activePointCount());
         dialogs.files.push_back(argv[i]);
         telmorwin.OtevtGEF1Click();

@@ -15,6 +15,7 @@
 #include "io/WindowSettingsFile.h"
 #include "support/QtTestEnvironment.h"
 #include "support/ScriptedDialogs.h"
+#include "support/UnsavedWork.h"
 #include "support/VesDatabaseBuilders.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/platform/Canvas.h"
@@ -49,7 +50,15 @@ protected:
         link.showSectionOnce = [this] { window_->showSectionOnce(); };
         link.closeProgram = [this] { ++programClosed_; };
         link.interpretationFrame = [this] { return window_->frameGeometry(); };
+        link.settleInterpretation = [this](bool ending) {
+            return window_->settleUnsavedInterpretation(ending ? Ttelmorwin::LeavingFor::End
+                                                               : Ttelmorwin::LeavingFor::StoredPoint);
+        };
+        link.offerInterpretationRecovery = [this] { window_->offerInterpretationRecovery(); };
         section_->setInterpretationLink(link);
+        window_->appendToProfile = [this](const Sounding& s, float chainage) {
+            return section_->appendSounding(s, chainage);
+        };
         window_->storedPointModelEdited = [this] { section_->storeReinterpretedPoint(); };
         window_->mayEnd = [this] { return section_->mayEndProgram(); };
         section_->runParametersDialog = [this](TVESparametryEdit& dialog) {

@@ -109,6 +109,7 @@ TEST_F(CurveEditingTest, RstRecordsWithTwoBranchesAndWithOne) {
     clickRow(0, 1.1);
     EXPECT_EQ(lastChangedBranches, 1);
 
+    expectWorkDiscarded(path);  // the clicks above changed the curve
     window_->NatidalRST1Click();  // the second record: one branch
     ASSERT_EQ(window_->sounding().branches.branchCount, 1);
     clickRow(7, 1.3);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <QPushButton>
+
 #include "SectionFixture.h"
 #include "io/RecoveryCopy.h"
 #include "support/FileBytes.h"
@@ -84,6 +86,45 @@ TEST_F(SectionTest, AfterSigkillTheThreeTransferredPointsAreOfferedBack) {
     }
     EXPECT_TRUE(section_->hasUnsavedChanges());
     EXPECT_EQ(section_->database().fileName, sample);
+}
+
+TEST_F(SectionTest, AfterSigkillAModelThatWasNeverTransferredIsOfferedBack) {
+    const fs::path sampleFolder = dir_ / "ves-ukazkova-data";
+    fs::create_directories(sampleFolder);
+    writeBytes((sampleFolder / "ukazkova-ves-databaze.vdb").string(),
+               readBytes(std::string(ORMA_SOURCE_DIR) + "/samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb"));
+    const std::string gef = (dir_ / "VES1007.GEF").string();
+    writeBytes(gef, readBytes(std::string(ORMA_SOURCE_DIR) + "/samples/profile1/VES100.GEF"));
+
+    const int status = runHelper({dir_.string(), "--unstored", gef});
+    ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+    EXPECT_TRUE(findRecoveryCopies(recoveryDirectory()).empty()) << "the database was not changed";
+    const fs::path copy = window_->interpretationRecoveryFile();
+    ASSERT_TRUE(fs::exists(copy));
+
+    dialogs_.expectSaveQuestion("The program ended on " + recoveryCopyTime(copy) +
+                                    " without keeping the interpretation of VES1007.GEF: it was in no database. Its "
+                                    "recovery copy holds it:\n" +
+                                    copy.string() +
+                                    "\n\nOpen: open it here (transfer it into a profile to keep it).\n"
+                                    "Throw away: delete the recovery copy.\nCancel: keep it for the next start.",
+                                SaveAnswer::Save, "Open", "Throw away");
+    section_->FormShow();
+    dialogs_.verifyDone();
+    const Sounding& back = window_->sounding();
+    EXPECT_TRUE(back.curveLoaded);
+    EXPECT_EQ(back.model.interfaceCount, 2) << "the model drawn before the kill";
+    EXPECT_FALSE(back.reprocessOnly) << "no point of the database: it can be transferred";
+    EXPECT_FALSE(window_->importdorezu->isHidden());
+    EXPECT_TRUE(window_->hasUnsavedInterpretation());
+
+    // Stored now: the copy has done its work.
+    const std::size_t before = section_->database().activeProfile()->points.size();
+    window_->importdorezuClick();
+    EXPECT_EQ(section_->database().activeProfile()->points.size(), before + 1);
+    EXPECT_EQ(section_->database().activeProfile()->points.back().MDLmx, 2);
+    EXPECT_FALSE(window_->hasUnsavedInterpretation());
+    EXPECT_FALSE(fs::exists(copy));
 }
 
 }  // namespace

@@ -199,6 +199,11 @@ TEST_F(TransferTest, ThePointDialogOfATakenChainageCanBeCancelledLeavingNothingS
                 dialog.Cancelbutton->click();
             }
         };
+        if (closeBox) {
+            // The model of the refused transfer is still in no database.
+            dialogs_.expectSaveQuestion(orma::test::unsavedWorkQuestion(taken, orma::test::kBeforeAnotherCurve),
+                                        SaveAnswer::Discard, "Transfer");
+        }
         openAndInterpret(taken);
         window_->importdorezuClick();
         EXPECT_EQ(profile().points, before) << (closeBox ? "close box" : "Cancel");

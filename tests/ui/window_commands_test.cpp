@@ -136,6 +136,7 @@ TEST_F(WindowTest, CopyLoadAnotherSoundingAndPasteCarriesTheModelWithItsFlags) {
     window.sounding().model.thicknessFixed[0] = 1;
     window.Zkoprujmodeldopamti1Click();
     const std::string other = writeFile("VES13.GEF", threeBranchGef());
+    expectWorkDiscarded((dir_ / "VES12.GEF").string());
     dialogs_.expectOpen(other);
     window.OtevtGEF1Click();
     ASSERT_EQ(window.sounding().model.interfaceCount, 0);

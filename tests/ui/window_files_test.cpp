@@ -65,6 +65,7 @@ TEST_F(WindowTest, NewCurveDropsTheModelAndHidesTheButtons) {
     window.importdorezu->show();
     ASSERT_TRUE(window.sounding().computedCurveShown);
 
+    expectWorkDiscarded((dir_ / "VES12.GEF").string());
     openGef(window);
     EXPECT_EQ(window.sounding().model.interfaceCount, 0);
     EXPECT_FALSE(window.sounding().computedCurveShown);

@@ -13,6 +13,7 @@
 #include "io/WindowSettingsFile.h"
 #include "support/QtTestEnvironment.h"
 #include "support/ScriptedDialogs.h"
+#include "support/UnsavedWork.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
@@ -102,6 +103,11 @@ protected:
         std::ofstream out(path, std::ios::binary);
         out << bytes;
         return path.string();
+    }
+
+    /// The question before the work on `curve` would go, answered Discard.
+    void expectWorkDiscarded(const std::string& curve, const char* before = orma::test::kBeforeAnotherCurve) {
+        dialogs_.expectSaveQuestion(orma::test::unsavedWorkQuestion(curve, before), SaveAnswer::Discard, "Transfer");
     }
 
     /// Opens the three-branch GEF file through "Open file *.GEF".

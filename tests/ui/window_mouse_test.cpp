@@ -347,6 +347,7 @@ TEST_F(MouseWindowTest, UndoRestoresEachEarlierModelExactlyAndRedoReplaysThem) {
     EXPECT_TRUE(window.plot().modelShown);
 
     // Another sounding starts a new history.
+    expectWorkDiscarded((dir_ / "VES12.GEF").string());
     openGef(window);
     EXPECT_FALSE(window.menuItem("UndoModel1")->isEnabled());
     window.UndoModel1Click();

@@ -25,6 +25,7 @@ TEST_F(WindowTest, OpenSheetTakesTheRoadOfAGefFile) {
     window.natimodelkivkyKhlRzd11010100201Click();
     window.spustit->show();
     const std::string path = writeFile("VES 30.csv", kSheet);
+    expectWorkDiscarded((dir_ / "VES12.GEF").string());
     dialogs_.expectOpen(path);
     window.OtevtCSV1Click();
     dialogs_.verifyDone();
@@ -86,6 +87,7 @@ TEST_F(WindowTest, SaveCurveAndModelAsCsvAsksBeforeReplacingAFile) {
 
     // The file opens as a sheet with the composite curve on screen.
     const Sounding before = window.sounding();
+    expectWorkDiscarded(gef);
     dialogs_.expectOpen(target);
     window.OtevtCSV1Click();
     dialogs_.verifyDone();

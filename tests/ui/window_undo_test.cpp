@@ -129,6 +129,7 @@ TEST_F(WindowUndoTest, AnotherCurveStartsANewHistory) {
     window.natimodelkivkyHhlRzd120010205001Click();
     undo();
     ASSERT_TRUE(redoEnabled());
+    expectWorkDiscarded((dir_ / "VES12.GEF").string());
     openGef(window);
     EXPECT_FALSE(undoEnabled());
     EXPECT_FALSE(redoEnabled());

@@ -2,6 +2,9 @@
 
 #include "ui/interpretation/Ttelmorwin.h"
 
+#include "io/InterpretationRecovery.h"
+#include "io/RecoveryCopy.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
@@ -41,7 +44,8 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
       settingsPath_(windowSettingsPath(settingsDirectory)),
       canvas_(std::make_unique<Canvas>()),
       fitWorkspace_(std::make_unique<FitWorkspace>()),
-      rstOutput_(std::make_unique<RstOutputFile>()) {
+      rstOutput_(std::make_unique<RstOutputFile>()),
+      interpretationRecovery_(interpretationRecoveryPath(recoveryDirectory())) {
     setObjectName("telmorwin");
     setWindowTitle(QString::fromUtf8("ORMA - program na zpracování křivek VES"));
 
@@ -158,8 +162,9 @@ void Ttelmorwin::writeSettings() {
 void Ttelmorwin::FormClose() { writeSettings(); }
 
 void Ttelmorwin::closeEvent(QCloseEvent* event) {
-    // The database is settled first; Cancel leaves everything running.
-    if (mayEnd && !mayEnd()) {
+    // The work in no database and the database are settled first; Cancel
+    // leaves everything running.
+    if (!mayEndProgram()) {
         event->ignore();
         return;
     }
@@ -168,7 +173,7 @@ void Ttelmorwin::closeEvent(QCloseEvent* event) {
 }
 
 void Ttelmorwin::Konec1Click() {
-    if (mayEnd && !mayEnd()) return;
+    if (!mayEndProgram()) return;
     closeRstOutput(sounding_, *rstOutput_, dialogs_);
     writeSettings();
     close();

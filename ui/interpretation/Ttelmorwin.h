@@ -24,6 +24,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -145,6 +146,19 @@ public:
     /// redrawn. `messages` of the loading are shown first.
     void reopenStoredPoint(const std::vector<std::string>& messages);
 
+    // The work that is in no database yet (TtelmorwinUnsaved.cpp): a curve
+    // and model interpreted from a file or entered by hand and not
+    // transferred. Its recovery copy is rewritten after every change.
+    enum class LeavingFor { End, AnotherCurve, StoredPoint };
+    bool hasUnsavedInterpretation() const { return interpretationRevision_ != storedInterpretationRevision_; }
+    /// Before the work would go: asks Transfer / Discard / Cancel; false
+    /// keeps everything as it is.
+    bool settleUnsavedInterpretation(LeavingFor leaving);
+    /// At start: a recovery copy of an earlier run is offered (Open / Throw
+    /// away / Cancel).
+    void offerInterpretationRecovery();
+    const std::filesystem::path& interpretationRecoveryFile() const { return interpretationRecovery_; }
+
     // Into the profile (TtelmorwinTransfer.cpp).
     void importdorezuClick();
     void ImportGEFvadresipojednom1Click();
@@ -249,6 +263,18 @@ private:
 
     void showMessages(const std::vector<std::string>& messages);
     void transferToProfile();
+    /// The checks and the transfer of "<-" without loading the next file;
+    /// false when refused (the reason said) or cancelled.
+    bool storeInProfile();
+    /// A completed change of work that is in no database: counted and its
+    /// recovery copy written. Work of a re-opened point goes back into its
+    /// database instead.
+    void interpretationChanged();
+    /// The work is kept elsewhere (transferred, replaced by a file's curve)
+    /// or was discarded: nothing to ask, no recovery copy.
+    void interpretationSettled();
+    /// Ends the program after both windows' questions (End, the close box).
+    bool mayEndProgram();
     /// Loads the file after the current one in its directory (GEF files, or
     /// sheets after a sheet), if there is one.
     void loadNextGef();
@@ -333,6 +359,10 @@ private:
     std::unique_ptr<RstOutputFile> rstOutput_;
     std::unique_ptr<ModelEditor> editor_;
     ModelHistory history_;
+    std::uint64_t interpretationRevision_ = 0;
+    std::uint64_t storedInterpretationRevision_ = 0;
+    std::filesystem::path interpretationRecovery_;
+    bool interpretationRecoveryFailureShown_ = false;
     ComputationOptions computation_;  ///< not stored in ormawin.ini
     ParameterRangesDialog* rangesDialog_ = nullptr;
     SectionLabelSwitches sectionSwitches_;

@@ -46,12 +46,15 @@ void Ttelmorwin::afterNewCurve() {
     // The ranges follow the new curve alone: the previous model has just been
     // dropped, so it must not widen them.
     plot_->fitPlotRanges();
+    // A curve from a file or the database is kept there; whatever was here
+    // before was settled by the question of the command that loaded it.
+    interpretationSettled();
 }
 
 void Ttelmorwin::OtevtGEF1Click() { openGefWithDialog(gefOpenDialogOptions(sounding_)); }
 
 void Ttelmorwin::openGefWithDialog(const FileDialogOptions& options) {
-    sounding_.reprocessOnly = false;
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     const std::optional<std::string> chosen = dialogs_.openFile(options);
     if (loadChosenCurveFile(chosen, openGefCurve)) rememberGefFolder(*chosen);
 }
@@ -77,7 +80,12 @@ bool Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, C
         return false;
     }
     std::vector<std::string> messages;
+    // A re-opened point stays one (its changes written back) until another
+    // file has really been read in its place.
+    const bool wasStoredPoint = sounding_.reprocessOnly;
+    sounding_.reprocessOnly = false;
     const bool read = open(sounding_, *chosen, messages) == kSuccess;
+    if (!read) sounding_.reprocessOnly = wasStoredPoint;
     if (read) {
         // A curve drawn with the mouse and never committed is replaced.
         sounding_.mouseDrawnCurve = false;
@@ -106,25 +114,30 @@ void Ttelmorwin::finishRstLoad(int result, const std::vector<std::string>& messa
 }
 
 void Ttelmorwin::OtevtRST1Click() {
-    sounding_.rstRecordIndex = 0;
-    sounding_.reprocessOnly = false;
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     const auto chosen = dialogs_.openFile(rstOpenDialogOptions(sounding_));
     if (!chosen) {
         dialogs_.message(kRstNoFileChosen);
         return;
     }
+    sounding_.rstRecordIndex = 0;
+    const bool wasStoredPoint = sounding_.reprocessOnly;
+    sounding_.reprocessOnly = false;
     std::vector<std::string> messages;
     const int result = openRstFile(sounding_, *chosen, messages);
+    if (result != kSuccess) sounding_.reprocessOnly = wasStoredPoint;
     finishRstLoad(result, messages);
 }
 
 void Ttelmorwin::NatidalRST1Click() {
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
     const int result = openFollowingRstCurve(sounding_, messages);
     finishRstLoad(result, messages);
 }
 
 void Ttelmorwin::N2Click() {
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
     const auto result = openPrecedingRstCurve(sounding_, messages);
     if (result) finishRstLoad(*result, messages);

@@ -10,6 +10,7 @@
 namespace orma::ui {
 
 void Ttelmorwin::Runvstup1Click() {
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     const QString captionBefore = windowTitle();
     // An input that ends before its first reading leaves the curve, and so
     // the caption, as they were.
@@ -19,6 +20,7 @@ void Ttelmorwin::Runvstup1Click() {
 }
 
 void Ttelmorwin::Manulnvstupmy1Click() {
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     enterCurveByMouse(sounding_, dialogs_, *this);
     plot_->redrawAll();
     Img->update();
@@ -34,7 +36,11 @@ void Ttelmorwin::setCaption(const std::string& caption) { setWindowTitle(QString
 std::string Ttelmorwin::decimalSeparator() { return ui::decimalSeparator(); }
 
 void Ttelmorwin::enteredCurveProcessed(bool ok) {
-    if (ok) afterNewCurve();
+    if (ok) {
+        afterNewCurve();
+        // Typed or drawn readings are in no file: they are work to keep.
+        interpretationChanged();
+    }
     plot_->redrawAll();
     Img->update();
 }

@@ -77,6 +77,7 @@ void Ttelmorwin::showRestoredModel() {
     plot_->redrawAll();
     updateUndoItems();
     writeBackStoredPoint();
+    interpretationChanged();
     Img->update();
 }
 
@@ -111,7 +112,10 @@ void Ttelmorwin::toggleCrosshair(int x, int y) { plot_->drawCrosshair(x, y); }
 
 void Ttelmorwin::drawCursorStatus(int x, int y) { plot_->drawCursorStatus(x, y); }
 
-void Ttelmorwin::markEditedCurvePoint(int k) { plot_->drawEditedCurvePoint(k); }
+void Ttelmorwin::markEditedCurvePoint(int k) {
+    plot_->drawEditedCurvePoint(k);
+    interpretationChanged();
+}
 
 void Ttelmorwin::setCursorShape(CursorShape shape) {
     switch (shape) {
@@ -150,7 +154,9 @@ void Ttelmorwin::enterNewCurve() {
 void Ttelmorwin::modelChanged() {
     const bool changed = history_.record(sounding_);
     updateUndoItems();
-    if (changed) writeBackStoredPoint();
+    if (!changed) return;
+    writeBackStoredPoint();
+    interpretationChanged();
 }
 
 void Ttelmorwin::keepModelForUndo() {

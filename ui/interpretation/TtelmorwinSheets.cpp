@@ -24,7 +24,7 @@ constexpr const char* kNoCurveToSave = "Read VES curve first!";
 
 // A sheet takes the road of a GEF file: the same reset, caption and shift.
 void Ttelmorwin::OtevtCSV1Click() {
-    sounding_.reprocessOnly = false;
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     loadChosenCurveFile(dialogs_.openFile(sheetOpenDialogOptions(sounding_)), openSheetCurve);
 }
 

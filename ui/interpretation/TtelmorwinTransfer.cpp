@@ -25,6 +25,7 @@ constexpr const char* kAlreadyInProfileButton = "Reinterpreted VES curve is alre
 constexpr const char* kAlreadyInProfileKey = "Reinterpreted VES curve is already in the profile";
 constexpr const char* kReadAndInterpret = "Read and interpret VES curve!";
 constexpr const char* kImportError = "import error";
+constexpr const char* kPassedOver = "Passed over: these files of the folder do not read as a sounding.";
 constexpr const char* kReadingCaption = "ORMA-programme is reading file: ";
 
 /// A curve read from a file whose name carries its number: GEF files (any
@@ -70,41 +71,61 @@ void Ttelmorwin::ImportGEFvadresipojednom1Click() {
 void Ttelmorwin::ImportdalsouborGEFbezuloen1Click() { loadNextGef(); }
 
 void Ttelmorwin::transferToProfile() {
-    if (!sounding_.curveLoaded || !plot_->plotDrawn || !plot_->modelShown) {
-        dialogs_.message(kReadAndInterpret);
-        return;
-    }
-    const std::optional<float> chainage = chainageFromFileName();
-    if (!chainage) return;
-    proposedChainage_ = *chainage;
-    if (!appendToProfile || !appendToProfile(sounding_, proposedChainage_)) return;
-    loadNextGef();
+    if (storeInProfile()) loadNextGef();
 }
 
+bool Ttelmorwin::storeInProfile() {
+    if (!sounding_.curveLoaded || !plot_->plotDrawn || !plot_->modelShown) {
+        dialogs_.message(kReadAndInterpret);
+        return false;
+    }
+    const std::optional<float> chainage = chainageFromFileName();
+    if (!chainage) return false;
+    proposedChainage_ = *chainage;
+    if (!appendToProfile || !appendToProfile(sounding_, proposedChainage_)) return false;
+    interpretationSettled();
+    return true;
+}
+
+// The walk passes over files of the folder that do not read as a sounding of
+// the same kind (a terrain list or a note among the sheets, a damaged GEF) and
+// names them; the window changes only when a file has been read whole, so a
+// folder with nothing more to read leaves curve, model, caption and editing
+// as they were. Work in no database is asked about once a file has been read.
 void Ttelmorwin::loadNextGef() {
     if (sounding_.gefPath.empty()) return;
-    const std::optional<std::filesystem::path> next = nextFileInDirectory(sounding_.gefPath);
-    if (!next) return;
-    const std::string path = next->string();
-    std::vector<std::string> messages;
-    sounding_.curveLoaded = false;
-    const int result =
-        isSheetFileName(path) ? openSheetCurve(sounding_, path, messages) : openGefCurve(sounding_, path, messages);
-    if (result == kSuccess) {
+    std::vector<std::string> passedOver;
+    std::filesystem::path current = sounding_.gefPath;
+    while (const std::optional<std::filesystem::path> next = nextFileInDirectory(current)) {
+        current = *next;
+        const std::string path = next->string();
+        Sounding candidate = sounding_;
+        std::vector<std::string> messages;
+        candidate.curveLoaded = false;
+        const int result = isSheetFileName(path) ? openSheetCurve(candidate, path, messages)
+                                                 : openGefCurve(candidate, path, messages);
+        if (result != kSuccess) {
+            std::erase(messages, std::string(kReadingError));
+            passedOver.push_back(next->filename().string() + (messages.empty() ? "" : ": " + messages.front()));
+            continue;
+        }
+        // Asked only now that there is a curve to take the work's place.
+        if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
+        sounding_ = std::move(candidate);
+        sounding_.gefPath = path;
         sounding_.mouseDrawnCurve = false;
         afterNewCurve();
-    } else {
-        dialogs_.message(kImportError);
-        std::erase(messages, std::string(kReadingError));
+        showStatus(curveReadStatus(path));
+        setCaption(kReadingCaption + sounding_.gefPath);
+        showMessages(messages);
+        if (!passedOver.empty()) dialogs_.messageWithList(kPassedOver, passedOver);
+        const PointNumberResult number = pointNumberFromFileName(path, sounding_.source, sounding_.pointNumber);
+        proposedChainage_ = static_cast<float>(number.number.value_or(sounding_.pointNumber));
+        plot_->redrawAll();
+        Img->update();
+        return;
     }
-    sounding_.gefPath = path;
-    if (result == kSuccess) showStatus(curveReadStatus(path));
-    setCaption(kReadingCaption + sounding_.gefPath);
-    showMessages(messages);
-    const PointNumberResult number = pointNumberFromFileName(path, sounding_.source, sounding_.pointNumber);
-    proposedChainage_ = static_cast<float>(number.number.value_or(sounding_.pointNumber));
-    plot_->redrawAll();
-    Img->update();
+    if (!passedOver.empty()) dialogs_.messageWithList(kImportError, passedOver);
 }
 
 void Ttelmorwin::Importcelhopfvadresi1Click() {

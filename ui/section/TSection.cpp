@@ -117,6 +117,7 @@ void TSection::FormShow() {
     }
     redrawSection();
     offerRecoveryCopies();
+    if (link_.offerInterpretationRecovery) link_.offerInterpretationRecovery();
 }
 
 void TSection::FormClose() {

@@ -85,6 +85,11 @@ struct InterpretationLink {
     /// A locality or profile was chosen: the sounding on screen is no stored
     /// point of it any more, so it may be transferred ("<-" shown again).
     std::function<void()> profileChosen;
+    /// Work of the interpretation window that is in no database yet: asked
+    /// about before the program ends or a point of the profile replaces it
+    /// (false: the user cancelled); offered again at start after a crash.
+    std::function<bool(bool ending)> settleInterpretation;
+    std::function<void()> offerInterpretationRecovery;
 };
 
 class TSection : public QMainWindow {

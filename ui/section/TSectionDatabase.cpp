@@ -173,6 +173,9 @@ void TSection::deleteSelectedPointNow() {
 void TSection::loadSelectedPoint() {
     const VesPoint* point = db_.selectedPoint();
     if (point == nullptr || link_.sounding == nullptr) return;
+    if (link_.settleInterpretation && !link_.settleInterpretation(false)) return;
+    point = db_.selectedPoint();
+    if (point == nullptr) return;
     const std::vector<std::string> messages = loadPointIntoSounding(*point, *link_.sounding);
     rememberReopenedPoint();
     if (link_.reopenStoredPoint) link_.reopenStoredPoint(messages);

@@ -43,6 +43,9 @@ void TSection::redrawSection() {
 
 void TSection::imgRezMouseDown(const MouseInput& in) {
     if (in.button != MouseButton::Left || db_.activePointCount() == 0) return;
+    if (view_->nearestPoint(in.x) < 0) return;
+    // Asked before anything is looked up: a transfer adds a point and redraws.
+    if (link_.settleInterpretation && !link_.settleInterpretation(false)) return;
     const int k = view_->nearestPoint(in.x);
     if (k < 0) return;
     const VesPoint& point = db_.activeProfile()->points[k];

@@ -62,6 +62,9 @@ bool TSection::settleUnsavedChanges(bool ending) {
 }
 
 bool TSection::mayEndProgram() {
+    // A transfer of the interpretation's work changes the database: that
+    // question comes first.
+    if (link_.settleInterpretation && !link_.settleInterpretation(true)) return false;
     if (!settleUnsavedChanges(true)) return false;
     // Discarded: the copy goes, and the other window's close asks no more.
     recovery_.remove();
