@@ -9,7 +9,7 @@
 # New inputs that reach new code are kept in build-fuzz/corpus/NAME and start
 # the next run; a failing input is written to build-fuzz/crash-* and the
 # script stops with libFuzzer's report. Without clang++ it says so and does
-# nothing.
+# nothing, or fails when FUZZ_REQUIRED is set (as CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +17,8 @@ seconds=${1:-10}
 [ $# -gt 0 ] && shift
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ is not installed; the fuzz targets were not built."
+  # CI (FUZZ_REQUIRED=1) fails: a run that fuzzes nothing must not pass.
+  [ -n "${FUZZ_REQUIRED:-}" ] && exit 1
   exit 0
 fi
 
