@@ -36,15 +36,6 @@ struct FitWorkspace {
     std::array<std::array<double, kLayerColumns>, kMaxFitRows> Sro{};
     std::array<std::array<double, kLayerColumns>, kMaxFitRows> Sd{};
 
-    // Derivatives for the forward computations at any spacings
-    // (SensitivitiesAtSpacings.h): the spacing of every curve row, and for
-    // the long filter its kernel derivatives per sample and per output node.
-    std::array<double, kMaxFitRows> rowSpacing{};
-    std::array<std::array<double, kMaxLayers>, kMaxLaggedSamples> laggedDro{};
-    std::array<std::array<double, kMaxLayers>, kMaxLaggedSamples> laggedDd{};
-    std::array<std::array<double, kMaxLayers>, kMaxLaggedNodes> nodeDro{};
-    std::array<std::array<double, kMaxLayers>, kMaxLaggedNodes> nodeDd{};
-
     // SVD: WJ = U * diag * V^T; UT holds U transposed.
     std::array<std::array<double, kMaxParameters>, kMaxFitRows> WJ{};
     std::array<std::array<double, kMaxFitRows>, kMaxFitRows> UT{};
@@ -63,6 +54,21 @@ struct FitWorkspace {
     std::array<double, kMaxLayers> fitThickness{};
     std::array<bool, kMaxLayers> depthHeld{};  ///< interface k (1-based) keeps its depth
     std::array<double, kMaxLayers> heldDepth{};
+
+    // Last in the record, and kept last: placed before the SVD tables they
+    // moved WJ, UT and V to other offsets within a page, and the SVD of 30
+    // layers on 99 rows became a tenth to a quarter slower (the tables' rows,
+    // read together in the Householder steps, then compete for the same
+    // cache sets). Anything new goes here too.
+    //
+    // Derivatives for the forward computations at any spacings
+    // (SensitivitiesAtSpacings.h): the spacing of every curve row, and for
+    // the long filter its kernel derivatives per sample and per output node.
+    std::array<double, kMaxFitRows> rowSpacing{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedSamples> laggedDro{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedSamples> laggedDd{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedNodes> nodeDro{};
+    std::array<std::array<double, kMaxLayers>, kMaxLaggedNodes> nodeDd{};
 };
 
 }  // namespace orma
