@@ -5,9 +5,12 @@
 // user through the dialog port, call core/ and io/, then redraw.
 //
 // The class is implemented in several files by concern:
-//   Ttelmorwin.cpp          construction, layout and lifecycle
+//   Ttelmorwin.cpp          construction, layout and lifecycle, End
 //   TtelmorwinMenus.cpp     the main menu (captions, shortcuts, separators)
-//   TtelmorwinFiles.cpp     GEF and RST files, End
+//   TtelmorwinFiles.cpp     GEF and RST files, recent GEF folders
+//   TtelmorwinUnsaved.cpp   work in no database: the question before it
+//                           goes, its recovery copy
+//   TtelmorwinReopen.cpp    a point of the profile database re-opened
 //   TtelmorwinSheets.cpp    field sheets in, curve and model as CSV out
 //   TtelmorwinShift.cpp     branch shifting, drift, curve editing switch
 //   TtelmorwinModel.cpp     forward task, preset models, fit, JPEG, About
