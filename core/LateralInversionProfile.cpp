@@ -64,6 +64,7 @@ void applyProfileInversion(const ProfileInversion& problem, Profile& profile) {
         if (!item.included || item.sounding == nullptr) continue;
         const LayerModel& model = item.sounding->model;
         VesPoint& point = profile.points[i];
+        const VesPoint before = point;
         point.MDLmx = std::clamp(model.interfaceCount, 0, kMaxPointLayers - 1);
         point.resistivity.fill(0.0f);
         point.depth.fill(0.0f);
@@ -73,6 +74,8 @@ void applyProfileInversion(const ProfileInversion& problem, Profile& profile) {
             point.depth[k] = model.depthFixed[k] == 1 ? -model.depth[k] : model.depth[k];
         }
         point.ssq = static_cast<float>(item.sounding->ssq);
+        // The depth ranges of an independent global fit do not belong to the joint model.
+        if (!point.sameModelValuesAs(before)) point.depthRange.fill(DepthRange{});
     }
 }
 

@@ -31,7 +31,8 @@ ProfileInversion profileInversion(const Profile& profile, const ComputationOptio
 /// Writes the models of the soundings that took part into their points (the
 /// profile must be the one the problem was made from): layer count,
 /// resistivities and depths with held values as negative numbers, and the
-/// SSQ. Nothing else of a point changes; points left out keep everything.
+/// SSQ; a point whose model changed loses its depth ranges. Nothing else of
+/// a point changes; points left out keep everything.
 void applyProfileInversion(const ProfileInversion& problem, Profile& profile);
 
 }  // namespace orma

@@ -197,8 +197,25 @@ std::vector<std::string> loadPointIntoSounding(const VesPoint& point, Sounding& 
     return messages;
 }
 
+bool VesPoint::hasDepthRanges() const {
+    return std::any_of(depthRange.begin(), depthRange.end(), [](const DepthRange& r) { return r.known(); });
+}
+
+bool VesPoint::sameModelValuesAs(const VesPoint& other) const {
+    if (MDLmx != other.MDLmx) return false;
+    const int last = std::clamp(MDLmx, 0, kMaxPointLayers - 1);
+    for (int i = 0; i <= last; ++i) {
+        if (std::fabs(resistivity[i]) != std::fabs(other.resistivity[i]) ||
+            (i < last && std::fabs(depth[i]) != std::fabs(other.depth[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void storeSoundingInPoint(const Sounding& sounding, VesPoint& point) {
     const LayerModel& model = sounding.model;
+    const VesPoint before = point;
     point.MDLmx = std::clamp(model.interfaceCount, 0, kMaxPointLayers - 1);
     point.resistivity.fill(0.0f);
     point.depth.fill(0.0f);
@@ -206,6 +223,7 @@ void storeSoundingInPoint(const Sounding& sounding, VesPoint& point) {
         point.resistivity[i] = model.resistivityFixed[i] == 1 ? -model.resistivity[i] : model.resistivity[i];
         point.depth[i] = model.depthFixed[i] == 1 ? -model.depth[i] : model.depth[i];
     }
+    if (!point.sameModelValuesAs(before)) point.depthRange.fill(DepthRange{});
 
     const PointTable& table = sounding.points;
     point.Mermx = std::clamp(table.pointCount, 0, std::min(kMaxPoints, kMaxPointSamples));

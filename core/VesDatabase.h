@@ -43,6 +43,17 @@ inline constexpr float kNewProfileZScale = 5e-4f;
 inline constexpr float kOldFileXScale = 4e-5f;   ///< files written before profiles kept their scales
 inline constexpr float kOldFileZScale = 3e-4f;
 
+/// How deep an interface may lie: the least and the greatest depth it takes
+/// over the equivalent models of a global fit (m, 0 < min <= max). {0, 0}:
+/// none known. A range belongs to the model it was found with; whoever
+/// stores another model into the point drops it.
+struct DepthRange {
+    float min = 0.0f;
+    float max = 0.0f;
+    bool known() const { return max > 0.0f; }
+    bool operator==(const DepthRange&) const = default;
+};
+
 struct VesPoint {
     std::string name;          ///< název_bodu_VES
     std::string date;          ///< datum_měření_bodu
@@ -65,10 +76,18 @@ struct VesPoint {
     std::array<float, kMaxPointSamples> composite{};  ///< by AB/2 grid index; meaningful nABmn..ABmx
     std::array<float, kMaxPointLayers> resistivity{};  ///< negative = fixed; magnitude is the value
     std::array<float, kMaxPointLayers> depth{};        ///< layer bottom; negative = fixed
+    /// Of interface i (i < MDLmx); in the file as two more numbers on the
+    /// interface's model line, which readers of the two-number lines skip.
+    std::array<DepthRange, kMaxPointLayers> depthRange{};
 
     /// The composite curve spans at most one grid index: nothing was interpreted.
     bool hasNoCurve() const { return ABmx - nABmn <= 0; }
     int layerCount() const { return MDLmx + 1; }
+    /// Some interface has a depth range.
+    bool hasDepthRanges() const;
+    /// The same layer count, resistivities and interface depths; whether a
+    /// value is held does not count.
+    bool sameModelValuesAs(const VesPoint& other) const;
 
     bool operator==(const VesPoint&) const = default;
 };
@@ -170,7 +189,8 @@ std::vector<std::string> loadPointIntoSounding(const VesPoint& point, Sounding& 
 
 /// Copies an interpreted sounding into a point: model with fix flags as signs,
 /// samples, composite curve on grid rows 0..maxGridIndex (gaps included),
-/// grid range, branch count and fit error. Names and position are left alone.
+/// grid range, branch count and fit error. Names and position are left alone;
+/// the depth ranges stay only when the model stays the same.
 void storeSoundingInPoint(const Sounding& sounding, VesPoint& point);
 
 }  // namespace orma

@@ -30,7 +30,8 @@ bool samePoint(const VesPoint& a, const VesPoint& b) {
            sameBits(a.z, b.z) && sameBits(a.profileChainage, b.profileChainage) && sameBits(a.ssq, b.ssq) &&
            a.ABmx == b.ABmx && a.nABmn == b.nABmn && a.MNmx == b.MNmx && a.MDLmx == b.MDLmx && a.Mermx == b.Mermx &&
            sameBits(a.ab2, b.ab2) && sameBits(a.mn2, b.mn2) && sameBits(a.rhoA, b.rhoA) && a.branch == b.branch &&
-           sameBits(a.composite, b.composite) && sameBits(a.resistivity, b.resistivity) && sameBits(a.depth, b.depth);
+           sameBits(a.composite, b.composite) && sameBits(a.resistivity, b.resistivity) && sameBits(a.depth, b.depth) &&
+           a.depthRange == b.depthRange;
 }
 
 bool sameDatabase(const VesDatabase& a, const VesDatabase& b) {
@@ -71,6 +72,16 @@ void checkValues(const VesPoint& point) {
         FUZZ_CHECK(std::fabs(point.resistivity[i]) >= static_cast<float>(kMinModelResistivity));
         FUZZ_CHECK(std::fabs(point.resistivity[i]) <= static_cast<float>(kMaxModelResistivity));
         if (i < point.MDLmx) FUZZ_CHECK(point.depth[i] != 0.0f && std::fabs(point.depth[i]) <= kMaxModelDepth);
+    }
+    // A depth range only on an interface, and a sane one.
+    for (int i = 0; i < kMaxPointLayers; ++i) {
+        const DepthRange& range = point.depthRange[static_cast<std::size_t>(i)];
+        if (i >= point.MDLmx) {
+            FUZZ_CHECK(range == DepthRange{});
+            continue;
+        }
+        if (range == DepthRange{}) continue;
+        FUZZ_CHECK(range.min > 0.0f && range.min <= range.max && range.max <= static_cast<float>(kMaxModelDepth));
     }
 }
 

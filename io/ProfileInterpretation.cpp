@@ -41,6 +41,54 @@ bool fitRefused(FitStatus status) {
            status == FitStatus::ForwardFailed;
 }
 
+GlobalFitOptions globalFitOptions(const ProfileInterpretationOptions& options, int layers) {
+    GlobalFitOptions global;
+    global.layers = layers;
+    global.starts = options.globalStarts.value_or(kDefaultInterpretGlobalStarts);
+    global.seed = options.seed;
+    global.threads = 1;  // the soundings share the cores
+    global.computation = options.computation;
+    return global;
+}
+
+/// The global fit of the sounding (see the header): one layer fewer first,
+/// its best split into the starts of the layers asked for. False (with the
+/// reason) when the fit is refused.
+bool fitSoundingGlobally(Sounding& sounding, const ProfileInterpretationOptions& options,
+                         InterpretedSounding& result) {
+    GlobalFitOptions global = globalFitOptions(options, options.layers);
+    if (options.layers >= 2) {
+        auto fewer = std::make_unique<Sounding>(sounding);
+        const GlobalFitSummary previous = fitGlobally(*fewer, globalFitOptions(options, options.layers - 1));
+        if (previous.outcome && fewer->model.exists()) {
+            global.extraStarts = sameEarthSplits(fewer->model, abGridValue(std::clamp(sounding.maxGridIndex, 0, kGridPoints - 1)));
+        }
+    }
+    const GlobalFitSummary found = fitGlobally(sounding, global);
+    if (!found.outcome) {
+        result.reason = "not fitted: " + found.outcome.text();
+        return false;
+    }
+    result.fit.summary = found.best;
+    result.fit.fitsRun = found.startsRun;
+    result.equivalentModels = static_cast<int>(found.equivalent.models.size());
+    result.equivalentSpans = found.equivalent.depth;
+    return true;
+}
+
+/// Each interface's depth span over the equivalent models, as the point keeps it.
+void storeDepthRanges(const std::array<ValueSpan, kMaxLayers>& spans, InterpretedSounding& result) {
+    VesPoint& point = result.point;
+    point.depthRange.fill(DepthRange{});
+    for (int i = 0; i < point.MDLmx && i < kMaxLayers; ++i) {
+        const ValueSpan& span = spans[static_cast<std::size_t>(i)];
+        const DepthRange range{static_cast<float>(span.min), static_cast<float>(span.max)};
+        if (range.min > 0.0f && range.min <= range.max && std::isfinite(range.max)) {
+            point.depthRange[static_cast<std::size_t>(i)] = range;
+        }
+    }
+}
+
 void interpretOne(InterpretedSounding& result, const ProfileInterpretationOptions& options,
                   FitWorkspace& workspace) {
     result.fileName = std::filesystem::path(result.path).filename().string();
@@ -58,12 +106,17 @@ void interpretOne(InterpretedSounding& result, const ProfileInterpretationOption
         result.reason = readFailure(result.messages);
         return;
     }
-    result.fit = fitFromAutomaticStart(*sounding, workspace, options.layers, options.computation);
-    if (fitRefused(result.fit.summary.status)) {
-        result.reason = "not fitted: " + result.fit.summary.message;
-        return;
+    if (options.globalStarts) {
+        if (!fitSoundingGlobally(*sounding, options, result)) return;
+    } else {
+        result.fit = fitFromAutomaticStart(*sounding, workspace, options.layers, options.computation);
+        if (fitRefused(result.fit.summary.status)) {
+            result.reason = "not fitted: " + result.fit.summary.message;
+            return;
+        }
     }
     storeSoundingInPoint(*sounding, result.point);
+    if (options.globalStarts) storeDepthRanges(result.equivalentSpans, result);
     const std::string stem = std::filesystem::path(result.fileName).stem().string();
     result.point.name = cutToCharacters(stem, kNameFieldLength);
     result.point.date = cutToCharacters(sounding->date, kDateFieldLength);
@@ -149,6 +202,7 @@ VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std
     std::vector<InterpretedSounding*> placed;
     for (InterpretedSounding& r : results) {
         r.notStored.clear();
+        r.storedLocality = r.storedProfile = r.storedPoint = -1;
         if (r.interpreted) placed.push_back(&r);
     }
     std::stable_sort(placed.begin(), placed.end(), [](const InterpretedSounding* a, const InterpretedSounding* b) {
@@ -181,6 +235,9 @@ VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std
             profile->name = numberedName(profileName, profileCount);
         }
         profile->points.push_back(r->point);
+        r->storedLocality = static_cast<int>(db.localities.size()) - 1;
+        r->storedProfile = static_cast<int>(db.localities.back().profiles.size()) - 1;
+        r->storedPoint = static_cast<int>(profile->points.size()) - 1;
         previous = r;
     }
     if (db.localities.empty()) {
@@ -195,18 +252,38 @@ VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std
     return db;
 }
 
-std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& results, int layers) {
+std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& results, int layers,
+                                     SummaryColumns columns) {
     std::string out = "file,chainage (m),layers";
     for (int i = 1; i <= layers; ++i) out += ",rho" + std::to_string(i) + " (ohm.m)";
     for (int i = 1; i < layers; ++i) out += ",depth" + std::to_string(i) + " (m)";
-    out += ",SSQ,linearisations\r\n";
+    out += ",SSQ,linearisations";
+    if (columns.depthRanges) {
+        out += ",equivalent models";
+        for (int i = 1; i < layers; ++i)
+            out += ",depth" + std::to_string(i) + " min (m),depth" + std::to_string(i) + " max (m)";
+    }
+    if (columns.joint) out += ",SSQ alone";
+    out += "\r\n";
     for (const InterpretedSounding& r : results) {
         if (!r.interpreted) continue;
         const VesPoint& p = r.point;
         out += csvCell(r.fileName) + "," + std::to_string(r.chainage) + "," + std::to_string(p.MDLmx + 1);
         for (int i = 0; i <= p.MDLmx; ++i) out += "," + shortestNumberText(std::fabs(p.resistivity[static_cast<std::size_t>(i)]));
         for (int i = 0; i < p.MDLmx; ++i) out += "," + shortestNumberText(std::fabs(p.depth[static_cast<std::size_t>(i)]));
-        out += "," + shortestNumberText(r.fit.summary.ssq) + "," + std::to_string(r.fit.summary.linearisations) + "\r\n";
+        const double ssq = r.joint ? static_cast<double>(p.ssq) : r.fit.summary.ssq;
+        out += "," + shortestNumberText(ssq) + "," + std::to_string(r.fit.summary.linearisations);
+        if (columns.depthRanges) {
+            out += "," + std::to_string(r.equivalentModels);
+            for (int i = 0; i + 1 < layers; ++i) {
+                const DepthRange& range = p.depthRange[static_cast<std::size_t>(i)];
+                out += i < p.MDLmx && range.known()
+                           ? "," + shortestNumberText(range.min) + "," + shortestNumberText(range.max)
+                           : std::string(",,");
+            }
+        }
+        if (columns.joint) out += "," + shortestNumberText(r.fit.summary.ssq);
+        out += "\r\n";
     }
     for (const InterpretedSounding& r : results) {
         if (!r.interpreted) out += "# skipped," + csvCell(r.fileName) + "," + csvCell(r.reason) + "\r\n";
@@ -214,6 +291,10 @@ std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& res
     for (const InterpretedSounding& r : results) {
         if (r.interpreted && !r.notStored.empty())
             out += "# not in the database," + csvCell(r.fileName) + "," + csvCell(r.notStored) + "\r\n";
+    }
+    for (const InterpretedSounding& r : results) {
+        if (r.interpreted && !r.notJoint.empty())
+            out += "# not fitted jointly," + csvCell(r.fileName) + "," + csvCell(r.notJoint) + "\r\n";
     }
     return out;
 }

@@ -7,14 +7,26 @@
 // Soundings are interpreted in parallel on worker threads, each with its own
 // fit workspace; the reports of progress come one at a time, in the order the
 // soundings finish.
+//
+// With a global fit (core/GlobalFit.h) every sounding is first fitted
+// globally with one layer fewer, and the best model found then, each of its
+// layers split in two (sameEarthSplits, the same earth), joins the starts of
+// the global fit of the layer count asked for: that fit begins where the
+// fewer layers ended, so it never fits worse than they do. The point then
+// carries each interface's depth range over the equivalent models.
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "core/AutomaticStart.h"
 #include "core/ComputationOptions.h"
+#include "core/GlobalFit.h"
 #include "core/VesDatabase.h"
 
 namespace orma {
@@ -27,14 +39,31 @@ struct InterpretedSounding {
     std::string notStored;           ///< fitted but left out of the database: why (profileDatabase)
     std::vector<std::string> messages;  ///< what the reader and the shift had to say
     int chainage = 0;                ///< from the file name
-    AutomaticFit fit;
+    AutomaticFit fit;                ///< of the global fit too (summary: its winner; fitsRun: its starts)
     VesPoint point;                  ///< valid when interpreted
+    int equivalentModels = 0;        ///< of a global fit: how many fit as well as the best
+    std::array<ValueSpan, kMaxLayers> equivalentSpans{};  ///< of a global fit: each interface's depth span
+    /// Where profileDatabase put the point (-1: nowhere).
+    int storedLocality = -1, storedProfile = -1, storedPoint = -1;
+    /// After a joint fit of its profile (io/ProfileJointFit.h) `point` holds
+    /// the joint model with its SSQ (fit.summary keeps the sounding's own fit).
+    bool joint = false;
+    std::string notJoint;            ///< why it stayed out of the joint fit (empty: not asked, or in it)
 };
+
+/// Spread starts of the global fits of a profile: each sounding takes two
+/// global fits (one layer fewer, then the layers asked for), which with 48
+/// starts each cost about 50 ms of one core for four layers on 30 rows
+/// (bench/interpret_bench.cpp); a single `ormacli fit --global` takes 64.
+inline constexpr int kDefaultInterpretGlobalStarts = 48;
 
 struct ProfileInterpretationOptions {
     int layers = 4;
     ComputationOptions computation;
     unsigned threads = 0;  ///< 0: one per core of the machine
+    /// Set: every sounding is fitted globally with this many spread starts.
+    std::optional<int> globalStarts;
+    std::uint64_t seed = kDefaultGlobalSeed;
 };
 
 /// Called after each sounding with the number finished so far and the total.
@@ -61,11 +90,24 @@ std::vector<InterpretedSounding> interpretSoundingFiles(const std::vector<std::s
 /// section window.
 VesDatabase profileDatabase(std::vector<InterpretedSounding>& results, const std::string& profileName);
 
+/// Columns the summary adds after the standard ones.
+struct SummaryColumns {
+    /// "equivalent models", then "depthI min (m)" and "depthI max (m)" of
+    /// every interface: its least and greatest depth over the equivalent
+    /// models of the global fit (empty cells where the point has none).
+    bool depthRanges = false;
+    /// "SSQ alone": the SSQ of the sounding's own fit; the model and the SSQ
+    /// columns then hold the joint fit of the profile.
+    bool joint = false;
+};
+
 /// The summary table: one line per interpreted file (file, chainage, layers,
-/// resistivities, depths, SSQ, linearisations), then one '#' line per
-/// skipped file with its reason and one per interpreted file left out of the
-/// database. UTF-8 with CR LF.
-std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& results, int layers);
+/// resistivities, depths, SSQ, linearisations, then the `columns` asked
+/// for), then one '#' line per skipped file with its reason, one per
+/// interpreted file left out of the database and one per point left out of
+/// its profile's joint fit. UTF-8 with CR LF.
+std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& results, int layers,
+                                     SummaryColumns columns = {});
 
 /// `path` when no file of that name exists, otherwise the first free
 /// numbered copy (a.vdb -> a.vdb_1, a.vdb_2 ...).

@@ -33,6 +33,16 @@
 // float, with as many more as it takes where they do not (a scale of
 // 1:17204), so a database saved and opened again is the same database.
 //
+// An interface's model line may carry two more numbers: the least and the
+// greatest depth the interface takes over the equivalent models of a global
+// fit (core/VesDatabase.h, DepthRange). The header line stays as it was, and
+// readers that take two numbers per model line (older versions of this
+// program among them) skip them, so such a file opens everywhere; it is
+// written only for the interfaces that have a range. A model line with three
+// numbers, or more than four, is refused, as is a range that is not a pair
+// of depths above 0 in order; the half-space's line carries no range (what
+// follows its two numbers is skipped, as always).
+//
 // The fifth column of a sample line l carries the composite value at grid
 // index nABmn + l while l <= ABmx (0 after that, and 0 where the index lies
 // beyond the 150 slots); the reader keeps exactly what the writer writes, so

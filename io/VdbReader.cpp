@@ -320,7 +320,16 @@ private:
         const bool ok = words.next(word) && parseReal(word, point.resistivity[i]) && words.next(word) &&
                         parseReal(word, point.depth[i]);
         if (!ok) return failed("a model line needs Rmodelu and Dmodeluminusjefix");
-        return check(vdb::layerProblem(point.resistivity[i], point.depth[i], i, point.MDLmx));
+        if (!check(vdb::layerProblem(point.resistivity[i], point.depth[i], i, point.MDLmx))) return false;
+        // The half-space's line carries nothing more; what follows its two
+        // numbers is skipped, as readers always did.
+        if (i == point.MDLmx || !words.next(word)) return true;
+        DepthRange& range = point.depthRange[static_cast<std::size_t>(i)];
+        if (!parseReal(word, range.min) || !words.next(word) || !parseReal(word, range.max) || words.next(word)) {
+            return failed("an interface's model line holds Rmodelu and Dmodeluminusjefix, and may add the least "
+                          "and the greatest depth of its range; it holds something else");
+        }
+        return check(vdb::depthRangeProblem(range, i));
     }
 
     LineSource& lines_;

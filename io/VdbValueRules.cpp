@@ -41,6 +41,17 @@ std::string layerProblem(float resistivity, float depth, int layer, int interfac
     return {};
 }
 
+std::string depthRangeProblem(const DepthRange& range, int interfaceIndex) {
+    const std::string which = " of interface " + std::to_string(interfaceIndex + 1);
+    if (std::string problem = finiteProblem("the least depth" + which, range.min); !problem.empty()) return problem;
+    if (std::string problem = finiteProblem("the greatest depth" + which, range.max); !problem.empty()) return problem;
+    const auto deepest = static_cast<float>(kMaxModelDepth);
+    if (range.min > 0.0f && range.min <= range.max && range.max <= deepest) return {};
+    return "the depth range" + which + " is " + shortestNumberText(range.min) + " to " + shortestNumberText(range.max) +
+           "; a range lies deeper than 0, its least depth not below its greatest, at most " +
+           shortestNumberText(kMaxModelDepth) + " m";
+}
+
 std::string scaleProblem(const char* key, float scale) {
     if (std::string problem = finiteProblem(key, scale); !problem.empty()) return problem;
     if (scale > 0.0f) return {};
@@ -84,6 +95,10 @@ std::string pointProblem(const VesPoint& point) {
     for (int i = 0; i <= interfaces; ++i) {
         if (std::string problem = layerProblem(point.resistivity[i], point.depth[i], i, interfaces); !problem.empty()) {
             return problem;
+        }
+        const DepthRange& range = point.depthRange[static_cast<std::size_t>(i)];
+        if (i < interfaces && range.known()) {
+            if (std::string problem = depthRangeProblem(range, i); !problem.empty()) return problem;
         }
     }
     return {};

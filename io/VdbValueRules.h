@@ -27,6 +27,11 @@ std::string branchProblem(int branch, const std::string& which = {});
 /// finite.
 std::string layerProblem(float resistivity, float depth, int layer, int interfaces);
 
+/// The depth range of interface `interfaceIndex` (0-based): both depths
+/// finite, above 0, the least not above the greatest, at most the deepest
+/// depth a model holds.
+std::string depthRangeProblem(const DepthRange& range, int interfaceIndex);
+
 /// A profile's display scale (1/N of 1:N): a finite number above 0.
 std::string scaleProblem(const char* key, float scale);
 

@@ -139,6 +139,9 @@ void writePoint(VdbText& out, const VesPoint& point) {
     const int interfaces = std::clamp(point.MDLmx, 0, kMaxPointLayers - 1);
     for (int i = 0; i <= interfaces; ++i) {
         out.line().raw("  ").real(point.resistivity[i]).raw(" ").real(point.depth[i]);
+        // Readers of two numbers per line skip the range that follows.
+        const DepthRange& range = point.depthRange[static_cast<std::size_t>(i)];
+        if (i < interfaces && range.known()) out.raw(" ").real(range.min).raw(" ").real(range.max);
     }
 }
 

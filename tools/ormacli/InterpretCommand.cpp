@@ -10,10 +10,12 @@
 
 #include "Commands.h"
 #include "LoadSounding.h"
+#include "ModelArguments.h"
 #include "io/Cp1250Text.h"
 #include "io/DirectoryListing.h"
 #include "io/FormatPatterns.h"
 #include "io/ProfileInterpretation.h"
+#include "io/ProfileJointFit.h"
 #include "io/SafeFile.h"
 #include "io/VdbCommands.h"
 #include "io/VdbFile.h"
@@ -24,7 +26,8 @@ namespace {
 
 constexpr const char* kInterpretUsage =
     "usage: ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
-    "                         [--threads N]\n";
+    "                         [--threads N] [--global [STARTS] [--seed S]]\n"
+    "                         [--lci [--lateral-rho F] [--lateral-depth F]]\n";
 
 struct InterpretOptions {
     std::string directory;
@@ -32,7 +35,88 @@ struct InterpretOptions {
     std::string csv;
     ProfileInterpretationOptions run;
     bool haveLayers = false;
+    bool haveSeed = false;
+    bool lci = false;
+    LateralInversionOptions joint;
+    bool haveLateral = false;
 };
+
+/// --global takes an optional number of starts: the next argument when it is
+/// a whole number.
+bool takeGlobalStarts(const Args& args, std::size_t& i, InterpretOptions& options) {
+    options.run.globalStarts = kDefaultInterpretGlobalStarts;
+    if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-') return true;
+    const std::optional<int> starts = parseInteger(args[i + 1]);
+    if (!starts) return true;
+    ++i;
+    if (*starts < 0 || *starts > kMaxGlobalStarts) {
+        std::cerr << "ormacli interpret: --global takes 0 to " << kMaxGlobalStarts << " starts\n";
+        return false;
+    }
+    options.run.globalStarts = *starts;
+    return true;
+}
+
+/// The value of --seed, --lateral-rho or --lateral-depth; false after a message.
+bool takeNumberOption(const std::string& arg, const std::string& value, InterpretOptions& options) {
+    if (arg == "--seed") {
+        // Any whole number from 0; the digits alone, so that "-1" is no seed.
+        if (value.empty() || value.size() > 19 || value.find_first_not_of("0123456789") != std::string::npos) {
+            std::cerr << "ormacli interpret: --seed must be a whole number from 0\n";
+            return false;
+        }
+        options.run.seed = std::stoull(value);
+        options.haveSeed = true;
+        return true;
+    }
+    const std::optional<std::vector<double>> number = parseNumberList(value);
+    if (!number || number->size() != 1 || !(number->front() > 1.0)) {
+        std::cerr << "ormacli interpret: " << arg << " is a factor per 100 m and must be above 1 (e.g. 1.2)\n";
+        return false;
+    }
+    (arg == "--lateral-rho" ? options.joint.resistivityFactor : options.joint.depthFactor) = number->front();
+    options.haveLateral = true;
+    return true;
+}
+
+bool takeValueOption(const std::string& arg, const std::string& value, InterpretOptions& options) {
+    if (arg == "--vdb" || arg == "--csv") {
+        (arg == "--vdb" ? options.vdb : options.csv) = value;
+        return true;
+    }
+    if (arg == "--seed" || arg == "--lateral-rho" || arg == "--lateral-depth") return takeNumberOption(arg, value, options);
+    const std::optional<int> number = parseInteger(value);
+    if (arg == "--layers") {
+        if (!number || *number < 1 || *number > kMaxLayers) {
+            std::cerr << "ormacli interpret: --layers must be 1 to 30\n";
+            return false;
+        }
+        options.run.layers = *number;
+        options.haveLayers = true;
+        return true;
+    }
+    if (!number || *number < 1 || *number > 256) {
+        std::cerr << "ormacli interpret: --threads must be 1 to 256\n";
+        return false;
+    }
+    options.run.threads = static_cast<unsigned>(*number);
+    return true;
+}
+
+bool isValueOption(const std::string& arg) {
+    return arg == "--layers" || arg == "--threads" || arg == "--vdb" || arg == "--csv" || arg == "--seed" ||
+           arg == "--lateral-rho" || arg == "--lateral-depth";
+}
+
+/// What the options need of each other; false after a message.
+bool interpretOptionsAgree(const InterpretOptions& options) {
+    const char* problem = nullptr;
+    if (options.haveSeed && !options.run.globalStarts) problem = "--seed goes with --global";
+    else if (options.haveLateral && !options.lci) problem = "--lateral-rho and --lateral-depth go with --lci";
+    else if (options.lci && options.run.layers < 2) problem = "--lci fits models of 2 to 30 layers";
+    if (problem != nullptr) std::cerr << "ormacli interpret: " << problem << '\n';
+    return problem == nullptr;
+}
 
 std::optional<InterpretOptions> parseInterpretOptions(const Args& args) {
     InterpretOptions options;
@@ -43,31 +127,16 @@ std::optional<InterpretOptions> parseInterpretOptions(const Args& args) {
             options.run.computation.accurateForward = true;
         } else if (arg == "--converge") {
             options.run.computation.fitUntilConverged = true;
-        } else if (arg == "--layers" || arg == "--threads" || arg == "--vdb" || arg == "--csv") {
+        } else if (arg == "--lci") {
+            options.lci = true;
+        } else if (arg == "--global") {
+            if (!takeGlobalStarts(args, i, options)) return std::nullopt;
+        } else if (isValueOption(arg)) {
             if (i + 1 >= args.size()) {
                 std::cerr << "ormacli interpret: " << arg << " needs a value\n";
                 return std::nullopt;
             }
-            const std::string& value = args[++i];
-            if (arg == "--vdb" || arg == "--csv") {
-                (arg == "--vdb" ? options.vdb : options.csv) = value;
-                continue;
-            }
-            const std::optional<int> number = parseInteger(value);
-            if (arg == "--layers") {
-                if (!number || *number < 1 || *number > kMaxLayers) {
-                    std::cerr << "ormacli interpret: --layers must be 1 to 30\n";
-                    return std::nullopt;
-                }
-                options.run.layers = *number;
-                options.haveLayers = true;
-            } else {
-                if (!number || *number < 1 || *number > 256) {
-                    std::cerr << "ormacli interpret: --threads must be 1 to 256\n";
-                    return std::nullopt;
-                }
-                options.run.threads = static_cast<unsigned>(*number);
-            }
+            if (!takeValueOption(arg, args[++i], options)) return std::nullopt;
         } else if (!arg.empty() && arg[0] == '-') {
             std::cerr << "ormacli interpret: unknown option " << arg << '\n' << kInterpretUsage;
             return std::nullopt;
@@ -83,6 +152,9 @@ std::optional<InterpretOptions> parseInterpretOptions(const Args& args) {
         std::cerr << kInterpretUsage;
         return std::nullopt;
     }
+    if (!interpretOptionsAgree(options)) return std::nullopt;
+    options.joint.computation = options.run.computation;
+    options.joint.threads = options.run.threads;
     return options;
 }
 
@@ -94,7 +166,8 @@ bool samePath(const std::string& a, const std::string& b) {
 
 void printResult(const InterpretedSounding& r) {
     const VesPoint& p = r.point;
-    std::printf("%-24s %8d %12.6f", r.fileName.c_str(), r.chainage, r.fit.summary.ssq);
+    const double ssq = r.joint ? static_cast<double>(p.ssq) : r.fit.summary.ssq;
+    std::printf("%-24s %8d %12.6f", r.fileName.c_str(), r.chainage, ssq);
     for (int i = 0; i <= p.MDLmx; ++i) {
         std::printf("  %.6g", static_cast<double>(std::fabs(p.resistivity[static_cast<std::size_t>(i)])));
         if (i < p.MDLmx) std::printf("/%.6g", static_cast<double>(std::fabs(p.depth[static_cast<std::size_t>(i)])));
@@ -188,6 +261,31 @@ const std::string& skippedReason(const InterpretedSounding& r) {
 
 const std::string& notStoredReason(const InterpretedSounding& r) { return r.notStored; }
 
+/// Each profile of the new database fitted jointly; what became of each is
+/// told on stderr.
+void fitJointly(const InterpretOptions& options, VesDatabase& db, std::vector<InterpretedSounding>& results) {
+    const std::vector<ProfileJointFit> reports = fitProfilesJointly(
+        db, results, options.run.layers, options.joint, [](int profile, int total, const std::string& name) {
+            std::cerr << "ormacli interpret: joint fit of profile " << name << " (" << profile << " of " << total
+                      << ")\n";
+        });
+    for (const ProfileJointFit& report : reports) {
+        printMessages(report.profile, report.messages);
+        if (!report.fitted) {
+            std::cerr << "ormacli interpret: profile " << report.profile << " not fitted jointly: " << report.problem
+                      << '\n';
+            continue;
+        }
+        const LateralInversionSummary& s = report.summary;
+        for (const std::string& sentence : s.leftOut) std::cerr << "ormacli interpret: " << sentence << '\n';
+        std::fprintf(stderr,
+                     "ormacli interpret: profile %s fitted jointly: %d points, total SSQ %.6f -> %.6f, "
+                     "constraint misfit %.4f -> %.4f, %d linearisations\n",
+                     report.profile.c_str(), s.points, s.startDataSsq, s.dataSsq, s.startConstraintMisfit,
+                     s.constraintMisfit, s.linearisations);
+    }
+}
+
 }  // namespace
 
 int runInterpret(const Args& args) {
@@ -231,11 +329,15 @@ int runInterpret(const Args& args) {
 
     int status = kExitOk;
     VesDatabase db;
-    if (!options->vdb.empty()) {
+    if (!options->vdb.empty() || options->lci) {
         const std::string name = std::filesystem::path(options->directory).lexically_normal().filename().string();
         db = profileDatabase(results, name.empty() ? options->directory : name);
     }
-    const std::string summary = interpretationSummaryCsv(results, options->run.layers);
+    if (options->lci) fitJointly(*options, db, results);
+    SummaryColumns columns;
+    columns.depthRanges = options->run.globalStarts.has_value();
+    columns.joint = options->lci;
+    const std::string summary = interpretationSummaryCsv(results, options->run.layers, columns);
     if (options->csv == "-") {
         std::cout << summary;
     } else {
