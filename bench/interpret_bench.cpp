@@ -66,5 +66,36 @@ void BM_InterpretProfileOf200Soundings(benchmark::State& state) {
 // 0 threads: one per core, as the command runs.
 BENCHMARK(BM_InterpretProfileOf200Soundings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+/// `ormacli interpret DIR --layers 4 --global` (the default starts, layer by
+/// layer from one layer up) of the first `state.range(1)` soundings on
+/// `state.range(0)` threads; "per sounding" is the time of one on one core.
+void BM_InterpretGlobally(benchmark::State& state) {
+    const std::filesystem::path dir = profileDirectory();
+    ProfileInterpretationOptions options;
+    options.layers = 4;
+    options.threads = static_cast<unsigned>(state.range(0));
+    options.globalStarts = kDefaultInterpretGlobalStarts;
+    std::vector<std::string> files;
+    for (const std::filesystem::path& file : listDirectoryFiles(dir, ListedFiles::GefAndSheets)) {
+        if (static_cast<long>(files.size()) == state.range(1)) break;
+        files.push_back(file.string());
+    }
+    std::size_t interpreted = 0;
+    for (auto _ : state) {
+        std::vector<InterpretedSounding> results = interpretSoundingFiles(files, options);
+        const VesDatabase db = profileDatabase(results, "bench");
+        benchmark::DoNotOptimize(formatVdb(db, "bench.vdb"));
+        benchmark::DoNotOptimize(interpretationSummaryCsv(results, options.layers, {true, false}));
+        interpreted = db.localities[0].profiles[0].points.size();
+    }
+    state.counters["interpreted"] = static_cast<double>(interpreted);
+    state.counters["per sounding"] = benchmark::Counter(static_cast<double>(files.size()),
+                                                        benchmark::Counter::kIsIterationInvariantRate |
+                                                            benchmark::Counter::kInvert);
+}
+// 200 soundings on every core (target: under 10 s on 2 cores), and 20 on one
+// thread for the time of one sounding (target: about 50 ms).
+BENCHMARK(BM_InterpretGlobally)->Args({0, 200})->Args({1, 20})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 }  // namespace
 }  // namespace orma

@@ -51,19 +51,23 @@ GlobalFitOptions globalFitOptions(const ProfileInterpretationOptions& options, i
     return global;
 }
 
-/// The global fit of the sounding (see the header): one layer fewer first,
-/// its best split into the starts of the layers asked for. False (with the
-/// reason) when the fit is refused.
+/// The global fit of the sounding (see the header): layer by layer from one
+/// layer up, each level's best split into the starts of the next. False
+/// (with the reason) when the fit is refused.
 bool fitSoundingGlobally(Sounding& sounding, const ProfileInterpretationOptions& options,
                          InterpretedSounding& result) {
-    GlobalFitOptions global = globalFitOptions(options, options.layers);
-    if (options.layers >= 2) {
-        auto fewer = std::make_unique<Sounding>(sounding);
-        const GlobalFitSummary previous = fitGlobally(*fewer, globalFitOptions(options, options.layers - 1));
-        if (previous.outcome && fewer->model.exists()) {
-            global.extraStarts = sameEarthSplits(fewer->model, abGridValue(std::clamp(sounding.maxGridIndex, 0, kGridPoints - 1)));
-        }
+    const double deepest = abGridValue(std::clamp(sounding.maxGridIndex, 0, kGridPoints - 1));
+    std::vector<LayerModel> splits;
+    auto level = std::make_unique<Sounding>(sounding);
+    for (int layers = 1; layers < options.layers; ++layers) {
+        GlobalFitOptions fewer = globalFitOptions(options, layers);
+        fewer.extraStarts = std::move(splits);
+        splits.clear();
+        level->model = LayerModel{};
+        if (fitGlobally(*level, fewer).outcome) splits = sameEarthSplits(level->model, deepest);
     }
+    GlobalFitOptions global = globalFitOptions(options, options.layers);
+    global.extraStarts = std::move(splits);
     const GlobalFitSummary found = fitGlobally(sounding, global);
     if (!found.outcome) {
         result.reason = "not fitted: " + found.outcome.text();

@@ -8,17 +8,14 @@
 // fit workspace; the reports of progress come one at a time, in the order the
 // soundings finish.
 //
-// With a global fit (core/GlobalFit.h) every sounding is first fitted
-// globally with one layer fewer, and the best model found then, each of its
-// layers split in two (sameEarthSplits, the same earth), joins the starts of
-// the global fit of the layer count asked for: that fit begins where the
-// fewer layers ended, so it never fits worse than they do. The point then
-// carries each interface's depth range over the equivalent models.
-
-#include <cstddef>
-#include <functional>
-#include <string>
-#include <vector>
+// With a global fit (core/GlobalFit.h) every sounding is fitted globally
+// layer by layer, from one layer up to the count asked for, and the best
+// model of each level, each of its layers split in two (sameEarthSplits: the
+// same earth), joins the starts of the next level. Every level thus begins
+// where the one below ended and never fits worse; and as the levels below N
+// are exactly what `--layers N-1` computes (same seed, one thread per
+// sounding), N layers never fit worse than N-1. The point then carries each
+// interface's depth range over the equivalent models.
 
 #include <array>
 #include <cstdint>
@@ -51,10 +48,10 @@ struct InterpretedSounding {
     std::string notJoint;            ///< why it stayed out of the joint fit (empty: not asked, or in it)
 };
 
-/// Spread starts of the global fits of a profile: each sounding takes two
-/// global fits (one layer fewer, then the layers asked for), which with 48
-/// starts each cost about 50 ms of one core for four layers on 30 rows
-/// (bench/interpret_bench.cpp); a single `ormacli fit --global` takes 64.
+/// Spread starts of each level of the global fits of a profile (see above):
+/// chosen so that a sounding of four layers on 30 rows takes about 50 ms of
+/// one core (bench/interpret_bench.cpp); a single `ormacli fit --global`
+/// takes 64.
 inline constexpr int kDefaultInterpretGlobalStarts = 48;
 
 struct ProfileInterpretationOptions {

@@ -24,6 +24,8 @@ void connectWindows(Ttelmorwin& telmorwin, TSection& section) {
                                                             : Ttelmorwin::LeavingFor::StoredPoint);
     };
     link.offerInterpretationRecovery = [&telmorwin] { telmorwin.offerInterpretationRecovery(); };
+    link.depthRanges = [&telmorwin] { return telmorwin.depthRangesOfModel(); };
+    link.computation = [&telmorwin] { return telmorwin.computation(); };
     section.setInterpretationLink(link);
 
     section.display().labels = telmorwin.sectionSwitches();

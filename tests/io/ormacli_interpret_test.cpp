@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -66,6 +67,23 @@ protected:
         }
     }
     std::string path(const std::string& name) { return "'" + dir.file(name) + "'"; }
+
+    /// The summary's rows (header first) split into cells, '#' lines left out.
+    static std::vector<std::vector<std::string>> rows(const std::string& csv) {
+        std::vector<std::vector<std::string>> table;
+        std::istringstream lines(csv);
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.empty() || line[0] == '#') continue;
+            std::vector<std::string>& cells = table.emplace_back();
+            std::istringstream parts(line);
+            std::string cell;
+            while (std::getline(parts, cell, ',')) cells.push_back(cell);
+            if (line.back() == ',') cells.emplace_back();
+        }
+        return table;
+    }
 };
 
 TEST_F(OrmacliInterpretTest, AutomaticFitsMatchFitsFromTheTrueModelsAndTheDatabaseHoldsEveryPoint) {
@@ -115,6 +133,96 @@ TEST_F(OrmacliInterpretTest, AutomaticFitsMatchFitsFromTheTrueModelsAndTheDataba
         EXPECT_EQ(point.MNmx, 3);
         EXPECT_GT(point.Mermx, 30);
         EXPECT_GT(point.resistivity[3], 0.0f);
+    }
+}
+
+TEST_F(OrmacliInterpretTest, GlobalFitsStoreEachDepthRangeAndMoreLayersNeverFitWorse) {
+    generate(5, 41);
+    const CliRun three = run("interpret '" + profile + "' --layers 3 --global 12 --csv " + path("three.csv"));
+    ASSERT_EQ(three.status, 0) << three.err;
+    const CliRun four = run("interpret '" + profile + "' --layers 4 --global 12 --vdb " + path("pf.vdb") +
+                            " --csv " + path("four.csv"));
+    ASSERT_EQ(four.status, 0) << four.err;
+    const auto threeRows = rows(test::readBytes(dir.file("three.csv")));
+    const auto fourRows = rows(test::readBytes(dir.file("four.csv")));
+    const std::vector<std::string> header = {
+        "file", "chainage (m)", "layers", "rho1 (ohm.m)", "rho2 (ohm.m)", "rho3 (ohm.m)", "rho4 (ohm.m)",
+        "depth1 (m)", "depth2 (m)", "depth3 (m)", "SSQ", "linearisations", "equivalent models",
+        "depth1 min (m)", "depth1 max (m)", "depth2 min (m)", "depth2 max (m)", "depth3 min (m)", "depth3 max (m)"};
+    ASSERT_EQ(fourRows.at(0), header);
+    ASSERT_EQ(threeRows.size(), 6u);
+    ASSERT_EQ(fourRows.size(), 6u);
+
+    VesDatabase db;
+    std::string message;
+    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    const Profile& stored = db.localities.at(0).profiles.at(0);
+    for (std::size_t i = 1; i < fourRows.size(); ++i) {
+        const std::vector<std::string>& row = fourRows[i];
+        ASSERT_EQ(row.size(), header.size());
+        EXPECT_EQ(row[0], threeRows[i][0]);
+        // The four layers start where three ended: never a worse fit.
+        EXPECT_LE(std::stod(row[10]), std::stod(threeRows[i][8]) * (1 + 1e-5)) << row[0];
+        EXPECT_GE(std::stoi(row[12]), 1) << "the best model is one of the equivalent models";
+        const VesPoint& point = stored.points.at(i - 1);
+        for (int k = 0; k < 3; ++k) {
+            const double depth = std::stod(row[7 + static_cast<std::size_t>(k)]);
+            const double least = std::stod(row[13 + 2 * static_cast<std::size_t>(k)]);
+            const double greatest = std::stod(row[14 + 2 * static_cast<std::size_t>(k)]);
+            EXPECT_LE(least, depth) << row[0] << " interface " << k + 1;
+            EXPECT_GE(greatest, depth) << row[0] << " interface " << k + 1;
+            // The database point carries the same range.
+            EXPECT_EQ(point.depthRange[static_cast<std::size_t>(k)], (DepthRange{static_cast<float>(least),
+                                                                                 static_cast<float>(greatest)}));
+        }
+    }
+}
+
+TEST_F(OrmacliInterpretTest, TheJointFitOfTheProfileGoesIntoTheSummaryAndTheDatabase) {
+    generate(6, 43);
+    const CliRun alone = run("interpret '" + profile + "' --layers 3 --global 8 --csv " + path("alone.csv"));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    const CliRun joint = run("interpret '" + profile + "' --layers 3 --global 8 --lci --lateral-depth 1.1 --vdb " +
+                             path("pf.vdb") + " --csv " + path("joint.csv"));
+    ASSERT_EQ(joint.status, 0) << joint.err;
+    EXPECT_NE(joint.err.find("profile pf 7 fitted jointly: 6 points"), std::string::npos) << joint.err;
+    const auto table = rows(test::readBytes(dir.file("joint.csv")));
+    const auto own = rows(test::readBytes(dir.file("alone.csv")));
+    ASSERT_EQ(table.size(), 7u);
+    ASSERT_EQ(own.size(), 7u);
+    EXPECT_EQ(table[0].back(), "SSQ alone");
+    EXPECT_EQ(table[0][10], "equivalent models");
+    VesDatabase db;
+    std::string message;
+    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    const Profile& stored = db.localities.at(0).profiles.at(0);
+    double jointJumps = 0, ownJumps = 0;
+    for (std::size_t i = 1; i < table.size(); ++i) {
+        const std::vector<std::string>& row = table[i];
+        const VesPoint& point = stored.points.at(i - 1);
+        // The summary shows the joint model the database holds, with its SSQ,
+        // and the SSQ of the sounding's own fit.
+        EXPECT_FLOAT_EQ(std::stof(row[3]), std::fabs(point.resistivity[0]));
+        EXPECT_FLOAT_EQ(std::stof(row[6]), std::fabs(point.depth[0]));
+        EXPECT_FLOAT_EQ(std::stof(row[8]), point.ssq);
+        EXPECT_EQ(row.back(), own[i][8]);
+        // The ranges of the points' own global fits do not belong to the joint models.
+        EXPECT_EQ(row[11], "");
+        EXPECT_FALSE(point.hasDepthRanges());
+        if (i > 1) {
+            jointJumps += std::fabs(std::log(std::stod(row[6]) / std::stod(table[i - 1][6])));
+            ownJumps += std::fabs(std::log(std::stod(own[i][6]) / std::stod(own[i - 1][6])));
+        }
+    }
+    // Tied to their neighbours, the interfaces jump less from point to point.
+    EXPECT_LT(jointJumps, ownJumps);
+
+    for (const char* wrong : {"--seed 3", "--lateral-rho 1.2", "--lci --layers 1", "--lci --lateral-depth 1",
+                              "--global -2"}) {
+        const std::string arguments = std::string(wrong).find("--layers") == std::string::npos
+                                          ? std::string(wrong) + " --layers 3"
+                                          : std::string(wrong);
+        EXPECT_EQ(run("interpret '" + profile + "' " + arguments).status, 2) << wrong;
     }
 }
 

@@ -55,6 +55,8 @@ protected:
                                                                : Ttelmorwin::LeavingFor::StoredPoint);
         };
         link.offerInterpretationRecovery = [this] { window_->offerInterpretationRecovery(); };
+        link.depthRanges = [this] { return window_->depthRangesOfModel(); };
+        link.computation = [this] { return window_->computation(); };
         section_->setInterpretationLink(link);
         window_->appendToProfile = [this](const Sounding& s, float chainage) {
             return section_->appendSounding(s, chainage);

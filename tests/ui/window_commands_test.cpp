@@ -106,6 +106,7 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutVisibilityAndPlace) {
                 {"natimodelkivkyQhlRzd1100010100201", "načti model křivky Q : hl-Rzd: 1-1000,10-100,-20", "", false},
                 {"-", "", "", true},
                 {"optimaliyacesfixy1", "Optimize the fit (ENTER, click the ... button)", "Ctrl+Alt+F", true},
+                {"Fitglobalne1", "Fit globally", "", true},
                 {"Vlondovlevoaktivnhoezupfklikna1",
                  "Insert just interpreted VES model and curve to the left window active profile (to acticve "
                  "database) - click <- button",

@@ -14,6 +14,7 @@
 
 #include "core/Forward.h"
 #include "ui/interpretation/ParameterRangesDialog.h"
+#include "ui/platform/BackgroundTask.h"
 #include "window_fixture.h"
 #include "support/FileBytes.h"
 
@@ -140,6 +141,8 @@ TEST_F(WindowComputationTest, ParameterRangesOfTheCurrentModelInADialog) {
     model.resistivityFixed[2] = 1;
     const LayerModel before = model;
     window.Rozsahyparametru1Click();
+    ASSERT_NE(window.rangesTask(), nullptr);
+    window.rangesTask()->waitForFinished();
     ParameterRangesDialog* dialog = window.rangesDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());

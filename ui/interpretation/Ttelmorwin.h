@@ -18,6 +18,8 @@
 //                           model drawing and deletion, undo and redo
 //   TtelmorwinInput.cpp     manual input of a curve, typed or by mouse
 //   TtelmorwinComputation.cpp  Model > Computation: numerical options, ranges
+//   TtelmorwinGlobalFit.cpp Model > Fit globally: the search off the window's
+//                           thread, its result as one undo step, the band
 //   TtelmorwinOptions.cpp   the display and input options dialogs
 //   TtelmorwinCommands.cpp  model clipboard, value labels, print, printer setup
 //   TtelmorwinListings.cpp  hidden listings of the fit's matrices
@@ -27,6 +29,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -37,6 +40,7 @@
 
 #include "core/ComputationOptions.h"
 #include "core/Sounding.h"
+#include "core/VesDatabase.h"
 #include "io/DisplaySettings.h"
 #include "io/GefReader.h"
 #include "io/ManualInput.h"
@@ -59,7 +63,9 @@ class RstOutputFile;
 
 namespace orma::ui {
 
+class BackgroundTask;
 class Canvas;
+class GlobalFitRunner;
 class ImageView;
 class InterpretationPlot;
 class HelpWindow;
@@ -235,6 +241,19 @@ public:
     void optimaliyacesfixy1Click();
     void spustitClick();
 
+    // Model > "Fit globally" (TtelmorwinGlobalFit.cpp): the global fit of
+    // the curve with the model's layer count (held values held, the model one
+    // more start) runs off the window's thread with a progress dialog and
+    // Cancel; its best model comes in as one undo step, with the band of its
+    // equivalent models behind it and their value spans in the values dialog.
+    void Fitglobalne1Click();
+    /// The global fit under way or last run (null before the first).
+    GlobalFitRunner* globalFit() const { return globalFit_.get(); }
+    /// Each interface's depth span over the equivalent models, while the
+    /// band belongs to the model; none otherwise. A point stored from this
+    /// window keeps them.
+    std::optional<std::array<DepthRange, kMaxPointLayers>> depthRangesOfModel() const;
+
     // Model > Computation (TtelmorwinComputation.cpp): options of the forward
     // computation and the fit, and the ranges of the current model's values.
     void Presnyvypocet1Click();
@@ -243,6 +262,8 @@ public:
     void Rozsahyparametru1Click();
     const ComputationOptions& computation() const { return computation_; }
     ParameterRangesDialog* rangesDialog() const { return rangesDialog_; }
+    /// The ranges computation under way or last run (off the window's thread).
+    BackgroundTask* rangesTask() const { return rangesTask_.get(); }
 
     // Display and Help menus: the options dialogs.
     void Npovda1Click();
@@ -309,6 +330,13 @@ private:
     void loadPresetModel(float r0, float r1, float r2);
     void showPresetModel();
     void runFit(bool widenRanges);
+    /// Says what a fit lacks (no curve, no model); true when it can run.
+    bool fitPossible();
+    void globalFitEnded(GlobalFitRunner& run, bool cancelled);
+    /// The values dialog with every value's span over the equivalent models.
+    void showEquivalentValues();
+    /// A completed change: the band that no longer belongs goes off the plot.
+    void dropBandIfStale();
     void writeSettings();
     void appendComputationMenu(QMenu* model);
     /// After an option changed: the curve computed anew, the plot redrawn.
@@ -386,6 +414,11 @@ private:
     bool shownOnce_ = false;
     bool titleDone_ = false;
     float proposedChainage_ = 0.0f;
+    /// Counts the curves loaded: a result computed for another curve is not applied.
+    std::uint64_t curveGeneration_ = 0;
+    // Last: their work ends (cancelled) before anything it was given goes.
+    std::unique_ptr<GlobalFitRunner> globalFit_;
+    std::unique_ptr<BackgroundTask> rangesTask_;
 };
 
 }  // namespace orma::ui

@@ -4,17 +4,21 @@
 // they are not part of ormawin.ini.
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
-#include <QProgressDialog>
 
+#include <memory>
+#include <optional>
+
+#include "core/FitWorkspace.h"
 #include "core/Forward.h"
 #include "core/ParameterRanges.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/ParameterRangesDialog.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/WindowMessages.h"
+#include "ui/interpretation/plot/EquivalentBandPainter.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
+#include "ui/platform/BackgroundTask.h"
 #include "ui/platform/ImageView.h"
 
 namespace orma::ui {
@@ -87,6 +91,7 @@ void Ttelmorwin::computationChanged() {
 }
 
 void Ttelmorwin::Rozsahyparametru1Click() {
+    if (rangesTask_ != nullptr && rangesTask_->running()) return;
     if (!sounding_.curveLoaded) {
         dialogs_.message(kNoComposite);
         return;
@@ -96,26 +101,55 @@ void Ttelmorwin::Rozsahyparametru1Click() {
         return;
     }
     // Each value costs a few fits: long models take seconds, so the work
-    // shows its progress and can be cancelled.
-    QProgressDialog progress("Finding the parameter ranges...", "Cancel", 0, 1, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RangeSummary ranges =
-        computeParameterRanges(sounding_, *fitWorkspace_, computation_, kDefaultRangeFactor, [&](int done, int total) {
-            progress.setMaximum(total);
-            progress.setValue(done);
-            return !progress.wasCanceled();
+    // runs off the window's thread with its progress and Cancel. Right after
+    // a global fit of the same curve and options its equivalent models are
+    // where the ranges step out from, instead of a second search.
+    const EquivalentBandPicture* band = plot_->equivalentBand();
+    const LayerModel& m = sounding_.model;
+    const bool afterGlobalFit = plot_->equivalentBandShown() && band->computation == computation_ &&
+                                band->model.resistivityFixed == m.resistivityFixed &&
+                                band->model.depthFixed == m.depthFixed && band->model.thicknessFixed == m.thicknessFixed;
+    struct Job {
+        std::unique_ptr<Sounding> sounding;
+        ComputationOptions options;
+        std::optional<EquivalentModels> found;
+        RangeSummary ranges;
+    };
+    auto job = std::make_shared<Job>();
+    job->sounding = std::make_unique<Sounding>(sounding_);
+    job->options = computation_;
+    if (afterGlobalFit) job->found = band->equivalent;
+    const std::uint64_t generation = curveGeneration_;
+    const LayerModel model = sounding_.model;
+    rangesTask_ = std::make_unique<BackgroundTask>(
+        this, "Finding the parameter ranges...",
+        [job](TaskProgress& progress) {
+            auto workspace = std::make_unique<FitWorkspace>();
+            const RangeProgress report = [&progress](int done, int total) {
+                progress.report(done, total);
+                return !progress.cancelled();
+            };
+            job->ranges = job->found ? computeParameterRanges(*job->sounding, *workspace, job->options,
+                                                              kDefaultRangeFactor, report, *job->found)
+                                     : computeParameterRanges(*job->sounding, *workspace, job->options,
+                                                              kDefaultRangeFactor, report);
+        },
+        [this, job, generation, model](bool cancelled) {
+            if (cancelled || job->ranges.status == RangeStatus::Cancelled) {
+                showStatus("The parameter ranges were cancelled.");
+                return;
+            }
+            if (generation != curveGeneration_) return;
+            if (job->ranges.status == RangeStatus::Refused) {
+                dialogs_.message(job->ranges.message);
+                return;
+            }
+            if (rangesDialog_ == nullptr) rangesDialog_ = new ParameterRangesDialog(this);
+            const EquivalentBandPicture* now = plot_->equivalentBand();
+            const bool withSpans = job->found && plot_->equivalentBandShown() && now->belongsTo(model);
+            rangesDialog_->showRanges(job->ranges, forwardName(job->options), withSpans ? &now->equivalent : nullptr);
         });
-    QApplication::restoreOverrideCursor();
-    progress.reset();
-    if (ranges.status == RangeStatus::Refused) {
-        dialogs_.message(ranges.message);
-        return;
-    }
-    if (ranges.status != RangeStatus::Computed) return;
-    if (rangesDialog_ == nullptr) rangesDialog_ = new ParameterRangesDialog(this);
-    rangesDialog_->showRanges(ranges, forwardName(computation_));
+    rangesTask_->start();
 }
 
 }  // namespace orma::ui

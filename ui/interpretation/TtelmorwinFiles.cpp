@@ -43,6 +43,9 @@ void Ttelmorwin::afterNewCurve() {
     editor_->reset();
     history_.reset(sounding_);
     updateUndoItems();
+    // A global fit's band and any result still to come belong to the old curve.
+    ++curveGeneration_;
+    plot_->setEquivalentBand(nullptr);
     // The ranges follow the new curve alone: the previous model has just been
     // dropped, so it must not widen them.
     plot_->fitPlotRanges();

@@ -143,6 +143,7 @@ void Ttelmorwin::buildMenus() {
     model->addSeparator();
     addItem(model, "optimaliyacesfixy1", "Optimize the fit (ENTER, click the ... button)",
             keys(Qt::CTRL | Qt::ALT | Qt::Key_F), &Ttelmorwin::optimaliyacesfixy1Click);
+    addItem(model, "Fitglobalne1", "Fit globally", none, &Ttelmorwin::Fitglobalne1Click);
     addItem(model, "Vlondovlevoaktivnhoezupfklikna1",
             "Insert just interpreted VES model and curve to the left window active profile (to acticve database) - "
             "click <- button",

@@ -123,7 +123,7 @@ void Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click() {
     Img->update();
 }
 
-void Ttelmorwin::runFit(bool widenRanges) {
+bool Ttelmorwin::fitPossible() {
     // Say what is missing, in the order the user has to supply it.
     bool compositeValue = false;
     for (int k = std::max(sounding_.minGridIndex, 0); k <= std::min(sounding_.maxGridIndex, kGridPoints - 1); ++k) {
@@ -131,12 +131,17 @@ void Ttelmorwin::runFit(bool widenRanges) {
     }
     if (!sounding_.curveLoaded || !sounding_.compositeBuilt || !compositeValue) {
         dialogs_.message(kNoCurveToFit);
-        return;
+        return false;
     }
     if (sounding_.model.interfaceCount <= 0) {
         dialogs_.message(kNoModelToFit);
-        return;
+        return false;
     }
+    return true;
+}
+
+void Ttelmorwin::runFit(bool widenRanges) {
+    if (!fitPossible()) return;
     keepModelForUndo();
     const FitSummary summary = fitModel(sounding_, *fitWorkspace_, computation_);
     if (!summary.message.empty()) dialogs_.message(summary.message);

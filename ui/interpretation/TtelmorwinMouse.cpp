@@ -154,6 +154,7 @@ void Ttelmorwin::enterNewCurve() {
 void Ttelmorwin::modelChanged() {
     const bool changed = history_.record(sounding_);
     updateUndoItems();
+    dropBandIfStale();
     if (!changed) return;
     writeBackStoredPoint();
     interpretationChanged();

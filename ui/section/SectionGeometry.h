@@ -20,6 +20,9 @@ struct SectionDisplay {
     float maxElevation = 10000.0f;
     /// The two label switches of the display options.
     SectionLabelSwitches labels;
+    /// Interfaces with a depth range show it (Display > "Depth ranges of the
+    /// interfaces"); for the session, not stored in orma.ini.
+    bool depthRangesShown = true;
 
     /// The limits every opening of a database sets.
     void resetAfterOpen() {

@@ -7,6 +7,7 @@
 
 #include "ui/platform/Canvas.h"
 #include "ui/platform/NumberText.h"
+#include "ui/section/SectionDepthRanges.h"
 
 namespace orma::ui {
 
@@ -147,6 +148,10 @@ void SectionView::redrawAll() {
     canvas_.setFontColour(kBlack);
     drawChainageTicks();
     if (modelsDrawn_) drawElevationTicks();
+
+    if (modelsDrawn_ && display_.depthRangesShown && profile != nullptr) {
+        paintDepthRanges(canvas_, geometry_, *profile, display_);
+    }
 
     const std::string heading = title();
     canvas_.setFontColour(kBlack);

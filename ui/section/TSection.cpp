@@ -12,6 +12,7 @@
 
 #include "io/UserDialogs.h"
 #include "io/VdbCommands.h"
+#include "ui/platform/BackgroundTask.h"
 #include "ui/platform/Canvas.h"
 #include "ui/platform/ImageView.h"
 #include "ui/platform/StatusLine.h"

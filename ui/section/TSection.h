@@ -15,12 +15,15 @@
 //   TSectionTerrain.cpp   terrain heights of the whole profile
 //   TSectionTransfer.cpp  soundings stored as points: transfer, write-back,
 //                         quick import of a directory
+//   TSectionJointFit.cpp  Pf > Fit the profile jointly... off the window's
+//                         thread, and its undo
 //
 // The window knows the interpretation window only through InterpretationLink,
 // which main() fills in, so neither window's code depends on the other's.
 
 #include <QMainWindow>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -29,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ComputationOptions.h"
 #include "core/SectionFrame.h"
 #include "core/UcmParameters.h"
 #include "core/VesDatabase.h"
@@ -49,8 +53,11 @@ class UserDialogs;
 
 namespace orma::ui {
 
+class BackgroundTask;
 class Canvas;
 class ImageView;
+class JointFitDialog;
+struct JointFitChoice;
 class RecentMenu;
 class SectionColours;
 class SectionView;
@@ -90,6 +97,13 @@ struct InterpretationLink {
     /// (false: the user cancelled); offered again at start after a crash.
     std::function<bool(bool ending)> settleInterpretation;
     std::function<void()> offerInterpretationRecovery;
+    /// Each interface's depth range over the equivalent models of the
+    /// window's last global fit, while its model is that fit's result; a
+    /// point stored from the sounding keeps them. May be empty.
+    std::function<std::optional<std::array<DepthRange, kMaxPointLayers>>()> depthRanges;
+    /// The numerical options of the interpretation window (Model >
+    /// Computation), for the joint fit of a profile. May be empty.
+    std::function<ComputationOptions()> computation;
 };
 
 class TSection : public QMainWindow {
@@ -222,6 +236,20 @@ public:
     /// progress dialog, and names the skipped ones in one message.
     void importFiles(const std::vector<std::filesystem::path>& files);
 
+    // The joint fit of the active profile (TSectionJointFit.cpp).
+    /// Pf > "Fit the profile jointly...": the dialog, then the fit off the
+    /// window's thread; its models go into the points as one change.
+    void Spolecnyfitprofilu1Click();
+    /// Pf > "Undo the joint fit": the models of before it back, while the
+    /// database has not changed since.
+    void Vratitspolecnyfit1Click();
+    /// How the joint fit dialog is run: modally by default; tests answer it.
+    std::function<void(JointFitDialog&)> runJointFitDialog;
+    /// The joint fit under way or last run (null before the first).
+    BackgroundTask* jointFitTask() const { return jointFit_.get(); }
+    /// Display > "Depth ranges of the interfaces" (a check item).
+    void Rozsahyhloubek1Click();
+
     // The section itself.
     void redrawSection();
     void imgRezMouseDown(const MouseInput& in);
@@ -269,6 +297,9 @@ private:
     /// Forgets which point the interpretation window holds.
     void forgetReopenedPoint() { reopened_ = {}; }
     void rememberReopenedPoint();
+    /// The interpretation window's depth ranges, when its model is a global
+    /// fit's result, go into the point that takes its model.
+    void takeDepthRanges(VesPoint& point) const;
     void typeScale(bool xScale);
     void stepScale(bool xScale, bool increase);
     void typeLimit(float& limit, const char* caption, const std::string& prompt, const char* badNumber);
@@ -292,6 +323,21 @@ private:
     struct ReopenedPoint {
         int locality = -1, profile = -1, point = -1;
     };
+    struct JointFitJob;
+    /// The points of a profile as they were before its joint fit, and the
+    /// database's revision right after it: the undo holds while nothing
+    /// else changed.
+    struct JointFitUndo {
+        int locality = -1, profile = -1;
+        std::vector<VesPoint> points;
+        std::uint64_t revision = 0;
+    };
+    void startJointFit(const JointFitChoice& choice);
+    void jointFitEnded(JointFitJob& job, bool cancelled);
+    void updateJointUndoItem();
+    /// Redraws, and lets the interpretation window show the new model of the
+    /// point it holds from that profile.
+    void afterProfileModelsChanged(int locality, int profile);
 
     UserDialogs& dialogs_;
     std::filesystem::path workingDirectory_;
@@ -323,6 +369,10 @@ private:
     std::vector<QAction*> profileItems_;
     bool shownOnce_ = false;
     bool ignoreNextPress_ = false;
+    JointFitDialog* jointFitDialog_ = nullptr;
+    std::optional<JointFitUndo> jointUndo_;
+    // Last: the work ends (cancelled) before anything it was given goes.
+    std::unique_ptr<BackgroundTask> jointFit_;
 };
 
 }  // namespace orma::ui

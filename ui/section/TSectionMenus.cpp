@@ -67,9 +67,14 @@ void TSection::buildMenus() {
 
     QMenu* profileMenu = bar->addMenu("Pf");
     profileMenu->setObjectName("Pf1");
+    connect(profileMenu, &QMenu::aboutToShow, this, &TSection::updateJointUndoItem);
     addItem(profileMenu, "Nativkydocelhoprofiluzesouborutxttypuxtabz1",
             "Load heights to whole profile from file *.txt (X tab Z)", {},
             &TSection::Nativkydocelhoprofiluzesouborutxttypuxtabz1Click);
+    profileMenu->addSeparator();
+    addItem(profileMenu, "Spolecnyfitprofilu1", "Fit the profile jointly...", {}, &TSection::Spolecnyfitprofilu1Click);
+    addItem(profileMenu, "Vratitspolecnyfit1", "Undo the joint fit", {}, &TSection::Vratitspolecnyfit1Click)
+        ->setEnabled(false);
 
     QMenu* display = bar->addMenu("Display");
     display->setObjectName("Zobrazen1");
@@ -90,6 +95,10 @@ void TSection::buildMenus() {
     addItem(display, "Fitniez1", "Fit all ", keys(Qt::CTRL | Qt::Key_F), &TSection::Fitniez1Click);
     display->addSeparator();
     addItem(display, "Font1", "Font", {}, &TSection::Font1Click);
+    QAction* ranges = addItem(display, "Rozsahyhloubek1", "Depth ranges of the interfaces", {},
+                              &TSection::Rozsahyhloubek1Click);
+    ranges->setCheckable(true);
+    ranges->setChecked(display_.depthRangesShown);
     colours_->addMenu(display, [this] { redrawSection(); });
 
     QMenu* exportMenu = bar->addMenu("Export");

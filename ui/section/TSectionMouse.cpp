@@ -1,6 +1,7 @@
 // The section on screen: full redraw, selection of a point by a click with
 // the XOR move of the highlight, the double click, and the canvas font.
 
+#include <QAction>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -84,6 +85,11 @@ void TSection::imgRezDblClick() {
         return;
     }
     editParameters();
+}
+
+void TSection::Rozsahyhloubek1Click() {
+    if (QAction* item = menuItem("Rozsahyhloubek1")) display_.depthRangesShown = item->isChecked();
+    redrawSection();
 }
 
 void TSection::Font1Click() {

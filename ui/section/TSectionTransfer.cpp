@@ -67,6 +67,7 @@ bool TSection::appendSounding(const Sounding& sounding, float proposedChainage) 
         parametersDialog_->applyToDatabase();
     }
     storeSoundingInPoint(sounding, profile->points.back());
+    takeDepthRanges(profile->points.back());
     forgetReopenedPoint();
     databaseChanged();
     redrawSection();
@@ -74,6 +75,15 @@ bool TSection::appendSounding(const Sounding& sounding, float proposedChainage) 
     showStatus("VES point " + added.name + " added to profile " + profile->name + " (" +
                std::to_string(profile->points.size()) + " points); not saved yet.");
     return true;
+}
+
+void TSection::takeDepthRanges(VesPoint& point) const {
+    if (!link_.depthRanges) return;
+    const std::optional<std::array<DepthRange, kMaxPointLayers>> ranges = link_.depthRanges();
+    if (!ranges) return;
+    point.depthRange.fill(DepthRange{});
+    for (int i = 0; i < point.MDLmx && i < kMaxPointLayers; ++i)
+        point.depthRange[static_cast<std::size_t>(i)] = (*ranges)[static_cast<std::size_t>(i)];
 }
 
 void TSection::rememberReopenedPoint() {
@@ -92,6 +102,7 @@ void TSection::storeReinterpretedPoint() {
     if (point == nullptr) return;
     VesPoint updated = *point;
     storeSoundingInPoint(*link_.sounding, updated);
+    takeDepthRanges(updated);
     if (updated == *point) return;
     *point = std::move(updated);
     databaseChanged();

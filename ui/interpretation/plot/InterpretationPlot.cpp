@@ -2,6 +2,7 @@
 
 #include "core/Forward.h"
 #include "ui/interpretation/plot/CursorPainter.h"
+#include "ui/interpretation/plot/EquivalentBandPainter.h"
 #include "ui/interpretation/plot/CurvePainter.h"
 #include "ui/interpretation/plot/GridPainter.h"
 #include "ui/interpretation/plot/ModelPainter.h"
@@ -24,6 +25,8 @@ ModelLineStyle InterpretationPlot::lineStyle() const {
 
 bool InterpretationPlot::curvePresent() const { return sounding_.curveLoaded; }
 
+bool InterpretationPlot::equivalentBandShown() const { return band_ != nullptr && band_->belongsTo(sounding_.model); }
+
 void InterpretationPlot::fitPlotRanges() {
     ui::fitPlotRanges(geometry_, canvas_, sounding_, settings_.scaleLocked);
 }
@@ -42,6 +45,7 @@ void InterpretationPlot::drawBasePicture() {
     valueList_.valid = false;
     if (canvasCleared) canvasCleared();
     canvas_.setPenMode(PenMode::Copy);
+    if (equivalentBandShown()) paintEquivalentBand(context(), *band_);
     paintGrid(canvas_, geometry_);
     paintFrame(canvas_, geometry_);
     paintMeasuredBranches(context());

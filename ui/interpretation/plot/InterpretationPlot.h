@@ -9,6 +9,7 @@
 // cleared by whoever computes the curve (toggleComputedCurve leaves it alone).
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "core/Sounding.h"
@@ -20,6 +21,7 @@
 namespace orma::ui {
 
 class Canvas;
+struct EquivalentBandPicture;
 struct PlotContext;
 
 class InterpretationPlot {
@@ -64,6 +66,14 @@ public:
     /// a range changed (the caller then redraws). False with the scale locked.
     bool widenRangesToModel();
 
+    /// The band of equivalent models of the last global fit (null: none). It
+    /// is drawn behind everything by every redraw while it belongs to the
+    /// sounding's model.
+    void setEquivalentBand(std::shared_ptr<const EquivalentBandPicture> band) { band_ = std::move(band); }
+    const EquivalentBandPicture* equivalentBand() const { return band_.get(); }
+    /// The band is there and belongs to the model: the next redraw shows it.
+    bool equivalentBandShown() const;
+
     /// Something other than the value list was written over the right
     /// margin: the next model drawing paints the whole list again.
     void forgetValueList() { valueList_.valid = false; }
@@ -96,6 +106,7 @@ private:
     PlotGeometry geometry_;
     CurveDrawer drawer_;
     ValueListOnCanvas valueList_;
+    std::shared_ptr<const EquivalentBandPicture> band_;
 };
 
 }  // namespace orma::ui
