@@ -78,7 +78,9 @@ JointFitDialog::JointFitDialog(QWidget* parent) : QDialog(parent) {
     bringToLayers->setObjectName("bringToLayers");
     leaveOut = new QRadioButton("Leave them out: they keep their models", this);
     leaveOut->setObjectName("leaveOut");
-    bringToLayers->setChecked(true);
+    // Left out at first: a point's own layer count is the interpreter's
+    // choice, and a model of fewer layers can fit it much worse.
+    leaveOut->setChecked(true);
     problem = new QLabel(this);
     problem->setObjectName("problem");
     problem->setStyleSheet("color: #b00000");
@@ -91,8 +93,8 @@ JointFitDialog::JointFitDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(intro);
     layout->addLayout(form);
     layout->addWidget(points_);
-    layout->addWidget(bringToLayers);
     layout->addWidget(leaveOut);
+    layout->addWidget(bringToLayers);
     layout->addWidget(problem);
     layout->addWidget(buttons);
     resize(560, 380);

@@ -4,9 +4,9 @@
 // layer count (the one most of the profile's models have, at first) and the
 // two constraint strengths as factors per 100 m (the core's defaults at
 // first); below them the points whose models have another layer count, named,
-// and whether to bring them to the chosen count (each starts from the
-// program's automatic model of that many layers, its held values dropped) or
-// to leave them out; points without a curve are always left out, named.
+// and whether to leave them out (at first) or to bring them to the chosen
+// count (each starts from the program's automatic model of that many layers,
+// its held values dropped); points without a curve are always left out, named.
 // Numbers are typed with the desktop's decimal separator or a point.
 
 #include <QDialog>
@@ -40,7 +40,7 @@ struct JointFitChoice {
     double depthFactor = LateralInversionOptions{}.depthFactor;
     /// Points of another layer count start from an automatic model of
     /// `layers` layers; otherwise they are left out.
-    bool bringToLayers = true;
+    bool bringToLayers = false;
 };
 
 class JointFitDialog : public QDialog {

@@ -54,6 +54,9 @@ void TSection::afterDatabaseOpened() {
     savedRevision_ = db_.revision();
     display_.resetAfterOpen();
     forgetReopenedPoint();
+    // The models of before a joint fit belong to the database that is gone.
+    jointUndo_.reset();
+    updateJointUndoItem();
     redrawSection();
 }
 

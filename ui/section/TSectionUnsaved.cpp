@@ -35,6 +35,7 @@ void TSection::databaseChanged() {
         dialogs_.message(kept.text());
     }
     setCaption(captionText());
+    updateJointUndoItem();
 }
 
 void TSection::databaseSaved() {
