@@ -13,7 +13,7 @@ namespace orma {
 namespace {
 
 /// Where one model's resistivity changes: at `depth` it becomes `to`.
-struct Change {
+struct ResistivityChange {
     double depth = 0.0;
     int model = 0;
     float from = 0.0f;
@@ -30,7 +30,7 @@ std::vector<BandStep> stepLineEnvelope(const std::vector<ModelValues>& models) {
     // A sweep down through every interface of every model, with the
     // resistivities the models have at the current depth in one multiset.
     std::multiset<float> current;
-    std::vector<Change> changes;
+    std::vector<ResistivityChange> changes;
     for (std::size_t i = 0; i < models.size(); ++i) {
         const ModelValues& m = models[i];
         const int n = interfacesOf(m);
@@ -42,7 +42,7 @@ std::vector<BandStep> stepLineEnvelope(const std::vector<ModelValues>& models) {
         }
     }
     std::stable_sort(changes.begin(), changes.end(),
-                     [](const Change& a, const Change& b) { return a.depth < b.depth; });
+                     [](const ResistivityChange& a, const ResistivityChange& b) { return a.depth < b.depth; });
     const auto extend = [&steps](double top, double bottom, float low, float high) {
         if (!steps.empty() && steps.back().minResistivity == low && steps.back().maxResistivity == high) {
             steps.back().bottom = bottom;

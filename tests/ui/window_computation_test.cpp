@@ -166,6 +166,20 @@ TEST_F(WindowComputationTest, ParameterRangesOfTheCurrentModelInADialog) {
     dialog->close();
 }
 
+TEST_F(WindowComputationTest, CancelledRangesShowNothingAndLeaveTheModel) {
+    Ttelmorwin& window = openWindow();
+    openGef(window);
+    window.natimodelkivkyKhlRzd11010100201Click();
+    const LayerModel before = window.sounding().model;
+    window.Rozsahyparametru1Click();
+    ASSERT_NE(window.rangesTask(), nullptr);
+    EXPECT_TRUE(window.rangesTask()->running()) << "off the window's thread";
+    window.rangesTask()->cancel();
+    window.rangesTask()->waitForFinished();
+    EXPECT_EQ(window.rangesDialog(), nullptr);
+    EXPECT_EQ(std::memcmp(&window.sounding().model, &before, sizeof before), 0);
+}
+
 TEST_F(WindowComputationTest, OptionsAreNotStoredInTheSettingsFile) {
     Ttelmorwin& window = openWindow();
     const std::string original = readBytes(windowSettingsPath(dir_));

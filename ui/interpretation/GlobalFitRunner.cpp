@@ -6,7 +6,7 @@ namespace orma::ui {
 
 namespace {
 
-enum Phase { kSearching, kBand };
+enum GlobalFitPhase { kSearching, kBand };
 
 }  // namespace
 
