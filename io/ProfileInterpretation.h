@@ -52,7 +52,7 @@ struct InterpretedSounding {
 /// chosen so that a sounding of four layers on 30 rows takes about 50 ms of
 /// one core (bench/interpret_bench.cpp); a single `ormacli fit --global`
 /// takes 64.
-inline constexpr int kDefaultInterpretGlobalStarts = 48;
+inline constexpr int kDefaultInterpretGlobalStarts = 32;
 
 struct ProfileInterpretationOptions {
     int layers = 4;
