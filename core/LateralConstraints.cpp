@@ -27,15 +27,17 @@ std::vector<LateralLink> lateralLinks(const std::vector<double>& chainage) {
 }
 
 std::vector<LateralConstraint> lateralConstraints(const std::vector<LateralLink>& links, int layers,
-                                                  double resistivityFactor, double depthFactor) {
+                                                  double resistivityFactor, double depthFactor,
+                                                  double robustBeyond) {
     std::vector<LateralConstraint> rows;
     rows.reserve(links.size() * static_cast<std::size_t>(std::max(2 * layers - 1, 0)));
     for (const LateralLink& link : links) {
         const double rhoDeviation = lateralDeviation(resistivityFactor, link.distance);
         const double depthDeviation = lateralDeviation(depthFactor, link.distance);
         for (int k = 0; k < layers; ++k) {
-            rows.push_back({link.left, link.right, TiedValue::Resistivity, k, rhoDeviation});
-            if (k + 1 < layers) rows.push_back({link.left, link.right, TiedValue::Depth, k, depthDeviation});
+            rows.push_back({link.left, link.right, TiedValue::Resistivity, k, rhoDeviation, robustBeyond});
+            if (k + 1 < layers)
+                rows.push_back({link.left, link.right, TiedValue::Depth, k, depthDeviation, robustBeyond});
         }
     }
     return rows;
@@ -60,6 +62,18 @@ double constraintResidual(const LateralConstraint& c, const TiedLogValues& left,
                                   ? left.logResistivity[c.index] - right.logResistivity[c.index]
                                   : left.logDepth[c.index] - right.logDepth[c.index];
     return difference / c.deviation;
+}
+
+double constraintPenalty(const LateralConstraint& c, double v) {
+    const double k = c.robustBeyond;
+    const double size = std::fabs(v);
+    return k <= 0.0 || size <= k ? v * v : 2.0 * k * size - k * k;
+}
+
+double constraintWeight(const LateralConstraint& c, double v) {
+    const double k = c.robustBeyond;
+    const double size = std::fabs(v);
+    return k <= 0.0 || size <= k ? 1.0 : k / size;
 }
 
 double tiedDerivative(TiedValue value, int index, const FitColumn& column, const double* thickness,

@@ -52,12 +52,16 @@ struct LateralConstraint {
     TiedValue value = TiedValue::Resistivity;
     int index = 0;           ///< 0-based layer (resistivity) or interface (depth)
     double deviation = 1.0;  ///< natural-log units
+    /// Beyond this many deviations a difference costs in proportion to its
+    /// size rather than its square (0: always its square).
+    double robustBeyond = 0.0;
 };
 
 /// A row for every layer's resistivity and every interface's depth of every
 /// link, `layers` layers per point.
 std::vector<LateralConstraint> lateralConstraints(const std::vector<LateralLink>& links, int layers,
-                                                  double resistivityFactor, double depthFactor);
+                                                  double resistivityFactor, double depthFactor,
+                                                  double robustBeyond = 0.0);
 
 /// The values a point's model brings to its constraints.
 struct TiedLogValues {
@@ -73,6 +77,17 @@ TiedLogValues tiedLogValues(int layers, const double* resistivity, const double*
 /// The constraint's row value, (left - right) / deviation.
 double constraintResidual(const LateralConstraint& constraint, const TiedLogValues& left,
                           const TiedLogValues& right);
+
+/// What a constraint row of value `v` adds to the objective: v^2 up to
+/// `robustBeyond` (k), then 2 k |v| - k^2 (Huber's penalty: the same value
+/// and slope at k). A tie that the data break by far, a step of a boundary
+/// or a layer that ends, then pulls no harder than one k deviations off,
+/// so the ties can be tight where the ground changes smoothly.
+double constraintPenalty(const LateralConstraint& constraint, double v);
+
+/// The weight of the row in the linearised problem (1 within k, k / |v|
+/// beyond): its penalty's slope over that of v^2.
+double constraintWeight(const LateralConstraint& constraint, double v);
 
 /// How the value a constraint ties at one of its points changes with that
 /// point's fit column (a log resistivity or a log thickness, FitParameters.h):

@@ -38,6 +38,11 @@ void forEachLciPoint(int count, Workspaces& workspaces, const Work& work) {
     for (std::thread& thread : pool) thread.join();
 }
 
+/// Linearisations of both runs together at most, as the progress counts them.
+int lciLinearisationsAtMost(const LateralInversionOptions& o) {
+    return o.commonStart ? 2 * o.maxLinearisations : o.maxLinearisations;
+}
+
 bool lciCancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
 
 Outcome checkLciOptions(int layers, const LateralInversionOptions& o) {
@@ -47,6 +52,8 @@ Outcome checkLciOptions(int layers, const LateralInversionOptions& o) {
     if (!factorOk(o.resistivityFactor) || !factorOk(o.depthFactor))
         return Outcome::failure(
             "The lateral constraints need factors above 1 (e.g. 1.3 for 30 % per 100 m).");
+    if (!(std::isfinite(o.robustBeyond) && o.robustBeyond >= 0.0))
+        return Outcome::failure("The robust limit of the lateral constraints must be 0 (none) or above.");
     if (!(std::isfinite(o.dataError) && o.dataError >= 0.0))
         return Outcome::failure("The data error of a joint fit must be 0 (estimated) or above.");
     if (!(std::isfinite(o.stopGain) && o.stopGain >= 0.0) || o.maxLinearisations < 1)
@@ -81,7 +88,7 @@ double sumConstraintSquares(const std::vector<LciPointState>& points,
         const LciPointState& l = points[c.left];
         const LciPointState& r = points[c.right];
         const double v = constraintResidual(c, trial ? l.trialTied : l.tied, trial ? r.trialTied : r.tied);
-        sum += v * v;
+        sum += constraintPenalty(c, v);
     }
     return sum;
 }
@@ -127,7 +134,7 @@ public:
     /// Runs linearisations until a stop rule holds; the points are linearised
     /// at their accepted models on entry. False when cancelled.
     bool iterate(LateralInversionSummary& summary, const LciProgressCallback& progress,
-                 const std::atomic<bool>* cancel) {
+                 const std::atomic<bool>* cancel, int reportedBefore = 0) {
         const double smallest = std::pow(kSingularValueCutoff / dataError_, 2);
         double current = objective(false);
         int level = 0;
@@ -167,8 +174,8 @@ public:
                 accepted = true;
             }
             if (progress)
-                progress({LciProgress::Phase::Linearisation, summary.linearisations,
-                          options_.maxLinearisations, current});
+                progress({LciProgress::Phase::Linearisation, reportedBefore + summary.linearisations,
+                          lciLinearisationsAtMost(options_), current});
             if (!accepted) {
                 summary.status = LciStatus::NoImprovement;
                 return true;
@@ -249,6 +256,94 @@ bool runAutomaticStarts(std::vector<LciSounding>& soundings, const std::vector<i
     return true;
 }
 
+
+void finishAll(std::vector<LciPointState>& points, Workspaces& workspaces, const ComputationOptions& computation) {
+    forEachLciPoint(static_cast<int>(points.size()), workspaces,
+                    [&](int i, FitWorkspace& ws) { finishLciPoint(points[i], ws, computation); });
+}
+
+bool holdsAnyValue(const LayerModel& model) {
+    for (int i = 0; i <= model.interfaceCount && i < kFlagSlots; ++i)
+        if (model.resistivityFixed[i] != 0 || model.depthFixed[i] != 0 || model.thicknessFixed[i] != 0)
+            return true;
+    return false;
+}
+
+/// The median of every layer's log resistivity and of every interface's log
+/// depth over the points' models: a model that sits inside the profile's
+/// structure rather than on any one point's equivalent of it.
+LayerModel medianModel(const std::vector<LciPointState>& points) {
+    LayerModel median = points.front().sounding->model;
+    const int layers = median.layerCount();
+    std::vector<double> values(points.size());
+    const auto middle = [&] {
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        return std::exp(n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]));
+    };
+    for (int k = 0; k < layers; ++k) {
+        for (std::size_t p = 0; p < points.size(); ++p) values[p] = points[p].tied.logResistivity[k];
+        median.resistivity[k] = static_cast<float>(middle());
+        if (k + 1 == layers) break;
+        for (std::size_t p = 0; p < points.size(); ++p) values[p] = points[p].tied.logDepth[k];
+        median.depth[k] = static_cast<float>(middle());
+    }
+    return median;
+}
+
+/// Puts `model` into every point that holds no value (keeping its flags) and
+/// takes it as the accepted one. False when a curve cannot be computed.
+bool restartPoints(std::vector<LciPointState>& points, const std::vector<LayerModel>& models,
+                   Workspaces& workspaces, const ComputationOptions& computation) {
+    std::vector<char> computed(points.size(), 0);
+    forEachLciPoint(static_cast<int>(points.size()), workspaces, [&](int i, FitWorkspace& ws) {
+        points[i].sounding->model = models[i];
+        startLciPoint(points[i], ws, computation);
+        computed[i] = lineariseLciPoint(points[i], ws, computation) ? 1 : 0;
+    });
+    return std::all_of(computed.begin(), computed.end(), [](char c) { return c != 0; });
+}
+
+/// The joint fit once more, from the profile's median model at every point
+/// that holds no value; its models are kept when they reach a lower objective
+/// than `reached` (the fit from the points' own models, whose models the
+/// records hold on entry and on return otherwise). Where neighbours' own
+/// fits landed on different equivalent structures, the fit from their own
+/// models can only pull them into a compromise; the common start lets the
+/// profile agree on one. False when cancelled.
+bool tryCommonStart(std::vector<LciPointState>& points, const std::vector<LateralConstraint>& constraints,
+                    const LateralInversionOptions& options, double dataError, Workspaces& workspaces,
+                    double reached, LateralInversionSummary& summary, const LciProgressCallback& progress,
+                    const std::atomic<bool>* cancel) {
+    std::vector<LayerModel> own;
+    for (const LciPointState& p : points) own.push_back(p.sounding->model);
+    const LayerModel median = medianModel(points);
+    std::vector<LayerModel> common = own;
+    for (LayerModel& model : common) {
+        if (holdsAnyValue(model)) continue;
+        model.resistivity = median.resistivity;
+        model.depth = median.depth;
+    }
+    LateralInversionSummary second;
+    bool better = false;
+    if (restartPoints(points, common, workspaces, options.computation)) {
+        LciJointFit fit(points, constraints, options, dataError, workspaces);
+        if (!fit.iterate(second, progress, cancel, summary.linearisations)) return false;
+        finishAll(points, workspaces, options.computation);
+        better = fit.objective(false) < reached;
+    }
+    summary.linearisations += second.linearisations;
+    summary.trials += second.trials;
+    summary.acceptedSteps += second.acceptedSteps;
+    if (better) {
+        summary.status = second.status;
+        summary.commonStartKept = true;
+        return true;
+    }
+    restartPoints(points, own, workspaces, options.computation);
+    finishAll(points, workspaces, options.computation);
+    return true;
+}
 }  // namespace
 
 Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
@@ -316,10 +411,9 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
                                  ? options.dataError
                                  : estimateDataError(points, options.computation, workspaces);
     if (lciCancelled(cancel)) return Outcome::failure(kLciCancelled);
-    LciJointFit fit(
-        points,
-        lateralConstraints(lateralLinks(chainage), layers, options.resistivityFactor, options.depthFactor),
-        options, dataError, workspaces);
+    const std::vector<LateralConstraint> constraints = lateralConstraints(
+        lateralLinks(chainage), layers, options.resistivityFactor, options.depthFactor, options.robustBeyond);
+    LciJointFit fit(points, constraints, options, dataError, workspaces);
     summary.points = static_cast<int>(points.size());
     summary.parameters = fit.parameters();
     summary.dataError = fit.dataError();
@@ -330,13 +424,20 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
     for (std::size_t p = 0; p < points.size(); ++p) summary.startSsq[members[p]] = points[p].ssq;
 
     if (!fit.iterate(summary, progress, cancel)) return Outcome::failure(kLciCancelled);
+    finishAll(points, workspaces, options.computation);
+    if (options.commonStart &&
+        !tryCommonStart(points, constraints, options, dataError, workspaces, fit.objective(false), summary,
+                        progress, cancel))
+        return Outcome::failure(kLciCancelled);
 
-    forEachLciPoint(static_cast<int>(points.size()), workspaces,
-                    [&](int i, FitWorkspace& ws) { finishLciPoint(points[i], ws, options.computation); });
     summary.dataSsq = sumPointSsq(points, false);
     summary.constraintMisfit = fit.constraintMisfit();
     summary.objective = fit.objective(false);
     for (std::size_t p = 0; p < points.size(); ++p) summary.ssq[members[p]] = points[p].ssq;
+    // The last report gives the models kept, whichever run made them.
+    if (progress)
+        progress({LciProgress::Phase::Linearisation, summary.linearisations, lciLinearisationsAtMost(options),
+                  summary.objective});
     return Outcome::success();
 }
 

@@ -57,9 +57,13 @@ void LateralNormalEquations::assemble(const std::vector<LciPointState>& points,
         const LateralConstraint& c = constraints[r];
         const LciPointState& left = points[c.left];
         const LciPointState& right = points[c.right];
-        residual[r] = constraintResidual(c, left.tied, right.tied);
-        addConstraintEntries(c, left, 1.0 / c.deviation, r, entries);
-        addConstraintEntries(c, right, -1.0 / c.deviation, r, entries);
+        // Iteratively reweighted: a row beyond its robust limit enters with
+        // the weight that gives its penalty's gradient.
+        const double v = constraintResidual(c, left.tied, right.tied);
+        const double root = std::sqrt(constraintWeight(c, v));
+        residual[r] = root * v;
+        addConstraintEntries(c, left, root / c.deviation, r, entries);
+        addConstraintEntries(c, right, -root / c.deviation, r, entries);
     }
     Eigen::SparseMatrix<double> tie(rows, parameters);
     tie.setFromTriplets(entries.begin(), entries.end());
