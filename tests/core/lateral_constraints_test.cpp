@@ -61,6 +61,26 @@ TEST(LateralConstraints, ResidualIsTheLogDifferenceOverTheDeviation) {
     EXPECT_NEAR(constraintResidual({1, 0, TiedValue::Depth, 0, 0.1}, b, a), std::log(4.0 / 5.0) / 0.1, 1e-12);
 }
 
+TEST(LateralConstraints, RobustTiesCostTheSquareWithinTheLimitAndGrowLinearlyBeyond) {
+    const LateralConstraint plain{0, 1, TiedValue::Depth, 0, 0.1};
+    const LateralConstraint robust{0, 1, TiedValue::Depth, 0, 0.1, 2.0};
+    for (const double v : {-1.5, 0.0, 0.7, 2.0}) {
+        EXPECT_DOUBLE_EQ(constraintPenalty(robust, v), v * v) << v;
+        EXPECT_DOUBLE_EQ(constraintWeight(robust, v), 1.0) << v;
+    }
+    EXPECT_DOUBLE_EQ(constraintPenalty(plain, 10.0), 100.0);
+    EXPECT_DOUBLE_EQ(constraintWeight(plain, -10.0), 1.0);
+    // Beyond the limit: 2 k |v| - k^2, continuous in value and slope at k, and
+    // the weight w of the reweighted row gives the penalty's slope 2 w v.
+    EXPECT_DOUBLE_EQ(constraintPenalty(robust, -10.0), 36.0);
+    EXPECT_DOUBLE_EQ(constraintWeight(robust, -10.0), 0.2);
+    const double h = 1e-6;
+    for (const double v : {2.0, 3.0, -8.0}) {
+        const double slope = (constraintPenalty(robust, v + h) - constraintPenalty(robust, v - h)) / (2 * h);
+        EXPECT_NEAR(slope, 2.0 * constraintWeight(robust, v) * v, 1e-5) << v;
+    }
+}
+
 /// Moves one fit column of the model by `delta` in its logarithm through the
 /// fit's own trial step and returns the tied values of the trial.
 TiedLogValues afterColumnStep(const LayerModel& model, FitWorkspace& ws, int parameters, int column,
