@@ -13,6 +13,7 @@
 #include "core/LateralConstraints.h"
 #include "core/LateralInversionPoint.h"
 #include "core/LateralNormalEquations.h"
+#include "core/StartSampling.h"
 
 namespace orma {
 
@@ -260,13 +261,6 @@ bool runAutomaticStarts(std::vector<LciSounding>& soundings, const std::vector<i
 void finishAll(std::vector<LciPointState>& points, Workspaces& workspaces, const ComputationOptions& computation) {
     forEachLciPoint(static_cast<int>(points.size()), workspaces,
                     [&](int i, FitWorkspace& ws) { finishLciPoint(points[i], ws, computation); });
-}
-
-bool holdsAnyValue(const LayerModel& model) {
-    for (int i = 0; i <= model.interfaceCount && i < kFlagSlots; ++i)
-        if (model.resistivityFixed[i] != 0 || model.depthFixed[i] != 0 || model.thicknessFixed[i] != 0)
-            return true;
-    return false;
 }
 
 /// The median of every layer's log resistivity and of every interface's log

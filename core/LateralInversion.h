@@ -134,7 +134,7 @@ struct LateralInversionSummary {
     bool commonStartKept = false;  ///< the models are those of the fit from the median model
     double startDataSsq = 0.0;           ///< sum of the points' SSQ at the start
     double dataSsq = 0.0;                ///< ... at the end: the total data misfit
-    double startConstraintMisfit = 0.0;  ///< sum of squared constraint rows (difference / deviation)
+    double startConstraintMisfit = 0.0;  ///< sum of the constraint rows' penalties (squares within the robust limit)
     double constraintMisfit = 0.0;
     double startObjective = 0.0;  ///< dataSsq / dataError^2 + constraintMisfit
     double objective = 0.0;
