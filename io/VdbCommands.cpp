@@ -50,7 +50,11 @@ bool openDatabaseWithDialog(VesDatabase& db, UserDialogs& dialogs) {
 }
 
 bool openSampleDatabase(VesDatabase& db, const std::filesystem::path& workingDirectory, UserDialogs& dialogs) {
-    const std::string path = (workingDirectory / kSampleDatabase).string();
+    return openStartDatabase(db, StartDatabase{workingDirectory / kSampleDatabase, false}, dialogs);
+}
+
+bool openStartDatabase(VesDatabase& db, const StartDatabase& start, UserDialogs& dialogs) {
+    const std::string path = start.file.string();
     // The names point at the sample even when it is missing, so a first save
     // writes a database there.
     db.fileName = path;
@@ -70,11 +74,23 @@ std::string numberedCopyName(const std::string& base, int n) {
     return name.string();
 }
 
-bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const char* dialogTitle) {
+bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const char* dialogTitle,
+                  const DatabaseSaveRules& rules) {
+    const auto isProtected = [&](const std::string& path) { return liesWithin(path, rules.protectedFolder); };
+    const auto inRefuge = [&](const std::string& path) {
+        return (rules.refugeFolder / std::filesystem::path(path).filename()).string();
+    };
     if (askName) {
+        const std::string proposed = isProtected(db.fileName) ? inRefuge(db.fileName) : db.fileName;
         const auto chosen =
-            dialogs.saveFile(FileDialogOptions{kVdbSaveFilter, kVdbExtension, db.fileName, dialogTitle});
-        if (chosen && !chosen->empty()) db.fileName = *chosen;
+            dialogs.saveFile(FileDialogOptions{kVdbSaveFilter, kVdbExtension, proposed, dialogTitle});
+        if (chosen && !chosen->empty()) {
+            if (isProtected(*chosen)) {
+                dialogs.message(kInstalledDataNotWritten + rules.protectedFolder.string());
+                return false;
+            }
+            db.fileName = *chosen;
+        }
         db.saveBaseName = db.fileName;
     }
     if (db.fileName.empty()) {
@@ -82,13 +98,23 @@ bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const cha
         dialogs.message(kVdbNoFileChosen);
         return false;
     }
+    std::string base = db.saveBaseName;
+    const bool redirected = isProtected(base);
+    if (redirected) base = inRefuge(base);
     std::string target = db.fileName;
-    for (int n = 1; nameTaken(target); ++n) {
-        if (n > kMaxCopyNumber) {
+    int n = 0;
+    // The installed file itself is never the target, even when it is gone.
+    if (isProtected(target)) target = numberedCopyName(base, ++n);
+    while (nameTaken(target)) {
+        if (++n > kMaxCopyNumber) {
             dialogs.message(kVdbCannotCreate);
             return false;
         }
-        target = numberedCopyName(db.saveBaseName, n);
+        target = numberedCopyName(base, n);
+    }
+    if (redirected) {
+        std::error_code error;
+        std::filesystem::create_directories(rules.refugeFolder, error);  // a failure is said by the write
     }
     // The fixed text, then why: a full disk, a read-only folder, a letter
     // the file's code page cannot hold.
@@ -97,6 +123,7 @@ bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const cha
         return false;
     }
     db.fileName = target;
+    if (redirected) db.saveBaseName = base;
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/VesDatabase.h"
+#include "io/ProgramFolders.h"
 #include "io/UserDialogs.h"
 
 namespace orma {
@@ -37,6 +38,13 @@ bool openDatabaseWithDialog(VesDatabase& db, UserDialogs& dialogs);
 /// ("File" + name + " does not exist. Find other!", then "Cannot open input
 /// file.") and the database stays as it was. True when it was read.
 bool openSampleDatabase(VesDatabase& db, const std::filesystem::path& workingDirectory, UserDialogs& dialogs);
+/// The database chosen for the start (io/ProgramFolders.h), reported as the
+/// sample below the working directory is when missing.
+bool openStartDatabase(VesDatabase& db, const StartDatabase& start, UserDialogs& dialogs);
+
+/// Said when a name chosen for a save lies in the installed data.
+inline constexpr const char* kInstalledDataNotWritten =
+    "The installed data of ORMA are never changed. Choose a folder of your own for the database, not one below ";
 
 /// Reads `path` into the database: on success the file names are set and the
 /// selection settled (the first point of the current profile); on failure the
@@ -49,14 +57,21 @@ bool openDatabaseFile(VesDatabase& db, const std::string& path, UserDialogs& dia
 /// the extension .vdb_1, .vdb_2 ... that does not exist yet. True when the
 /// file was written; the database file name is then the name written.
 /// `dialogTitle` is the save dialog's title.
+/// Under `rules` nothing is written below the protected folder: the file
+/// opened from there is never the target, numbered copies of a base name
+/// there are made in the refuge folder (which becomes the save base), the
+/// dialog proposes the refuge, and a name chosen below the protected folder
+/// is refused with kInstalledDataNotWritten + the folder, writing nothing.
 bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName,
-                  const char* dialogTitle = kVdbSaveAsTitle);
+                  const char* dialogTitle = kVdbSaveAsTitle, const DatabaseSaveRules& rules = {});
 
 /// Save with the dialog (Ctrl+Alt+U).
-inline bool saveDatabaseAs(VesDatabase& db, UserDialogs& dialogs) { return saveDatabase(db, dialogs, true); }
+inline bool saveDatabaseAs(VesDatabase& db, UserDialogs& dialogs, const DatabaseSaveRules& rules = {}) {
+    return saveDatabase(db, dialogs, true, kVdbSaveAsTitle, rules);
+}
 /// Save (Ctrl+U): the dialog only while there is no save base name yet.
-inline bool saveDatabaseNext(VesDatabase& db, UserDialogs& dialogs) {
-    return saveDatabase(db, dialogs, db.saveBaseName.empty(), kVdbFirstSaveTitle);
+inline bool saveDatabaseNext(VesDatabase& db, UserDialogs& dialogs, const DatabaseSaveRules& rules = {}) {
+    return saveDatabase(db, dialogs, db.saveBaseName.empty(), kVdbFirstSaveTitle, rules);
 }
 
 /// `base` with its extension replaced by ".vdb_" + n (Profil.vdb -> Profil.vdb_2).

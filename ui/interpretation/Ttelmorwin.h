@@ -44,6 +44,7 @@
 #include "io/DisplaySettings.h"
 #include "io/GefReader.h"
 #include "io/ManualInput.h"
+#include "io/StartFile.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/editing/EditorSurface.h"
 #include "ui/interpretation/editing/ModelHistory.h"
@@ -186,6 +187,10 @@ public:
     /// The recent GEF folders menu (io/RecentFiles.h).
     RecentMenu& recentGefFolders() { return *recentFolders_; }
     void OtevtRST1Click();
+    /// A curve file named on the command line, opened as its menu command
+    /// opens the file chosen in its dialog (a GEF file, an RST file's first
+    /// record, a field sheet).
+    void openStartFile(const std::string& path, StartFileKind kind);
     void NatidalRST1Click();
     void N2Click();
     void UloitRST1Click();

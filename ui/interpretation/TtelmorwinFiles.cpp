@@ -9,6 +9,7 @@
 #include "io/GefReader.h"
 #include "io/RstReader.h"
 #include "io/RstWriter.h"
+#include "io/SheetReader.h"
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/editing/ModelEditor.h"
@@ -130,6 +131,20 @@ void Ttelmorwin::OtevtRST1Click() {
     const int result = openRstFile(sounding_, *chosen, messages);
     if (result != kSuccess) sounding_.reprocessOnly = wasStoredPoint;
     finishRstLoad(result, messages);
+}
+
+void Ttelmorwin::openStartFile(const std::string& path, StartFileKind kind) {
+    sounding_.reprocessOnly = false;
+    if (kind == StartFileKind::Rst) {
+        sounding_.rstRecordIndex = 0;
+        std::vector<std::string> messages;
+        const int result = openRstFile(sounding_, path, messages);
+        finishRstLoad(result, messages);
+    } else if (kind == StartFileKind::Sheet) {
+        loadChosenCurveFile(path, openSheetCurve);
+    } else if (loadChosenCurveFile(path, openGefCurve)) {
+        rememberGefFolder(path);
+    }
 }
 
 void Ttelmorwin::NatidalRST1Click() {

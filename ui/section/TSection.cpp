@@ -111,10 +111,16 @@ void TSection::showEvent(QShowEvent* event) {
 void TSection::FormShow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     canvas_->resize(2 * screen.width(), 2 * screen.height());
-    if (openSampleDatabase(db_, workingDirectory_, dialogs_)) {
+    const bool givenOpened = !databaseToOpen_.empty() && openDatabaseFile(db_, databaseToOpen_.string(), dialogs_);
+    const StartDatabase start = startDatabase_.value_or(StartDatabase{workingDirectory_ / kSampleDatabase, false});
+    if (givenOpened || openStartDatabase(db_, start, dialogs_)) {
         display_.resetAfterOpen();
         savedRevision_ = db_.revision();
-        showStatus(openedDatabaseStatus(db_));
+        std::string status = openedDatabaseStatus(db_);
+        if (!givenOpened && start.readOnly && !saveRules_.refugeFolder.empty())
+            status += " It is part of the installed program: saves go to " + saveRules_.refugeFolder.string() + ".";
+        showStatus(status);
+        if (givenOpened) rememberDatabaseFile();
     }
     redrawSection();
     offerRecoveryCopies();

@@ -36,6 +36,7 @@
 #include "core/SectionFrame.h"
 #include "core/UcmParameters.h"
 #include "core/VesDatabase.h"
+#include "io/ProgramFolders.h"
 #include "io/RecoveryCopy.h"
 #include "io/UserDialogs.h"
 #include "ui/platform/ImageView.h"
@@ -140,9 +141,19 @@ public:
     StatusLine& statusLine() { return *statusLine_; }
     void showStatus(const std::string& text);
 
+    /// The database opened at start instead of the sample below the working
+    /// directory (io/ProgramFolders.h decides which).
+    void setStartDatabase(StartDatabase start) { startDatabase_ = std::move(start); }
+    /// A database named on the command line: opened at start in place of the
+    /// sample, which opens as usual when the file is refused.
+    void setDatabaseToOpen(std::filesystem::path file) { databaseToOpen_ = std::move(file); }
+    /// Where saves must not go, and where they go instead.
+    void setSaveRules(DatabaseSaveRules rules) { saveRules_ = std::move(rules); }
+    const DatabaseSaveRules& saveRules() const { return saveRules_; }
+
     // Lifecycle.
-    /// Opens the sample database, then offers the recovery copies an earlier
-    /// run left behind.
+    /// Opens the start database (the one named on the command line, else the
+    /// sample), then offers the recovery copies an earlier run left behind.
     void FormShow();
     void FormClose();
     /// Places the window at the left edge of the screen, as wide as the
@@ -341,6 +352,9 @@ private:
 
     UserDialogs& dialogs_;
     std::filesystem::path workingDirectory_;
+    std::optional<StartDatabase> startDatabase_;
+    std::filesystem::path databaseToOpen_;
+    DatabaseSaveRules saveRules_;
     VesDatabase db_;
     SectionDisplay display_;
     std::unique_ptr<Canvas> canvas_;

@@ -77,13 +77,13 @@ void TSection::openRecentDatabase(const std::string& path) {
 }
 
 void TSection::Ulodbnamenchdatavsledk1Click() {
-    if (!saveDatabaseAs(db_, dialogs_)) return;
+    if (!saveDatabaseAs(db_, dialogs_, saveRules_)) return;
     databaseSaved();
     showStatus(savedDatabaseStatus(db_, SaveCommand::ChosenName));
 }
 
 void TSection::Ulodbnamenchdatavsledkjako1Click() {
-    if (!saveDatabaseNext(db_, dialogs_)) return;
+    if (!saveDatabaseNext(db_, dialogs_, saveRules_)) return;
     databaseSaved();
     showStatus(savedDatabaseStatus(db_, SaveCommand::NextCopy));
 }

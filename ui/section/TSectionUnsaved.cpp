@@ -52,7 +52,7 @@ bool TSection::settleUnsavedChanges(bool ending) {
                                      : "Save them (as the next numbered copy) before another database is opened?");
     switch (dialogs_.askSaveDiscardCancel(SaveQuestion{text, {}, {}})) {
         case SaveAnswer::Save:
-            if (!saveDatabaseNext(db_, dialogs_)) return false;
+            if (!saveDatabaseNext(db_, dialogs_, saveRules_)) return false;
             databaseSaved();
             showStatus(savedDatabaseStatus(db_, SaveCommand::NextCopy));
             return true;
