@@ -10,6 +10,7 @@
 
 #include "Commands.h"
 #include "ModelArguments.h"
+#include "OptionTable.h"
 #include "core/AbGrid.h"
 #include "core/VesDatabase.h"
 #include "io/FormatPatterns.h"
@@ -20,6 +21,11 @@ namespace orma::cli {
 namespace {
 
 constexpr const char* kDbUsage = "usage: ormacli db FILE.vdb [--point L/P/K] [--json]\n";
+
+constexpr OptionSpec kDbOptions[] = {
+    {"--point", Takes::Value, "L/P/K", "one point in full: locality/profile/point indices from 0", "--point needs L/P/K"},
+    {"--json", Takes::Nothing, "", "print JSON instead of a table"},
+};
 
 struct PointAddress {
     int locality = 0;
@@ -48,31 +54,28 @@ std::optional<PointAddress> parseAddress(const std::string& text) {
 std::optional<DbOptions> parseDbOptions(const Args& args) {
     DbOptions options;
     bool havePath = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        if (option.name == "--json") {
             options.json = true;
-        } else if (arg == "--point") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli db: --point needs L/P/K\n";
-                return std::nullopt;
-            }
-            options.point = parseAddress(args[++i]);
-            if (!options.point) {
-                std::cerr << "ormacli db: --point expects locality/profile/point indices from 0, e.g. 0/1/5\n";
-                return std::nullopt;
-            }
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli db: unknown option " << arg << '\n' << kDbUsage;
-            return std::nullopt;
-        } else if (!havePath) {
-            options.path = arg;
-            havePath = true;
-        } else {
-            std::cerr << "ormacli db: only one FILE is read\n";
-            return std::nullopt;
+            return true;
         }
-    }
+        options.point = parseAddress(*value);
+        if (!options.point) {
+            std::cerr << "ormacli db: --point expects locality/profile/point indices from 0, e.g. 0/1/5\n";
+            return false;
+        }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        if (havePath) {
+            std::cerr << "ormacli db: only one FILE is read\n";
+            return false;
+        }
+        options.path = argument;
+        havePath = true;
+        return true;
+    };
+    if (!walkArguments(kDbCommand, args, onOption, onPositional)) return std::nullopt;
     if (!havePath) {
         std::cerr << kDbUsage;
         return std::nullopt;
@@ -236,6 +239,9 @@ const VesPoint* findPoint(const VesDatabase& db, const PointAddress& at, std::st
 }
 
 }  // namespace
+
+const CommandSpec kDbCommand{"db", "a profile database (.vdb): its localities, profiles and points, or one point",
+                             kDbUsage, kDbOptions, "option", true, false, runDb};
 
 int runDb(const Args& args) {
     const std::optional<DbOptions> options = parseDbOptions(args);

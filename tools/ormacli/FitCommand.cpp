@@ -13,6 +13,7 @@
 #include "GlobalFitReport.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
+#include "OptionTable.h"
 #include "RangeReport.h"
 #include "core/Fit.h"
 #include "core/FitWorkspace.h"
@@ -30,6 +31,33 @@ constexpr const char* kFitUsage =
     "                   [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n"
     "       ormacli fit FILE [--record N] --layers L --global [N] [--seed S] [--threads T]\n"
     "                   [--rho ... --depth ... --fix-...] [--equivalent MODELS.csv] [other options as above]\n";
+
+bool isRangeFactor(std::string_view next);
+bool isStartCount(std::string_view next);
+
+constexpr OptionSpec kFitOptions[] = {
+    {"--record", Takes::Value, "N", "the record of an RST file, from 0 (default 0)"},
+    {"--rho", Takes::Value, "R0,R1,...", "the starting model's resistivities in ohm-m, top first"},
+    {"--depth", Takes::Value, "D0,D1,...", "the starting model's interface depths in m, one fewer than --rho"},
+    {"--fix-rho", Takes::Value, "i,...", "hold these layers' resistivities (indices from 0)"},
+    {"--fix-depth", Takes::Value, "i,...", "hold these interfaces' depths (indices from 0)"},
+    {"--fix-thickness", Takes::Value, "i,...", "hold these layers' thicknesses (indices from 0)"},
+    {"--accurate", Takes::Nothing, "", "the 201-point filter in double precision instead of the 13-tap filter"},
+    {"--measured-spacings", Takes::Nothing, "", "compute each row at the mean measured AB/2"},
+    {"--converge", Takes::Nothing, "", "repeat passes until one gains less than 0.1 % (at most 100)"},
+    {"--ranges", Takes::OptionalValue, "FACTOR",
+     "each free value's range keeping the SSQ within FACTOR times the best (default 1.05)", {}, isRangeFactor},
+    {"--layers", Takes::Value, "L", "with --global: the number of layers, 1..30"},
+    {"--global", Takes::OptionalValue, "N", "the best model of N spread starts and its equivalent models (default 64)",
+     {}, isStartCount},
+    {"--seed", Takes::Value, "S", "with --global: the seed of the starts (a whole number from 0)"},
+    {"--threads", Takes::Value, "T", "with --global: the threads, 1..256 (default: all cores)"},
+    {"--equivalent", Takes::Value, "MODELS.csv",
+     "with --global: write the equivalent models as CSV (- for standard output)"},
+    {"--json", Takes::Nothing, "", "print JSON instead of a table"},
+    {"--csv", Takes::Value, "OUT.csv", "write the curves and the fitted model as CSV (- for standard output)",
+     "--csv needs a file name (- for standard output)"},
+};
 
 struct FitOptions {
     std::string path;
@@ -62,14 +90,16 @@ void setFlag(FitOptions& options, const std::string& arg) {
 }
 
 /// --ranges takes an optional factor: the next argument when it is a number.
-/// Returns false after a message when that number is not a usable factor.
-bool parseRanges(FitOptions& options, const Args& args, std::size_t& i) {
+bool isRangeFactor(std::string_view next) {
+    const std::optional<std::vector<double>> number = parseNumberList(next);
+    return number && number->size() == 1;
+}
+
+/// Returns false after a message when the factor is not a usable one.
+bool storeRanges(FitOptions& options, const std::string* value) {
     options.rangeFactor = kDefaultRangeFactor;
-    if (i + 1 >= args.size()) return true;
-    const std::optional<std::vector<double>> number = parseNumberList(args[i + 1]);
-    if (!number || number->size() != 1) return true;
-    ++i;
-    const double factor = number->front();
+    if (value == nullptr) return true;
+    const double factor = parseNumberList(*value)->front();
     if (!(factor > 1.0) || factor > 100.0) {
         std::cerr << "ormacli fit: the --ranges factor must be above 1 and at most 100\n";
         return false;
@@ -80,17 +110,17 @@ bool parseRanges(FitOptions& options, const Args& args, std::size_t& i) {
 
 /// --global takes an optional number of starts: the next argument when it is
 /// a whole number.
-bool parseGlobal(FitOptions& options, const Args& args, std::size_t& i) {
+bool isStartCount(std::string_view next) { return !next.empty() && next[0] != '-' && parseInteger(next).has_value(); }
+
+bool storeGlobal(FitOptions& options, const std::string* value) {
     options.globalStarts = kDefaultGlobalStarts;
-    if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-') return true;
-    const std::optional<int> starts = parseInteger(args[i + 1]);
-    if (!starts) return true;
-    ++i;
-    if (*starts < 0 || *starts > kMaxGlobalStarts) {
+    if (value == nullptr) return true;
+    const int starts = *parseInteger(*value);
+    if (starts < 0 || starts > kMaxGlobalStarts) {
         std::cerr << "ormacli fit: --global takes 0 to " << kMaxGlobalStarts << " starts\n";
         return false;
     }
-    options.globalStarts = *starts;
+    options.globalStarts = starts;
     return true;
 }
 
@@ -150,11 +180,6 @@ bool globalOptionsAgree(const FitOptions& options, bool haveRho) {
     return problem == nullptr;
 }
 
-bool isListOption(const std::string& arg) {
-    return arg == "--rho" || arg == "--depth" || arg == "--fix-rho" || arg == "--fix-depth" ||
-           arg == "--fix-thickness";
-}
-
 bool storeList(FitOptions& options, const std::string& arg, const std::string& value) {
     if (arg == "--rho" || arg == "--depth") {
         std::optional<std::vector<double>> list = parseNumberList(value);
@@ -175,56 +200,45 @@ std::optional<FitOptions> parseFitOptions(const Args& args) {
     FitOptions options;
     bool havePath = false;
     bool haveRho = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        const std::string arg(option.name);
         if (isFlag(arg)) {
             setFlag(options, arg);
         } else if (arg == "--ranges") {
-            if (!parseRanges(options, args, i)) return std::nullopt;
+            return storeRanges(options, value);
         } else if (arg == "--global") {
-            if (!parseGlobal(options, args, i)) return std::nullopt;
+            return storeGlobal(options, value);
         } else if (isGlobalValueOption(arg)) {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli fit: " << arg << " needs a value\n";
-                return std::nullopt;
-            }
-            if (!storeGlobalValue(options, arg, args[++i])) return std::nullopt;
+            return storeGlobalValue(options, arg, *value);
         } else if (arg == "--csv") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli fit: --csv needs a file name (- for standard output)\n";
-                return std::nullopt;
+            options.csv = *value;
+        } else if (arg == "--record") {
+            const std::optional<int> record = parseInteger(*value);
+            if (!record || *record < 0) {
+                std::cerr << "ormacli fit: --record must be a record number from 0\n";
+                return false;
             }
-            options.csv = args[++i];
-        } else if (arg == "--record" || isListOption(arg)) {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli fit: " << arg << " needs a value\n";
-                return std::nullopt;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--record") {
-                const std::optional<int> record = parseInteger(value);
-                if (!record || *record < 0) {
-                    std::cerr << "ormacli fit: --record must be a record number from 0\n";
-                    return std::nullopt;
-                }
-                options.record = *record;
-            } else if (!storeList(options, arg, value)) {
-                std::cerr << "ormacli fit: " << arg << " expects " << (arg == "--rho" || arg == "--depth" ? "numbers" : "indices")
-                          << " separated by commas\n";
-                return std::nullopt;
+            options.record = *record;
+        } else {
+            if (!storeList(options, arg, *value)) {
+                std::cerr << "ormacli fit: " << arg << " expects "
+                          << (arg == "--rho" || arg == "--depth" ? "numbers" : "indices") << " separated by commas\n";
+                return false;
             }
             haveRho = haveRho || arg == "--rho";
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli fit: unknown option " << arg << '\n' << kFitUsage;
-            return std::nullopt;
-        } else if (!havePath) {
-            options.path = arg;
-            havePath = true;
-        } else {
-            std::cerr << "ormacli fit: only one FILE is read\n";
-            return std::nullopt;
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        if (havePath) {
+            std::cerr << "ormacli fit: only one FILE is read\n";
+            return false;
+        }
+        options.path = argument;
+        havePath = true;
+        return true;
+    };
+    if (!walkArguments(kFitCommand, args, onOption, onPositional)) return std::nullopt;
     if (!havePath || (!haveRho && !options.globalStarts)) {
         std::cerr << kFitUsage;
         return std::nullopt;
@@ -324,6 +338,15 @@ std::optional<FitRun> runTheFit(const FitOptions& options, Sounding& sounding, F
 }
 
 }  // namespace
+
+const CommandSpec kFitCommand{"fit",
+                              "a layered model fitted to a sounding (values held), or the best of many starts",
+                              kFitUsage,
+                              kFitOptions,
+                              "option",
+                              true,
+                              false,
+                              runFit};
 
 int runFit(const Args& args) {
     const std::optional<FitOptions> options = parseFitOptions(args);

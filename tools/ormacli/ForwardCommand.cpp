@@ -12,6 +12,7 @@
 #include "CsvOutput.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
+#include "OptionTable.h"
 #include "core/AbGrid.h"
 #include "core/ForwardAtSpacings.h"
 #include "core/Forward.h"
@@ -24,6 +25,18 @@ namespace {
 constexpr const char* kForwardUsage =
     "usage: ormacli forward [FILE [--record N]] --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K]\n"
     "                       [--accurate] [--measured-spacings] [--json] [--csv OUT.csv]\n";
+
+constexpr OptionSpec kForwardOptions[] = {
+    {"--record", Takes::Value, "N", "the record of an RST file, from 0 (default 0)"},
+    {"--rho", Takes::Value, "R0,R1,...", "the layers' resistivities in ohm-m, top first"},
+    {"--depth", Takes::Value, "D0,D1,...", "the depths of the interfaces in m, one fewer than --rho"},
+    {"--kmin", Takes::Value, "K", "without FILE: the first AB/2 grid index, 0..98 (default 0)"},
+    {"--kmax", Takes::Value, "K", "without FILE: the last AB/2 grid index, 0..98 (default 27)"},
+    {"--accurate", Takes::Nothing, "", "the 201-point filter in double precision instead of the 13-tap filter"},
+    {"--measured-spacings", Takes::Nothing, "", "compute each row at the mean measured AB/2 of FILE"},
+    {"--json", Takes::Nothing, "", "print JSON instead of a table"},
+    {"--csv", Takes::Value, "OUT.csv", "write the curves and the model as CSV (- for standard output)"},
+};
 
 struct ForwardOptions {
     std::string path;
@@ -60,53 +73,40 @@ std::optional<ForwardOptions> parseForwardOptions(const Args& args) {
     ForwardOptions options;
     bool haveRho = false;
     bool havePath = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json" || arg == "--accurate" || arg == "--measured-spacings") {
-            if (arg == "--json") options.json = true;
-            if (arg == "--accurate") options.computation.accurateForward = true;
-            if (arg == "--measured-spacings") options.computation.measuredSpacings = true;
-            continue;
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        const std::string_view name = option.name;
+        if (name == "--json") options.json = true;
+        if (name == "--accurate") options.computation.accurateForward = true;
+        if (name == "--measured-spacings") options.computation.measuredSpacings = true;
+        if (value == nullptr) return true;
+        if (name == "--csv") {
+            options.csv = *value;
+            return true;
         }
-        if (arg.empty() || arg[0] != '-') {
-            if (havePath) {
-                std::cerr << "ormacli forward: only one FILE is read\n";
-                return std::nullopt;
-            }
-            options.path = arg;
-            havePath = true;
-            continue;
-        }
-        if (arg != "--rho" && arg != "--depth" && arg != "--kmin" && arg != "--kmax" && arg != "--record" &&
-            arg != "--csv") {
-            std::cerr << "ormacli forward: unknown argument " << arg << '\n' << kForwardUsage;
-            return std::nullopt;
-        }
-        if (i + 1 >= args.size()) {
-            std::cerr << "ormacli forward: " << arg << " needs a value\n";
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--csv") {
-            options.csv = value;
-            continue;
-        }
-        if (arg == "--kmin" || arg == "--kmax" || arg == "--record") {
-            if (!storeIndex(options, arg, value)) return std::nullopt;
-            continue;
-        }
-        std::optional<std::vector<double>> list = parseNumberList(value);
+        if (name == "--kmin" || name == "--kmax" || name == "--record") return storeIndex(options, std::string(name), *value);
+        std::optional<std::vector<double>> list = parseNumberList(*value);
         if (!list) {
-            std::cerr << "ormacli forward: " << arg << " expects numbers separated by commas\n";
-            return std::nullopt;
+            std::cerr << "ormacli forward: " << name << " expects numbers separated by commas\n";
+            return false;
         }
-        if (arg == "--rho") {
+        if (name == "--rho") {
             options.rho = std::move(*list);
             haveRho = true;
         } else {
             options.depth = std::move(*list);
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        if (havePath) {
+            std::cerr << "ormacli forward: only one FILE is read\n";
+            return false;
+        }
+        options.path = argument;
+        havePath = true;
+        return true;
+    };
+    if (!walkArguments(kForwardCommand, args, onOption, onPositional)) return std::nullopt;
     if (!haveRho) {
         std::cerr << kForwardUsage;
         return std::nullopt;
@@ -131,6 +131,10 @@ const char* methodName(const ComputationOptions& options) {
 }
 
 }  // namespace
+
+const CommandSpec kForwardCommand{
+    "forward", "the apparent-resistivity curve of a layered model, alone or against a sounding",
+    kForwardUsage, kForwardOptions, "argument", true, false, runForward};
 
 int runForward(const Args& args) {
     const std::optional<ForwardOptions> options = parseForwardOptions(args);

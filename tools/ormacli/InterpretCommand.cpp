@@ -11,6 +11,7 @@
 #include "Commands.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
+#include "OptionTable.h"
 #include "io/Cp1250Text.h"
 #include "io/DirectoryListing.h"
 #include "io/FormatPatterns.h"
@@ -29,6 +30,23 @@ constexpr const char* kInterpretUsage =
     "                         [--threads N] [--global [STARTS] [--seed S]]\n"
     "                         [--lci [--lateral-rho F] [--lateral-depth F]]\n";
 
+bool isInterpretStartCount(std::string_view next);
+
+constexpr OptionSpec kInterpretOptions[] = {
+    {"--layers", Takes::Value, "N", "the number of layers of every model, 1..30"},
+    {"--vdb", Takes::Value, "OUT.vdb", "write a new database with a point per file (a numbered copy when taken)"},
+    {"--csv", Takes::Value, "SUMMARY.csv", "write the summary as CSV (- for standard output instead of the table)"},
+    {"--accurate", Takes::Nothing, "", "the 201-point filter in double precision instead of the 13-tap filter"},
+    {"--converge", Takes::Nothing, "", "repeat passes until one gains less than 0.1 % (at most 100)"},
+    {"--threads", Takes::Value, "N", "fit on N threads, 1..256 (default: all cores)"},
+    {"--global", Takes::OptionalValue, "STARTS", "fit each sounding globally, layer count by layer count, STARTS spread starts each (default 32)",
+     {}, isInterpretStartCount},
+    {"--seed", Takes::Value, "S", "with --global: the seed of the starts (a whole number from 0)"},
+    {"--lci", Takes::Nothing, "", "then fit each profile jointly (laterally constrained inversion)"},
+    {"--lateral-rho", Takes::Value, "F", "with --lci: the resistivity change expected per 100 m, a factor above 1 (default 1.3)"},
+    {"--lateral-depth", Takes::Value, "F", "with --lci: the depth change expected per 100 m, a factor above 1 (default 1.25)"},
+};
+
 struct InterpretOptions {
     std::string directory;
     std::string vdb;
@@ -43,17 +61,19 @@ struct InterpretOptions {
 
 /// --global takes an optional number of starts: the next argument when it is
 /// a whole number.
-bool takeGlobalStarts(const Args& args, std::size_t& i, InterpretOptions& options) {
+bool isInterpretStartCount(std::string_view next) {
+    return !next.empty() && next[0] != '-' && parseInteger(next).has_value();
+}
+
+bool storeInterpretGlobal(const std::string* value, InterpretOptions& options) {
     options.run.globalStarts = kDefaultInterpretGlobalStarts;
-    if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-') return true;
-    const std::optional<int> starts = parseInteger(args[i + 1]);
-    if (!starts) return true;
-    ++i;
-    if (*starts < 0 || *starts > kMaxGlobalStarts) {
+    if (value == nullptr) return true;
+    const int starts = *parseInteger(*value);
+    if (starts < 0 || starts > kMaxGlobalStarts) {
         std::cerr << "ormacli interpret: --global takes 0 to " << kMaxGlobalStarts << " starts\n";
         return false;
     }
-    options.run.globalStarts = *starts;
+    options.run.globalStarts = starts;
     return true;
 }
 
@@ -103,11 +123,6 @@ bool takeValueOption(const std::string& arg, const std::string& value, Interpret
     return true;
 }
 
-bool isValueOption(const std::string& arg) {
-    return arg == "--layers" || arg == "--threads" || arg == "--vdb" || arg == "--csv" || arg == "--seed" ||
-           arg == "--lateral-rho" || arg == "--lateral-depth";
-}
-
 /// What the options need of each other; false after a message.
 bool interpretOptionsAgree(const InterpretOptions& options) {
     const char* problem = nullptr;
@@ -121,8 +136,8 @@ bool interpretOptionsAgree(const InterpretOptions& options) {
 std::optional<InterpretOptions> parseInterpretOptions(const Args& args) {
     InterpretOptions options;
     bool haveDirectory = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        const std::string arg(option.name);
         if (arg == "--accurate") {
             options.run.computation.accurateForward = true;
         } else if (arg == "--converge") {
@@ -130,24 +145,22 @@ std::optional<InterpretOptions> parseInterpretOptions(const Args& args) {
         } else if (arg == "--lci") {
             options.lci = true;
         } else if (arg == "--global") {
-            if (!takeGlobalStarts(args, i, options)) return std::nullopt;
-        } else if (isValueOption(arg)) {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli interpret: " << arg << " needs a value\n";
-                return std::nullopt;
-            }
-            if (!takeValueOption(arg, args[++i], options)) return std::nullopt;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli interpret: unknown option " << arg << '\n' << kInterpretUsage;
-            return std::nullopt;
-        } else if (!haveDirectory) {
-            options.directory = arg;
-            haveDirectory = true;
+            return storeInterpretGlobal(value, options);
         } else {
-            std::cerr << "ormacli interpret: only one DIR is read\n";
-            return std::nullopt;
+            return takeValueOption(arg, *value, options);
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        if (haveDirectory) {
+            std::cerr << "ormacli interpret: only one DIR is read\n";
+            return false;
+        }
+        options.directory = argument;
+        haveDirectory = true;
+        return true;
+    };
+    if (!walkArguments(kInterpretCommand, args, onOption, onPositional)) return std::nullopt;
     if (!haveDirectory || !options.haveLayers) {
         std::cerr << kInterpretUsage;
         return std::nullopt;
@@ -287,6 +300,10 @@ void fitJointly(const InterpretOptions& options, VesDatabase& db, std::vector<In
 }
 
 }  // namespace
+
+const CommandSpec kInterpretCommand{
+    "interpret", "every GEF file and sheet of a directory fitted unattended, into a new database",
+    kInterpretUsage, kInterpretOptions, "option", true, false, runInterpret};
 
 int runInterpret(const Args& args) {
     const std::optional<InterpretOptions> options = parseInterpretOptions(args);

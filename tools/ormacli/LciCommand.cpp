@@ -13,6 +13,7 @@
 #include "Commands.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
+#include "OptionTable.h"
 #include "core/LateralInversionProfile.h"
 #include "io/FormatPatterns.h"
 #include "io/VdbFile.h"
@@ -25,6 +26,19 @@ constexpr const char* kLciUsage =
     "usage: ormacli lci FILE.vdb --profile L/P --out NEW.vdb [--layers N] [--lateral-rho F] [--lateral-depth "
     "F]\n"
     "                   [--data-error E] [--accurate] [--measured-spacings] [--threads N] [--json]\n";
+
+constexpr OptionSpec kLciOptions[] = {
+    {"--profile", Takes::Value, "L/P", "the profile fitted: locality/profile indices from 0"},
+    {"--out", Takes::Value, "NEW.vdb", "the new database with the joint models (a numbered copy when taken)"},
+    {"--layers", Takes::Value, "N", "the layers of every model, 2..30 (default: the count most points have)"},
+    {"--lateral-rho", Takes::Value, "F", "the resistivity change expected per 100 m, a factor above 1 (default 1.3)"},
+    {"--lateral-depth", Takes::Value, "F", "the depth change expected per 100 m, a factor above 1 (default 1.25)"},
+    {"--data-error", Takes::Value, "E", "the data error, e.g. 0.03 for 3 % (default 0: estimated from the fits)"},
+    {"--accurate", Takes::Nothing, "", "the 201-point filter in double precision instead of the 13-tap filter"},
+    {"--measured-spacings", Takes::Nothing, "", "compute each row at the mean measured AB/2"},
+    {"--threads", Takes::Value, "N", "threads, 1..256 (default: all cores)"},
+    {"--json", Takes::Nothing, "", "print JSON instead of a table"},
+};
 
 struct LciArguments {
     std::string database;
@@ -102,38 +116,42 @@ bool takeLciValue(const std::string& option, const std::string& value, LciArgume
 std::optional<LciArguments> parseLciArguments(const Args& args) {
     LciArguments a;
     bool havePath = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        const std::string arg(option.name);
         if (arg == "--json") {
             a.json = true;
         } else if (arg == "--accurate") {
             a.run.computation.accurateForward = true;
         } else if (arg == "--measured-spacings") {
             a.run.computation.measuredSpacings = true;
-        } else if (arg == "--out" || arg == "--profile" || arg == "--layers" || arg == "--threads" ||
-                   arg == "--lateral-rho" || arg == "--lateral-depth" || arg == "--data-error") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli lci: " << arg << " needs a value\n" << kLciUsage;
-                return std::nullopt;
-            }
-            if (!takeLciValue(arg, args[++i], a)) return std::nullopt;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli lci: unknown option " << arg << '\n' << kLciUsage;
-            return std::nullopt;
-        } else if (!havePath) {
-            a.database = arg;
-            havePath = true;
         } else {
-            std::cerr << "ormacli lci: only one FILE.vdb is read\n";
-            return std::nullopt;
+            return takeLciValue(arg, *value, a);
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        if (havePath) {
+            std::cerr << "ormacli lci: only one FILE.vdb is read\n";
+            return false;
+        }
+        a.database = argument;
+        havePath = true;
+        return true;
+    };
+    if (!walkArguments(kLciCommand, args, onOption, onPositional)) return std::nullopt;
     if (!havePath || a.profile < 0 || a.out.empty()) {
         std::cerr << kLciUsage;
         return std::nullopt;
     }
     return a;
 }
+
+}  // namespace
+
+const CommandSpec kLciCommand{"lci", "one profile of a database fitted jointly (laterally constrained inversion)",
+                              kLciUsage, kLciOptions, "option", true, true, runLci};
+
+namespace {
 
 const char* lciStatusText(LciStatus status) {
     switch (status) {

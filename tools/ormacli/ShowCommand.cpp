@@ -10,9 +10,28 @@
 #include "CsvOutput.h"
 #include "LoadSounding.h"
 #include "ModelArguments.h"
+#include "OptionTable.h"
 #include "io/FormatPatterns.h"
 
 namespace orma::cli {
+
+namespace {
+
+constexpr OptionSpec kShowOptions[] = {
+    {"--record", Takes::Value, "N", "the record of an RST file, from 0 (default 0)", "--record needs a number"},
+    {"--reference", Takes::Value, "R", "the branch the others are shifted onto, 1..5 (default 2)",
+     "--reference needs a number"},
+    {"--json", Takes::Nothing, "", "print the sounding as JSON instead of a table"},
+    {"--csv", Takes::Value, "OUT.csv", "write the composite curve as CSV (- for standard output)",
+     "--csv needs a file name (- for standard output)"},
+};
+
+}  // namespace
+
+const CommandSpec kShowCommand{
+    "show", "a sounding file (GEF, RST, sheet) as the window reads it: readings, composite curve",
+    "usage: ormacli show FILE [--record N] [--reference R] [--json] [--csv OUT.csv]\n", kShowOptions,
+    "option", false, false, runShow};
 
 namespace {
 
@@ -27,42 +46,35 @@ struct ShowOptions {
 std::optional<ShowOptions> parseShowOptions(const Args& args) {
     ShowOptions options;
     bool havePath = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        if (option.name == "--json") {
             options.json = true;
-        } else if (arg == "--csv") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli show: --csv needs a file name (- for standard output)\n";
-                return std::nullopt;
-            }
-            options.csv = args[++i];
-        } else if (arg == "--record" || arg == "--reference") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli show: " << arg << " needs a number\n";
-                return std::nullopt;
-            }
-            const std::optional<int> value = parseInteger(args[++i]);
-            const bool isRecord = arg == "--record";
-            if (!value || *value < (isRecord ? 0 : 1) || (!isRecord && *value > kMaxBranches)) {
-                std::cerr << "ormacli show: " << arg << " must be "
-                          << (isRecord ? "a record number from 0" : "a branch number 1..5") << '\n';
-                return std::nullopt;
-            }
-            (isRecord ? options.record : options.reference) = *value;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli show: unknown option " << arg << '\n';
-            return std::nullopt;
-        } else if (!havePath) {
-            options.path = arg;
-            havePath = true;
+        } else if (option.name == "--csv") {
+            options.csv = *value;
         } else {
-            std::cerr << "ormacli show: only one FILE is read\n";
-            return std::nullopt;
+            const std::optional<int> number = parseInteger(*value);
+            const bool isRecord = option.name == "--record";
+            if (!number || *number < (isRecord ? 0 : 1) || (!isRecord && *number > kMaxBranches)) {
+                std::cerr << "ormacli show: " << option.name << " must be "
+                          << (isRecord ? "a record number from 0" : "a branch number 1..5") << '\n';
+                return false;
+            }
+            (isRecord ? options.record : options.reference) = *number;
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        if (havePath) {
+            std::cerr << "ormacli show: only one FILE is read\n";
+            return false;
+        }
+        options.path = argument;
+        havePath = true;
+        return true;
+    };
+    if (!walkArguments(kShowCommand, args, onOption, onPositional)) return std::nullopt;
     if (!havePath) {
-        std::cerr << "usage: ormacli show FILE [--record N] [--reference R] [--json] [--csv OUT.csv]\n";
+        std::cerr << kShowCommand.usage;
         return std::nullopt;
     }
     return options;

@@ -8,12 +8,32 @@
 
 #include "Commands.h"
 #include "LoadSounding.h"
+#include "OptionTable.h"
 #include "core/Sounding.h"
 #include "io/Cp1250Text.h"
 #include "io/FormatPatterns.h"
 #include "io/RstWriter.h"
 
 namespace orma::cli {
+
+namespace {
+
+constexpr OptionSpec kToRstOptions[] = {
+    {"--record", Takes::Value, "N", "the record of an RST input file, from 0 (default 0)"},
+    {"--operator", Takes::Value, "S", "the operator's name written (default: the one read)"},
+    {"--locality", Takes::Value, "S", "the locality written (default: the one read)"},
+    {"--point", Takes::Value, "N", "the point number written (default: the one read)"},
+    {"--profile", Takes::Value, "N", "the profile number written (default: the one read)"},
+    {"--append", Takes::Nothing, "", "add the record to an existing RST file (never to another kind of file)"},
+};
+
+}  // namespace
+
+const CommandSpec kToRstCommand{
+    "to-rst", "a sounding file written as one RST record, as the window writes it",
+    "usage: ormacli to-rst INPUT OUTPUT [--record N] [--operator S] [--locality S]\n"
+    "                      [--point N] [--profile N] [--append]\n",
+    kToRstOptions, "option", false, false, runToRst};
 
 namespace {
 
@@ -31,42 +51,33 @@ struct ToRstOptions {
 std::optional<ToRstOptions> parseToRstOptions(const Args& args) {
     ToRstOptions options;
     std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--append") {
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        const std::string_view name = option.name;
+        if (name == "--append") {
             options.append = true;
-            continue;
-        }
-        const bool takesText = arg == "--operator" || arg == "--locality";
-        const bool takesNumber = arg == "--record" || arg == "--point" || arg == "--profile";
-        if (takesText || takesNumber) {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli to-rst: " << arg << " needs a value\n";
-                return std::nullopt;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--operator") options.operatorName = value;
-            if (arg == "--locality") options.locality = value;
-            if (takesNumber) {
-                const std::optional<int> number = parseInteger(value);
-                if (!number || (arg == "--record" && *number < 0)) {
-                    std::cerr << "ormacli to-rst: " << arg << " needs an integer, not '" << value << "'\n";
-                    return std::nullopt;
-                }
-                if (arg == "--record") options.record = *number;
-                if (arg == "--point") options.point = number;
-                if (arg == "--profile") options.profile = number;
-            }
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli to-rst: unknown option " << arg << '\n';
-            return std::nullopt;
+        } else if (name == "--operator") {
+            options.operatorName = *value;
+        } else if (name == "--locality") {
+            options.locality = *value;
         } else {
-            positional.push_back(arg);
+            const std::optional<int> number = parseInteger(*value);
+            if (!number || (name == "--record" && *number < 0)) {
+                std::cerr << "ormacli to-rst: " << name << " needs an integer, not '" << *value << "'\n";
+                return false;
+            }
+            if (name == "--record") options.record = *number;
+            if (name == "--point") options.point = number;
+            if (name == "--profile") options.profile = number;
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        positional.push_back(argument);
+        return true;
+    };
+    if (!walkArguments(kToRstCommand, args, onOption, onPositional)) return std::nullopt;
     if (positional.size() != 2) {
-        std::cerr << "usage: ormacli to-rst INPUT OUTPUT [--record N] [--operator S] [--locality S]\n"
-                     "                      [--point N] [--profile N] [--append]\n";
+        std::cerr << kToRstCommand.usage;
         return std::nullopt;
     }
     options.input = positional[0];

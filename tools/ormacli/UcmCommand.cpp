@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "OptionTable.h"
 #include "core/SectionFrame.h"
 #include "io/FormatPatterns.h"
 #include "io/SectionSettingsFile.h"
@@ -21,6 +22,13 @@ namespace {
 constexpr const char* kUcmUsage =
     "usage: ormacli ucm FILE.vdb --profile L/P OUT.UCM [--settings orma.ini] [--name-prefix]\n"
     "                   [--chainage-on-profile]\n";
+
+constexpr OptionSpec kUcmOptions[] = {
+    {"--profile", Takes::Value, "L/P", "the profile exported: locality/profile indices from 0"},
+    {"--settings", Takes::Value, "orma.ini", "the export parameters (default: orma.ini of the current directory)"},
+    {"--name-prefix", Takes::Nothing, "", "prefix the point labels with the profile's name"},
+    {"--chainage-on-profile", Takes::Nothing, "", "label the chainage along the profile line, not along the terrain"},
+};
 
 struct UcmOptions {
     std::string database;
@@ -45,31 +53,27 @@ bool parseProfile(const std::string& text, UcmOptions& options) {
 std::optional<UcmOptions> parseUcmOptions(const Args& args) {
     UcmOptions options;
     std::vector<std::string> paths;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--profile" || arg == "--settings") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "ormacli ucm: " << arg << " needs a value\n" << kUcmUsage;
-                return std::nullopt;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--settings") {
-                options.settings = value;
-            } else if (!parseProfile(value, options)) {
+    const auto onOption = [&](const OptionSpec& option, const std::string* value) {
+        const std::string_view arg = option.name;
+        if (arg == "--settings") {
+            options.settings = *value;
+        } else if (arg == "--profile") {
+            if (!parseProfile(*value, options)) {
                 std::cerr << "ormacli ucm: --profile expects locality/profile indices from 0, e.g. 0/1\n";
-                return std::nullopt;
+                return false;
             }
         } else if (arg == "--name-prefix") {
             options.labels.profileNamePrefix = true;
         } else if (arg == "--chainage-on-profile") {
             options.labels.chainageAlongTerrain = false;
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "ormacli ucm: unknown option " << arg << '\n' << kUcmUsage;
-            return std::nullopt;
-        } else {
-            paths.push_back(arg);
         }
-    }
+        return true;
+    };
+    const auto onPositional = [&](const std::string& argument) {
+        paths.push_back(argument);
+        return true;
+    };
+    if (!walkArguments(kUcmCommand, args, onOption, onPositional)) return std::nullopt;
     if (paths.size() != 2 || options.profile < 0) {
         std::cerr << kUcmUsage;
         return std::nullopt;
@@ -80,6 +84,9 @@ std::optional<UcmOptions> parseUcmOptions(const Args& args) {
 }
 
 }  // namespace
+
+const CommandSpec kUcmCommand{"ucm", "one profile of a database as a UCM drawing script, as the section window exports it",
+                              kUcmUsage, kUcmOptions, "option", true, true, runUcm};
 
 // The parameters come from orma.ini as the window reads it at start: the
 // file given, else the one in the current directory, else the defaults. Unlike

@@ -8,51 +8,44 @@
 #include <string_view>
 
 #include "Commands.h"
+#include "OptionTable.h"
 #include "io/CLocaleFormat.h"
 #include "io/TemporaryFiles.h"
-
-namespace {
-
-constexpr std::string_view kUsage =
-    "usage: ormacli show FILE [--record N] [--reference R] [--json] [--csv OUT.csv]\n"
-    "       ormacli to-rst INPUT OUTPUT [--record N] [--operator S] [--locality S]\n"
-    "                      [--point N] [--profile N] [--append]\n"
-    "       ormacli forward [FILE [--record N]] --rho R0,R1,... --depth D0,D1,... [--kmin K] [--kmax K]\n"
-    "                       [--accurate] [--measured-spacings] [--json] [--csv OUT.csv]\n"
-    "       ormacli fit FILE [--record N] --rho ... --depth ... [--fix-rho i,...]\n"
-    "                   [--fix-depth i,...] [--fix-thickness i,...] [--accurate]\n"
-    "                   [--measured-spacings] [--converge] [--ranges [FACTOR]] [--json] [--csv OUT.csv]\n"
-    "       ormacli db FILE.vdb [--point L/P/K] [--json]\n"
-    "       ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
-    "                         [--threads N]\n"
-    "       ormacli ucm FILE.vdb --profile L/P OUT.UCM [--settings orma.ini] [--name-prefix]\n"
-    "                   [--chainage-on-profile]\n"
-    "       ormacli lci FILE.vdb --profile L/P --out NEW.vdb [--layers N] [--lateral-rho F] [--lateral-depth F]\n"
-    "                   [--data-error E] [--accurate] [--measured-spacings] [--threads N] [--json]\n";
-
-}  // namespace
 
 static int runCommand(int argc, char** argv) {
     using namespace orma::cli;
     if (argc < 2) {
-        std::cerr << kUsage;
+        printToolUsage(std::cerr);
         return kExitUsage;
     }
     const std::string_view command = argv[1];
     const Args args(argv + 2, argv + argc);
-    if (command == "show") return runShow(args);
-    if (command == "to-rst") return runToRst(args);
-    if (command == "forward") return runForward(args);
-    if (command == "fit") return runFit(args);
-    if (command == "db") return runDb(args);
-    if (command == "interpret") return runInterpret(args);
-    if (command == "ucm") return runUcm(args);
-    if (command == "lci") return runLci(args);
+    if (const CommandSpec* spec = findCommand(command)) {
+        if (asksForHelp(*spec, args)) {
+            printCommandHelp(*spec, std::cout);
+            return kExitOk;
+        }
+        return spec->run(args);
+    }
     if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kUsage;
+        const CommandSpec* about = args.empty() ? nullptr : findCommand(args.front());
+        if (about != nullptr) printCommandHelp(*about, std::cout);
+        else printToolHelp(std::cout);
         return kExitOk;
     }
-    std::cerr << "ormacli: unknown command '" << command << "'\n" << kUsage;
+    if (command == "--version") {
+        std::cout << "ormacli " << ORMA_VERSION << '\n';
+        return kExitOk;
+    }
+    // For the bash completion (not in the help): the commands, or a command's options.
+    if (command == "--completion-words") {
+        const CommandSpec* about = args.empty() ? nullptr : findCommand(args.front());
+        if (!args.empty() && about == nullptr) return kExitUsage;
+        for (const std::string& word : completionWords(about)) std::cout << word << '\n';
+        return kExitOk;
+    }
+    std::cerr << "ormacli: unknown command '" << command << "'\n";
+    printToolUsage(std::cerr);
     return kExitUsage;
 }
 
