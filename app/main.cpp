@@ -2,6 +2,7 @@
 // order (all hidden), and the one message loop.
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
@@ -143,7 +144,9 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(qtMessageHandler);
     QApplication::setApplicationName("orma");
     QApplication::setApplicationVersion(ORMA_VERSION);
-    QApplication::setDesktopFileName("orma");
+    // The desktop entry's name: the desktop finds its icon and groups the windows under it.
+    QApplication::setDesktopFileName(ORMA_APP_ID);
+    QApplication::setWindowIcon(QIcon::fromTheme(ORMA_APP_ID));
     const CommandLine commandLine = readCommandLine(QApplication::arguments());
     if (!commandLine.error.empty()) {
         std::fprintf(stderr, "%s\n%s", commandLine.error.c_str(), kUsage);

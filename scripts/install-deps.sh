@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages ORMA builds and tests with, when any is missing.
+# With --package also those that build and check the Debian package
+# (scripts/package-test.sh): man pages, icon sizes, the package checkers.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,13 @@ packages=(
   clang libclang-rt-14-dev
   locales
 )
+if [ "${1:-}" = "--package" ]; then
+  packages+=(
+    dpkg-dev file scdoc librsvg2-bin
+    lintian desktop-file-utils appstream man-db
+    shared-mime-info libglib2.0-bin
+  )
+fi
 
 sudo_cmd=""
 [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
