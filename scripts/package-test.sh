@@ -50,7 +50,7 @@ echo "== ormacli"
 samples=/usr/share/orma/samples
 ormacli show "$samples/profile1/VES100.GEF" >/dev/null || fail "ormacli show on the installed sample"
 ormacli db "$samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb" >/dev/null || fail "ormacli db on the installed sample"
-ormacli fit --help | grep -q -- '--equivalent MODELS.csv' || fail "ormacli fit --help"
+grep -q -- '--equivalent MODELS.csv' <<<"$(ormacli fit --help)" || fail "ormacli fit --help"
 bash -c 'source /usr/share/bash-completion/completions/ormacli && COMP_WORDS=(ormacli fit --glo) COMP_CWORD=2 && _ormacli && [ "${COMPREPLY[*]}" = --global ]' \
   || fail "bash completion of ormacli fit --glo"
 
@@ -79,7 +79,7 @@ grep -q "^application/x-ves-gef=.*$app_id.desktop" /usr/share/applications/mimei
 if command -v gio >/dev/null; then
   type=$(gio info -a standard::content-type "$samples/profile1/VES100.GEF" | sed -n 's/.*standard::content-type: //p')
   [ "$type" = application/x-ves-gef ] || fail "VES100.GEF is seen as $type"
-  gio mime application/x-ves-database | grep -q "$app_id.desktop" || fail "no application for .vdb files"
+  grep -q "$app_id.desktop" <<<"$(gio mime application/x-ves-database)" || fail "no application for .vdb files"
 fi
 
 echo "== man pages"
@@ -87,7 +87,8 @@ for page in ormacli orma; do
   warnings=$(MANWIDTH=80 man --warnings -l "/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $page: $warnings"
 done
-MANWIDTH=80 man ormacli | head -n 12
+man_page=$(MANWIDTH=80 man ormacli 2>&1) || fail "man ormacli"
+head -n 12 <<<"$man_page"
 
 rm -rf "$work"
 if ((failures)); then
