@@ -153,6 +153,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    orma::ui::Ttelmorwin* mainWindow = nullptr;  // for the unattended run's End
     try {
         const orma::ProgramFolders folders = orma::findProgramFolders(orma::ui::folderFactsOfThisProcess());
         if (folders.settingsInConfigFolder) {
@@ -160,7 +161,6 @@ int main(int argc, char* argv[]) {
             std::filesystem::create_directories(folders.settings, error);
         }
         const int unattended = orma::ui::unattendedTestInterval();
-        orma::ui::Ttelmorwin* mainWindow = nullptr;
         if (unattended > 0) {
             // Before the windows exist: their first messages are answered too.
             orma::ui::startUnattendedRun(unattended, [&mainWindow] {
@@ -209,6 +209,7 @@ int main(int argc, char* argv[]) {
         app.exec();
         mainWindow = nullptr;
     } catch (const std::exception& error) {
+        mainWindow = nullptr;
         QMessageBox::critical(nullptr, "orma", QString::fromUtf8(error.what()));
     }
     return 0;

@@ -138,8 +138,9 @@ public:
     SectionLabelSwitches& sectionSwitches() { return sectionSwitches_; }
     /// Where the print commands send their page (the printer setup's choice).
     PrinterChoice& printerChoice() { return printerChoice_; }
-    /// Folders searched for "manual/index.html"; empty means next to the
-    /// program, then the current directory.
+    /// Folders searched for "manual/index.html" (the program sets them from
+    /// io/ProgramFolders.h); empty means next to the program, then the
+    /// current directory.
     std::vector<std::filesystem::path> manualFolders;
     HelpWindow* helpWindow() const { return helpWindow_.get(); }
 

@@ -25,8 +25,7 @@ void Ttelmorwin::Jaknato1Click() {
     if (!page) {
         std::string where;
         for (const std::filesystem::path& folder : folders) where += "\n" + (folder / "manual").string();
-        dialogs_.message("The manual (manual/index.html) was not found. It is looked for next to the program and in "
-                         "the current directory:" + where);
+        dialogs_.message("The manual (manual/index.html) was not found. It is looked for in these folders:" + where);
         return;
     }
     if (!helpWindow_) helpWindow_ = std::make_unique<HelpWindow>(this);
