@@ -134,11 +134,15 @@ void Ttelmorwin::OtevtRST1Click() {
 }
 
 void Ttelmorwin::openStartFile(const std::string& path, StartFileKind kind) {
-    sounding_.reprocessOnly = false;
+    // An interpretation offered back from a recovery copy is asked about first.
+    if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     if (kind == StartFileKind::Rst) {
         sounding_.rstRecordIndex = 0;
+        const bool wasStoredPoint = sounding_.reprocessOnly;
+        sounding_.reprocessOnly = false;
         std::vector<std::string> messages;
         const int result = openRstFile(sounding_, path, messages);
+        if (result != kSuccess) sounding_.reprocessOnly = wasStoredPoint;
         finishRstLoad(result, messages);
     } else if (kind == StartFileKind::Sheet) {
         loadChosenCurveFile(path, openSheetCurve);
