@@ -14,19 +14,19 @@
 namespace orma {
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
+std::vector<std::string> textLines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
 }
 
-std::vector<std::string> commands() { return lines(test::runCli("--completion-words").out); }
+std::vector<std::string> commands() { return textLines(test::runCli("--completion-words").out); }
 
 /// The options of a command: the first word of each completion line.
 std::vector<std::string> optionsOf(const std::string& command) {
     std::vector<std::string> options;
-    for (const std::string& line : lines(test::runCli("--completion-words " + command).out))
+    for (const std::string& line : textLines(test::runCli("--completion-words " + command).out))
         options.push_back(line.substr(0, line.find(' ')));
     return options;
 }
@@ -46,7 +46,7 @@ TEST(OrmacliHelp, EveryCommandListsEveryOptionOfItsTableOnALineOfItsOwn) {
             if (option == "--help") continue;
             EXPECT_NE(synopsis.find(option), std::string::npos) << command << " synopsis lacks " << option;
             bool ownLine = false;
-            for (const std::string& line : lines(help.out))
+            for (const std::string& line : textLines(help.out))
                 ownLine = ownLine || line.rfind("  " + option + " ", 0) == 0 || line.rfind("  " + option, 0) == 0;
             EXPECT_TRUE(ownLine) << command << " --help lacks " << option;
         }

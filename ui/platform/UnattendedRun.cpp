@@ -19,7 +19,7 @@ namespace {
 
 constexpr qint64 kLongestRunMs = 60000;
 
-void say(const char* what, const QString& title, const QString& text) {
+void sayOnStdout(const char* what, const QString& title, const QString& text) {
     std::printf("orma: %s \"%s\"%s%s\n", what, title.toUtf8().constData(), text.isEmpty() ? "" : ": ",
                 text.simplified().toUtf8().constData());
     std::fflush(stdout);
@@ -30,12 +30,12 @@ bool answerModalWindow() {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) return false;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        say("message", box->windowTitle(), box->text());
+        sayOnStdout("message", box->windowTitle(), box->text());
         if (QPushButton* button = box->defaultButton()) button->click();
         else box->accept();
         return true;
     }
-    say("dialog", modal->windowTitle(), {});
+    sayOnStdout("dialog", modal->windowTitle(), {});
     if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->accept();
     else modal->close();
     return true;
@@ -70,7 +70,7 @@ void startUnattendedRun(int intervalMs, std::function<void()> end) {
         if (*ending || ++*quietLooks < 2) return;
         *ending = true;
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible() && window->isWindow()) say("window", window->windowTitle(), {});
+            if (window->isVisible() && window->isWindow()) sayOnStdout("window", window->windowTitle(), {});
         }
         // Outside this slot, so that the questions End may ask are answered.
         QTimer::singleShot(0, qApp, end);
