@@ -38,7 +38,7 @@ public:
     bool plotDrawn() const override { return plot_.plotDrawn; }
     bool scaleLocked() const override { return false; }
     void toggleModelLines(const Selection& style) override {
-        plot_.toggleModelLines({style.layer, style.boundary, editor->state().drawing});
+        plot_.toggleModelLines({style.layer, style.boundary, editor->state().drawing()});
     }
     void redrawAll() override { plot_.redrawAll(); }
     void removeComputedCurve() override {
@@ -80,7 +80,7 @@ struct EditingScene {
         sounding.computedCurveShown = true;
         plot.styleSource = [this] {
             const EditState& s = editor.state();
-            return ModelLineStyle{s.active.layer, s.active.boundary, s.drawing};
+            return ModelLineStyle{s.active.layer, s.active.boundary, s.drawing()};
         };
         plot.fitPlotRanges();
         plot.redrawAll();

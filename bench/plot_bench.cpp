@@ -49,7 +49,7 @@ void BM_PlotModelDragStep(benchmark::State& state) {
     auto scene = std::make_unique<PlotScene>();
     InterpretationPlot& plot = scene->plot;
     Sounding& s = scene->sounding;
-    plot.selectedLayer = 1;
+    plot.styleSource = [] { return ModelLineStyle{1, -1, false}; };
     int step = 0;
     for (auto _ : state) {
         plot.toggleModelLines();     // erase with the old value

@@ -10,7 +10,7 @@
 
 #include "bench/GuiApplication.h"
 #include "core/Forward.h"
-#include "io/GefReader.h"
+#include "core/PointProcessing.h"
 #include "tests/support/VesDatabaseBuilders.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
@@ -68,7 +68,7 @@ void BM_SectionSelection(benchmark::State& state) {
         scene->view.drawPoint(next);
         loadPointIntoSounding(scene->db.localities[0].profiles[0].points[next], scene->sounding);
         std::vector<std::string> messages;
-        readGefFile(scene->sounding, messages);
+        reprocessReadings(scene->sounding, messages);
         scene->plot.fitPlotRanges();
         scene->sounding.computedCurveShown = computeForward(scene->sounding) == kSuccess;
         scene->plot.redrawAll();

@@ -226,4 +226,8 @@ void resetForNewCurve(Sounding& sounding) {
     sounding.curveEditMode = false;
 }
 
+int reprocessReadings(Sounding& sounding, std::vector<std::string>& warnings) {
+    return postProcessPoints(sounding, CurveSource::Gef, warnings);
+}
+
 }  // namespace orma

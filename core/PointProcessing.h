@@ -36,6 +36,11 @@ inline constexpr const char* kMergedSpacingsIntro =
 /// table and the range are left as they were given.
 int postProcessPoints(Sounding& sounding, CurveSource source, std::vector<std::string>& warnings);
 
+/// The readings already in memory processed again, no file read: a point
+/// re-opened from the profile database or a curve entered by hand. They
+/// count as a GEF curve. Returns as postProcessPoints does.
+int reprocessReadings(Sounding& sounding, std::vector<std::string>& warnings);
+
 /// A newly loaded curve: curve present, composite to be built, no model,
 /// depth and resistivity fix flags cleared, computed curve not shown,
 /// curve editing off. (thicknessFixed deliberately survives.)

@@ -106,7 +106,6 @@ struct Sounding {
     bool curveLoaded = false;
     bool compositeBuilt = false;
     bool computedCurveShown = false;
-    bool reprocessOnly = false;
     bool rstOutputOpen = false;
     bool curveEditMode = false;
     bool mouseDrawnCurve = false;

@@ -193,7 +193,6 @@ std::vector<std::string> loadPointIntoSounding(const VesPoint& point, Sounding& 
     sounding.curveLoaded = true;
     sounding.compositeBuilt = true;
     sounding.gefPath = point.name;
-    sounding.reprocessOnly = true;
     return messages;
 }
 

@@ -180,8 +180,8 @@ void settleSelectionAfterOpen(VesDatabase& db, int previousLocality, int previou
 /// Fills the interpretation window's sounding from a stored point: model with
 /// fix flags, measured samples, composite curve on every branch column, grid
 /// range, branch count, fit error; the curve counts as loaded with its
-/// composite built, the point name becomes the curve name, and the sounding
-/// is marked for re-processing in memory only. Grid rows outside the
+/// composite built and the point name becomes the curve name; its readings
+/// are then processed again in memory (reprocessReadings). Grid rows outside the
 /// point's composite range are cleared so nothing of the previous curve shows
 /// through. A sounding holds 99 readings: a point with more loads the first
 /// 99 and the returned message names the readings left out.

@@ -112,9 +112,6 @@ FileDialogOptions gefOpenDialogOptions(const Sounding& sounding) {
 
 int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
     try {
-        if (sounding.reprocessOnly) {
-            return postProcessPoints(sounding, CurveSource::Gef, messages) == kSuccess ? kSuccess : kFailed;
-        }
         const ReadResult read = readRegularFile(sounding.gefPath);
         if (!read) {
             messages.emplace_back(kGefCannotOpen);
@@ -139,7 +136,6 @@ int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::s
 
 int openCurveFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages,
                   CurveFileReader read) {
-    sounding.reprocessOnly = false;
     sounding.gefPath = path;
     const int result = read(sounding, messages);
     if (result == kSuccess) {
@@ -147,7 +143,6 @@ int openCurveFile(Sounding& sounding, const std::string& path, std::vector<std::
     } else {
         messages.emplace_back(kReadingError);
     }
-    sounding.reprocessOnly = false;
     for (std::string& text : shiftBranches(sounding, 2)) messages.push_back(std::move(text));
     return result;
 }

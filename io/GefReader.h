@@ -22,9 +22,8 @@ inline constexpr const char* kReadingError = "reading error";
 /// Options of the open dialog of "Open file *.GEF", proposing the last file.
 FileDialogOptions gefOpenDialogOptions(const Sounding& sounding);
 
-/// Reads `sounding.gefPath` into the point table and post-processes it.
-/// With `reprocessOnly` set no file is read; the points in memory are
-/// processed again. Returns kSuccess, kCannotOpen or kFailed (no reading
+/// Reads `sounding.gefPath` into the point table and post-processes it
+/// (reprocessReadings processes the readings in memory again). Returns kSuccess, kCannotOpen or kFailed (no reading
 /// left with a valid AB/2). kCannotOpen puts "Cannot open GEF file." and the
 /// reason into `messages`: anything but a regular file of at most 16 MB that
 /// can be read is refused before reading. The date and the readings replace
@@ -41,8 +40,8 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
 /// The data side of "Open file *.GEF" after the dialog: reads `path`, resets
 /// the record for the new curve on success ("reading error" otherwise, the
 /// previous curve staying), and in both cases shifts the branches onto branch
-/// 2. Always reads the file, whatever `reprocessOnly` held before. Returns the
-/// result of readGefFile; the shift messages follow in `messages`.
+/// 2. Returns the result of readGefFile; the shift messages follow in
+/// `messages`.
 int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
 
 /// A reader of a curve file named by `sounding.gefPath` (readGefFile, readSheetFile).

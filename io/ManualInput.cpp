@@ -114,13 +114,10 @@ RowAnswer askResistivity(UserDialogs& dialogs, std::string_view separator, int k
 float enteredAb2(int k) { return static_cast<float>(std::exp(std::log(10.0) * k * kGridStep)); }
 
 int reprocessEnteredCurve(Sounding& sounding, UserDialogs& dialogs, ManualInputHost& host) {
-    sounding.reprocessOnly = true;
     std::vector<std::string> messages;
-    const int result = readGefFile(sounding, messages);
+    const int result = reprocessReadings(sounding, messages);
     for (const std::string& text : messages) dialogs.message(text);
     if (result != kSuccess) {
-        // A failed pass must not leave the record marked as a stored point.
-        sounding.reprocessOnly = false;
         dialogs.message(kManualReadingError);
         host.enteredCurveProcessed(false);
         return kFailed;
@@ -129,14 +126,12 @@ int reprocessEnteredCurve(Sounding& sounding, UserDialogs& dialogs, ManualInputH
     resetForNewCurve(sounding);
     if (sounding.mouseDrawnCurve) sounding.curveEditMode = editing;
     else host.setCaption(kProcessedCaption + sounding.gefPath);
-    sounding.reprocessOnly = false;
     for (const std::string& text : shiftBranches(sounding, 2)) dialogs.message(text);
     host.enteredCurveProcessed(true);
     return kSuccess;
 }
 
 bool enterCurveByKeyboard(Sounding& sounding, UserDialogs& dialogs, ManualInputHost& host) {
-    sounding.reprocessOnly = false;
     askInteger(dialogs, "Enter VES point number or chainage: ", "VES point number: ",
                std::to_string(sounding.pointNumber), sounding.pointNumber);
     const std::string proposedProfile = host.activeProfileName();
@@ -220,7 +215,6 @@ bool enterCurveByKeyboard(Sounding& sounding, UserDialogs& dialogs, ManualInputH
 }
 
 bool enterCurveByMouse(Sounding& sounding, UserDialogs& dialogs, ManualInputHost& host) {
-    sounding.reprocessOnly = false;
     // Nothing is stored until both grid indices are known to be sound.
     int pointNumber = sounding.pointNumber;
     askInteger(dialogs, "Enter number or chainage of VES point: ", "number or chainage of VES point: ",

@@ -170,11 +170,6 @@ int readRstRecordText(Sounding& sounding, std::string_view text, int record, std
 
 int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages) {
     try {
-        if (sounding.reprocessOnly) {
-            if (postProcessPoints(sounding, CurveSource::Rst, messages) != kSuccess) return kFailed;
-            sounding.rstRecordIndex += 1;
-            return kSuccess;
-        }
         const ReadResult read = readRegularFile(sounding.rstPath);
         if (!read) {
             messages.emplace_back(kRstCannotOpen);
@@ -194,7 +189,6 @@ int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& mess
 }
 
 int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages) {
-    sounding.reprocessOnly = false;
     int result = readRstRecord(sounding, record, messages);
     if (result != kSuccess) result = readRstRecord(sounding, 0, messages);
     if (result != kSuccess) {
@@ -202,7 +196,6 @@ int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messa
     } else {
         resetForNewCurve(sounding);
     }
-    sounding.reprocessOnly = false;
     for (std::string& text : shiftBranches(sounding, 2)) messages.push_back(std::move(text));
     return result;
 }

@@ -25,8 +25,7 @@ inline constexpr const char* kRstRecordNotRead = "record not red";
 /// anything larger 6 (post-processing levels that onto branch 5 and merges it).
 int rstBranchForMn2(float mn2);
 
-/// Reads record `record` (counted from 0) of `sounding.rstPath`. With
-/// `reprocessOnly` set the points in memory are processed again instead.
+/// Reads record `record` (counted from 0) of `sounding.rstPath`.
 /// Returns kSuccess (and counts the record in `rstRecordIndex`), kCannotOpen
 /// ("Cannot open RST file." and the reason in `messages`: anything but a
 /// regular file of at most 16 MB that can be read is refused before reading),
@@ -46,7 +45,6 @@ int readRstRecordText(Sounding& sounding, std::string_view text, int record, std
 /// Open/following/preceding curve after the choice of record: reads the
 /// record, falls back to record 0, resets the record for a new curve on
 /// success ("record not red" otherwise) and shifts onto branch 2 in any case.
-/// The file is always read, whatever `reprocessOnly` held before.
 int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages);
 
 /// "Open file *.RST" after the dialog: the first record of `path`.

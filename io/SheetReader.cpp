@@ -387,9 +387,6 @@ int readSheetBytes(Sounding& sounding, std::string_view bytes, std::vector<std::
 
 int readSheetFile(Sounding& sounding, std::vector<std::string>& messages) {
     try {
-        if (sounding.reprocessOnly) {
-            return postProcessPoints(sounding, CurveSource::Gef, messages) == kSuccess ? kSuccess : kFailed;
-        }
         const ReadResult read = readRegularFile(sounding.gefPath);
         if (!read) {
             messages.emplace_back(kSheetCannotOpen);

@@ -46,8 +46,7 @@ inline constexpr const char* kSheetCannotOpen = "Cannot open the sheet.";
 FileDialogOptions sheetOpenDialogOptions(const Sounding& sounding);
 
 /// Reads the sheet `sounding.gefPath` into the point table and post-processes
-/// it, as readGefFile does with a GEF file (source: GEF). With
-/// `reprocessOnly` set no file is read. Returns kSuccess, kCannotOpen (the
+/// it, as readGefFile does with a GEF file (source: GEF). Returns kSuccess, kCannotOpen (the
 /// reason in `messages`: anything but a regular file of at most 16 MB that
 /// can be read is refused before reading) or kFailed (no usable reading). The
 /// readings replace the sounding's only on success; the date, which a sheet

@@ -15,6 +15,10 @@ void connectWindows(Ttelmorwin& telmorwin, TSection& section) {
     link.reopenStoredPoint = [&telmorwin](const std::vector<std::string>& messages) {
         telmorwin.reopenStoredPoint(messages);
     };
+    link.setOpenStoredPoint = [&telmorwin](std::optional<StoredPointRef> point) {
+        telmorwin.setOpenStoredPoint(point);
+    };
+    link.showsStoredPoint = [&telmorwin] { return telmorwin.showsStoredPoint(); };
     link.showSectionOnce = [&telmorwin] { telmorwin.showSectionOnce(); };
     link.closeProgram = [&telmorwin] { telmorwin.close(); };
     link.interpretationFrame = [&telmorwin] { return telmorwin.frameGeometry(); };

@@ -188,7 +188,6 @@ TEST(VesDatabase, LoadingAPointFillsModelFlagsSamplesAndComposite) {
     EXPECT_FLOAT_EQ(static_cast<float>(sounding->ssq), point.ssq);
     EXPECT_TRUE(sounding->curveLoaded);
     EXPECT_TRUE(sounding->compositeBuilt);
-    EXPECT_TRUE(sounding->reprocessOnly);
     EXPECT_EQ(sounding->gefPath, "VES 104");
 }
 

@@ -4,6 +4,7 @@
 
 #include "SoundingFiles.h"
 #include "core/AbGrid.h"
+#include "core/PointProcessing.h"
 #include "io/GefReader.h"
 #include "io/ReadingsCommit.h"
 
@@ -138,23 +139,20 @@ TEST_F(GefReaderTest, MissingFileIsReportedBeforeTheReadingError) {
 TEST_F(GefReaderTest, NewCurveDropsTheModelAndBuildsTheComposite) {
     sounding.model.interfaceCount = 3;
     sounding.model.depthFixed[1] = 1;
-    sounding.reprocessOnly = true;  // a stored point was on screen; the command still reads the file
     ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}})), kSuccess);
     EXPECT_EQ(sounding.points.pointCount, 2);
     EXPECT_EQ(sounding.model.interfaceCount, 0);
     EXPECT_EQ(sounding.model.depthFixed[1], 0);
     EXPECT_TRUE(sounding.curveLoaded);
     EXPECT_TRUE(sounding.compositeBuilt);
-    EXPECT_FALSE(sounding.reprocessOnly);
 }
 
-TEST_F(GefReaderTest, ReprocessOnlyWorksOnThePointsInMemory) {
+TEST_F(GefReaderTest, ReprocessingWorksOnThePointsInMemory) {
     ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}})), kSuccess);
     sounding.points.ab2[1] = 10.3f;
     sounding.gefPath = dir.file("gone.GEF");
-    sounding.reprocessOnly = true;
     messages.clear();
-    EXPECT_EQ(readGefFile(sounding, messages), kSuccess);
+    EXPECT_EQ(reprocessReadings(sounding, messages), kSuccess);
     EXPECT_EQ(sounding.points.gridIndex[1], 9);
     EXPECT_EQ(sounding.maxGridIndex, 9);
 }

@@ -83,7 +83,6 @@ TEST_F(ManualInputTest, TwoTypedBranchesOverlapByTheirCommonRows) {
     EXPECT_EQ(sounding.maxGridIndex, 6);
     EXPECT_EQ(sounding.branches.branchCount, 2);
     EXPECT_TRUE(sounding.compositeBuilt);
-    EXPECT_FALSE(sounding.reprocessOnly);
     // Branch 1 was shifted onto branch 2 by the mean ratio over their common rows.
     EXPECT_NEAR(sounding.composite(0), 10 * std::sqrt(36.1 / 24 * 45 / 30), 1e-3);
     EXPECT_EQ(sounding.gefPath, "manual pf 7 bod 12");

@@ -47,6 +47,8 @@ protected:
         link.reopenStoredPoint = [this](const std::vector<std::string>& messages) {
             window_->reopenStoredPoint(messages);
         };
+        link.setOpenStoredPoint = [this](std::optional<StoredPointRef> point) { window_->setOpenStoredPoint(point); };
+        link.showsStoredPoint = [this] { return window_->showsStoredPoint(); };
         link.showSectionOnce = [this] { window_->showSectionOnce(); };
         link.closeProgram = [this] { ++programClosed_; };
         link.interpretationFrame = [this] { return window_->frameGeometry(); };

@@ -60,7 +60,7 @@ TEST_F(PlotDrawing, SelectedAndFixedSegmentsChangeWidthAndColourAndStayExact) {
     plot.toggleModelLines();  // off, with the old style
     const QImage off = canvas.image();
     sounding.model.depthFixed[1] = 1;
-    plot.selectedInterface = 1;
+    plot.styleSource = [] { return ModelLineStyle{-1, 1, false}; };
     plot.toggleModelLines();
     const PlotGeometry& g = plot.geometry();
     const LayerModel& m = sounding.model;
@@ -168,7 +168,7 @@ TEST_F(PlotDrawing, FreeCornerEndsTheLastLayerWhileDrawingOtherwiseItReachesTheB
     EXPECT_EQ(m.depth[3], kHalfSpaceDepth);  // the stored model keeps its sentinel
     plot.toggleModelLines();
 
-    plot.modelDrawingInProgress = true;
+    plot.styleSource = [] { return ModelLineStyle{-1, -1, true}; };
     m.depth[3] = 100.0f;
     plot.toggleModelLines();
     EXPECT_NE(canvas.image().pixel(x, yFree - 1), off.pixel(x, yFree - 1));

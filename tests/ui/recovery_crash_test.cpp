@@ -114,7 +114,7 @@ TEST_F(SectionTest, AfterSigkillAModelThatWasNeverTransferredIsOfferedBack) {
     const Sounding& back = window_->sounding();
     EXPECT_TRUE(back.curveLoaded);
     EXPECT_EQ(back.model.interfaceCount, 2) << "the model drawn before the kill";
-    EXPECT_FALSE(back.reprocessOnly) << "no point of the database: it can be transferred";
+    EXPECT_FALSE(window_->showsStoredPoint()) << "no point of the database: it can be transferred";
     EXPECT_FALSE(window_->importdorezu->isHidden());
     EXPECT_TRUE(window_->hasUnsavedInterpretation());
 

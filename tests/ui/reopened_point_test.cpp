@@ -18,7 +18,7 @@ protected:
         SectionTest::SetUp();
         showDatabase(spreadProfile(3));
         clickPoint(1);
-        ASSERT_TRUE(window_->sounding().reprocessOnly);
+        ASSERT_TRUE(window_->showsStoredPoint());
         neighbour_ = points()[0];
     }
 

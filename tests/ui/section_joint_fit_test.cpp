@@ -160,7 +160,7 @@ TEST_F(SectionJointFitTest, AfterAnotherChangeTheUndoIsRefusedAndTheJointModelsS
 
 TEST_F(SectionJointFitTest, TheReopenedPointShowsItsJointModel) {
     clickPoint(1);
-    ASSERT_TRUE(window_->sounding().reprocessOnly);
+    ASSERT_TRUE(window_->showsStoredPoint());
     section_->runJointFitDialog = [](JointFitDialog& dialog) { dialog.accept(); };
     dialogs_.expectMessageWithList("3 points were left out of the joint fit and keep their models:");
     fitJointly();

@@ -131,7 +131,7 @@ TEST_F(TransferTest, FixFlagsSurviveAndAReopenedPointIsNotAddedTwice) {
     EXPECT_EQ(stored.depth[1], -depth1);
 
     clickPoint(2);  // re-open it
-    EXPECT_TRUE(window_->sounding().reprocessOnly);
+    EXPECT_TRUE(window_->showsStoredPoint());
     EXPECT_EQ(window_->sounding().model.resistivityFixed[1], 1);
     EXPECT_EQ(window_->sounding().model.depthFixed[1], 1);
     EXPECT_EQ(window_->sounding().model.resistivity[1], rho1);
@@ -151,13 +151,13 @@ TEST_F(TransferTest, FixFlagsSurviveAndAReopenedPointIsNotAddedTwice) {
     // Choosing the profile again makes the sounding transferable.
     section_->chooseProfile(0);
     window_->profileChosenInSection();
-    EXPECT_FALSE(window_->sounding().reprocessOnly);
+    EXPECT_FALSE(window_->showsStoredPoint());
     EXPECT_FALSE(window_->importdorezu->isHidden());
 }
 
 TEST_F(TransferTest, DraggingAReopenedPointsModelWritesItBack) {
     clickPoint(1);
-    ASSERT_TRUE(window_->sounding().reprocessOnly);
+    ASSERT_TRUE(window_->showsStoredPoint());
     const LayerModel& model = window_->sounding().model;
     const PlotGeometry& g = window_->plot().geometry();
     const float before = model.resistivity[0];

@@ -39,7 +39,7 @@ TEST_F(SectionTest, AClickLoadsThePointWithItsModelFlagsAndCurve) {
     const Sounding& s = window_->sounding();
     EXPECT_EQ(window_->windowTitle().toStdString(), "ORMA-programme for VES interpretation - opened: VES 102");
     EXPECT_EQ(s.gefPath, "VES 102");
-    EXPECT_TRUE(s.reprocessOnly);
+    EXPECT_EQ(window_->openStoredPoint(), (StoredPointRef{0, 0, 2}));
     EXPECT_EQ(s.points.pointCount, 12);
     EXPECT_EQ(s.points.rhoA[3], stored.rhoA[3]);
     EXPECT_EQ(s.minGridIndex, 2);
@@ -140,7 +140,7 @@ TEST_F(SectionTest, SavingTwiceWritesTwoNumberedCopiesBesideTheUntouchedFile) {
 
 TEST_F(SectionTest, NewLocalityAndProfileAreNamedInTheDialog) {
     showDatabase(spreadProfile(3));
-    window_->sounding().reprocessOnly = true;
+    window_->setOpenStoredPoint(StoredPointRef{0, 0, 0});
     answerDialog_ = [](TVESparametryEdit& dialog) {
         EXPECT_FALSE(dialog.eNazevBoduVES->isEnabled()) << "a new locality has no point yet";
         dialog.eLokalita->setText(QString::fromUtf8("Nová lokalita"));
@@ -152,7 +152,7 @@ TEST_F(SectionTest, NewLocalityAndProfileAreNamedInTheDialog) {
     EXPECT_EQ(db.currentLocality, 1);
     EXPECT_EQ(db.localities[1].name, "Nová lokalita");
     EXPECT_EQ(db.localities[1].profiles[0].name, "A");
-    EXPECT_FALSE(window_->sounding().reprocessOnly);
+    EXPECT_FALSE(window_->showsStoredPoint());
     EXPECT_EQ(section_->view().title(), "locality name: Nová lokalita - profile: A");
 
     answerDialog_ = [](TVESparametryEdit& dialog) { dialog.eNazevPf->setText("B"); };

@@ -96,24 +96,24 @@ TEST_F(UnsavedInterpretationTest, AClickOnAPointAsksFirstAndCancelKeepsTheWorkOn
     clickPoint(1);
     dialogs_.verifyDone();
     EXPECT_EQ(window_->sounding().gefPath, gef_);
-    EXPECT_FALSE(window_->sounding().reprocessOnly);
+    EXPECT_FALSE(window_->showsStoredPoint());
     EXPECT_EQ(window_->sounding().model.resistivity, model.resistivity);
 
     expectWorkQuestion(kBeforeStoredPoint, SaveAnswer::Discard);
     clickPoint(1);
     dialogs_.verifyDone();
-    EXPECT_TRUE(window_->sounding().reprocessOnly) << "the point is open";
+    EXPECT_TRUE(window_->showsStoredPoint()) << "the point is open";
     EXPECT_FALSE(window_->hasUnsavedInterpretation());
 }
 
 TEST_F(UnsavedInterpretationTest, AReopenedPointStaysOneWhenAnotherFileIsNotChosen) {
     clickPoint(1);
-    ASSERT_TRUE(window_->sounding().reprocessOnly);
+    ASSERT_TRUE(window_->showsStoredPoint());
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("no file chosen");
     window_->OtevtGEF1Click();
     dialogs_.verifyDone();
-    EXPECT_TRUE(window_->sounding().reprocessOnly);
+    EXPECT_TRUE(window_->showsStoredPoint());
 
     // Its model changes still go back into the database.
     const std::uint64_t revision = section_->database().revision();

@@ -39,7 +39,7 @@ TEST_F(MouseWindowTest, TypedInputDrawsTheCurveAndNamesItInTheCaption) {
     EXPECT_FLOAT_EQ(window.sounding().composite(5), 31.0f);
     // A model can be drawn on the typed curve at once.
     window.Vytvoenmodelu1Click();
-    EXPECT_TRUE(window.editor().state().drawing);
+    EXPECT_TRUE(window.editor().state().drawing());
 }
 
 TEST_F(MouseWindowTest, AMouseDrawnCurveIsShapedPointByPointAndCommittedWithF4) {

@@ -30,7 +30,7 @@ TEST_F(MouseWindowTest, DrawsAThreeLayerModelCornerByCorner) {
     EXPECT_FLOAT_EQ(m.resistivity[2], rhoAt(g(), halfSpace.x()));
     EXPECT_FLOAT_EQ(m.depth[2], 1e12f);
 
-    EXPECT_FALSE(window.editor().state().drawing);
+    EXPECT_FALSE(window.editor().state().drawing());
     EXPECT_FALSE(window.spustit->isHidden());
     EXPECT_FALSE(window.importdorezu->isHidden());
     EXPECT_EQ(window.focusWidget(), window.spustit);  // Enter starts the fit
@@ -52,7 +52,7 @@ TEST_F(MouseWindowTest, DrawingNeedsAShiftedCurveAndKeepsCornersInDepthOrder) {
 
     openGef(window);
     click(Qt::RightButton, (g().x0 + g().x1) / 2, (g().y0 + g().y1) / 2);
-    ASSERT_TRUE(window.editor().state().drawing);
+    ASSERT_TRUE(window.editor().state().drawing());
     move(g().xOf(20), g().yOf(5));
     click(Qt::LeftButton, g().xOf(20), g().yOf(5));
     // The free corner cannot rise above the corner before it.
@@ -63,7 +63,7 @@ TEST_F(MouseWindowTest, DrawingNeedsAShiftedCurveAndKeepsCornersInDepthOrder) {
     // The middle button takes the last corner back.
     click(Qt::MiddleButton, g().xOf(80), g().yOf(1.5));
     EXPECT_EQ(m.interfaceCount, 0);
-    EXPECT_TRUE(window.editor().state().drawing);
+    EXPECT_TRUE(window.editor().state().drawing());
 }
 
 TEST_F(MouseWindowTest, HoverSelectsSegmentsAndDragsStopAtTheNeighbours) {
@@ -139,7 +139,7 @@ TEST_F(MouseWindowTest, DeletingLayersAndTheOnlyBoundaryStartsANewDrawing) {
     ASSERT_EQ(window.editor().state().active, (Selection{0, -1}));
     click(Qt::MiddleButton, onBoundary(0).x(), onBoundary(0).y());
     EXPECT_EQ(m.interfaceCount, 0);
-    EXPECT_TRUE(window.editor().state().drawing);
+    EXPECT_TRUE(window.editor().state().drawing());
     EXPECT_FALSE(window.editor().state().active.any());
 }
 
@@ -337,9 +337,9 @@ TEST_F(MouseWindowTest, UndoRestoresEachEarlierModelExactlyAndRedoReplaysThem) {
 
     // A right click outside the model discards it for a new drawing; undo brings it back.
     click(Qt::RightButton, g().x1 - 5, g().y0 + 5);
-    ASSERT_TRUE(window.editor().state().drawing);
+    ASSERT_TRUE(window.editor().state().drawing());
     window.UndoModel1Click();
-    EXPECT_FALSE(window.editor().state().drawing);
+    EXPECT_FALSE(window.editor().state().drawing());
     EXPECT_EQ(window.sounding().model.interfaceCount, fitted.model.interfaceCount);
     EXPECT_EQ(window.sounding().computedCurveShown, fitted.computedCurveShown);
     EXPECT_EQ(window.sounding().ssq, fitted.ssq);

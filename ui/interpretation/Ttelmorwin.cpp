@@ -61,7 +61,7 @@ Ttelmorwin::Ttelmorwin(UserDialogs& dialogs, const std::filesystem::path& settin
     editor_ = std::make_unique<ModelEditor>(sounding_, plot_->geometry(), static_cast<EditorSurface&>(*this));
     plot_->styleSource = [this] {
         const EditState& state = editor_->state();
-        return ModelLineStyle{state.active.layer, state.active.boundary, state.drawing};
+        return ModelLineStyle{state.active.layer, state.active.boundary, state.drawing()};
     };
     // A redraw for any reason wipes the crosshair off the canvas.
     plot_->canvasCleared = [this] { editor_->forgetCrosshair(); };

@@ -40,6 +40,7 @@
 
 #include "core/ComputationOptions.h"
 #include "core/Sounding.h"
+#include "core/StoredPointRef.h"
 #include "core/VesDatabase.h"
 #include "io/DisplaySettings.h"
 #include "io/GefReader.h"
@@ -156,6 +157,13 @@ public:
     /// are processed again, the model's curve is computed and everything
     /// redrawn. `messages` of the loading are shown first.
     void reopenStoredPoint(const std::vector<std::string>& messages);
+    /// The stored point the window shows (its model changes are written
+    /// back, "<-" refuses it), or none. Set and cleared by the section
+    /// window through the windows' link, cleared here when another curve
+    /// takes its place.
+    const std::optional<StoredPointRef>& openStoredPoint() const { return openStoredPoint_; }
+    bool showsStoredPoint() const { return openStoredPoint_.has_value(); }
+    void setOpenStoredPoint(std::optional<StoredPointRef> point) { openStoredPoint_ = point; }
 
     // The work that is in no database yet (TtelmorwinUnsaved.cpp): a curve
     // and model interpreted from a file or entered by hand and not
@@ -420,6 +428,7 @@ private:
     bool shownOnce_ = false;
     bool titleDone_ = false;
     float proposedChainage_ = 0.0f;
+    std::optional<StoredPointRef> openStoredPoint_;
     /// Counts the curves loaded: a result computed for another curve is not applied.
     std::uint64_t curveGeneration_ = 0;
     // Last: their work ends (cancelled) before anything it was given goes.

@@ -13,6 +13,7 @@
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/WindowMessages.h"
+#include "ui/interpretation/editing/ModelChange.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/interpretation/plot/PlotContext.h"
@@ -45,14 +46,14 @@ void copyModel(const LayerModel& from, LayerModel& to) {
 void Ttelmorwin::Zkoprujmodeldopamti1Click() { copyModel(sounding_.model, sounding_.modelMemory); }
 
 void Ttelmorwin::Vlomodelzpamti1Click() {
-    keepModelForUndo();
+    ModelChange change(*this);
     editor_->reset();
     copyModel(sounding_.modelMemory, sounding_.model);
     if (sounding_.curveLoaded && sounding_.model.interfaceCount > 0) forwardAndDraw(kForwardFailed);
     else removeComputedCurve();
     showFitButtons(sounding_.curveLoaded && sounding_.model.interfaceCount > 0);
     plot_->redrawAll();
-    modelChanged();
+    change.finish();
     Img->update();
 }
 

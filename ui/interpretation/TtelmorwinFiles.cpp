@@ -36,9 +36,6 @@ void Ttelmorwin::afterNewCurve() {
     plot_->plotDrawn = false;
     plot_->modelShown = false;
     plot_->modelLabelsDrawn = false;
-    plot_->selectedLayer = -1;
-    plot_->selectedInterface = -1;
-    plot_->modelDrawingInProgress = false;
     // Drawing, dragging, selection and crosshair belong to the old curve, and
     // so does the history of its models.
     editor_->reset();
@@ -86,11 +83,9 @@ bool Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, C
     std::vector<std::string> messages;
     // A re-opened point stays one (its changes written back) until another
     // file has really been read in its place.
-    const bool wasStoredPoint = sounding_.reprocessOnly;
-    sounding_.reprocessOnly = false;
     const bool read = open(sounding_, *chosen, messages) == kSuccess;
-    if (!read) sounding_.reprocessOnly = wasStoredPoint;
     if (read) {
+        openStoredPoint_.reset();
         // A curve drawn with the mouse and never committed is replaced.
         sounding_.mouseDrawnCurve = false;
         afterNewCurve();
@@ -125,11 +120,10 @@ void Ttelmorwin::OtevtRST1Click() {
         return;
     }
     sounding_.rstRecordIndex = 0;
-    const bool wasStoredPoint = sounding_.reprocessOnly;
-    sounding_.reprocessOnly = false;
     std::vector<std::string> messages;
     const int result = openRstFile(sounding_, *chosen, messages);
-    if (result != kSuccess) sounding_.reprocessOnly = wasStoredPoint;
+    // A re-opened point stays one until another record has really been read.
+    if (result == kSuccess) openStoredPoint_.reset();
     finishRstLoad(result, messages);
 }
 
@@ -155,6 +149,7 @@ void Ttelmorwin::NatidalRST1Click() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
     const int result = openFollowingRstCurve(sounding_, messages);
+    openStoredPoint_.reset();
     finishRstLoad(result, messages);
 }
 
@@ -162,7 +157,9 @@ void Ttelmorwin::N2Click() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
     const auto result = openPrecedingRstCurve(sounding_, messages);
-    if (result) finishRstLoad(*result, messages);
+    if (!result) return;
+    openStoredPoint_.reset();
+    finishRstLoad(*result, messages);
 }
 
 std::string Ttelmorwin::rstWrittenStatus(const std::string& path) const {

@@ -15,6 +15,7 @@
 #include "ui/interpretation/GlobalFitRunner.h"
 #include "ui/interpretation/ParameterRangesDialog.h"
 #include "ui/interpretation/Ttelmorwin.h"
+#include "ui/interpretation/editing/ModelChange.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
@@ -71,7 +72,7 @@ void Ttelmorwin::globalFitEnded(GlobalFitRunner& run, bool cancelled) {
         return;
     }
     // One undo step: the model before, the global fit's best after.
-    keepModelForUndo();
+    ModelChange change(*this);
     editor_->reset();
     sounding_.model = result.model;
     sounding_.computedRho = result.computedRho;
@@ -87,7 +88,7 @@ void Ttelmorwin::globalFitEnded(GlobalFitRunner& run, bool cancelled) {
     plot_->redrawAll();
     if (!settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();
     showFitButtons(true);
-    modelChanged();
+    change.finish();
     Img->update();
     showEquivalentValues();
 }

@@ -11,6 +11,8 @@ namespace orma::ui {
 
 void Ttelmorwin::Runvstup1Click() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
+    // The typed curve replaces whatever was shown, a stored point included.
+    openStoredPoint_.reset();
     const QString captionBefore = windowTitle();
     // An input that ends before its first reading leaves the curve, and so
     // the caption, as they were.
@@ -21,6 +23,7 @@ void Ttelmorwin::Runvstup1Click() {
 
 void Ttelmorwin::Manulnvstupmy1Click() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
+    openStoredPoint_.reset();
     enterCurveByMouse(sounding_, dialogs_, *this);
     plot_->redrawAll();
     Img->update();

@@ -13,6 +13,7 @@
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/WindowMessages.h"
+#include "ui/interpretation/editing/ModelChange.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/Canvas.h"
@@ -80,7 +81,6 @@ void Ttelmorwin::P1Click() {
 }
 
 void Ttelmorwin::loadPresetModel(float r0, float r1, float r2) {
-    keepModelForUndo();
     editor_->reset();
     LayerModel& model = sounding_.model;
     model.interfaceCount = 2;
@@ -96,30 +96,32 @@ void Ttelmorwin::showPresetModel() {
     // The old model's curve and SSQ do not belong to the new model.
     sounding_.computedCurveShown = false;
     plot_->redrawAll();
-    modelChanged();
     Img->update();
 }
 
 void Ttelmorwin::natimodelkivkyKhlRzd11010100201Click() {
+    const ModelChange change(*this);
     loadPresetModel(10.0f, 100.0f, 20.0f);
     showPresetModel();
 }
 
 void Ttelmorwin::natimodelkivkyHhlRzd120010205001Click() {
+    const ModelChange change(*this);
     loadPresetModel(200.0f, 20.0f, 500.0f);
     showPresetModel();
 }
 
 void Ttelmorwin::natimodelkivkyAhlRzd110101005001Click() {
+    const ModelChange change(*this);
     loadPresetModel(10.0f, 100.0f, 500.0f);
     showPresetModel();
 }
 
 void Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click() {
+    const ModelChange change(*this);
     loadPresetModel(1000.0f, 100.0f, 20.0f);
     forwardAndDraw(kForwardFailedAfterPreset);
     plot_->redrawAll();  // draws the model anew, so it counts as shown
-    modelChanged();
     Img->update();
 }
 
@@ -142,7 +144,7 @@ bool Ttelmorwin::fitPossible() {
 
 void Ttelmorwin::runFit(bool widenRanges) {
     if (!fitPossible()) return;
-    keepModelForUndo();
+    ModelChange change(*this);
     const FitSummary summary = fitModel(sounding_, *fitWorkspace_, computation_);
     if (!summary.message.empty()) dialogs_.message(summary.message);
     // The record now holds the final model and its curve; draw them afresh
@@ -153,7 +155,7 @@ void Ttelmorwin::runFit(bool widenRanges) {
     showStatus(fitStatusText(summary));
     plot_->redrawAll();
     if (widenRanges && !settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();
-    modelChanged();
+    change.finish();
     Img->update();
 }
 

@@ -8,6 +8,7 @@
 #include "io/UserDialogs.h"
 #include "ui/interpretation/Ttelmorwin.h"
 #include "ui/interpretation/WindowMessages.h"
+#include "ui/interpretation/editing/ModelChange.h"
 #include "ui/interpretation/editing/ModelEditor.h"
 #include "ui/interpretation/plot/InterpretationPlot.h"
 #include "ui/platform/ImageView.h"
@@ -44,12 +45,14 @@ void Ttelmorwin::Vytvoenmodelu1Click() {
 }
 
 void Ttelmorwin::Zruitmodel1Click() {
-    keepModelForUndo();
+    ModelChange change(*this);
     if (sounding_.computedCurveShown) {
         plot_->toggleComputedCurve();
         sounding_.computedCurveShown = false;
     }
     if (!sounding_.curveLoaded || !sounding_.compositeBuilt) {
+        // Without a curve there is no model to drop: no step to undo.
+        change.dismiss();
         Img->update();
         return;
     }
@@ -60,7 +63,7 @@ void Ttelmorwin::Zruitmodel1Click() {
     model.depthFixed.fill(0);
     model.resistivityFixed.fill(0);
     plot_->redrawAll();
-    modelChanged();
+    change.finish();
     Img->update();
 }
 
@@ -95,7 +98,7 @@ bool Ttelmorwin::plotDrawn() const { return plot_->plotDrawn; }
 bool Ttelmorwin::scaleLocked() const { return settings_.scaleLocked; }
 
 void Ttelmorwin::toggleModelLines(const Selection& style) {
-    plot_->toggleModelLines({style.layer, style.boundary, editor_->state().drawing});
+    plot_->toggleModelLines({style.layer, style.boundary, editor_->state().drawing()});
 }
 
 void Ttelmorwin::redrawAll() { plot_->redrawAll(); }
@@ -135,7 +138,11 @@ void Ttelmorwin::showFitButtons(bool shown) {
 
 void Ttelmorwin::message(const std::string& text) { dialogs_.message(text); }
 
-void Ttelmorwin::reprocessEnteredCurve() { orma::reprocessEnteredCurve(sounding_, dialogs_, *this); }
+void Ttelmorwin::reprocessEnteredCurve() {
+    // The curve is the user's own from here on, whether it came from a stored point or not.
+    openStoredPoint_.reset();
+    orma::reprocessEnteredCurve(sounding_, dialogs_, *this);
+}
 
 void Ttelmorwin::enterNewCurve() {
     showSectionOnce();
@@ -166,7 +173,7 @@ void Ttelmorwin::keepModelForUndo() {
 }
 
 void Ttelmorwin::writeBackStoredPoint() {
-    if (sounding_.reprocessOnly && storedPointModelEdited) storedPointModelEdited();
+    if (showsStoredPoint() && storedPointModelEdited) storedPointModelEdited();
 }
 
 }  // namespace orma::ui

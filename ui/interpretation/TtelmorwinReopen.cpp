@@ -1,6 +1,6 @@
 // A point of the profile database opened again in this window: the section
 // window has filled the sounding from the stored point (samples, composite
-// curve, model with its fix flags) and marked it for re-processing in memory.
+// curve, model with its fix flags) and says which point it is.
 
 #include <QPushButton>
 
@@ -17,10 +17,10 @@ namespace orma::ui {
 
 void Ttelmorwin::reopenStoredPoint(const std::vector<std::string>& messages) {
     showMessages(messages);
-    // With reprocessOnly set no file is read: the stored samples are snapped
-    // and ranged again. The composite comes from the database; no shifting.
+    // No file is read: the stored samples are snapped and ranged again. The
+    // composite comes from the database; no shifting.
     std::vector<std::string> readMessages;
-    const int result = readGefFile(sounding_, readMessages);
+    const int result = reprocessReadings(sounding_, readMessages);
     // Merged spacings were said when the sounding was first read; a box on
     // every click in the section would only repeat it.
     std::string merged;

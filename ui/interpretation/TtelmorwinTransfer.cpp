@@ -53,7 +53,7 @@ std::optional<float> Ttelmorwin::chainageFromFileName() {
 }
 
 void Ttelmorwin::importdorezuClick() {
-    if (sounding_.reprocessOnly) {
+    if (showsStoredPoint()) {
         dialogs_.message(kAlreadyInProfileButton);
         return;
     }
@@ -61,7 +61,7 @@ void Ttelmorwin::importdorezuClick() {
 }
 
 void Ttelmorwin::ImportGEFvadresipojednom1Click() {
-    if (sounding_.reprocessOnly) {
+    if (showsStoredPoint()) {
         dialogs_.message(kAlreadyInProfileKey);
         return;
     }
@@ -141,7 +141,7 @@ void Ttelmorwin::Importcelhopfvadresi1Click() {
 }
 
 void Ttelmorwin::profileChosenInSection() {
-    sounding_.reprocessOnly = false;
+    openStoredPoint_.reset();
     importdorezu->show();
 }
 

@@ -38,7 +38,7 @@ std::string afterTheQuestion(Ttelmorwin::LeavingFor leaving) {
 }  // namespace
 
 void Ttelmorwin::interpretationChanged() {
-    if (sounding_.reprocessOnly) return;
+    if (showsStoredPoint()) return;
     ++interpretationRevision_;
     const Outcome kept = writeInterpretationRecovery(sounding_, interpretationRecovery_);
     // Said once: every further change would say it again.
@@ -87,10 +87,10 @@ void Ttelmorwin::offerInterpretationRecovery() {
     const SaveAnswer answer = dialogs_.askSaveDiscardCancel(SaveQuestion{text, kOpenRecovery, kThrowAwayRecovery});
     if (answer == SaveAnswer::Discard) removeInterpretationRecovery(interpretationRecovery_);
     if (answer != SaveAnswer::Save || !settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
+    // It is no point of the open database: "<-" may store it.
+    openStoredPoint_.reset();
     reopenStoredPoint(loadPointIntoSounding(found->point, sounding_));
     if (!sounding_.curveLoaded) return;
-    // It is no point of the open database: "<-" may store it.
-    sounding_.reprocessOnly = false;
     importdorezu->show();
     interpretationChanged();
     showStatus("Opened the recovery copy " + interpretationRecovery_.string() + ": transfer it (<-) to keep it.");

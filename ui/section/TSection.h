@@ -34,6 +34,7 @@
 
 #include "core/ComputationOptions.h"
 #include "core/SectionFrame.h"
+#include "core/StoredPointRef.h"
 #include "core/UcmParameters.h"
 #include "core/VesDatabase.h"
 #include "io/ProgramFolders.h"
@@ -84,6 +85,10 @@ struct InterpretationLink {
     /// Re-processes and redraws the sounding just filled from a point; the
     /// messages of the loading come along to be shown.
     std::function<void(const std::vector<std::string>& messages)> reopenStoredPoint;
+    /// Which stored point the interpretation window shows (none: no point of
+    /// the database); set before reopenStoredPoint.
+    std::function<void(std::optional<StoredPointRef>)> setOpenStoredPoint;
+    std::function<bool()> showsStoredPoint;
     /// Shows the section window once (the interpretation window keeps the flag).
     std::function<void()> showSectionOnce;
     /// Closes the interpretation window, which ends the program.
@@ -307,7 +312,10 @@ private:
     bool openRecoveryCopy(const FoundRecoveryCopy& found);
     /// Forgets which point the interpretation window holds.
     void forgetReopenedPoint() { reopened_ = {}; }
+    /// The selected point was loaded into the interpretation window: both
+    /// windows record it.
     void rememberReopenedPoint();
+    bool interpretationShowsStoredPoint() const;
     /// The interpretation window's depth ranges, when its model is a global
     /// fit's result, go into the point that takes its model.
     void takeDepthRanges(VesPoint& point) const;
@@ -330,10 +338,6 @@ private:
     /// so and offers to open another database.
     bool exportableOrOpen();
 
-    /// The stored point the interpretation window holds, for the write-back.
-    struct ReopenedPoint {
-        int locality = -1, profile = -1, point = -1;
-    };
     struct JointFitJob;
     /// The points of a profile as they were before its joint fit, and the
     /// database's revision right after it: the undo holds while nothing
@@ -366,7 +370,9 @@ private:
     UcmParameters ucm_;
     PrinterChoice printerChoice_;
     float scaleStep_ = 5.0f;  ///< percent
-    ReopenedPoint reopened_;
+    /// The stored point the interpretation window holds, for the write-back
+    /// (index -1: none).
+    StoredPointRef reopened_;
     std::string lastUcmFile_;  ///< proposed by the next UCM export
     RecoveryCopy recovery_;
     std::uint64_t savedRevision_ = 0;  ///< the database's revision when opened or saved

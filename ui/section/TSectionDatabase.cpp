@@ -146,7 +146,7 @@ void TSection::addWithParameters(DbOutcome (*add)(VesDatabase&)) {
     databaseChanged();
     // What the interpretation window holds is no stored point of the new
     // locality or profile.
-    if (link_.sounding != nullptr) link_.sounding->reprocessOnly = false;
+    if (link_.setOpenStoredPoint) link_.setOpenStoredPoint(std::nullopt);
 }
 
 void TSection::Novlokalita1Click() { addWithParameters(addLocality); }

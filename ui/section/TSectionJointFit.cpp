@@ -154,9 +154,9 @@ void TSection::updateJointUndoItem() {
 void TSection::afterProfileModelsChanged(int locality, int profile) {
     redrawSection();
     // The interpretation window shows the point it holds with its new model.
-    if (reopened_.locality == locality && reopened_.profile == profile && reopened_.point >= 0 &&
-        reopened_.point == db_.currentPoint && db_.currentLocality == locality && db_.currentProfile == profile &&
-        link_.sounding != nullptr && link_.sounding->reprocessOnly) {
+    if (reopened_.locality == locality && reopened_.profile == profile && reopened_.index >= 0 &&
+        reopened_.index == db_.currentPoint && db_.currentLocality == locality && db_.currentProfile == profile &&
+        link_.sounding != nullptr && interpretationShowsStoredPoint()) {
         loadSelectedPoint();
     }
 }

@@ -88,14 +88,19 @@ void TSection::takeDepthRanges(VesPoint& point) const {
 
 void TSection::rememberReopenedPoint() {
     reopened_ = {db_.currentLocality, db_.currentProfile, db_.currentPoint};
+    if (link_.sounding != nullptr && link_.setOpenStoredPoint) link_.setOpenStoredPoint(reopened_);
+}
+
+bool TSection::interpretationShowsStoredPoint() const {
+    return link_.showsStoredPoint && link_.showsStoredPoint();
 }
 
 void TSection::storeReinterpretedPoint() {
-    if (link_.sounding == nullptr || !link_.sounding->reprocessOnly) return;
+    if (link_.sounding == nullptr || !interpretationShowsStoredPoint()) return;
     // Only into the point the sounding came from: after another database was
     // opened, or the point moved, nothing is written.
-    if (reopened_.point < 0 || reopened_.locality != db_.currentLocality || reopened_.profile != db_.currentProfile ||
-        reopened_.point != db_.currentPoint) {
+    if (reopened_.index < 0 || reopened_.locality != db_.currentLocality || reopened_.profile != db_.currentProfile ||
+        reopened_.index != db_.currentPoint) {
         return;
     }
     VesPoint* point = db_.selectedPoint();

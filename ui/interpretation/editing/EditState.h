@@ -1,7 +1,7 @@
 #pragma once
 // The state of mouse editing in the interpretation window: which model
-// segment is selected, whether a model is being drawn or dragged, and where
-// the XOR crosshair stands.
+// segment is selected, which gesture is in progress, and where the XOR
+// crosshair stands.
 
 namespace orma::ui {
 
@@ -18,9 +18,15 @@ struct Selection {
     bool operator==(const Selection&) const = default;
 };
 
+/// What the mouse does on the model. Drawing and Dragging are gestures
+/// of the editor (one undo step each when they end); CurveEditing is the
+/// curve editing (F4) of the sounding, reported when no gesture runs.
+enum class EditMode { Idle, Drawing, Dragging, CurveEditing };
+
 struct EditState {
-    bool drawing = false;   ///< a new model is being drawn corner by corner
-    bool dragging = false;  ///< the left button holds the selected segment
+    EditMode gesture = EditMode::Idle;  ///< Idle, Drawing or Dragging
+    bool drawing() const { return gesture == EditMode::Drawing; }    ///< corner by corner
+    bool dragging() const { return gesture == EditMode::Dragging; }  ///< the left button holds a segment
     Selection active;       ///< the selected segment
     /// The selection the model was drawn with last; boundary/layer -2 means
     /// "not drawn yet", so that the next hover always redraws.

@@ -36,7 +36,33 @@ float rowAb2(const Sounding& sounding, int k) {
 ModelEditor::ModelEditor(Sounding& sounding, PlotGeometry& geometry, EditorSurface& surface)
     : sounding_(sounding), geometry_(geometry), surface_(surface) {}
 
+// A gesture still open when the window goes is no change to record.
+ModelEditor::~ModelEditor() { abandonGesture(); }
+
+EditMode ModelEditor::mode() const {
+    if (state_.gesture == EditMode::Idle && sounding_.curveEditMode) return EditMode::CurveEditing;
+    return state_.gesture;
+}
+
+void ModelEditor::openGestureChange() {
+    abandonGesture();
+    gestureChange_.emplace(surface_);
+}
+
+void ModelEditor::completeGesture() {
+    state_.gesture = EditMode::Idle;
+    if (gestureChange_) gestureChange_->finish();
+    gestureChange_.reset();
+}
+
+void ModelEditor::abandonGesture() {
+    state_.gesture = EditMode::Idle;
+    if (gestureChange_) gestureChange_->dismiss();
+    gestureChange_.reset();
+}
+
 void ModelEditor::reset() {
+    abandonGesture();
     const int tolerance = state_.hitTolerance;
     state_ = EditState{};
     state_.hitTolerance = tolerance;
@@ -44,8 +70,8 @@ void ModelEditor::reset() {
 }
 
 bool ModelEditor::undo(ModelHistory& history) {
-    if (state_.dragging) return false;
-    const bool abandonDrawing = state_.drawing;
+    if (state_.dragging()) return false;
+    const bool abandonDrawing = state_.drawing();
     reset();
     // A drawing in progress is the change being undone: back to the model
     // from before it began.
@@ -57,7 +83,7 @@ bool ModelEditor::undo(ModelHistory& history) {
 }
 
 bool ModelEditor::redo(ModelHistory& history) {
-    if (state_.dragging || state_.drawing) return false;
+    if (state_.dragging() || state_.drawing()) return false;
     if (!history.redo(sounding_)) return false;
     reset();
     return true;
@@ -99,13 +125,13 @@ void ModelEditor::mouseDown(const MouseInput& in) {
     const bool inPlot = inside(in);
     state_.doubleClickBlocked = surface_.plotDrawn() && !inPlot;
     // A second button while one segment is held does nothing.
-    if (state_.dragging) return;
+    if (state_.dragging()) return;
 
-    if (in.button == MouseButton::Right && inPlot && sounding_.curveLoaded && !state_.drawing &&
+    if (in.button == MouseButton::Right && inPlot && sounding_.curveLoaded && !state_.drawing() &&
         !state_.active.any()) {
         toggleModelDrawing();
         // The first corner waits for the cursor: a depth of 0 takes no clicks.
-        if (state_.drawing) model().depth[0] = 0;
+        if (state_.drawing()) model().depth[0] = 0;
         return;
     }
     if (surface_.plotDrawn() && !inPlot) clickInMargin(in);
@@ -114,7 +140,7 @@ void ModelEditor::mouseDown(const MouseInput& in) {
         curveEditPress(in);
         return;
     }
-    if (inPlot && state_.drawing && model().depth[boundaries()] > 0) {
+    if (inPlot && state_.drawing() && model().depth[boundaries()] > 0) {
         drawingPress(in);
         return;
     }
@@ -165,13 +191,13 @@ void ModelEditor::drawingPress(const MouseInput& in) {
 }
 
 void ModelEditor::gestureOnSelection(const MouseInput& in) {
-    if (!surface_.modelShown() || !state_.active.any() || state_.drawing) return;
+    if (!surface_.modelShown() || !state_.active.any() || state_.drawing()) return;
     const bool left = in.button == MouseButton::Left;
     const bool right = in.button == MouseButton::Right;
     const bool middle = in.button == MouseButton::Middle;
     if (left && !in.ctrl && !in.shift) {
-        surface_.keepModelForUndo();
-        state_.dragging = true;
+        openGestureChange();
+        state_.gesture = EditMode::Dragging;
         state_.lastDragX = state_.lastDragY = -1;
     } else if (left && in.ctrl && !in.shift) {
         toggleFixFlag();
@@ -187,26 +213,25 @@ void ModelEditor::gestureOnSelection(const MouseInput& in) {
 }
 
 void ModelEditor::toggleFixFlag() {
-    surface_.keepModelForUndo();
+    const ModelChange change(surface_);
     LayerModel& m = model();
     if (state_.active.boundary >= 0) toggleFlag(m.depthFixed[state_.active.boundary]);
     else toggleFlag(m.resistivityFixed[state_.active.layer]);
     surface_.redrawAll();
-    surface_.modelChanged();
 }
 
 void ModelEditor::toggleThicknessFlag() {
     // Thickness flags belong to layers; they are not drawn.
     if (state_.active.layer < 0) return;
-    surface_.keepModelForUndo();
+    const ModelChange change(surface_);
     toggleFlag(model().thicknessFixed[state_.active.layer]);
     surface_.redrawAll();
-    surface_.modelChanged();
 }
 
 void ModelEditor::insertAtSelection() {
-    surface_.keepModelForUndo();
+    ModelChange change(surface_);
     if (!insertLayer(model(), state_.active.index(), std::pow(10.0, static_cast<double>(geometry_.aMax)))) {
+        change.dismiss();
         if (boundaries() >= kMaxBoundaries) surface_.message(kModelFullMessage);
         return;
     }
@@ -214,27 +239,27 @@ void ModelEditor::insertAtSelection() {
     forgetSelection();
     surface_.redrawAll();
     if (sounding_.curveLoaded) surface_.runForward();
-    surface_.modelChanged();
 }
 
 void ModelEditor::deleteAtSelection() {
-    surface_.keepModelForUndo();
-    if (!deleteLayer(model(), state_.active.index())) return;
+    ModelChange change(surface_);
+    if (!deleteLayer(model(), state_.active.index())) {
+        change.dismiss();
+        return;
+    }
     forgetSelection();
     surface_.redrawAll();
+    if (!sounding_.curveLoaded || boundaries() < 1) change.dismiss();
     if (!sounding_.curveLoaded) return;
     if (boundaries() >= 1) {
         surface_.runForward();
-        surface_.modelChanged();
         return;
     }
     // No boundary left: a new drawing begins (undo brings the old model back).
-    state_.dragging = false;
     toggleModelDrawing();
 }
 
 void ModelEditor::deleteModelAndRedraw() {
-    state_.dragging = false;
     forgetSelection();
     toggleModelDrawing();
 }
@@ -246,16 +271,15 @@ void ModelEditor::toggleModelDrawing() {
         surface_.message(kShiftBranchesFirst);
         return;
     }
-    if (state_.drawing) endDrawing();
+    if (state_.drawing()) endDrawing();
     else beginDrawing();
 }
 
 void ModelEditor::beginDrawing() {
     sounding_.curveEditMode = false;
-    surface_.keepModelForUndo();
+    openGestureChange();
     surface_.removeComputedCurve();
     forgetSelection();
-    state_.dragging = false;
     if (sounding_.curveLoaded) {
         state_.crossX = state_.crossY = -1;
         LayerModel& m = model();
@@ -263,21 +287,22 @@ void ModelEditor::beginDrawing() {
         m.depthFixed.fill(0);
         m.resistivityFixed.fill(0);
         surface_.showFitButtons(false);
-        state_.drawing = true;
+        state_.gesture = EditMode::Drawing;
         surface_.redrawAll();
     }
-    state_.drawing = true;
+    state_.gesture = EditMode::Drawing;
 }
 
 void ModelEditor::endDrawing() {
     state_.crossX = state_.crossY = -1;
-    state_.drawing = false;
+    // Drawn from here on with the half-space's depth, not the free corner's.
+    state_.gesture = EditMode::Idle;
     LayerModel& m = model();
     m.depth[boundaries()] = kHalfSpaceDepth;
     surface_.showFitButtons(true);
     surface_.redrawAll();
     if (boundaries() >= 1) surface_.runForward();
-    surface_.modelChanged();
+    completeGesture();
 }
 
 void ModelEditor::moveFreeCorner(const MouseInput& in) {
@@ -301,11 +326,11 @@ void ModelEditor::mouseMove(const MouseInput& in) {
         if (sounding_.compositeBuilt) curveEditMove(in);
         return;
     }
-    if (state_.drawing) {
+    if (state_.drawing()) {
         if (noButtonHeld(in) && inside(in) && sounding_.compositeBuilt) moveFreeCorner(in);
         return;
     }
-    if (state_.dragging) {
+    if (state_.dragging()) {
         if (!in.leftHeld) {
             // The release went elsewhere: end the drag where the cursor is.
             MouseInput release = in;
@@ -350,11 +375,10 @@ void ModelEditor::dragTo(int x, int y) {
 }
 
 void ModelEditor::mouseUp(const MouseInput& in) {
-    if (!state_.dragging || in.button != MouseButton::Left) return;
+    if (!state_.dragging() || in.button != MouseButton::Left) return;
     // A plain click on a selected segment moves it to the click position.
     if (surface_.modelShown() && state_.active.any()) dragTo(in.x, in.y);
-    state_.dragging = false;
-    surface_.modelChanged();
+    completeGesture();
 }
 
 void ModelEditor::doubleClick(const MouseInput& in) {
@@ -362,7 +386,7 @@ void ModelEditor::doubleClick(const MouseInput& in) {
     if (state_.doubleClickBlocked || state_.active.any()) return;
     // Two quick clicks while drawing corners or editing the curve are two
     // clicks, not a request to replace the curve.
-    if (state_.drawing || state_.dragging || sounding_.curveEditMode) return;
+    if (mode() != EditMode::Idle) return;
     surface_.enterNewCurve();
 }
 

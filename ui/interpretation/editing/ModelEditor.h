@@ -7,8 +7,12 @@
 //
 // The editor changes the sounding's model, the composite curve and its own
 // EditState; everything drawn and said goes through the EditorSurface, in the
-// order the canvas needs it. It knows no toolkit, so its decisions are tested
-// with a recording surface.
+// order the canvas needs it. One gesture runs at a time (EditMode: Idle,
+// Drawing, Dragging; CurveEditing while the sounding's curve is edited), and
+// each completed gesture is one model change bracketed for undo
+// (ModelChange). It knows no toolkit: tests/ui/model_editor_test.cpp drives
+// its modes and undo brackets and tests/ui/editor_history_test.cpp its undo
+// history against a recording surface (tests/ui/RecordingSurface.h).
 //
 // Gestures by button and keys, on the plot of a shifted curve:
 //   right, nothing selected, inside  begin a new model (F6 does the same)
@@ -30,9 +34,12 @@
 //   double click (not on a segment, not while drawing or editing the curve):
 //                a new curve in the default input mode
 
+#include <optional>
+
 #include "core/Sounding.h"
 #include "ui/interpretation/editing/EditState.h"
 #include "ui/interpretation/editing/EditorSurface.h"
+#include "ui/interpretation/editing/ModelChange.h"
 #include "ui/interpretation/editing/ModelHistory.h"
 #include "ui/interpretation/plot/PlotGeometry.h"
 #include "ui/platform/MouseInput.h"
@@ -44,9 +51,13 @@ inline constexpr const char* kShiftBranchesFirst = "Shift VES curve branches (1 
 class ModelEditor {
 public:
     ModelEditor(Sounding& sounding, PlotGeometry& geometry, EditorSurface& surface);
+    ~ModelEditor();
+    ModelEditor(const ModelEditor&) = delete;
+    ModelEditor& operator=(const ModelEditor&) = delete;
 
     const EditState& state() const { return state_; }
-    EditState& state() { return state_; }
+    /// The gesture in progress, or curve editing, or Idle.
+    EditMode mode() const;
 
     void mouseDown(const MouseInput& in);
     void mouseMove(const MouseInput& in);
@@ -63,7 +74,7 @@ public:
     /// Redo (Ctrl+Y): not while drawing or dragging. True when a step was redone.
     bool redo(ModelHistory& history);
     /// Whether undo has anything to go back to.
-    bool canUndo(const ModelHistory& history) const { return history.canUndo() || state_.drawing; }
+    bool canUndo(const ModelHistory& history) const { return history.canUndo() || state_.drawing(); }
 
     /// A new curve or a model replaced from outside: no drawing, no drag, no
     /// selection, no crosshair.
@@ -101,11 +112,18 @@ private:
     void removeCrosshair();
     void moveCrosshair(int x, int y);
     void forgetSelection();
+    /// The transitions between Idle, Drawing and Dragging. A gesture opens
+    /// one model change, ended when the gesture completes; a gesture that
+    /// is abandoned (undo, reset) leaves no step.
+    void openGestureChange();
+    void completeGesture();
+    void abandonGesture();
 
     Sounding& sounding_;
     PlotGeometry& geometry_;
     EditorSurface& surface_;
     EditState state_;
+    std::optional<ModelChange> gestureChange_;
 };
 
 }  // namespace orma::ui

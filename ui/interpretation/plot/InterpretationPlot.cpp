@@ -20,7 +20,7 @@ PlotContext InterpretationPlot::context() { return {canvas_, sounding_, settings
 
 ModelLineStyle InterpretationPlot::lineStyle() const {
     if (styleSource) return styleSource();
-    return {selectedLayer, selectedInterface, modelDrawingInProgress};
+    return {};
 }
 
 bool InterpretationPlot::curvePresent() const { return sounding_.curveLoaded; }

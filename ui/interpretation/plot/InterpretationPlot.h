@@ -82,10 +82,8 @@ public:
     void drawCurve(const CurveVertex* vertices, int count);
 
     bool plotDrawn = false, modelShown = false, modelLabelsWanted = true, modelLabelsDrawn = false;
-    int selectedLayer = -1, selectedInterface = -1;  // drawn with the active line width
-    bool modelDrawingInProgress = false;              // keeps D[n] instead of 1e9
-    /// When set, the selection and drawing state come from here (the mouse
-    /// editing) instead of the three fields above.
+    /// The selected segment and whether a model is being drawn (the mouse
+    /// editing's state); unset, nothing is selected and no drawing runs.
     std::function<ModelLineStyle()> styleSource;
     std::function<void()> showSectionOnce;            // last step of redrawAll, may be empty
     /// Called whenever the canvas is cleared for a redraw: transient marks
