@@ -106,6 +106,20 @@ TEST_F(UnsavedInterpretationTest, AClickOnAPointAsksFirstAndCancelKeepsTheWorkOn
     EXPECT_FALSE(window_->hasUnsavedInterpretation());
 }
 
+TEST_F(UnsavedInterpretationTest, AReopenedPointStaysOneUntilAFileIsReallyReadInItsPlace) {
+    clickPoint(1);
+    ASSERT_TRUE(window_->showsStoredPoint());
+    dialogs_.allowAnyMessages();
+    dialogs_.expectOpen((dir_ / "missing.GEF").string());
+    window_->OtevtGEF1Click();
+    EXPECT_TRUE(window_->showsStoredPoint());
+    dialogs_.expectOpen(gef_);
+    window_->OtevtGEF1Click();
+    dialogs_.verifyDone();
+    EXPECT_FALSE(window_->showsStoredPoint());
+    EXPECT_EQ(window_->sounding().gefPath, gef_);
+}
+
 TEST_F(UnsavedInterpretationTest, AReopenedPointStaysOneWhenAnotherFileIsNotChosen) {
     clickPoint(1);
     ASSERT_TRUE(window_->showsStoredPoint());
