@@ -132,11 +132,9 @@ void Ttelmorwin::openStartFile(const std::string& path, StartFileKind kind) {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     if (kind == StartFileKind::Rst) {
         sounding_.rstRecordIndex = 0;
-        const bool wasStoredPoint = sounding_.reprocessOnly;
-        sounding_.reprocessOnly = false;
         std::vector<std::string> messages;
         const int result = openRstFile(sounding_, path, messages);
-        if (result != kSuccess) sounding_.reprocessOnly = wasStoredPoint;
+        if (result == kSuccess) openStoredPoint_.reset();
         finishRstLoad(result, messages);
     } else if (kind == StartFileKind::Sheet) {
         loadChosenCurveFile(path, openSheetCurve);
