@@ -20,12 +20,12 @@ static int runCommand(int argc, char** argv) {
     }
     const std::string_view command = argv[1];
     const Args args(argv + 2, argv + argc);
-    if (const CommandSpec* spec = findCommand(command)) {
-        if (asksForHelp(*spec, args)) {
-            printCommandHelp(*spec, std::cout);
+    if (const CommandSpec* chosen = findCommand(command)) {
+        if (asksForHelp(*chosen, args)) {
+            printCommandHelp(*chosen, std::cout);
             return kExitOk;
         }
-        return spec->run(args);
+        return chosen->run(args);
     }
     if (command == "--help" || command == "-h" || command == "help") {
         const CommandSpec* about = args.empty() ? nullptr : findCommand(args.front());
