@@ -5,6 +5,7 @@
 
 #include "ui/interpretation/editing/LayerEditing.h"
 #include "ui/interpretation/editing/ModelHistory.h"
+#include "RecordingSurface.h"
 
 namespace orma::ui {
 namespace {
@@ -21,20 +22,6 @@ LayerModel threeLayers() {
     return m;
 }
 
-/// A plot of 100 px per decade: 1..1000 ohm.m across, 0.1..100 m down.
-PlotGeometry decadePlot() {
-    PlotGeometry g;
-    g.marginLeft = g.x0 = 50;
-    g.marginTop = g.y0 = 20;
-    g.x1 = 350;
-    g.y1 = 320;
-    g.rMin = 0;
-    g.rMax = 3;
-    g.aMin = -1;
-    g.aMax = 2;
-    g.sx = g.sy = 100;
-    return g;
-}
 
 TEST(LayerEditing, InsertSplitsTheTopTheMiddleAndTheHalfSpace) {
     LayerModel top = threeLayers();
@@ -111,7 +98,7 @@ TEST(LayerEditing, DeleteTakesTheLayersLowerBoundaryAndTheHalfSpaceMovesUp) {
 
 TEST(LayerEditing, TheNearestSegmentWinsAndATieGoesToTheBoundary) {
     const LayerModel m = threeLayers();
-    const PlotGeometry g = decadePlot();
+    const PlotGeometry g = test::decadePlot();
     // Boundary 0 at y 120 from x 150 (10 ohm.m) to 250 (100 ohm.m); layer 1 at x 250 from y 120 to 220;
     // the half-space (20 ohm.m) at x 180 from y 220 to the plot's bottom at 320.
     EXPECT_EQ(segmentAt(m, g, 200, 124, 10), (Selection{0, -1}));
