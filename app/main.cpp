@@ -164,7 +164,7 @@ int main(int argc, char* argv[]) {
         if (unattended > 0) {
             // Before the windows exist: their first messages are answered too.
             orma::ui::startUnattendedRun(unattended, [&mainWindow] {
-                if (mainWindow != nullptr) mainWindow->Konec1Click();
+                if (mainWindow != nullptr) mainWindow->endProgram();
             });
         }
         orma::ui::QtUserDialogs dialogs;

@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     orma::ui::TSection section(dialogs, workingDirectory);
     orma::ui::TVESparametryEdit parameters(dialogs, &section);
     section.setParametersDialog(&parameters);
-    section.runParametersDialog = [](orma::ui::TVESparametryEdit& dialog) { dialog.OKbuttonClick(); };
+    section.runParametersDialog = [](orma::ui::TVESparametryEdit& dialog) { dialog.acceptIfValid(); };
     orma::ui::connectWindows(telmorwin, section);
     section.FormShow();
 
@@ -69,15 +69,15 @@ int main(int argc, char* argv[]) {
     for (int i = 2; i < argc; ++i) {
         if (std::string(argv[i]) == "--unstored" && i + 1 < argc) {
             dialogs.files.push_back(argv[++i]);
-            telmorwin.OtevtGEF1Click();
-            telmorwin.natimodelkivkyKhlRzd11010100201Click();
+            telmorwin.openGefFile();
+            telmorwin.loadKTypeModel();
             continue;
         }
         const std::size_t before = static_cast<std::size_t>(section.database().activePointCount());
         dialogs.files.push_back(argv[i]);
-        telmorwin.OtevtGEF1Click();
-        telmorwin.natimodelkivkyKhlRzd11010100201Click();
-        telmorwin.importdorezuClick();
+        telmorwin.openGefFile();
+        telmorwin.loadKTypeModel();
+        telmorwin.transferByButton();
         if (static_cast<std::size_t>(section.database().activePointCount()) == before + 1) ++transferred;
     }
     std::printf("transferred %d\n", transferred);

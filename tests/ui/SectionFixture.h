@@ -68,7 +68,7 @@ protected:
         section_->runParametersDialog = [this](TVESparametryEdit& dialog) {
             ++dialogRuns_;
             if (answerDialog_) answerDialog_(dialog);
-            dialog.OKbuttonClick();
+            dialog.acceptIfValid();
         };
         section_->canvas().resize(1600, 1200);
     }

@@ -22,7 +22,7 @@ protected:
     /// the rule.
     void clickRow(int k, double factor) {
         Ttelmorwin& window = *window_;
-        if (!window.sounding().curveEditMode) window.Editovatsnesenoukivku1Click();
+        if (!window.sounding().curveEditMode) window.toggleCurveEditing();
         ASSERT_TRUE(window.sounding().curveEditMode);
         const auto before = std::make_unique<Sounding>(window.sounding());
         const int x = g().xOf(factor * before->composite(k));
@@ -98,7 +98,7 @@ TEST_F(CurveEditingTest, RstRecordsWithTwoBranchesAndWithOne) {
     openWindow();
     const std::string path = writeFile("ves.rst", twoRecordRst());
     dialogs_.expectOpen(path);
-    window_->OtevtRST1Click();
+    window_->openRstFirstCurve();
     dialogs_.verifyDone();
     ASSERT_EQ(window_->sounding().branches.branchCount, 2);
     ASSERT_EQ(rowsWithBranches(2), (std::vector<int>{4, 5}));
@@ -110,7 +110,7 @@ TEST_F(CurveEditingTest, RstRecordsWithTwoBranchesAndWithOne) {
     EXPECT_EQ(lastChangedBranches, 1);
 
     expectWorkDiscarded(path);  // the clicks above changed the curve
-    window_->NatidalRST1Click();  // the second record: one branch
+    window_->openNextRstCurve();  // the second record: one branch
     ASSERT_EQ(window_->sounding().branches.branchCount, 1);
     clickRow(7, 1.3);
     EXPECT_EQ(lastChangedBranches, 1);
@@ -126,7 +126,7 @@ TEST_F(CurveEditingTest, SheetWithThreeBranches) {
         "2;rhoa\r\n1;0,5;40\r\n1,3;0,5;44\r\n2,18;0,5;52\r\n3,66;0,5;70\r\n3,66;2;84\r\n6,15;2;101\r\n"
         "10,3;2;120\r\n10,3;10;150\r\n17,4;10;180\r\n29,1;10;210\r\n49;10;230\r\n");
     dialogs_.expectOpen(path);
-    window_->OtevtCSV1Click();
+    window_->openSheet();
     dialogs_.verifyDone();
     ASSERT_EQ(window_->sounding().branches.branchCount, 3);
     ASSERT_EQ(rowsWithBranches(2), (std::vector<int>{5, 9}));
@@ -164,7 +164,7 @@ TEST_F(CurveEditingTest, MouseDrawnCurveWhileShapedAndAfterF4) {
         "amount of omitted AB/2: ", "4");
     dialogs_.expectInput("Enter number of the last point of VES curve 10=10.29, 15=37.8, 20=138, 23=301,1 : ",
                          "number of the last point of VES curve: ", "14");
-    window.Manulnvstupmy1Click();
+    window.inputCurveByMouse();
     dialogs_.verifyDone();
     ASSERT_TRUE(window.sounding().mouseDrawnCurve);
     ASSERT_TRUE(window.sounding().curveEditMode);
@@ -191,7 +191,7 @@ TEST_F(CurveEditingTest, MouseDrawnCurveWhileShapedAndAfterF4) {
         EXPECT_TRUE(s.curveEditMode);
     }
 
-    window.Editovatsnesenoukivku1Click();  // F4 commits the curve
+    window.toggleCurveEditing();  // F4 commits the curve
     ASSERT_FALSE(window.sounding().mouseDrawnCurve);
     ASSERT_FALSE(window.sounding().curveEditMode);
     const PointTable committed = window.sounding().points;
@@ -203,7 +203,7 @@ TEST_F(CurveEditingTest, MouseDrawnCurveWhileShapedAndAfterF4) {
 
 TEST_F(CurveEditingTest, TheCrosshairSnapsToTheNearestRowAndHalfWayToTheUpperOne) {
     windowWithCurve();
-    window_->Editovatsnesenoukivku1Click();
+    window_->toggleCurveEditing();
     const Sounding& s = window_->sounding();
     const int upper = rowY(6);
     const int lower = rowY(7);
@@ -215,7 +215,7 @@ TEST_F(CurveEditingTest, TheCrosshairSnapsToTheNearestRowAndHalfWayToTheUpperOne
     if ((lower - upper) % 2 == 0) {
         // Take the crosshair off first: exactly half-way the first row wins.
         click(Qt::RightButton, g().x1 + 3, upper);
-        window_->Editovatsnesenoukivku1Click();
+        window_->toggleCurveEditing();
         move(g().xOf(30), (upper + lower) / 2);
         EXPECT_EQ(window_->editor().state().snappedIndex, 6);
     }

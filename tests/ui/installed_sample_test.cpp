@@ -52,7 +52,7 @@ protected:
         db.currentPoint = 2;
         dialogs_.expectQuestion("Delete the VES point " + db.activeProfile()->points[2].name + " from the profile?",
                                 true);
-        section_->Smaaktulnbod1Click();
+        section_->deleteCurrentPoint();
     }
 
     std::string documents(const std::string& name) const { return (dir_ / "home/Documents/orma" / name).string(); }
@@ -71,7 +71,7 @@ TEST_F(InstalledSampleTest, OpensReadOnlyAndSavesNumberedCopiesInTheDocumentsFol
         << section_->statusLine().fullText().toStdString();
 
     deleteAPoint();
-    section_->Ulodbnamenchdatavsledkjako1Click();  // Ctrl+U
+    section_->saveDatabaseNextCopy();  // Ctrl+U
     EXPECT_EQ(section_->database().fileName, documents("ukazkova-ves-databaze.vdb_1"));
     EXPECT_FALSE(section_->hasUnsavedChanges());
     VesDatabase saved;
@@ -81,7 +81,7 @@ TEST_F(InstalledSampleTest, OpensReadOnlyAndSavesNumberedCopiesInTheDocumentsFol
 
     // Save as proposes the documents folder, not the installation.
     dialogs_.expectSave(std::nullopt);
-    section_->Ulodbnamenchdatavsledk1Click();  // Ctrl+Alt+U, cancelled: the next copy
+    section_->saveDatabaseUnderChosenName();  // Ctrl+Alt+U, cancelled: the next copy
     EXPECT_EQ(section_->database().fileName, documents("ukazkova-ves-databaze.vdb_2"));
     EXPECT_EQ(installedFiles(), before_);
 }

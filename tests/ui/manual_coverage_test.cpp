@@ -205,8 +205,8 @@ TEST_F(SectionTest, TheColoursTheManualNamesForXorLinesAreThoseOnTheScreen) {
                            "1 2 150 4 5 0 7 3.66 9 0.5 11 1 13\r\n1 2 90 4 5 0 7 10.3 9 0.5 11 1 13\r\n"
                            "1 2 40 4 5 0 7 29.1 9 0.5 11 1 13\r\n1 2 60 4 5 0 7 82.3 9 0.5 11 1 13\r\n");
     dialogs_.expectOpen(gef);
-    window_->OtevtGEF1Click();
-    window_->natimodelkivkyKhlRzd11010100201Click();
+    window_->openGefFile();
+    window_->loadKTypeModel();
     // Off the decade lines of the grid, where the line meets white only.
     LayerModel& model = window_->sounding().model;
     model.resistivity[0] = 33.0f;
@@ -215,7 +215,7 @@ TEST_F(SectionTest, TheColoursTheManualNamesForXorLinesAreThoseOnTheScreen) {
     model.depth[0] = 1.7f;
     model.depth[1] = 14.0f;
     model.resistivityFixed[2] = 1;
-    window_->P1Click();
+    window_->computeModelCurve();
     ASSERT_TRUE(window_->sounding().computedCurveShown);
     window_->plot().redrawAll();
     const QImage plot = window_->canvas().image();

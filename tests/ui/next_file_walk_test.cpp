@@ -37,21 +37,21 @@ TEST_F(WindowTest, DPassesOverFilesThatAreNoSoundingsAndNamesThem) {
     writeFile("VES 25 note.txt", "measured in rain\r\n");
     const std::string next = writeFile("VES 30.csv", kWalkedSheet);
     dialogs_.expectOpen(first);
-    window.OtevtCSV1Click();
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.openSheet();
+    window.loadKTypeModel();
     dialogs_.verifyDone();
     // A model in no database: asked about once the next sheet has been read;
     // Cancel keeps it.
     const SeenWindow before = seenWindow(window);
     dialogs_.expectSaveQuestion(orma::test::unsavedWorkQuestion(first, orma::test::kBeforeAnotherCurve),
                                 SaveAnswer::Cancel, "Transfer");
-    window.ImportdalsouborGEFbezuloen1Click();
+    window.loadNextGef();
     dialogs_.verifyDone();
     EXPECT_TRUE(seenWindow(window) == before);
 
     expectWorkDiscarded(first);
     dialogs_.expectMessageWithList(kPassedOverText);
-    window.ImportdalsouborGEFbezuloen1Click();
+    window.loadNextGef();
     dialogs_.verifyDone();
     const std::vector<std::string> named = dialogs_.lists().back();
     ASSERT_EQ(named.size(), 2u);
@@ -67,14 +67,14 @@ TEST_F(WindowTest, DWithNothingMoreToReadLeavesCurveModelCaptionAndEditingAsThey
     Ttelmorwin& window = openWindow();
     const std::string gef = openGef(window);  // VES12.GEF
     writeFile("VES13.GEF", "#GEF damaged\r\nnothing of a sounding\r\n");
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const SeenWindow before = seenWindow(window);
     const bool fitButtonHidden = window.spustit->isHidden();
     ASSERT_EQ(before.interfaces, 2);
 
     // Nothing took the model's place, so nothing was asked.
     dialogs_.expectMessageWithList("import error");
-    window.ImportdalsouborGEFbezuloen1Click();
+    window.loadNextGef();
     dialogs_.verifyDone();
     ASSERT_EQ(dialogs_.lists().back().size(), 1u);
     EXPECT_EQ(dialogs_.lists().back()[0].rfind("VES13.GEF", 0), 0u);
@@ -87,7 +87,7 @@ TEST_F(WindowTest, DAtTheLastFileSaysNothingAndChangesNothing) {
     Ttelmorwin& window = openWindow();
     openGef(window);
     const SeenWindow before = seenWindow(window);
-    window.ImportdalsouborGEFbezuloen1Click();
+    window.loadNextGef();
     dialogs_.verifyDone();
     EXPECT_TRUE(seenWindow(window) == before);
 }

@@ -117,33 +117,33 @@ TEST_F(CzechDesktopTest, InputBoxesProposeCommasAndTakeCommasOrPoints) {
     // The drift step: the float 0.001 proposed as 0,001.
     const char* drift = "Modify the step of the drift of VES curve ";
     dialogs_.expectInput(drift, "[log10 ohm.m]:", "0,01", "0,001");
-    window_->PosunsnesenkivkyVESkroklogohmm1Click();
+    window_->typeDriftStep();
     EXPECT_FLOAT_EQ(window_->sounding().driftStep, 0.01f);
     dialogs_.expectInput(drift, "[log10 ohm.m]:", "0.2", "0,01");
-    window_->PosunsnesenkivkyVESkroklogohmm1Click();
+    window_->typeDriftStep();
     EXPECT_FLOAT_EQ(window_->sounding().driftStep, 0.2f);
 
     // The section's step and limits.
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 5%) : ", "12,5", "5");
-    section_->Krokzmnymtek1Click();
+    section_->typeScaleStep();
     EXPECT_EQ(section_->scaleStep(), 12.5f);
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12,5%) : ", "1,2,5", "12,5");
     dialogs_.expectMessage("Hmm!");
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12,5%) : ", "7.5", "1,2,5");
-    section_->Krokzmnymtek1Click();
+    section_->typeScaleStep();
     EXPECT_EQ(section_->scaleStep(), 7.5f);
     dialogs_.expectInput("Enter minimal displayed chainage:  ", "( now -1000000 m )", "-20,25", "-1000000");
-    section_->MinimlnX1Click();
+    section_->typeMinChainage();
     EXPECT_EQ(section_->display().minChainage, -20.25f);
     dialogs_.expectInput("Enter minimal displayed chainage:  ", "( now -20,25 m )", std::nullopt, "-20,25");
-    section_->MinimlnX1Click();
+    section_->typeMinChainage();
 
     // A scale is a whole number: a decimal is refused and asked again.
     const float scale = section_->database().activeProfile()->xScale;
     dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:500):1 /", "1000,5", "500");
     dialogs_.expectMessage("Integer!");
     dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:500):1 /", std::nullopt, "1000,5");
-    section_->MtkoX1Click();
+    section_->typeXScale();
     EXPECT_EQ(section_->database().activeProfile()->xScale, scale);
 }
 
@@ -159,7 +159,7 @@ TEST_F(CzechDesktopTest, TypedCurveShowsCommasAndTakesTheCommaResistivity) {
     dialogs_.expectInput(rho, "row:2, AB/2=1,30 m -> REZISTIVITY: ", "96.5", "0");
     dialogs_.expectInput(rho, "row:3, AB/2=1,68 m -> REZISTIVITY: ", "97 ohm", "0");
     dialogs_.expectInput(rho, "row:3, AB/2=1,68 m -> REZISTIVITY: ", "", "0");
-    window_->Runvstup1Click();
+    window_->inputCurveManually();
     const PointTable& points = window_->sounding().points;
     ASSERT_EQ(points.pointCount, 2);
     EXPECT_FLOAT_EQ(points.rhoA[0], 95.5f);
@@ -180,13 +180,13 @@ TEST_F(CzechDesktopTest, DialogFieldsShowCommasAndReadBoth) {
         EXPECT_EQ(d.prevyseni->text(), "2,5");
         d.vyskasipky->setText("1,2,5");
         dialogs_.expectMessage("'1,2,5' is not a number.");
-        d.ButtonOKClick();
+        d.acceptIfValid();
         EXPECT_FALSE(d.edited());
         d.vyskasipky->setText("1,75");
         d.sirkasipky->setText("2.25");
-        d.ButtonOKClick();
+        d.acceptIfValid();
     };
-    section_->parametryexportudoUCM1Click();
+    section_->editUcmOptions();
     EXPECT_EQ(section_->ucmParameters().arrowHeight, 1.75f);
     EXPECT_EQ(section_->ucmParameters().arrowWidth, 2.25f);
     EXPECT_EQ(section_->ucmParameters().exaggeration, 2.5f);
@@ -198,7 +198,7 @@ TEST_F(CzechDesktopTest, DialogFieldsShowCommasAndReadBoth) {
     EXPECT_EQ(parameters_->eMetraz->text().toStdString(), "15,5");
     parameters_->eZ->setText("312,25");
     parameters_->eX->setText("1001.5");
-    parameters_->OKbuttonClick();
+    parameters_->acceptIfValid();
     parameters_->applyToDatabase();
     EXPECT_EQ(db.localities[0].profiles[0].points[1].z, 312.25f);
     EXPECT_EQ(db.localities[0].profiles[0].points[1].x, 1001.5f);

@@ -87,12 +87,12 @@ TEST_F(PointDialogTest, PositionsFromMinusToPlusTenMillionPassOthersAreRefused) 
 TEST_F(PointDialogTest, AChainageTakenByAnotherPointKeepsTheDialogOpen) {
     dialog.eMetrazPf->setText("25");
     dialogs.expectMessage("Existuje bod se stejnou metráží pro zobrazení na aktuálním profilu a to nejde. ");
-    dialog.OKbuttonClick();
+    dialog.acceptIfValid();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(point().profileChainage, 25.0f) << "the entry is stored as soon as it passed its check";
 
     dialog.eMetrazPf->setText("25.1");
-    dialog.OKbuttonClick();
+    dialog.acceptIfValid();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(point().profileChainage, 25.1f);
 }
@@ -101,7 +101,7 @@ TEST_F(PointDialogTest, OkChecksEveryPositionCancelAndTheCloseBoxStoreNothing) {
     dialog.eY->setText("north");
     dialogs.expectMessage(
         "Souřadnici Y aktuálního bodu VES zadej číslicemi tak, aby číslo bylo od -10000000.0 do 10000000.");
-    dialog.OKbuttonClick();
+    dialog.acceptIfValid();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(dialog.eY->text().toStdString(), "-2001");
 
@@ -109,7 +109,7 @@ TEST_F(PointDialogTest, OkChecksEveryPositionCancelAndTheCloseBoxStoreNothing) {
     // already written into the point on leaving its field goes back.
     dialog.eMetrazPf->setText("25");
     dialogs.expectMessage("Existuje bod se stejnou metráží pro zobrazení na aktuálním profilu a to nejde. ");
-    dialog.OKbuttonClick();
+    dialog.acceptIfValid();
     ASSERT_EQ(point().profileChainage, 25.0f);
     EXPECT_EQ(dialog.Cancelbutton->text().toStdString(), "Cancel");
     dialog.Cancelbutton->click();
@@ -138,7 +138,7 @@ TEST_F(PointDialogTest, OriginalValuesBringBackTheTextsButNotAnAcceptedChainage)
     dialog.eX->setText("5");
     dialog.eMetrazPf->setText("17");
     ASSERT_TRUE(dialog.eMetrazPfExit());
-    dialog.ESCapeClick();
+    dialog.restoreOriginalValues();
     EXPECT_EQ(dialog.eNazevBoduVES->text().toStdString(), "VES 101");
     EXPECT_EQ(dialog.eX->text().toStdString(), "1001");
     EXPECT_EQ(dialog.eMetrazPf->text().toStdString(), "17");
@@ -149,7 +149,7 @@ TEST_F(PointDialogTest, TheEditsAreTakenOverCutToTheirFields) {
     dialog.ePoznamka->setText(QString::fromUtf8("pod lesem, 2 m od cesty"));
     dialog.eLokalita->setText(QString::fromUtf8("Horní Dolní"));
     dialog.eZ->setText("312.25");
-    dialog.OKbuttonClick();
+    dialog.acceptIfValid();
     dialog.applyToDatabase();
     std::string cut;
     for (int i = 0; i < 199; ++i) cut += "ž";
@@ -166,7 +166,7 @@ TEST_F(PointDialogTest, WithoutACurrentPointOnlyTheNamesAreTaken) {
     EXPECT_FALSE(dialog.eMetrazPf->isEnabled());
     EXPECT_TRUE(dialog.eMetrazPf->text().isEmpty());
     dialog.eNazevPf->setText("PF 7");
-    dialog.OKbuttonClick();
+    dialog.acceptIfValid();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     dialog.applyToDatabase();
     EXPECT_EQ(db.localities[0].profiles[0].name, "PF 7");

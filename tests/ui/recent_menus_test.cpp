@@ -45,10 +45,10 @@ TEST_F(RecentMenusTest, DatabasesOpenedAndSavedComeFirstAndOpenWithOneClick) {
     ASSERT_TRUE(writeVdbFile(spreadProfile(4), a));
     ASSERT_TRUE(writeVdbFile(spreadProfile(2), other));
     dialogs_.expectOpen(a);
-    section_->Otevidbnamenchdatavsledk1Click();
-    section_->Ulodbnamenchdatavsledkjako1Click();  // Ctrl+U: a&b.vdb_1
+    section_->openDatabase();
+    section_->saveDatabaseNextCopy();  // Ctrl+U: a&b.vdb_1
     dialogs_.expectOpen(other);
-    section_->Otevidbnamenchdatavsledk1Click();
+    section_->openDatabase();
     EXPECT_EQ(databases(), (std::vector<std::string>{other, a + "_1", a}));
     // The menu names each with its number; an ampersand stays an ampersand.
     ASSERT_EQ(menu->actions().size(), 3);
@@ -64,7 +64,7 @@ TEST_F(RecentMenusTest, DatabasesOpenedAndSavedComeFirstAndOpenWithOneClick) {
     // keeps everything.
     section_->database().currentPoint = 3;
     dialogs_.expectQuestion("Delete the VES point VES 103 from the profile?", true);
-    section_->Smaaktulnbod1Click();
+    section_->deleteCurrentPoint();
     dialogs_.expectSaveQuestion(changesQuestion(a + "_1"), SaveAnswer::Cancel);
     section_->openRecentDatabase(other);
     EXPECT_EQ(section_->database().fileName, a + "_1");
@@ -82,12 +82,12 @@ TEST_F(RecentMenusTest, ADatabaseThatIsGoneIsSaidDroppedAndNothingElseHappens) {
     ASSERT_TRUE(writeVdbFile(spreadProfile(2), gone));
     for (const std::string& name : {gone, a}) {
         dialogs_.expectOpen(name);
-        section_->Otevidbnamenchdatavsledk1Click();
+        section_->openDatabase();
     }
     fs::remove(gone);
     section_->database().currentPoint = 3;
     dialogs_.expectQuestion("Delete the VES point VES 103 from the profile?", true);
-    section_->Smaaktulnbod1Click();
+    section_->deleteCurrentPoint();
     // Said before any question about the unsaved changes.
     dialogs_.expectMessage("The database " + gone +
                            " is not there any more. It is taken off the list of recent databases.");
@@ -103,7 +103,7 @@ TEST_F(RecentMenusTest, GefFoldersOfOpenedFilesOpenTheDialogThereAndTheListIsSha
     writeBytes(gef, readBytes(std::string(ORMA_SOURCE_DIR) + "/samples/profile1/VES100.GEF"));
     dialogs_.allowAnyMessages();  // whatever the reader says of the file
     dialogs_.expectOpen(gef);
-    window_->OtevtGEF1Click();
+    window_->openGefFile();
     dialogs_.allowAnyMessages(false);
     ASSERT_TRUE(window_->sounding().curveLoaded);
     EXPECT_EQ(folders(), std::vector<std::string>{(dir_ / "field" / "day1").string()});
@@ -112,7 +112,7 @@ TEST_F(RecentMenusTest, GefFoldersOfOpenedFilesOpenTheDialogThereAndTheListIsSha
     const std::string db = path("a.vdb");
     ASSERT_TRUE(writeVdbFile(spreadProfile(2), db));
     dialogs_.expectOpen(db);
-    section_->Otevidbnamenchdatavsledk1Click();
+    section_->openDatabase();
     EXPECT_EQ(folders().size(), 1u);
     RecentLists lists;
     ASSERT_TRUE(readRecentLists(recentFilesPath(dir_), lists));
@@ -140,10 +140,10 @@ TEST_F(RecentMenusTest, AListThatCannotBeKeptIsSaidOnceAndOpeningGoesOn) {
     dialogs_.expectOpen(a);
     dialogs_.expectMessage("The list of recent files could not be saved.\n" + recentFilesPath(dir_).string() +
                            " is a directory, not a file.");
-    section_->Otevidbnamenchdatavsledk1Click();
+    section_->openDatabase();
     EXPECT_EQ(section_->database().fileName, a);
     dialogs_.expectOpen(a);
-    section_->Otevidbnamenchdatavsledk1Click();  // said once only
+    section_->openDatabase();  // said once only
     EXPECT_TRUE(databases().empty());
 }
 

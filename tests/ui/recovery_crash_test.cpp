@@ -120,7 +120,7 @@ TEST_F(SectionTest, AfterSigkillAModelThatWasNeverTransferredIsOfferedBack) {
 
     // Stored now: the copy has done its work.
     const std::size_t before = section_->database().activeProfile()->points.size();
-    window_->importdorezuClick();
+    window_->transferByButton();
     EXPECT_EQ(section_->database().activeProfile()->points.size(), before + 1);
     EXPECT_EQ(section_->database().activeProfile()->points.back().MDLmx, 2);
     EXPECT_FALSE(window_->hasUnsavedInterpretation());

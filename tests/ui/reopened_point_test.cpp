@@ -80,19 +80,19 @@ TEST_F(ReopenedPointTest, AModelDrawnWithTheMouseStaysWhenAnotherPointIsClicked)
 }
 
 TEST_F(ReopenedPointTest, PresetPasteUndoRedoDeleteLayersFlagsAndFitAllGoBack) {
-    window_->natimodelkivkyHhlRzd120010205001Click();
+    window_->loadHTypeModel();
     expectWrittenBack("preset");
-    window_->Zkoprujmodeldopamti1Click();
-    window_->natimodelkivkyAhlRzd110101005001Click();
+    window_->copyCurrentModel();
+    window_->loadATypeModel();
     expectWrittenBack("another preset");
-    window_->Vlomodelzpamti1Click();
+    window_->pasteModel();
     EXPECT_EQ(points()[1].resistivity[1], 20.0f);
     expectWrittenBack("paste");
-    window_->UndoModel1Click();
+    window_->undoModelChange();
     EXPECT_EQ(points()[1].resistivity[2], 500.0f);
     EXPECT_EQ(points()[1].resistivity[0], 10.0f);
     expectWrittenBack("undo");
-    window_->RedoModel1Click();
+    window_->redoModelChange();
     EXPECT_EQ(points()[1].resistivity[0], 200.0f);
     expectWrittenBack("redo");
 
@@ -108,18 +108,18 @@ TEST_F(ReopenedPointTest, PresetPasteUndoRedoDeleteLayersFlagsAndFitAllGoBack) {
     expectWrittenBack("deleted layer");
 
     dialogs_.allowAnyMessages();
-    window_->optimaliyacesfixy1Click();
+    window_->optimizeFit();
     dialogs_.allowAnyMessages(false);
     expectWrittenBack("fit");
-    window_->Zruitmodel1Click();
+    window_->deleteModel();
     EXPECT_EQ(points()[1].MDLmx, 0);
     expectWrittenBack("model deleted");
 }
 
 TEST_F(ReopenedPointTest, NothingChangedNothingWritten) {
     const VesPoint before = points()[1];
-    window_->UndoModel1Click();  // nothing to undo
-    window_->Popimodel1Click();  // value labels only
+    window_->undoModelChange();  // nothing to undo
+    window_->toggleModelValues();  // value labels only
     EXPECT_EQ(points()[1], before);
     EXPECT_FALSE(section_->hasUnsavedChanges());
 }

@@ -28,7 +28,7 @@ TEST_F(WindowTest, AnRstFileThatCannotBeCreatedAndAnUnsavableOrmawinIniSayWhy) {
     dialogs_.expectSave(rst);
     dialogs_.expectMessage("Unpossible create file RST !\nNo new file can be made in the folder of " + rst +
                            " (Not a directory).");
-    window.PiuloitRST1Click();
+    window.appendRstToOpenFile();
     dialogs_.verifyDone();
     EXPECT_FALSE(window.rstOutputOpen());
 
@@ -54,18 +54,18 @@ TEST_F(SectionTest, UcmOptionsDialogRefusesWhatTheExportRefuses) {
     section_->runUcmDialog = [this](TparUCM& d) {
         d.prevyseni->setText("1e-30");
         dialogs_.expectMessage("The distortion of scale Z/X must be 0.01 or more.");
-        d.ButtonOKClick();
+        d.acceptIfValid();
         EXPECT_FALSE(d.edited());
         d.prevyseni->setText("4");
         d.sirkasipky->setText("-1");
         dialogs_.expectMessage("The width of VES point arrow must be 0 m or more.");
-        d.ButtonOKClick();
+        d.acceptIfValid();
         EXPECT_FALSE(d.edited());
         d.sirkasipky->setText("0.5");
         d.krokticx->setText("0");  // no chainage axis: taken
-        d.ButtonOKClick();
+        d.acceptIfValid();
     };
-    section_->parametryexportudoUCM1Click();
+    section_->editUcmOptions();
     dialogs_.verifyDone();
     EXPECT_EQ(section_->ucmParameters().exaggeration, 4.0f);
     EXPECT_EQ(section_->ucmParameters().arrowWidth, 0.5f);

@@ -217,12 +217,12 @@ TEST_F(ColoursReadableTest, FitsKeepTheLegendAndTheRightLabelsInsideTheWindow) {
     };
     for (const char* view : {"ResistivitySection1", "PseudoSection1"}) {
         choose(view);
-        section_->Fitninavku1Click();
+        section_->fitToHeight();
         legendInside(view);
         // Still wider than the window: the horizontal bar stays, below the legend.
         EXPECT_TRUE(section_->scrollArea().horizontalScrollBar()->isVisible()) << view;
 
-        section_->Fitniez1Click();
+        section_->fitAll();
         legendInside(view);
         const QScrollArea& area = section_->scrollArea();
         EXPECT_FALSE(area.horizontalScrollBar()->isVisible()) << view;

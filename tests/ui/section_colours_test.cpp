@@ -197,7 +197,7 @@ TEST_F(SectionColoursTest, FitToTheHeightLeavesRoomForTheLegend) {
     section_->show();
     section_->resize(1000, 700);
     choose("ResistivitySection1");
-    section_->Fitninavku1Click();
+    section_->fitToHeight();
     const int clientHeight = section_->scrollArea().viewport()->height();
     EXPECT_NEAR(section_->image().height(), clientHeight, clientHeight * 0.05);
 }
@@ -208,7 +208,7 @@ TEST_F(SectionColoursTest, JpegOfEachViewIsWhatTheWindowShows) {
         choose(view);
         const std::string file = path(std::string(view) + ".jpg");
         dialogs_.expectSave(file);
-        section_->JPG1Click();
+        section_->saveSectionAsJpeg();
         QImage jpeg;
         ASSERT_TRUE(jpeg.load(QString::fromStdString(file))) << view;
         ASSERT_EQ(jpeg.size(), section_->image().size()) << view;  // the legend strip included

@@ -51,7 +51,7 @@ protected:
     }
     const std::vector<VesPoint>& points() { return section_->database().activeProfile()->points; }
     void fitJointly() {
-        section_->Spolecnyfitprofilu1Click();
+        section_->fitProfileJointly();
         ASSERT_NE(section_->jointFitTask(), nullptr);
         section_->jointFitTask()->waitForFinished();
     }
@@ -96,7 +96,7 @@ TEST_F(SectionJointFitTest, TheJointModelsComeInAsOneChangeAndUndoPutsTheOldOnes
     EXPECT_NE(section_->statusLine().fullText().toStdString().find("Profile fitted jointly: 9 points"), std::string::npos);
 
     EXPECT_TRUE(undoEnabled());
-    section_->Vratitspolecnyfit1Click();
+    section_->undoJointFit();
     EXPECT_EQ(points(), before_);
     EXPECT_FALSE(undoEnabled());
     EXPECT_EQ(section_->database().revision(), revision + 2) << "the undo is a change too";
@@ -118,11 +118,11 @@ TEST_F(SectionJointFitTest, PointsOfAnotherLayerCountAreBroughtToTheChosenCount)
 TEST_F(SectionJointFitTest, CancelAndACancelledDialogChangeNothing) {
     const std::uint64_t revision = section_->database().revision();
     section_->runJointFitDialog = [](JointFitDialog& dialog) { dialog.reject(); };
-    section_->Spolecnyfitprofilu1Click();
+    section_->fitProfileJointly();
     EXPECT_EQ(section_->jointFitTask(), nullptr);
 
     section_->runJointFitDialog = [](JointFitDialog& dialog) { dialog.accept(); };
-    section_->Spolecnyfitprofilu1Click();
+    section_->fitProfileJointly();
     ASSERT_NE(section_->jointFitTask(), nullptr);
     section_->jointFitTask()->cancel();
     section_->jointFitTask()->waitForFinished();
@@ -150,11 +150,11 @@ TEST_F(SectionJointFitTest, AfterAnotherChangeTheUndoIsRefusedAndTheJointModelsS
     dialogs_.expectMessageWithList("3 points were left out of the joint fit and keep their models:");
     fitJointly();
     const std::vector<VesPoint> joint = points();
-    section_->zvtimtkoX2Click();  // a scale step: a change of the database
+    section_->increaseXScale();  // a scale step: a change of the database
     EXPECT_FALSE(undoEnabled());
     dialogs_.expectMessage(
         "The database has changed since the joint fit; the models of before it can no longer be put back.");
-    section_->Vratitspolecnyfit1Click();
+    section_->undoJointFit();
     EXPECT_EQ(points(), joint);
 }
 
@@ -173,7 +173,7 @@ TEST_F(SectionJointFitTest, TheReopenedPointShowsItsJointModel) {
 TEST_F(SectionJointFitTest, FitGloballyOnAReopenedPointStoresItsModelAndDepthRanges) {
     clickPoint(0);
     const std::uint64_t revision = section_->database().revision();
-    window_->Fitglobalne1Click();
+    window_->startGlobalFit();
     ASSERT_NE(window_->globalFit(), nullptr);
     window_->globalFit()->task().waitForFinished();
     const VesPoint& stored = points()[0];

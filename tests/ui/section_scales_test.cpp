@@ -32,61 +32,61 @@ protected:
 TEST_F(ScalesTest, TypedScalesOfferTheDenominatorAndRefuseNonsense) {
     profile().xScale = 1e-5f;
     dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:100000):1 /", std::nullopt, "100000");
-    section_->MtkoX1Click();
+    section_->typeXScale();
     EXPECT_FLOAT_EQ(profile().xScale, 1e-5f);  // cancel keeps 1:100000
 
     // A refusal asks again with the text typed; Cancel then keeps the scale.
     dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:100000):1 /", "abc");
     dialogs_.expectMessage("Integer!");
     dialogs_.expectInput("Enter X scale of display:  ", "(now it is 1:100000):1 /", std::nullopt, "abc");
-    section_->MtkoX1Click();
+    section_->typeXScale();
     EXPECT_FLOAT_EQ(profile().xScale, 1e-5f);
 
     dialogs_.expectInput("Enter Z scale of display:  ", "(now it is 1:500):1 /", "2000");
-    section_->MtkoZ1Click();
+    section_->typeZScale();
     EXPECT_FLOAT_EQ(profile().zScale, 1.0f / 2000.0f);
 
     for (const char* typed : {"0", "-50"}) {
         dialogs_.expectInput("Enter Z scale of display:  ", "(now it is 1:2000):1 /", typed);
         dialogs_.expectMessage(
             "The scale is 1 : a whole number of 1 or more (1000 gives 1:1000); the scale stays as it was.");
-        section_->MtkoZ1Click();
+        section_->typeZScale();
         EXPECT_FLOAT_EQ(profile().zScale, 1.0f / 2000.0f);
     }
 }
 
 TEST_F(ScalesTest, StepsLimitsAndChoices) {
     const float start = profile().xScale;
-    section_->zvtimtkoX2Click();
-    section_->zmenimtkoX2Click();
+    section_->increaseXScale();
+    section_->decreaseXScale();
     EXPECT_NEAR(profile().xScale / start, 0.9975, 1e-6);
 
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 5%) : ", "12.5", "5");
-    section_->Krokzmnymtek1Click();
+    section_->typeScaleStep();
     EXPECT_EQ(section_->scaleStep(), 12.5f);
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12.5%) : ", "x");
     dialogs_.expectMessage("Hmm!");
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12.5%) : ", std::nullopt, "x");
-    section_->Krokzmnymtek1Click();
+    section_->typeScaleStep();
     EXPECT_EQ(section_->scaleStep(), 12.5f);
     // A step of 100 % down would make the scale 0: the scale stays.
     dialogs_.expectInput("Enter step of scale change in %:  ", "(now: 12.5%) : ", "100");
-    section_->Krokzmnymtek1Click();
+    section_->typeScaleStep();
     const float before = profile().xScale;
-    section_->zmenimtkoX2Click();
+    section_->decreaseXScale();
     EXPECT_EQ(profile().xScale, before);
 
     dialogs_.expectInput("Enter minimal displayed chainage:  ", "( now -1000000 m )", "20", "-1000000");
-    section_->MinimlnX1Click();
+    section_->typeMinChainage();
     EXPECT_EQ(section_->display().minChainage, 20.0f);
     dialogs_.expectInput("Enter maximal displayed chainage:  ", "( now: 1000000 m )", "?");
     dialogs_.expectMessage("Hmmm!");
     dialogs_.expectInput("Enter maximal displayed chainage:  ", "( now: 1000000 m )", std::nullopt, "?");
-    section_->MinimlnZ1Click();
+    section_->typeMaxChainage();
     dialogs_.expectInput("Enter maximal displayed Z:  ", "( now: 10000 m )", "x");
     dialogs_.expectMessage("Integer!");
     dialogs_.expectInput("Enter maximal displayed Z:  ", "( now: 10000 m )", std::nullopt, "x");
-    section_->MaximlnZ1Click();
+    section_->typeMaxElevation();
     EXPECT_EQ(section_->display().maxElevation, 10000.0f);
 
     // Profile 7 of a locality with one profile: the profile stays, point 0 is selected.
@@ -106,10 +106,10 @@ TEST_F(ScalesTest, StepsLimitsAndChoices) {
 TEST_F(ScalesTest, FitToTheWidthFillsTheWindow) {
     section_->show();
     section_->resize(1000, 700);
-    section_->Fitnaku1Click();
+    section_->fitToWidth();
     const int client = section_->scrollArea().viewport()->width();
     EXPECT_NEAR(section_->image().width(), client, client * 0.03);
-    section_->Fitniez1Click();
+    section_->fitAll();
     const int clientHeight = section_->scrollArea().viewport()->height();
     EXPECT_NEAR(section_->image().height(), clientHeight, clientHeight * 0.05);
 }
@@ -124,25 +124,25 @@ TEST_F(ScalesTest, FitAllOfAFlatProfileOrOneChainageKeepsAFiniteScale) {
     }
     profile().zScale = 5e-4f;
     section_->redrawSection();
-    section_->Fitniez1Click();
+    section_->fitAll();
     EXPECT_EQ(profile().zScale, 5e-4f) << "nothing to fit in height: the scale stays";
     EXPECT_GT(profile().xScale, 0.0f);
     EXPECT_LE(profile().xScale, 0.1f);
     dialogs_.expectInput("Enter Z scale of display:  ", "(now it is 1:2000):1 /", std::nullopt);
-    section_->MtkoZ1Click();
+    section_->typeZScale();
 
     // Once a model is stored the section has a height again, and the fit takes it.
     profile().points[2].MDLmx = 1;
     profile().points[2].depth[0] = 12.0f;
     profile().points[2].depth[1] = 1e12f;
-    section_->Fitniez1Click();
+    section_->fitAll();
     const int clientHeight = section_->scrollArea().viewport()->height();
     EXPECT_NEAR(section_->image().height(), clientHeight, clientHeight * 0.05);
 
     // A single point: nothing to fit in width.
     profile().points.resize(1);
     const float x = profile().xScale;
-    section_->Fitniez1Click();
+    section_->fitAll();
     EXPECT_EQ(profile().xScale, x);
 }
 
@@ -153,7 +153,7 @@ TEST_F(ScalesTest, SettingsFileDefaultsAndEnd) {
     section_->loadSettingsFile();
     EXPECT_EQ(section_->ucmParameters(), UcmParameters{});
     section_->ucmParameters().xLabelStep = 25;
-    section_->Konec1Click();
+    section_->endProgram();
     EXPECT_EQ(programClosed_, 1);
     UcmParameters back;
     EXPECT_FALSE(readSectionSettings(sectionSettingsPath(dir_), back));
@@ -169,18 +169,18 @@ TEST_F(ScalesTest, UcmOptionsDialogTakesCheckedValuesOnly) {
         EXPECT_EQ(d.prevyseni->text(), "5");
         d.krokticy->setText("0");
         dialogs_.expectMessage("The Z axes tic step must be 1 m or more.");
-        d.ButtonOKClick();
+        d.acceptIfValid();
         EXPECT_FALSE(d.edited());
         d.krokticy->setText("2");
         d.krokpopx->setText("x");
         dialogs_.expectMessage("Integer!");
-        d.ButtonOKClick();
-        d.Button1Click();  // back: the stored values again
+        d.acceptIfValid();
+        d.restoreOriginalValues();  // back: the stored values again
         EXPECT_EQ(d.krokticy->text(), "1");
         d.prevyseni->setText("10");
-        d.ButtonOKClick();
+        d.acceptIfValid();
     };
-    section_->parametryexportudoUCM1Click();
+    section_->editUcmOptions();
     EXPECT_EQ(section_->ucmParameters().exaggeration, 10.0f);
     EXPECT_EQ(section_->ucmParameters().zTickStep, 1);
 }
@@ -196,7 +196,7 @@ TEST_F(ScalesTest, UcmExportWritesTheSampleFixtureAndNeverOverwrites) {
     section_->redrawSection();
     const std::string out = path("P1.UCM");
     dialogs_.expectSave(out);
-    section_->UCM1Click();
+    section_->exportUcm();
     const std::string fixture = std::string(ORMA_SOURCE_DIR) + "/samples/ucm/P1.UCM";
     EXPECT_EQ(bytesOf(out), bytesOf(fixture));
     EXPECT_EQ(bytesOf(out + "_b"), bytesOf(fixture + "_b"));
@@ -209,14 +209,14 @@ TEST_F(ScalesTest, UcmExportWritesTheSampleFixtureAndNeverOverwrites) {
     dialogs_.expectMessage("File" + path("B.UCM_b") + "exists already. Choose other name!");
     dialogs_.expectSave(std::nullopt);
     dialogs_.expectMessage("No file chosen.");
-    section_->UCM1Click();
+    section_->exportUcm();
     EXPECT_FALSE(fs::exists(path("B.UCM")));
     EXPECT_EQ(bytesOf(path("B.UCM_b")), "keep");
 }
 
 TEST_F(ScalesTest, JpegAndPrintOfTheSectionAreReadable) {
     dialogs_.expectSave(path("section.jpg"));
-    section_->JPG1Click();
+    section_->saveSectionAsJpeg();
     QImage jpeg;
     ASSERT_TRUE(jpeg.load(QString::fromStdString(path("section.jpg"))));
     EXPECT_EQ(jpeg.size(), section_->image().size());
@@ -224,8 +224,8 @@ TEST_F(ScalesTest, JpegAndPrintOfTheSectionAreReadable) {
     section_->resize(800, 600);
     section_->show();
     dialogs_.expectPrinterSetup(PrinterChoice{"", path("section.pdf"), false});
-    section_->Nastaventiskrny1Click();
-    section_->Tiskformule1Click();
+    section_->choosePrinter();
+    section_->printSection();
     EXPECT_EQ(bytesOf(path("section.pdf")).substr(0, 5), "%PDF-");
 }
 
@@ -237,7 +237,7 @@ TEST_F(ScalesTest, TerrainImportDrapesThePointsOrChangesNothing) {
     dialogs_.expectMessage("File" + path("nothing.txt") + "does not exist. Choose other!");
     dialogs_.expectOpen(path("terrain.txt"));
     dialogs_.expectMessage("name of terrain file: pf number of points: 2");
-    section_->Nativkydocelhoprofiluzesouborutxttypuxtabz1Click();
+    section_->loadTerrainHeights();
     // The anchor at 5 m lies on the slope 5 m across, the next point 10 m
     // further along it, 6 m across and 8 m up.
     EXPECT_FLOAT_EQ(profile().points[0].z, 100.0f + 5.0f * 4.0f / 3.0f);
@@ -249,11 +249,11 @@ TEST_F(ScalesTest, TerrainImportDrapesThePointsOrChangesNothing) {
     dialogs_.expectOpen(path("bad.txt"));
     dialogs_.expectMessage("name of terrain file: pf number of points: 3");
     dialogs_.expectMessage("Terrain reading error!");
-    section_->Nativkydocelhoprofiluzesouborutxttypuxtabz1Click();
+    section_->loadTerrainHeights();
     EXPECT_EQ(profile().points[1].z, before[1].z);
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("No file chosen.");
-    section_->Nativkydocelhoprofiluzesouborutxttypuxtabz1Click();
+    section_->loadTerrainHeights();
 }
 
 }  // namespace

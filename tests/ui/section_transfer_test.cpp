@@ -60,8 +60,8 @@ protected:
     /// Opens a GEF file and gives it a model, as an interpreter would.
     void openAndInterpret(const std::string& file) {
         dialogs_.expectOpen(file);
-        window_->OtevtGEF1Click();
-        window_->natimodelkivkyKhlRzd11010100201Click();
+        window_->openGefFile();
+        window_->loadKTypeModel();
     }
 
     const Profile& profile() { return *section_->database().activeProfile(); }
@@ -76,7 +76,7 @@ TEST_F(TransferTest, EachTransferAddsAPointAndLoadsTheNextFileUntilTheLast) {
         dialog.eMetrazPf->setText(QString::number(1000 + proposedNames.size()));
     };
     openAndInterpret(a);
-    window_->importdorezuClick();
+    window_->transferByButton();
     EXPECT_EQ(window_->sounding().gefPath, b);
     EXPECT_EQ(window_->windowTitle().toStdString(), "ORMA-programme is reading file: " + b);
     EXPECT_FALSE(window_->sounding().model.exists());
@@ -87,17 +87,17 @@ TEST_F(TransferTest, EachTransferAddsAPointAndLoadsTheNextFileUntilTheLast) {
 
     // Without a model the next file cannot go in.
     dialogs_.expectMessage("Read and interpret VES curve!");
-    window_->ImportGEFvadresipojednom1Click();
+    window_->transferByKey();
     EXPECT_EQ(profile().points.size(), 3u);
 
-    window_->natimodelkivkyKhlRzd11010100201Click();
-    window_->ImportGEFvadresipojednom1Click();  // the key I
+    window_->loadKTypeModel();
+    window_->transferByKey();  // the key I
     EXPECT_EQ(window_->sounding().gefPath, c);
-    window_->natimodelkivkyKhlRzd11010100201Click();
-    window_->importdorezuClick();
+    window_->loadKTypeModel();
+    window_->transferByButton();
     // C was the last file: it stays on screen, D does nothing either.
     EXPECT_EQ(window_->sounding().gefPath, c);
-    window_->ImportdalsouborGEFbezuloen1Click();
+    window_->loadNextGef();
     EXPECT_EQ(window_->sounding().gefPath, c);
     EXPECT_EQ(profile().points.size(), 5u);
     EXPECT_EQ(proposedNames, (std::vector<std::string>{"A", "B", "C"}));
@@ -108,12 +108,12 @@ TEST_F(TransferTest, NaturalOrderChainageFromTheNameAndDSkipsWithoutStoring) {
     float proposed = -1.0f;
     answerDialog_ = [&](TVESparametryEdit& dialog) { proposed = dialog.eMetrazPf->text().toFloat(); };
     dialogs_.expectOpen(v2);
-    window_->OtevtGEF1Click();
-    window_->ImportdalsouborGEFbezuloen1Click();  // D
+    window_->openGefFile();
+    window_->loadNextGef();  // D
     EXPECT_EQ(window_->sounding().gefPath, v9);
     EXPECT_EQ(profile().points.size(), 2u);
-    window_->natimodelkivkyKhlRzd11010100201Click();
-    window_->importdorezuClick();
+    window_->loadKTypeModel();
+    window_->transferByButton();
     EXPECT_EQ(proposed, 9.0f);
     EXPECT_EQ(profile().points.back().name, "ves9");
     EXPECT_EQ(window_->sounding().gefPath, v10);
@@ -125,7 +125,7 @@ TEST_F(TransferTest, FixFlagsSurviveAndAReopenedPointIsNotAddedTwice) {
     model.resistivityFixed[1] = 1;
     model.depthFixed[1] = 1;
     const float rho1 = model.resistivity[1], depth1 = model.depth[1];
-    window_->importdorezuClick();
+    window_->transferByButton();
     const VesPoint& stored = profile().points.back();
     EXPECT_EQ(stored.resistivity[1], -rho1);
     EXPECT_EQ(stored.depth[1], -depth1);
@@ -136,14 +136,14 @@ TEST_F(TransferTest, FixFlagsSurviveAndAReopenedPointIsNotAddedTwice) {
     EXPECT_EQ(window_->sounding().model.depthFixed[1], 1);
     EXPECT_EQ(window_->sounding().model.resistivity[1], rho1);
     dialogs_.expectMessage("Reinterpreted VES curve is already in the profile.");
-    window_->importdorezuClick();
+    window_->transferByButton();
     dialogs_.expectMessage("Reinterpreted VES curve is already in the profile");
-    window_->ImportGEFvadresipojednom1Click();
+    window_->transferByKey();
     EXPECT_EQ(profile().points.size(), 3u);
 
     // The fit of the re-opened point is written back into it.
     dialogs_.allowAnyMessages();
-    window_->optimaliyacesfixy1Click();
+    window_->optimizeFit();
     EXPECT_FLOAT_EQ(profile().points[2].ssq, static_cast<float>(window_->sounding().ssq));
     EXPECT_EQ(profile().points[2].resistivity[0], window_->sounding().model.resistivity[0]);
     dialogs_.allowAnyMessages(false);
@@ -191,7 +191,7 @@ TEST_F(TransferTest, ThePointDialogOfATakenChainageCanBeCancelledLeavingNothingS
     for (const bool closeBox : {false, true}) {
         section_->runParametersDialog = [&](TVESparametryEdit& dialog) {
             dialogs_.expectMessage("Existuje bod se stejnou metráží pro zobrazení na aktuálním profilu a to nejde. ");
-            dialog.OKbuttonClick();  // refused: the chainage is taken
+            dialog.acceptIfValid();  // refused: the chainage is taken
             if (closeBox) {
                 dialog.show();
                 dialog.close();
@@ -205,7 +205,7 @@ TEST_F(TransferTest, ThePointDialogOfATakenChainageCanBeCancelledLeavingNothingS
                                         SaveAnswer::Discard, "Transfer");
         }
         openAndInterpret(taken);
-        window_->importdorezuClick();
+        window_->transferByButton();
         EXPECT_EQ(profile().points, before) << (closeBox ? "close box" : "Cancel");
         EXPECT_EQ(section_->database().currentPoint, 0);
         EXPECT_FALSE(section_->hasUnsavedChanges());
@@ -221,7 +221,7 @@ TEST_F(TransferTest, AFullProfileRefusesTheTransferAndChangesNothing) {
     const std::string a = window_->sounding().gefPath;
     dialogs_.expectMessage("The profile P0.0 already holds 200 VES points, as many as a profile can. Create a new "
                            "profile (popup menu of the section) for more.");
-    window_->importdorezuClick();
+    window_->transferByButton();
     EXPECT_EQ(profile().points.size(), static_cast<std::size_t>(kMaxVesPoints));
     EXPECT_EQ(window_->sounding().gefPath, a);  // nothing else loaded
     EXPECT_EQ(dialogRuns_, 0);
@@ -235,7 +235,7 @@ TEST_F(TransferTest, QuickImportCountsSkippedFilesAndListsThemBelow) {
     dialogs_.expectOpen(writeGef("VES30.GEF"));
     dialogs_.expectMessageWithList("Quick import into profile P0.0: 3 of 5 GEF files imported as new VES points.\n"
                                    "2 files were skipped:");
-    window_->Importcelhopfvadresi1Click();
+    window_->quickImportDirectory();
     ASSERT_EQ(dialogs_.lists().size(), 1u);
     const std::vector<std::string>& skipped = dialogs_.lists().front();
     ASSERT_EQ(skipped.size(), 2u);
@@ -246,7 +246,7 @@ TEST_F(TransferTest, QuickImportCountsSkippedFilesAndListsThemBelow) {
     EXPECT_EQ(profile().points[4].name, "VES30");
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("no file chosen");
-    window_->Importcelhopfvadresi1Click();
+    window_->quickImportDirectory();
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST_F(SectionTest, ADoubleClickOpensTheParametersOfTheSelectedPoint) {
         dialog.eNazevBoduVES->setText(QString::fromUtf8("VES 102 sever"));
         dialog.eZ->setText("301.5");
     };
-    section_->imgRezDblClick();
+    section_->editSelectedPoint();
     EXPECT_EQ(dialogRuns_, 1);
     const VesPoint& point = section_->database().localities[0].profiles[0].points[2];
     EXPECT_EQ(point.name, "VES 102 sever");
@@ -114,7 +114,7 @@ TEST_F(SectionTest, ADoubleClickOpensTheParametersOfTheSelectedPoint) {
     showDatabase(spreadProfile(0));
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("No file chosen");
-    section_->imgRezDblClick();
+    section_->editSelectedPoint();
     EXPECT_EQ(dialogRuns_, 1);
 }
 
@@ -146,7 +146,7 @@ TEST_F(SectionTest, NewLocalityAndProfileAreNamedInTheDialog) {
         dialog.eLokalita->setText(QString::fromUtf8("Nová lokalita"));
         dialog.eNazevPf->setText("A");
     };
-    section_->Novlokalita1Click();
+    section_->newLocality();
     VesDatabase& db = section_->database();
     ASSERT_EQ(db.localities.size(), 2u);
     EXPECT_EQ(db.currentLocality, 1);
@@ -156,14 +156,14 @@ TEST_F(SectionTest, NewLocalityAndProfileAreNamedInTheDialog) {
     EXPECT_EQ(section_->view().title(), "locality name: Nová lokalita - profile: A");
 
     answerDialog_ = [](TVESparametryEdit& dialog) { dialog.eNazevPf->setText("B"); };
-    section_->Novprofil1Click();
+    section_->newProfile();
     EXPECT_EQ(db.localities[1].profiles.size(), 2u);
     EXPECT_EQ(db.localities[1].profiles[1].name, "B");
     EXPECT_EQ(dialogRuns_, 2);
 
-    for (int i = 0; i < 3; ++i) section_->Novlokalita1Click();
+    for (int i = 0; i < 3; ++i) section_->newLocality();
     dialogs_.expectMessage("Too much localities in db - create new database");
-    section_->Novlokalita1Click();
+    section_->newLocality();
     EXPECT_EQ(db.localities.size(), 5u);
 }
 
@@ -184,7 +184,7 @@ TEST_F(SectionTest, DeletingThroughThePopupAsksFirstThenLoadsThePointThatTakesIt
     // The only point is never deleted, so there is nothing to ask.
     showDatabase(spreadProfile(1));
     dialogs_.expectMessage("Last point is undeletable.");
-    section_->Smaaktulnbod1Click();
+    section_->deleteCurrentPoint();
 }
 
 TEST_F(SectionTest, MenusCarryEveryItemWithItsShortcut) {
@@ -296,14 +296,14 @@ TEST_F(SectionTest, TheFontDialogChangesTheCanvasFontAndRedraws) {
     larger.pointSize = 20;
     larger.bold = true;
     dialogs_.expectFont(larger);
-    section_->Font1Click();
+    section_->chooseFont();
     EXPECT_TRUE(section_->canvas().font().bold());
     EXPECT_GT(section_->view().geometry().textHeight, before);
     EXPECT_EQ(section_->canvas().font().styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
     EXPECT_EQ(dialogs_.lastFont().family, "DejaVu Sans");
 
     dialogs_.expectFont(std::nullopt);
-    section_->Font1Click();
+    section_->chooseFont();
     EXPECT_TRUE(section_->canvas().font().bold());
 }
 

@@ -108,19 +108,19 @@ TEST_F(SectionTest, PicturesAndScriptsSayWhereTheyWentAndAPictureAsksBeforeRepla
     writeBytes(jpeg, "an older picture");
     dialogs_.expectSave(jpeg, "Save the section as a JPEG picture");
     dialogs_.expectQuestion(jpeg + " already exists. Replace it?", false);
-    section_->JPG1Click();
+    section_->saveSectionAsJpeg();
     EXPECT_EQ(readBytes(jpeg), "an older picture");
     EXPECT_EQ(status(*section_), "");
 
     dialogs_.expectSave(jpeg);
     dialogs_.expectQuestion(jpeg + " already exists. Replace it?", true);
-    section_->JPG1Click();
+    section_->saveSectionAsJpeg();
     EXPECT_EQ(readBytes(jpeg).substr(0, 2), "\xFF\xD8");
     EXPECT_EQ(status(*section_), "Section saved as " + jpeg);
 
     const std::string ucm = path("P.UCM");
     dialogs_.expectSave(ucm, "Export the section as a UCM script (NAME and its companion NAME_b)");
-    section_->UCM1Click();
+    section_->exportUcm();
     EXPECT_EQ(status(*section_), "UCM script written: " + ucm + " and " + ucm + "_b");
 }
 
@@ -134,7 +134,7 @@ TEST_F(SectionTest, TheQuickImportCountsInTheStatusLine) {
     writeBytes((folder / "VES80.GEF").string(), "broken\r\n");
     dialogs_.allowAnyMessages();
     dialogs_.expectOpen((folder / "VES40.GEF").string(), kQuickImportDialogTitle);
-    window_->Importcelhopfvadresi1Click();
+    window_->quickImportDirectory();
     EXPECT_EQ(status(*section_), "2 of 3 soundings imported into profile P0.0.");
 }
 
@@ -143,23 +143,23 @@ TEST_F(SectionTest, InTheInterpretationWindowReadingFittingAndSavingEachLeaveALi
     const std::string gef = path("VES12.GEF");
     writeBytes(gef, twoBranchGef());
     dialogs_.expectOpen(gef, kGefOpenTitle);
-    window.OtevtGEF1Click();
+    window.openGefFile();
     EXPECT_EQ(status(window), "Read " + gef + ": 7 readings in 2 branches, 6 rows of the composite curve.");
 
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.optimaliyacesfixy1Click();
+    window.loadKTypeModel();
+    window.optimizeFit();
     const std::string fitted = status(window);
     EXPECT_EQ(fitted.rfind("Fit: SSQ = ", 0), 0u) << fitted;
     EXPECT_NE(fitted.find(" linearisations"), std::string::npos) << fitted;
 
     const std::string csv = path("VES12.csv");
     dialogs_.expectSave(csv, "Save curve and model as CSV");
-    window.UloitCSV1Click();
+    window.saveCurveAndModelCsv();
     EXPECT_EQ(status(window), "Curve and model saved as " + csv);
 
     const std::string jpeg = path("plot.jpg");
     dialogs_.expectSave(jpeg, "Save the plot as a JPEG picture");
-    window.UlocoviddoJPGsouboru1Click();
+    window.savePlotAsJpeg();
     EXPECT_EQ(status(window), "Plot saved as " + jpeg);
 
     const std::string rst = path("out.RST");
@@ -168,7 +168,7 @@ TEST_F(SectionTest, InTheInterpretationWindowReadingFittingAndSavingEachLeaveALi
     dialogs_.expectInput("Enter the locality name:", "locality name:", "Brezno");
     dialogs_.expectInput("Enter point number or chainage on the profile: ", " point: ", "12");
     dialogs_.expectInput("Enter profile number:", " profile number:", "3");
-    window.PiuloitRST1Click();
+    window.appendRstToOpenFile();
     EXPECT_EQ(status(window), "RST record of point 12 (profile 3) written to " + rst + " (F5 appends the next one there).");
 
     // The line sits at the window's foot, inside the status bar.
@@ -208,19 +208,19 @@ TEST_F(SectionTest, EveryFileDialogIsTitledByItsPurpose) {
         dialogs_.expectSave(std::nullopt);
         command();
     };
-    cancelOpen([&] { window.OtevtGEF1Click(); });
-    cancelOpen([&] { window.OtevtCSV1Click(); });
-    cancelOpen([&] { window.OtevtRST1Click(); });
-    cancelOpen([&] { window.Importcelhopfvadresi1Click(); });
-    cancelSave([&] { window.UlocoviddoJPGsouboru1Click(); });
-    cancelOpen([&] { section_->Otevidbnamenchdatavsledk1Click(); });
-    cancelOpen([&] { section_->Nativkydocelhoprofiluzesouborutxttypuxtabz1Click(); });
-    cancelSave([&] { section_->JPG1Click(); });
-    cancelSave([&] { section_->UCM1Click(); });
+    cancelOpen([&] { window.openGefFile(); });
+    cancelOpen([&] { window.openSheet(); });
+    cancelOpen([&] { window.openRstFirstCurve(); });
+    cancelOpen([&] { window.quickImportDirectory(); });
+    cancelSave([&] { window.savePlotAsJpeg(); });
+    cancelOpen([&] { section_->openDatabase(); });
+    cancelOpen([&] { section_->loadTerrainHeights(); });
+    cancelSave([&] { section_->saveSectionAsJpeg(); });
+    cancelSave([&] { section_->exportUcm(); });
     section_->database().fileName = path("x.vdb");
     section_->database().saveBaseName = section_->database().fileName;
     dialogs_.expectSave(std::nullopt);
-    section_->Ulodbnamenchdatavsledk1Click();
+    section_->saveDatabaseUnderChosenName();
     dialogs_.verifyDone();
 
     const std::vector<std::string>& titles = dialogs_.fileDialogTitles();

@@ -29,7 +29,7 @@ protected:
         database_ = path("profil.vdb");
         ASSERT_TRUE(writeVdbFile(spreadProfile(4), database_));
         dialogs_.expectOpen(database_);
-        section_->Otevidbnamenchdatavsledk1Click();
+        section_->openDatabase();
         ASSERT_EQ(db().activePointCount(), 4);
     }
 
@@ -47,7 +47,7 @@ protected:
         db().currentPoint = 3;
         dialogs_.expectQuestion("Delete the VES point " + db().activeProfile()->points[3].name + " from the profile?",
                                 true);
-        section_->Smaaktulnbod1Click();
+        section_->deleteCurrentPoint();
         ASSERT_EQ(db().activePointCount(), 3);
     }
     std::string endQuestion() const {
@@ -86,14 +86,14 @@ TEST_F(UnsavedTest, EndAsksAndCancelKeepsTheProgramExactlyAsItWas) {
     const fs::path copy = section_->recoveryCopy().path();
     for (int round = 0; round < 2; ++round) {
         dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Cancel);
-        if (round == 0) section_->Konec1Click();
+        if (round == 0) section_->endProgram();
         else section_->menuItem("Konec1")->trigger();
         EXPECT_EQ(programClosed_, 0);
         EXPECT_FALSE(fs::exists(sectionSettingsPath(dir_))) << "no settings written either";
     }
     // The interpretation window's End and close box ask the same.
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Cancel);
-    window_->Konec1Click();
+    window_->endProgram();
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Cancel);
     EXPECT_FALSE(window_->close());
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Cancel);
@@ -109,7 +109,7 @@ TEST_F(UnsavedTest, EndWithDiscardEndsWithoutSavingAndAsksOnlyOnce) {
     deleteAPoint();
     const fs::path copy = section_->recoveryCopy().path();
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Discard);
-    section_->Konec1Click();
+    section_->endProgram();
     EXPECT_EQ(programClosed_, 1);
     EXPECT_FALSE(fs::exists(copy)) << "a discard removes the recovery copy";
     EXPECT_FALSE(fs::exists(database_ + "_1"));
@@ -138,28 +138,28 @@ TEST_F(UnsavedTest, ASaveThatFailsKeepsTheProgramRunning) {
         SaveAnswer::Save);
     dialogs_.expectSave(std::nullopt);
     dialogs_.expectMessage("No file chosen");
-    section_->Konec1Click();
+    section_->endProgram();
     EXPECT_EQ(programClosed_, 0);
     EXPECT_TRUE(section_->hasUnsavedChanges());
 }
 
 TEST_F(UnsavedTest, ACancelledNewProfileOrPointDialogChangesNothing) {
     section_->runParametersDialog = [](TVESparametryEdit& dialog) { dialog.reject(); };
-    section_->Novprofil1Click();
-    section_->Novlokalita1Click();
+    section_->newProfile();
+    section_->newLocality();
     EXPECT_EQ(db().localities.size(), 1u);
     EXPECT_EQ(db().localities[0].profiles.size(), 1u);
     EXPECT_EQ(db().currentPoint, 0);
     db().currentPoint = 2;
-    section_->imgRezDblClick();  // the point's parameters, cancelled
+    section_->editSelectedPoint();  // the point's parameters, cancelled
     EXPECT_FALSE(section_->hasUnsavedChanges());
     EXPECT_EQ(caption(), "db: " + database_ + " - loc:L0");
 
     section_->runParametersDialog = [](TVESparametryEdit& dialog) {
         dialog.eNazevPf->setText("PF 2");
-        dialog.OKbuttonClick();
+        dialog.acceptIfValid();
     };
-    section_->Novprofil1Click();
+    section_->newProfile();
     EXPECT_EQ(db().localities[0].profiles.size(), 2u);
     EXPECT_EQ(db().activeProfile()->name, "PF 2");
     EXPECT_TRUE(section_->hasUnsavedChanges());
@@ -168,7 +168,7 @@ TEST_F(UnsavedTest, ACancelledNewProfileOrPointDialogChangesNothing) {
 TEST_F(UnsavedTest, WithoutChangesEndAsksNothing) {
     section_->chooseLocality(0);
     EXPECT_TRUE(window_->close());
-    section_->Konec1Click();
+    section_->endProgram();
     EXPECT_EQ(programClosed_, 1);
 }
 
@@ -180,18 +180,18 @@ TEST_F(UnsavedTest, OpenAsksFirstAndDiscardedChangesGoOnlyWhenAnotherDatabaseOpe
                                  " has changes that are not saved.\n"
                                  "Save them (as the next numbered copy) before another database is opened?";
     dialogs_.expectSaveQuestion(question, SaveAnswer::Cancel);
-    section_->Otevidbnamenchdatavsledk1Click();  // no open dialog after Cancel
+    section_->openDatabase();  // no open dialog after Cancel
 
     dialogs_.expectSaveQuestion(question, SaveAnswer::Discard);
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("No file chosen");
-    section_->Otevidbnamenchdatavsledk1Click();
+    section_->openDatabase();
     EXPECT_TRUE(section_->hasUnsavedChanges()) << "nothing was opened, so nothing is dropped";
     EXPECT_EQ(recoveryCopies(), 1);
 
     dialogs_.expectSaveQuestion(question, SaveAnswer::Discard);
     dialogs_.expectOpen(other);
-    section_->Otevidbnamenchdatavsledk1Click();
+    section_->openDatabase();
     EXPECT_EQ(db().activePointCount(), 2);
     EXPECT_FALSE(section_->hasUnsavedChanges());
     EXPECT_EQ(recoveryCopies(), 0);
@@ -202,12 +202,12 @@ TEST_F(UnsavedTest, AFitOfAReopenedPointIsAChangeEndAsksAboutAndSaves) {
     clickPoint(1);
     EXPECT_FALSE(section_->hasUnsavedChanges()) << "re-opening changes nothing";
     dialogs_.allowAnyMessages();
-    window_->optimaliyacesfixy1Click();
+    window_->optimizeFit();
     dialogs_.allowAnyMessages(false);
     ASSERT_TRUE(section_->hasUnsavedChanges());
     const LayerModel fitted = window_->sounding().model;
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Save);
-    window_->Konec1Click();
+    window_->endProgram();
     VesDatabase saved;
     std::string message;
     ASSERT_TRUE(readVdbFile(database_ + "_1", saved, message)) << message;

@@ -27,8 +27,8 @@ protected:
     /// Opens the GEF file and gives it a preset model: work in no database.
     void interpret() {
         dialogs_.expectOpen(gef_);
-        window_->OtevtGEF1Click();
-        window_->natimodelkivkyKhlRzd11010100201Click();
+        window_->openGefFile();
+        window_->loadKTypeModel();
         dialogs_.verifyDone();
         ASSERT_TRUE(window_->hasUnsavedInterpretation());
     }
@@ -48,7 +48,7 @@ TEST_F(UnsavedInterpretationTest, EndAsksCancelKeepsEverythingTransferStoresItBe
     EXPECT_TRUE(fs::exists(copy)) << "written after the change";
 
     expectWorkQuestion(kBeforeEnd, SaveAnswer::Cancel);
-    window_->Konec1Click();
+    window_->endProgram();
     dialogs_.verifyDone();
     EXPECT_TRUE(window_->hasUnsavedInterpretation());
     EXPECT_EQ(window_->sounding().model.interfaceCount, 2);
@@ -60,7 +60,7 @@ TEST_F(UnsavedInterpretationTest, EndAsksCancelKeepsEverythingTransferStoresItBe
         "The database without a name has changes that are not saved.\n"
         "Save them (as the next numbered copy) before the program ends?",
         SaveAnswer::Cancel);
-    window_->Konec1Click();
+    window_->endProgram();
     dialogs_.verifyDone();
     EXPECT_EQ(pointCount(), 4u);
     EXPECT_EQ(section_->database().activeProfile()->points.back().MDLmx, 2);
@@ -82,10 +82,10 @@ TEST_F(UnsavedInterpretationTest, DiscardAtTheCloseBoxRemovesTheCopyAndIsAskedOn
 
 TEST_F(UnsavedInterpretationTest, ACurveOpenedAndNotChangedIsNoWork) {
     dialogs_.expectOpen(gef_);
-    window_->OtevtGEF1Click();
+    window_->openGefFile();
     EXPECT_FALSE(window_->hasUnsavedInterpretation());
     EXPECT_FALSE(fs::exists(window_->interpretationRecoveryFile()));
-    window_->Konec1Click();
+    window_->endProgram();
     dialogs_.verifyDone();
 }
 
@@ -111,10 +111,10 @@ TEST_F(UnsavedInterpretationTest, AReopenedPointStaysOneUntilAFileIsReallyReadIn
     ASSERT_TRUE(window_->showsStoredPoint());
     dialogs_.allowAnyMessages();
     dialogs_.expectOpen((dir_ / "missing.GEF").string());
-    window_->OtevtGEF1Click();
+    window_->openGefFile();
     EXPECT_TRUE(window_->showsStoredPoint());
     dialogs_.expectOpen(gef_);
-    window_->OtevtGEF1Click();
+    window_->openGefFile();
     dialogs_.verifyDone();
     EXPECT_FALSE(window_->showsStoredPoint());
     EXPECT_EQ(window_->sounding().gefPath, gef_);
@@ -125,13 +125,13 @@ TEST_F(UnsavedInterpretationTest, AReopenedPointStaysOneWhenAnotherFileIsNotChos
     ASSERT_TRUE(window_->showsStoredPoint());
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("no file chosen");
-    window_->OtevtGEF1Click();
+    window_->openGefFile();
     dialogs_.verifyDone();
     EXPECT_TRUE(window_->showsStoredPoint());
 
     // Its model changes still go back into the database.
     const std::uint64_t revision = section_->database().revision();
-    window_->natimodelkivkyKhlRzd11010100201Click();
+    window_->loadKTypeModel();
     EXPECT_GT(section_->database().revision(), revision);
     EXPECT_EQ(section_->database().activeProfile()->points[1].MDLmx, 2);
     EXPECT_FALSE(window_->hasUnsavedInterpretation()) << "the database keeps it";

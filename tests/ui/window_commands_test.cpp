@@ -128,25 +128,25 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutVisibilityAndPlace) {
 
 TEST_F(WindowTest, CopyLoadAnotherSoundingAndPasteCarriesTheModelWithItsFlags) {
     Ttelmorwin& window = openWindow();
-    window.Vlomodelzpamti1Click();  // nothing copied yet, nothing loaded: no model
+    window.pasteModel();  // nothing copied yet, nothing loaded: no model
     EXPECT_EQ(window.sounding().model.interfaceCount, 0);
 
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     window.sounding().model.depthFixed[1] = 1;
     window.sounding().model.thicknessFixed[0] = 1;
-    window.Zkoprujmodeldopamti1Click();
+    window.copyCurrentModel();
     const std::string other = writeFile("VES13.GEF", threeBranchGef());
     expectWorkDiscarded((dir_ / "VES12.GEF").string());
     dialogs_.expectOpen(other);
-    window.OtevtGEF1Click();
+    window.openGefFile();
     ASSERT_EQ(window.sounding().model.interfaceCount, 0);
     // The new curve lies 1.5 times higher; its fit error differs.
     for (int k = 0; k < kGridPoints; ++k) {
         if (window.sounding().hasComposite(k)) window.sounding().branches.shiftedRho[k][0] *= 1.5f;
     }
 
-    window.Vlomodelzpamti1Click();
+    window.pasteModel();
     const Sounding& s = window.sounding();
     ASSERT_EQ(s.model.interfaceCount, 2);
     EXPECT_FLOAT_EQ(s.model.resistivity[1], 100.0f);
@@ -156,25 +156,25 @@ TEST_F(WindowTest, CopyLoadAnotherSoundingAndPasteCarriesTheModelWithItsFlags) {
     EXPECT_DOUBLE_EQ(s.ssq, computeSsq(s));
     EXPECT_FALSE(window.spustit->isHidden());
     // Undo takes the pasted model away again.
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_EQ(window.sounding().model.interfaceCount, 0);
 }
 
 TEST_F(WindowTest, DeleteModelRemovesItsLinesAndCurveAndStaysUndoable) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.Zruitmodel1Click();  // no model: nothing to do
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.deleteModel();  // no model: nothing to do
+    window.loadKTypeModel();
+    window.computeModelCurve();
     window.plot().redrawAll();
-    window.Zruitmodel1Click();
+    window.deleteModel();
     EXPECT_EQ(window.sounding().model.interfaceCount, 0);
     EXPECT_FALSE(window.sounding().computedCurveShown);
     EXPECT_FALSE(window.plot().modelShown);
     const QImage deleted = window.canvas().image();
     window.plot().redrawAll();
     EXPECT_EQ(window.canvas().image(), deleted);
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_EQ(window.sounding().model.interfaceCount, 2);
     EXPECT_TRUE(window.sounding().computedCurveShown);
 }
@@ -182,19 +182,19 @@ TEST_F(WindowTest, DeleteModelRemovesItsLinesAndCurveAndStaysUndoable) {
 TEST_F(WindowTest, VTurnsTheModelLabelsOffAndOnAndPWritesTheComputedValues) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.loadKTypeModel();
+    window.computeModelCurve();
     const QImage plain = window.canvas().image();
-    window.Popimodel1Click();  // labels wanted at start: the first V turns them off
+    window.toggleModelValues();  // labels wanted at start: the first V turns them off
     EXPECT_FALSE(window.plot().modelLabelsWanted);
     EXPECT_EQ(window.canvas().image(), plain);
-    window.Popimodel1Click();
+    window.toggleModelValues();
     EXPECT_TRUE(window.plot().modelLabelsDrawn);
     EXPECT_NE(window.canvas().image(), plain);
 
     window.plot().redrawAll();
     const QImage before = window.canvas().image();
-    window.PopivypotenoukivkuVES1Click();
+    window.showComputedCurveValues();
     EXPECT_NE(window.canvas().image(), before);
 }
 
@@ -211,20 +211,20 @@ int pdfPages(const std::string& path) {
 TEST_F(WindowTest, PrintWritesTheFileLineAndOnePdfPage) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("Input VES curve!");
-    window.Vytisknicovid1Click();
+    window.printPlot();
     dialogs_.verifyDone();
 
     const std::string path = openGef(window);
     const QImage before = window.canvas().image();
     const std::string pdf = (dir_ / "page.pdf").string();
     dialogs_.expectPrinterSetup(PrinterChoice{"", pdf, false});
-    window.Nastaventiskrny1Click();
+    window.choosePrinter();
     EXPECT_EQ(window.printerChoice().outputFile, pdf);
     dialogs_.expectPrinterSetup(std::nullopt);  // cancelled: the choice stays
-    window.Nastaventiskrny1Click();
+    window.choosePrinter();
     EXPECT_EQ(dialogs_.lastPrinter().outputFile, pdf);
 
-    window.Vytisknicovid1Click();
+    window.printPlot();
     dialogs_.verifyDone();
     EXPECT_EQ(pdfPages(pdf), 1);
     // The file-name line stands in the bottom margin until the next redraw.
@@ -246,14 +246,14 @@ TEST_F(WindowTest, WithoutAPrinterThePageGoesIntoAChosenPdfFile) {
     openGef(window);
     const std::string pdf = (dir_ / "chosen.pdf").string();
     dialogs_.expectSave(pdf);
-    window.Vytisknicovid1Click();
+    window.printPlot();
     EXPECT_EQ(pdfPages(pdf), 1);
     // An existing file is replaced only when the user says so.
     const auto size = fs::file_size(pdf);
     writeFile("chosen.pdf", "mine");
     dialogs_.expectSave(pdf);
     dialogs_.expectQuestion("The file " + pdf + " exists. Replace it with the printout?", false);
-    window.Vytisknicovid1Click();
+    window.printPlot();
     dialogs_.verifyDone();
     EXPECT_EQ(fs::file_size(pdf), 4u);
     EXPECT_GT(size, 4u);
@@ -261,22 +261,22 @@ TEST_F(WindowTest, WithoutAPrinterThePageGoesIntoAChosenPdfFile) {
 
 TEST_F(WindowTest, MatrixListingsShowWhatTheLastFitLeft) {
     Ttelmorwin& window = openWindow();
-    window.VpisVmatice1Click();  // nothing loaded: nothing written
+    window.listRightSingularVectors();  // nothing loaded: nothing written
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.optimaliyacesfixy1Click();
+    window.loadKTypeModel();
+    window.optimizeFit();
     window.plot().redrawAll();
     const QImage plot = window.canvas().image();
-    for (void (Ttelmorwin::*listing)() : {&Ttelmorwin::VytiskSroaSd1Click, &Ttelmorwin::VtiskSroSdmatic1Click,
-                                          &Ttelmorwin::VypisWJmatice1Click}) {
+    for (void (Ttelmorwin::*listing)() : {&Ttelmorwin::listSampleDerivatives, &Ttelmorwin::listSensitivities,
+                                          &Ttelmorwin::listJacobian}) {
         (window.*listing)();
         EXPECT_NE(window.canvas().image(), plot);
         window.plot().redrawAll();
     }
     dialogs_.expectMessage(" then");
-    window.VpisVmatice1Click();
+    window.listRightSingularVectors();
     dialogs_.expectMessage("->");
-    window.VpisUmatice1Click();
+    window.listLeftSingularVectors();
     dialogs_.verifyDone();
 }
 

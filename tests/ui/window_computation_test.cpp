@@ -68,7 +68,7 @@ TEST_F(WindowComputationTest, AccurateForwardRedrawsTheCurveAndNamesItInTheSsq) 
     Ttelmorwin& window = openWindow();
     openGef(window);
     conductiveBasement(window);
-    window.P1Click();
+    window.computeModelCurve();
     ASSERT_TRUE(window.sounding().computedCurveShown);
     const auto standard = window.sounding().computedRho;
     const double standardSsq = window.sounding().ssq;
@@ -103,7 +103,7 @@ TEST_F(WindowComputationTest, FitAndForwardUseTheChosenOptions) {
     conductiveBasement(window);
     window.menuItem("Presnyvypocet1")->trigger();
     window.menuItem("Dokonvergence1")->trigger();
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     Sounding check = window.sounding();
     ComputationOptions accurate;
     accurate.accurateForward = true;
@@ -112,17 +112,17 @@ TEST_F(WindowComputationTest, FitAndForwardUseTheChosenOptions) {
     EXPECT_EQ(check.ssq, window.sounding().ssq);
     // Converged: one more fit changes the SSQ by less than 0.1 %.
     const double fitted = window.sounding().ssq;
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     EXPECT_GT(window.sounding().ssq, fitted * 0.998);
 }
 
 TEST_F(WindowComputationTest, ParameterRangesNeedACurveAndAModel) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("There is no composite curve to fit the model to.");
-    window.Rozsahyparametru1Click();
+    window.showParameterRanges();
     openGef(window);
     dialogs_.expectMessage("There is no model whose parameter ranges could be found.");
-    window.Rozsahyparametru1Click();
+    window.showParameterRanges();
     dialogs_.verifyDone();
     EXPECT_EQ(window.rangesDialog(), nullptr);
 }
@@ -140,7 +140,7 @@ TEST_F(WindowComputationTest, ParameterRangesOfTheCurrentModelInADialog) {
     }
     model.resistivityFixed[2] = 1;
     const LayerModel before = model;
-    window.Rozsahyparametru1Click();
+    window.showParameterRanges();
     ASSERT_NE(window.rangesTask(), nullptr);
     window.rangesTask()->waitForFinished();
     ParameterRangesDialog* dialog = window.rangesDialog();
@@ -169,9 +169,9 @@ TEST_F(WindowComputationTest, ParameterRangesOfTheCurrentModelInADialog) {
 TEST_F(WindowComputationTest, CancelledRangesShowNothingAndLeaveTheModel) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const LayerModel before = window.sounding().model;
-    window.Rozsahyparametru1Click();
+    window.showParameterRanges();
     ASSERT_NE(window.rangesTask(), nullptr);
     EXPECT_TRUE(window.rangesTask()->running()) << "off the window's thread";
     window.rangesTask()->cancel();
@@ -184,7 +184,7 @@ TEST_F(WindowComputationTest, OptionsAreNotStoredInTheSettingsFile) {
     Ttelmorwin& window = openWindow();
     const std::string original = readBytes(windowSettingsPath(dir_));
     for (const char* name : {"Presnyvypocet1", "Merenerozestupy1", "Dokonvergence1"}) window.menuItem(name)->trigger();
-    window.Konec1Click();
+    window.endProgram();
     EXPECT_EQ(readBytes(windowSettingsPath(dir_)), original);
 }
 

@@ -11,13 +11,13 @@ namespace {
 TEST_F(WindowTest, FitRefusalNamesTheMissingCurveFirstAndThenTheMissingModel) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("There is no composite curve to fit the model to.");
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     dialogs_.verifyDone();
 
     openGef(window);
     dialogs_.allowAnyMessages();
     const std::size_t before = dialogs_.messages().size();
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     ASSERT_EQ(dialogs_.messages().size(), before + 1);
     EXPECT_EQ(dialogs_.messages().back().rfind("There is no model to fit", 0), 0u);
     EXPECT_FALSE(window.sounding().computedCurveShown);
@@ -32,17 +32,17 @@ TEST_F(WindowTest, DriftStepsThatCannotBeHeldAreRefused) {
         dialogs_.expectInput(caption, prompt, typed);
         dialogs_.expectMessage("Integer!");
         dialogs_.expectInput(caption, prompt, std::nullopt, typed);  // asked again: Cancel
-        window.PosunsnesenkivkyVESkroklogohmm1Click();
+        window.typeDriftStep();
         EXPECT_FLOAT_EQ(window.sounding().driftStep, 0.001f) << typed;
     }
     // A step that is a number but would carry the curve beyond what a float
     // holds moves nothing.
     dialogs_.expectInput(caption, prompt, "38");
-    window.PosunsnesenkivkyVESkroklogohmm1Click();
+    window.typeDriftStep();
     const float before = window.sounding().composite(9);
     dialogs_.allowAnyMessages();
     const std::size_t shown = dialogs_.messages().size();
-    window.PosunsnesenkivkyVESdovychrezistivit1Click();
+    window.driftToHigherResistivity();
     ASSERT_EQ(dialogs_.messages().size(), shown + 1);
     EXPECT_FLOAT_EQ(window.sounding().composite(9), before);
     dialogs_.verifyDone();
@@ -51,9 +51,9 @@ TEST_F(WindowTest, DriftStepsThatCannotBeHeldAreRefused) {
 TEST_F(WindowTest, PresetsTakeTheOldComputedCurveAway) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyQhlRzd1100010100201Click();
+    window.loadQTypeModel();
     ASSERT_TRUE(window.sounding().computedCurveShown);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     EXPECT_FALSE(window.sounding().computedCurveShown);
     // No aqua computed curve is left on the canvas.
     const QImage image = window.canvas().image();
@@ -67,7 +67,7 @@ TEST_F(WindowTest, PresetsTakeTheOldComputedCurveAway) {
 TEST_F(WindowTest, TheButtonsStayBelowTheLowestScaleLabel) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const PlotGeometry& g = window.plot().geometry();
     EXPECT_LE(g.y1 + g.textHeight / 2 + 1, window.spustit->y());
 }

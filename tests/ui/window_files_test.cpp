@@ -39,7 +39,7 @@ TEST_F(WindowTest, GefCancelAndUnreadableFileSayWhatHappened) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("no file chosen");
-    window.OtevtGEF1Click();
+    window.openGefFile();
     dialogs_.verifyDone();
     EXPECT_FALSE(window.sounding().curveLoaded);
 
@@ -48,7 +48,7 @@ TEST_F(WindowTest, GefCancelAndUnreadableFileSayWhatHappened) {
     dialogs_.expectOpen(missing);
     dialogs_.expectMessage("Cannot open GEF file.");
     dialogs_.expectMessage("reading error");
-    window.OtevtGEF1Click();
+    window.openGefFile();
     dialogs_.verifyDone();
     // The previous curve stays usable; the caption names what was asked for.
     EXPECT_EQ(window.sounding().points.pointCount, 23);
@@ -59,8 +59,8 @@ TEST_F(WindowTest, GefCancelAndUnreadableFileSayWhatHappened) {
 TEST_F(WindowTest, NewCurveDropsTheModelAndHidesTheButtons) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.loadKTypeModel();
+    window.computeModelCurve();
     window.spustit->show();
     window.importdorezu->show();
     ASSERT_TRUE(window.sounding().computedCurveShown);
@@ -79,7 +79,7 @@ TEST_F(WindowTest, RstRecordsOpenFollowAndWrapAroundWithCaptions) {
     const std::string captionStart = "ORMA-opened: " + path;
 
     dialogs_.expectOpen(path);
-    window.OtevtRST1Click();
+    window.openRstFirstCurve();
     dialogs_.verifyDone();
     EXPECT_EQ(dialogs_.lastFileOptions().filter, "soubor ap.KELDOR|*.RST");
     EXPECT_EQ(window.windowTitle().toStdString(),
@@ -88,24 +88,24 @@ TEST_F(WindowTest, RstRecordsOpenFollowAndWrapAroundWithCaptions) {
     EXPECT_EQ(window.sounding().branches.branchCount, 2);
     EXPECT_TRUE(window.sounding().compositeBuilt);
 
-    window.NatidalRST1Click();
+    window.openNextRstCurve();
     EXPECT_EQ(window.windowTitle().toStdString(),
               captionStart + " point: 125 pf: 3 loc: Hradek date: 2005-07-02");
     EXPECT_EQ(window.sounding().operatorName, "Svoboda");
     EXPECT_EQ(window.sounding().points.pointCount, 8);
 
     dialogs_.expectMessage("End of file RST. First VES point is following.");
-    window.NatidalRST1Click();
+    window.openNextRstCurve();
     dialogs_.verifyDone();
     EXPECT_EQ(window.sounding().pointNumber, 100);
     EXPECT_EQ(window.sounding().rstRecordIndex, 1);
 
     // Preceding with fewer than two records consumed does nothing at all.
-    window.N2Click();
+    window.openPreviousRstCurve();
     EXPECT_EQ(window.sounding().pointNumber, 100);
 
-    window.NatidalRST1Click();
-    window.N2Click();
+    window.openNextRstCurve();
+    window.openPreviousRstCurve();
     EXPECT_EQ(window.sounding().pointNumber, 100);
     EXPECT_EQ(window.windowTitle().toStdString(),
               captionStart + " point: 100 pf: 3 loc: Hradek date: 2005-07-01");
@@ -115,13 +115,13 @@ TEST_F(WindowTest, RstOpenCancelledOrUnreadable) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("no file chosen ");
-    window.OtevtRST1Click();
+    window.openRstFirstCurve();
 
     dialogs_.expectOpen((dir_ / "nothing.rst").string());
     dialogs_.expectMessage("Cannot open RST file.");
     dialogs_.expectMessage("Cannot open RST file.");
     dialogs_.expectMessage("record not red");
-    window.OtevtRST1Click();
+    window.openRstFirstCurve();
     dialogs_.verifyDone();
     EXPECT_FALSE(window.sounding().curveLoaded);
 }
@@ -130,7 +130,7 @@ TEST_F(WindowTest, AppendAndNewRstFilesReadBackThroughTheReader) {
     Ttelmorwin& window = openWindow();
     openGef(window);
     // F12 without an open output file does nothing.
-    window.UloitRST1Click();
+    window.writeRstToNewFile();
 
     const std::string first = (dir_ / "first.RST").string();
     dialogs_.expectSave(first);
@@ -138,11 +138,11 @@ TEST_F(WindowTest, AppendAndNewRstFilesReadBackThroughTheReader) {
     dialogs_.expectInput("Enter the locality name:", "locality name:", "Dolni Lhota");
     dialogs_.expectInput("Enter point number or chainage on the profile: ", " point: ", "100", "25");
     dialogs_.expectInput("Enter profile number:", " profile number:", "7", "1");
-    window.PiuloitRST1Click();
+    window.appendRstToOpenFile();
     dialogs_.expectInput("Enter point number or chainage on the profile: ", " point: ", std::nullopt, "200");
     dialogs_.expectInput("Enter profile number:", " profile number:", "x7");
     dialogs_.expectMessage("Integer!");
-    window.PiuloitRST1Click();
+    window.appendRstToOpenFile();
     dialogs_.verifyDone();
 
     // F12: the open file is closed and the sounding starts a new one.
@@ -152,7 +152,7 @@ TEST_F(WindowTest, AppendAndNewRstFilesReadBackThroughTheReader) {
     dialogs_.expectInput("Enter the locality name:", "locality name:", std::nullopt);
     dialogs_.expectInput("Enter point number or chainage on the profile: ", " point: ", std::nullopt, "300");
     dialogs_.expectInput("Enter profile number:", " profile number:", std::nullopt);
-    window.UloitRST1Click();
+    window.writeRstToNewFile();
     dialogs_.verifyDone();
     EXPECT_FALSE(window.rstOutputOpen());
 

@@ -114,7 +114,7 @@ protected:
     std::string openGef(Ttelmorwin& window) {
         const std::string path = writeFile("VES12.GEF", threeBranchGef());
         dialogs_.expectOpen(path);
-        window.OtevtGEF1Click();
+        window.openGefFile();
         return path;
     }
 

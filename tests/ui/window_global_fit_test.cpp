@@ -34,11 +34,11 @@ protected:
     Ttelmorwin& windowWithModel() {
         Ttelmorwin& window = openWindow();
         openGef(window);
-        window.natimodelkivkyKhlRzd11010100201Click();
+        window.loadKTypeModel();
         return window;
     }
     void fitGlobally(Ttelmorwin& window) {
-        window.Fitglobalne1Click();
+        window.startGlobalFit();
         ASSERT_NE(window.globalFit(), nullptr);
         window.globalFit()->task().waitForFinished();
     }
@@ -53,8 +53,8 @@ protected:
         earth.depth = {4.0f, 5.0f, kHalfSpaceDepth};
         std::mt19937 rng(5);
         dialogs_.expectOpen(writeFile("H.GEF", orma::test::syntheticGefText(earth, rng, 0.04)));
-        window.OtevtGEF1Click();
-        window.natimodelkivkyHhlRzd120010205001Click();
+        window.openGefFile();
+        window.loadHTypeModel();
         return window;
     }
 };
@@ -108,18 +108,18 @@ TEST_F(WindowGlobalFitTest, TheBestModelComesInAsOneUndoStepWithItsBandAndValueS
 
     // Undo: exactly the model of before, and the band is no longer drawn.
     const LayerModel fitted = s.model;
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_TRUE(sameBits(window.sounding().model, before));
     EXPECT_FALSE(window.plot().equivalentBandShown());
     EXPECT_FALSE(window.depthRangesOfModel().has_value());
-    window.RedoModel1Click();
+    window.redoModelChange();
     EXPECT_TRUE(sameBits(window.sounding().model, fitted));
     EXPECT_TRUE(window.plot().equivalentBandShown()) << "it belongs to this model again";
 
     // Any other change of the model: the band goes with the next drawing.
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     window.sounding().model.resistivity[0] *= 1.5f;
-    window.P1Click();
+    window.computeModelCurve();
     EXPECT_FALSE(window.plot().equivalentBandShown());
 }
 
@@ -173,7 +173,7 @@ TEST_F(WindowGlobalFitTest, CancelChangesNothing) {
     const LayerModel before = window.sounding().model;
     const double ssq = window.sounding().ssq;
     const std::size_t steps = window.modelHistory().size();
-    window.Fitglobalne1Click();
+    window.startGlobalFit();
     ASSERT_NE(window.globalFit(), nullptr);
     BackgroundTask& task = window.globalFit()->task();
     EXPECT_TRUE(task.running());
@@ -192,12 +192,12 @@ TEST_F(WindowGlobalFitTest, CancelChangesNothing) {
 TEST_F(WindowGlobalFitTest, WithoutACurveOrAModelItSaysWhatIsMissing) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("There is no composite curve to fit the model to.");
-    window.Fitglobalne1Click();
+    window.startGlobalFit();
     openGef(window);
     dialogs_.expectMessage(
         "There is no model to fit: draw one first (F6, or a right click in the plot, then corners with the left "
         "button).");
-    window.Fitglobalne1Click();
+    window.startGlobalFit();
     EXPECT_EQ(window.globalFit(), nullptr);
 }
 
@@ -205,7 +205,7 @@ TEST_F(WindowGlobalFitTest, RangesAfterTheGlobalFitShowTheEquivalentSpansToo) {
     Ttelmorwin& window = windowWithModel();
     fitGlobally(window);
     window.rangesDialog()->close();
-    window.Rozsahyparametru1Click();
+    window.showParameterRanges();
     ASSERT_NE(window.rangesTask(), nullptr);
     window.rangesTask()->waitForFinished();
     QTableWidget* table = window.rangesDialog()->table();

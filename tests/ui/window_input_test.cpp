@@ -30,7 +30,7 @@ TEST_F(MouseWindowTest, TypedInputDrawsTheCurveAndNamesItInTheCaption) {
     dialogs_.expectInput(kRhoCaption, "row:5, AB/2=2.82 m -> REZISTIVITY: ", "25");
     dialogs_.expectInput(kRhoCaption, "row:6, AB/2=3.66 m -> REZISTIVITY: ", "31");
     dialogs_.expectInput(kRhoCaption, "row:7, AB/2=4.74 m -> REZISTIVITY: ", "0");
-    window.Runvstup1Click();
+    window.inputCurveManually();
     dialogs_.verifyDone();
     EXPECT_EQ(window.windowTitle().toStdString(),
               "ORMA-programme for interpretation of VES curves - opened: manual pf 2 bod 4");
@@ -38,7 +38,7 @@ TEST_F(MouseWindowTest, TypedInputDrawsTheCurveAndNamesItInTheCaption) {
     EXPECT_TRUE(window.sounding().compositeBuilt);
     EXPECT_FLOAT_EQ(window.sounding().composite(5), 31.0f);
     // A model can be drawn on the typed curve at once.
-    window.Vytvoenmodelu1Click();
+    window.toggleModelDrawing();
     EXPECT_TRUE(window.editor().state().drawing());
 }
 
@@ -66,7 +66,7 @@ TEST_F(MouseWindowTest, AMouseDrawnCurveIsShapedPointByPointAndCommittedWithF4) 
     EXPECT_FLOAT_EQ(window.sounding().composite(9), rho);
     EXPECT_TRUE(window.sounding().curveEditMode);  // still shaping
 
-    window.Editovatsnesenoukivku1Click();  // F4 commits
+    window.toggleCurveEditing();  // F4 commits
     EXPECT_FALSE(window.sounding().mouseDrawnCurve);
     EXPECT_FALSE(window.sounding().curveEditMode);
     EXPECT_EQ(window.windowTitle().toStdString(), "ORMA-interpreting VES curve:by mouse pf 2 bod 8");
@@ -78,7 +78,7 @@ TEST_F(MouseWindowTest, ARefusedMouseRangeLeavesTheCurveOnScreen) {
     const std::string caption = window.windowTitle().toStdString();
     expectMouseInput(dialogs_, "30", "20");
     dialogs_.allowAnyMessages();
-    window.Manulnvstupmy1Click();
+    window.inputCurveByMouse();
     dialogs_.verifyDone();
     EXPECT_EQ(window.windowTitle().toStdString(), caption);
     EXPECT_FALSE(window.sounding().mouseDrawnCurve);

@@ -52,10 +52,10 @@ TEST_F(WindowTest, EndWritesSettingsThatReadBackAndClosesTheRstOutputFirst) {
     dialogs_.expectInput("Enter the locality name:", "locality name:", "Brezno");
     dialogs_.expectInput("Enter point number or chainage on the profile: ", " point: ", std::nullopt);
     dialogs_.expectInput("Enter profile number:", " profile number:", std::nullopt);
-    window.PiuloitRST1Click();
+    window.appendRstToOpenFile();
     ASSERT_TRUE(window.rstOutputOpen());
 
-    window.Konec1Click();
+    window.endProgram();
     dialogs_.verifyDone();
     EXPECT_FALSE(window.rstOutputOpen());
     EXPECT_FALSE(window.sounding().rstOutputOpen);

@@ -30,7 +30,7 @@ void collectCaptions(const QMenu* menu, std::vector<QString>& captions) {
 TEST_F(WindowTest, TheManualOpensWithItsContentsAndDescribesEveryMenuItem) {
     Ttelmorwin& window = openWindow();
     window.manualFolders = {dir_, fs::path(ORMA_SOURCE_DIR)};
-    window.Jaknato1Click();
+    window.showManual();
     HelpWindow* help = window.helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
@@ -62,7 +62,7 @@ TEST_F(WindowTest, AMissingManualIsNamedWithTheFoldersSearched) {
     Ttelmorwin& window = openWindow();
     window.manualFolders = {dir_};
     dialogs_.allowAnyMessages();
-    window.Jaknato1Click();
+    window.showManual();
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     EXPECT_NE(dialogs_.messages()[0].find("manual/index.html"), std::string::npos);
     EXPECT_NE(dialogs_.messages()[0].find((dir_ / "manual").string()), std::string::npos);
@@ -70,7 +70,7 @@ TEST_F(WindowTest, AMissingManualIsNamedWithTheFoldersSearched) {
 
     // A folder named like the page is no manual.
     fs::create_directories(dir_ / "manual" / "index.html");
-    window.Jaknato1Click();
+    window.showManual();
     EXPECT_EQ(dialogs_.messages().size(), 2u);
 }
 

@@ -13,12 +13,12 @@ namespace {
 TEST_F(WindowTest, ShiftKeysChooseTheReferenceBranchAndReshiftFromTheData) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.na1vtev1Click();
+    window.shiftOnto(1);
     EXPECT_NEAR(window.sounding().composite(0), 11.7, 0.02);   // branch 1 stays
     EXPECT_NEAR(window.sounding().composite(12), 54.9, 0.05);  // branch 2 lowered onto it
-    window.na3vtev1Click();
+    window.shiftOnto(3);
     EXPECT_NEAR(window.sounding().composite(18), 0.9 * 21.8, 0.03);
-    window.na2vtev1Click();
+    window.shiftOnto(2);
     EXPECT_NEAR(window.sounding().composite(0), 1.2 * 11.7, 0.02);
 }
 
@@ -30,18 +30,18 @@ TEST_F(WindowTest, ShiftReportsBranchesWithoutOverlap) {
     const std::string path = writeFile("GAP.GEF", text);
     dialogs_.expectOpen(path);
     dialogs_.expectMessage("Between branch 1 and 2 no overlay!, shift was proceeded with  dRz = 0 !!!");
-    window.OtevtGEF1Click();
+    window.openGefFile();
     dialogs_.verifyDone();
 }
 
 TEST_F(WindowTest, DriftMovesTheCompositeByItsStepAndBack) {
     Ttelmorwin& window = openWindow();
-    window.PosunsnesenkivkyVESdovychrezistivit1Click();  // nothing loaded: silently nothing
+    window.driftToHigherResistivity();  // nothing loaded: silently nothing
     openGef(window);
     const float before = window.sounding().composite(9);
-    for (int i = 0; i < 5; ++i) window.PosunsnesenkivkyVESdovychrezistivit1Click();
+    for (int i = 0; i < 5; ++i) window.driftToHigherResistivity();
     EXPECT_NEAR(window.sounding().composite(9) / before, std::pow(10.0, 0.005), 1e-4);
-    for (int i = 0; i < 5; ++i) window.PosunsnesenkivkyVESdonichrezistivit1Click();
+    for (int i = 0; i < 5; ++i) window.driftToLowerResistivity();
     EXPECT_NEAR(window.sounding().composite(9), before, before * 1e-5);
 }
 
@@ -52,7 +52,7 @@ TEST_F(WindowTest, DriftStepDialogShowsTheStepAndAsksAgainAfterText) {
     // The float 0.001 is proposed as the text that gives it back, not as
     // its 15 digits 0.00100000004749745.
     dialogs_.expectInput(caption, prompt, "0.05", "0.001");
-    window.PosunsnesenkivkyVESkroklogohmm1Click();
+    window.typeDriftStep();
     EXPECT_FLOAT_EQ(window.sounding().driftStep, 0.05f);
 
     // Text, nan and a step whose factor overflows are refused and asked
@@ -64,13 +64,13 @@ TEST_F(WindowTest, DriftStepDialogShowsTheStepAndAsksAgainAfterText) {
     dialogs_.expectInput(caption, prompt, "45", "nan");
     dialogs_.expectMessage("Integer!");
     dialogs_.expectInput(caption, prompt, std::nullopt, "45");
-    window.PosunsnesenkivkyVESkroklogohmm1Click();
+    window.typeDriftStep();
     EXPECT_FLOAT_EQ(window.sounding().driftStep, 0.05f);
 
     dialogs_.expectInput(caption, prompt, "abc");
     dialogs_.expectMessage("Integer!");
     dialogs_.expectInput(caption, prompt, " -0.2 ", "abc");
-    window.PosunsnesenkivkyVESkroklogohmm1Click();
+    window.typeDriftStep();
     dialogs_.verifyDone();
     EXPECT_FLOAT_EQ(window.sounding().driftStep, -0.2f);
 }
@@ -78,13 +78,13 @@ TEST_F(WindowTest, DriftStepDialogShowsTheStepAndAsksAgainAfterText) {
 TEST_F(WindowTest, CurveEditingNeedsAShiftedCurve) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("Shift branches from 1 to 4!");
-    window.Editovatsnesenoukivku1Click();
+    window.toggleCurveEditing();
     dialogs_.verifyDone();
 
     const std::string path = openGef(window);
-    window.Editovatsnesenoukivku1Click();
+    window.toggleCurveEditing();
     EXPECT_TRUE(window.sounding().curveEditMode);
-    window.Editovatsnesenoukivku1Click();
+    window.toggleCurveEditing();
     EXPECT_FALSE(window.sounding().curveEditMode);
     // A curve from a file is not committed: the caption stays.
     EXPECT_EQ(window.windowTitle().toStdString(), "ORMA - programme for VES interpretation - opened: " + path);
@@ -94,7 +94,7 @@ TEST_F(WindowTest, PresetModelsSetThreeLayersAndQComputesItsCurve) {
     Ttelmorwin& window = openWindow();
     openGef(window);
     const LayerModel& model = window.sounding().model;
-    window.natimodelkivkyHhlRzd120010205001Click();
+    window.loadHTypeModel();
     EXPECT_EQ(model.interfaceCount, 2);
     EXPECT_FLOAT_EQ(model.resistivity[0], 200.0f);
     EXPECT_FLOAT_EQ(model.resistivity[1], 20.0f);
@@ -105,11 +105,11 @@ TEST_F(WindowTest, PresetModelsSetThreeLayersAndQComputesItsCurve) {
     EXPECT_FALSE(window.sounding().computedCurveShown);
     EXPECT_TRUE(window.plot().modelShown);
 
-    window.natimodelkivkyAhlRzd110101005001Click();
+    window.loadATypeModel();
     EXPECT_FLOAT_EQ(model.resistivity[2], 500.0f);
     EXPECT_FLOAT_EQ(model.resistivity[0], 10.0f);
 
-    window.natimodelkivkyQhlRzd1100010100201Click();
+    window.loadQTypeModel();
     EXPECT_FLOAT_EQ(model.resistivity[0], 1000.0f);
     EXPECT_TRUE(window.sounding().computedCurveShown);
     EXPECT_TRUE(window.plot().modelShown);
@@ -118,21 +118,21 @@ TEST_F(WindowTest, PresetModelsSetThreeLayersAndQComputesItsCurve) {
 
 TEST_F(WindowTest, ForwardTaskThenFitLowersTheSsq) {
     Ttelmorwin& window = openWindow();
-    window.P1Click();  // nothing loaded: nothing computed
+    window.computeModelCurve();  // nothing loaded: nothing computed
     EXPECT_FALSE(window.sounding().computedCurveShown);
 
     openGef(window);
-    window.P1Click();  // no model yet
+    window.computeModelCurve();  // no model yet
     EXPECT_FALSE(window.sounding().computedCurveShown);
 
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.loadKTypeModel();
+    window.computeModelCurve();
     ASSERT_TRUE(window.sounding().computedCurveShown);
     EXPECT_NEAR(window.sounding().computedRho[9], 51.3, 0.1);
     const double forwardSsq = window.sounding().ssq;
     EXPECT_GT(forwardSsq, 0.1);  // the data lie 1.2 times above the preset's curve
 
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     EXPECT_LT(window.sounding().ssq, forwardSsq / 10);
     EXPECT_TRUE(window.sounding().computedCurveShown);
     EXPECT_TRUE(window.plot().modelShown);
@@ -141,11 +141,11 @@ TEST_F(WindowTest, ForwardTaskThenFitLowersTheSsq) {
 TEST_F(WindowTest, FitButtonWidensThePlotToTheModel) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     LayerModel& model = window.sounding().model;
     model.resistivity[1] = 5000.0f;  // far right of the curve's range
     model.resistivityFixed[1] = 1;    // and held there by the fit
-    window.spustitClick();
+    window.optimizeFitAndWidenRanges();
     EXPECT_FLOAT_EQ(model.resistivity[1], 5000.0f);
     EXPECT_GE(window.plot().geometry().rMax, std::log10(5000.0f) - 1e-4);
 
@@ -153,14 +153,14 @@ TEST_F(WindowTest, FitButtonWidensThePlotToTheModel) {
     window.plot().fitPlotRanges();
     window.plot().redrawAll();
     const float rMax = window.plot().geometry().rMax;
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     EXPECT_FLOAT_EQ(window.plot().geometry().rMax, rMax);
 }
 
 TEST_F(WindowTest, FitWithoutACurveIsRefusedWithAMessage) {
     Ttelmorwin& window = openWindow();
     dialogs_.allowAnyMessages();
-    window.optimaliyacesfixy1Click();
+    window.optimizeFit();
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     EXPECT_FALSE(dialogs_.messages()[0].empty());
     EXPECT_FALSE(window.sounding().computedCurveShown);
@@ -171,7 +171,7 @@ TEST_F(WindowTest, JpegHoldsExactlyWhatThePlotShows) {
     openGef(window);
     const std::string path = (dir_ / "plot.jpg").string();
     dialogs_.expectSave(path);
-    window.UlocoviddoJPGsouboru1Click();
+    window.savePlotAsJpeg();
     EXPECT_EQ(dialogs_.lastFileOptions().filter, "souboryJPG|*.jpg|souboryJPG|*.JPG");
     const QImage saved(QString::fromStdString(path), "JPG");
     ASSERT_FALSE(saved.isNull());
@@ -179,11 +179,11 @@ TEST_F(WindowTest, JpegHoldsExactlyWhatThePlotShows) {
     EXPECT_GT(qGray(saved.pixel(saved.width() / 2, 2)), 200);  // the white margin
 
     dialogs_.expectSave(std::nullopt);  // cancelled: nothing written
-    window.UlocoviddoJPGsouboru1Click();
+    window.savePlotAsJpeg();
 
     dialogs_.expectSave((dir_ / "missing-dir" / "p.jpg").string());
     dialogs_.allowAnyMessages();
-    window.UlocoviddoJPGsouboru1Click();
+    window.savePlotAsJpeg();
     dialogs_.verifyDone();
     ASSERT_EQ(dialogs_.messages().size(), 1u);
     EXPECT_NE(dialogs_.messages()[0].find("p.jpg"), std::string::npos);

@@ -47,7 +47,7 @@ TEST_F(MouseWindowTest, DrawsAThreeLayerModelCornerByCorner) {
 TEST_F(MouseWindowTest, DrawingNeedsAShiftedCurveAndKeepsCornersInDepthOrder) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("Shift VES curve branches (1 - 4 key)!");
-    window.Vytvoenmodelu1Click();  // nothing loaded
+    window.toggleModelDrawing();  // nothing loaded
     dialogs_.verifyDone();
 
     openGef(window);
@@ -68,7 +68,7 @@ TEST_F(MouseWindowTest, DrawingNeedsAShiftedCurveAndKeepsCornersInDepthOrder) {
 
 TEST_F(MouseWindowTest, HoverSelectsSegmentsAndDragsStopAtTheNeighbours) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();  // 10/100/20 ohm.m, boundaries at 1 and 10 m
+    window.loadKTypeModel();  // 10/100/20 ohm.m, boundaries at 1 and 10 m
     const LayerModel& m = window.sounding().model;
 
     move(onBoundary(0).x(), onBoundary(0).y() + 2);
@@ -84,11 +84,11 @@ TEST_F(MouseWindowTest, HoverSelectsSegmentsAndDragsStopAtTheNeighbours) {
     drag(onBoundary(0).x(), onBoundary(0).y(), onBoundary(0).x(), g().yOf(300));
     EXPECT_FLOAT_EQ(m.depth[0], 10.0f);
     // ... and boundary 1 pulled above boundary 0 stops there.
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     drag(onBoundary(1).x(), onBoundary(1).y(), onBoundary(1).x(), g().yOf(0.3));
     EXPECT_FLOAT_EQ(m.depth[1], 1.0f);
     // A layer follows the cursor across; the computed curve and SSQ follow the model.
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const QPoint layer = onLayer(1);
     drag(layer.x(), layer.y(), g().xOf(250), layer.y());
     EXPECT_FLOAT_EQ(m.resistivity[1], rhoAt(g(), g().xOf(250)));
@@ -100,7 +100,7 @@ TEST_F(MouseWindowTest, HoverSelectsSegmentsAndDragsStopAtTheNeighbours) {
 
 TEST_F(MouseWindowTest, RightClickInsertsAtTheTopAndAtTheHalfSpace) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const LayerModel& m = window.sounding().model;
 
     move(onLayer(0).x(), onLayer(0).y());
@@ -126,7 +126,7 @@ TEST_F(MouseWindowTest, RightClickInsertsAtTheTopAndAtTheHalfSpace) {
 
 TEST_F(MouseWindowTest, DeletingLayersAndTheOnlyBoundaryStartsANewDrawing) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const LayerModel& m = window.sounding().model;
     move(onLayer(1).x(), onLayer(1).y());
     click(Qt::RightButton, onLayer(1).x(), onLayer(1).y(), Qt::ControlModifier);
@@ -145,7 +145,7 @@ TEST_F(MouseWindowTest, DeletingLayersAndTheOnlyBoundaryStartsANewDrawing) {
 
 TEST_F(MouseWindowTest, AThirtyLayerModelTakesNoFurtherLayer) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     LayerModel& m = window.sounding().model;
     m.interfaceCount = 29;
     for (int k = 0; k < 30; ++k) {
@@ -167,7 +167,7 @@ TEST_F(MouseWindowTest, AThirtyLayerModelTakesNoFurtherLayer) {
 
 TEST_F(MouseWindowTest, CtrlAndShiftClicksToggleFlagsAndTheFitKeepsAFixedDepth) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const LayerModel& m = window.sounding().model;
     move(onBoundary(1).x(), onBoundary(1).y());
     click(Qt::LeftButton, onBoundary(1).x(), onBoundary(1).y(), Qt::ControlModifier);
@@ -187,9 +187,9 @@ TEST_F(MouseWindowTest, CtrlAndShiftClicksToggleFlagsAndTheFitKeepsAFixedDepth) 
     window.plot().toggleModelLines();
     EXPECT_EQ(withModel ^ withoutModel, toPixel(window.settings().fixedValueColour) & 0xFFFFFFu);
 
-    window.P1Click();
+    window.computeModelCurve();
     const double before = window.sounding().ssq;
-    window.spustitClick();
+    window.optimizeFitAndWidenRanges();
     EXPECT_LT(window.sounding().ssq, before);
     EXPECT_FLOAT_EQ(m.depth[1], 10.0f);
     EXPECT_EQ(m.depthFixed[1], 1);
@@ -212,7 +212,7 @@ TEST_F(MouseWindowTest, MarginClicksWidenTheRangesAndRightClicksTakeThemBack) {
 
 TEST_F(MouseWindowTest, CurveEditingChangesOnlyTheBranchesWithAValue) {
     Ttelmorwin& window = windowWithCurve();
-    window.Editovatsnesenoukivku1Click();
+    window.toggleCurveEditing();
     ASSERT_TRUE(window.sounding().curveEditMode);
     const GridTable& shifted = window.sounding().branches.shiftedRho;
     // Row 3 holds branch 1 only; row 8 branches 1 and 2 (the overlap).
@@ -252,7 +252,7 @@ TEST_F(MouseWindowTest, DoubleClickEntersANewCurveByTheInputModeButNotWhileDrawi
     click(Qt::LeftButton, g().x1 + 4, inside.y());
     send(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, g().x1 + 4, inside.y());
     release(Qt::LeftButton, g().x1 + 4, inside.y());
-    window.Vytvoenmodelu1Click();
+    window.toggleModelDrawing();
     click(Qt::LeftButton, inside.x(), inside.y());
     send(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, inside.x(), inside.y());
     release(Qt::LeftButton, inside.x(), inside.y());
@@ -261,8 +261,8 @@ TEST_F(MouseWindowTest, DoubleClickEntersANewCurveByTheInputModeButNotWhileDrawi
 
 TEST_F(MouseWindowTest, AfterHoverDragAndReleaseXorLeavesNothingBehind) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.loadKTypeModel();
+    window.computeModelCurve();
     move(onLayer(1).x(), onLayer(1).y());
     move(onBoundary(0).x(), onBoundary(0).y());
     drag(onBoundary(1).x(), onBoundary(1).y(), onBoundary(1).x(), g().yOf(25));
@@ -306,39 +306,39 @@ TEST_F(MouseWindowTest, ARedrawWhileDrawingLeavesNoStaleCrosshair) {
 
 TEST_F(MouseWindowTest, UndoRestoresEachEarlierModelExactlyAndRedoReplaysThem) {
     Ttelmorwin& window = windowWithCurve();
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.loadKTypeModel();
+    window.computeModelCurve();
     const Sounding preset = window.sounding();
     drag(onBoundary(1).x(), onBoundary(1).y(), onBoundary(1).x(), g().yOf(20));
     const Sounding dragged = window.sounding();
     move(onLayer(0).x(), onLayer(0).y());
     click(Qt::RightButton, onLayer(0).x(), onLayer(0).y());
     const Sounding inserted = window.sounding();
-    window.spustitClick();
+    window.optimizeFitAndWidenRanges();
     const Sounding fitted = window.sounding();
     ASSERT_LT(fitted.ssq, inserted.ssq);
 
     const auto sameState = [](const Sounding& a, const Sounding& b) {
         return ModelSnapshot::of(a) == ModelSnapshot::of(b);
     };
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_TRUE(sameState(window.sounding(), inserted));
     EXPECT_EQ(window.sounding().ssq, inserted.ssq);
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_TRUE(sameState(window.sounding(), dragged));
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_TRUE(sameState(window.sounding(), preset));
     EXPECT_EQ(window.sounding().model.depth[1], 10.0f);
-    window.RedoModel1Click();
-    window.RedoModel1Click();
-    window.RedoModel1Click();
+    window.redoModelChange();
+    window.redoModelChange();
+    window.redoModelChange();
     EXPECT_TRUE(sameState(window.sounding(), fitted));
     EXPECT_FALSE(window.menuItem("RedoModel1")->isEnabled());
 
     // A right click outside the model discards it for a new drawing; undo brings it back.
     click(Qt::RightButton, g().x1 - 5, g().y0 + 5);
     ASSERT_TRUE(window.editor().state().drawing());
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_FALSE(window.editor().state().drawing());
     EXPECT_EQ(window.sounding().model.interfaceCount, fitted.model.interfaceCount);
     EXPECT_EQ(window.sounding().computedCurveShown, fitted.computedCurveShown);
@@ -350,7 +350,7 @@ TEST_F(MouseWindowTest, UndoRestoresEachEarlierModelExactlyAndRedoReplaysThem) {
     expectWorkDiscarded((dir_ / "VES12.GEF").string());
     openGef(window);
     EXPECT_FALSE(window.menuItem("UndoModel1")->isEnabled());
-    window.UndoModel1Click();
+    window.undoModelChange();
     EXPECT_EQ(window.sounding().model.interfaceCount, 0);
 }
 

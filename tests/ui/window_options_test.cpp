@@ -22,11 +22,11 @@ TEST_F(WindowTest, DisplayOptionsShowTheSettingsAndImplicitValuesGiveResolution1
         EXPECT_TRUE(options.delatbs->isChecked());
         EXPECT_TRUE(options.metrazpodlepovrchujepopis->isChecked());
         EXPECT_EQ(options.shapes[2]->colour(), 255u);  // branch 3 red
-        options.ButtonImpliClick();
+        options.applyImplicitValues();
         EXPECT_EQ(options.pocetbodubs->text(), "110");
         options.accept();
     };
-    window.Npovda1Click();
+    window.editDisplayOptions();
     EXPECT_EQ(window.settings().smoothingResolution, 110);
     EXPECT_EQ(window.settings().inputMode, 3);  // untouched by "implicit values"
 }
@@ -44,12 +44,12 @@ TEST_F(WindowTest, OriginalValuesDiscardTypingButKeepAChosenColour) {
         options.shapes[0]->pressed();
         options.silamodel->setText("7");
         options.delatbs->setChecked(false);
-        options.ButtonPuvodniClick();
+        options.restoreOriginalValues();
         EXPECT_EQ(options.silamodel->text(), "2");
         EXPECT_TRUE(options.delatbs->isChecked());
         options.accept();
     };
-    window.Npovda1Click();
+    window.editDisplayOptions();
     dialogs_.verifyDone();
     EXPECT_EQ(window.settings().modelColour, 0x123456u);
     EXPECT_EQ(window.settings().branchColour[0], 0x800000u);
@@ -85,7 +85,7 @@ TEST_F(WindowTest, AnUnsoundBoxIsNamedAndNothingIsTakenUntilItIsMended) {
         options.accept();
         EXPECT_EQ(options.result(), QDialog::Accepted);
     };
-    window.Npovda1Click();
+    window.editDisplayOptions();
     EXPECT_EQ(window.settings().measuredLineWidth, 3);
     EXPECT_EQ(window.settings().smoothingResolution, 200);
     EXPECT_TRUE(window.settings().scaleLocked);
@@ -113,10 +113,10 @@ TEST_F(WindowTest, OptionsSurviveEndAndARestart) {
             input.accept();
         }
     };
-    window.Npovda1Click();
-    window.Preference1Click();
+    window.editDisplayOptions();
+    window.editInputOptions();
     EXPECT_EQ(window.settings().inputMode, 1);
-    window.Konec1Click();
+    window.endProgram();
     window_.reset();
 
     Ttelmorwin& again = createWindow();

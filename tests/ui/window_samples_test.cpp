@@ -20,14 +20,14 @@ TEST_F(WindowTest, SampleProfileInterpretsWithoutComplaint) {
     if (!fs::exists(gef)) GTEST_SKIP() << "no sample " << gef;
     Ttelmorwin& window = openWindow();
     dialogs_.expectOpen(gef.string());
-    window.OtevtGEF1Click();
+    window.openGefFile();
     dialogs_.verifyDone();
     EXPECT_TRUE(dialogs_.messages().empty());
     EXPECT_TRUE(window.sounding().compositeBuilt);
     EXPECT_GE(window.sounding().branches.branchCount, 2);
 
-    window.natimodelkivkyHhlRzd120010205001Click();
-    window.P1Click();
+    window.loadHTypeModel();
+    window.computeModelCurve();
     const double start = window.sounding().ssq;
     window.spustit->show();
     window.spustit->setFocus();
@@ -42,13 +42,13 @@ TEST_F(WindowTest, SampleRstFileReadsEveryRecordInTurn) {
     if (!fs::exists(rst)) GTEST_SKIP() << "no sample " << rst;
     Ttelmorwin& window = openWindow();
     dialogs_.expectOpen(rst.string());
-    window.OtevtRST1Click();
+    window.openRstFirstCurve();
     dialogs_.verifyDone();
     const int firstPoint = window.sounding().pointNumber;
     int records = 1;
     dialogs_.allowAnyMessages();
     while (dialogs_.messages().empty() && records < 1000) {
-        window.NatidalRST1Click();
+        window.openNextRstCurve();
         ++records;
         EXPECT_TRUE(window.sounding().compositeBuilt);
     }

@@ -22,12 +22,12 @@ constexpr const char* kSheet =
 TEST_F(WindowTest, OpenSheetTakesTheRoadOfAGefFile) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     window.spustit->show();
     const std::string path = writeFile("VES 30.csv", kSheet);
     expectWorkDiscarded((dir_ / "VES12.GEF").string());
     dialogs_.expectOpen(path);
-    window.OtevtCSV1Click();
+    window.openSheet();
     dialogs_.verifyDone();
     EXPECT_EQ(dialogs_.lastFileOptions().filter, "VES field sheet|*.csv;*.txt");
     EXPECT_TRUE(dialogs_.messages().empty());
@@ -50,36 +50,36 @@ TEST_F(WindowTest, OpenSheetTakesTheRoadOfAGefFile) {
     dialogs_.expectMessage("The sheet cannot be read: the header in line 1 names no AB/2 column (names taken, ignoring "
                            "case, blanks, _ - . / and units in brackets: ab2, ab2m, ao, oa, halfab, abhalf).");
     dialogs_.expectMessage("reading error");
-    window.OtevtCSV1Click();
+    window.openSheet();
     dialogs_.verifyDone();
     EXPECT_EQ(window.sounding().points.pointCount, 11);
 
     dialogs_.expectOpen(std::nullopt);
     dialogs_.expectMessage("no file chosen");
-    window.OtevtCSV1Click();
+    window.openSheet();
     dialogs_.verifyDone();
 }
 
 TEST_F(WindowTest, SaveCurveAndModelAsCsvAsksBeforeReplacingAFile) {
     Ttelmorwin& window = openWindow();
     dialogs_.expectMessage("Read VES curve first!");
-    window.UloitCSV1Click();
+    window.saveCurveAndModelCsv();
     dialogs_.verifyDone();
 
     const std::string gef = openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.P1Click();
+    window.loadKTypeModel();
+    window.computeModelCurve();
     const std::string target = writeFile("out.csv", "keep me");
     dialogs_.expectSave(target);
     dialogs_.expectQuestion(target + " already exists. Replace it?", false);
-    window.UloitCSV1Click();
+    window.saveCurveAndModelCsv();
     dialogs_.verifyDone();
     EXPECT_EQ(dialogs_.lastFileOptions().proposedName, (dir_ / "VES12_curve_model.csv").string());
     EXPECT_EQ(readBytes(dir_ / "out.csv"), "keep me");
 
     dialogs_.expectSave(target);
     dialogs_.expectQuestion(target + " already exists. Replace it?", true);
-    window.UloitCSV1Click();
+    window.saveCurveAndModelCsv();
     dialogs_.verifyDone();
     const std::string text = readBytes(dir_ / "out.csv");
     EXPECT_EQ(text.rfind("# ORMA curve and model\r\n# sounding," + gef + "\r\n# SSQ,", 0), 0u) << text;
@@ -89,7 +89,7 @@ TEST_F(WindowTest, SaveCurveAndModelAsCsvAsksBeforeReplacingAFile) {
     const Sounding before = window.sounding();
     expectWorkDiscarded(gef);
     dialogs_.expectOpen(target);
-    window.OtevtCSV1Click();
+    window.openSheet();
     dialogs_.verifyDone();
     for (int k = before.minGridIndex; k <= before.maxGridIndex; ++k) {
         if (!before.hasComposite(k)) continue;

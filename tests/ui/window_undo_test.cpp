@@ -33,32 +33,32 @@ protected:
     Shown shown() const { return Shown(window_->sounding()); }
     bool undoEnabled() const { return window_->menuItem("UndoModel1")->isEnabled(); }
     bool redoEnabled() const { return window_->menuItem("RedoModel1")->isEnabled(); }
-    void undo() { window_->UndoModel1Click(); }
-    void redo() { window_->RedoModel1Click(); }
+    void undo() { window_->undoModelChange(); }
+    void redo() { window_->redoModelChange(); }
 };
 
 TEST_F(WindowUndoTest, EveryModelCommandIsOneStepUndoneAndRedoneExactly) {
     Ttelmorwin& window = openWindow();
     openGef(window);
     ASSERT_FALSE(undoEnabled());
-    window.natimodelkivkyAhlRzd110101005001Click();  // A type 10/100/500
+    window.loadATypeModel();  // A type 10/100/500
     const Shown first(window.sounding());
     EXPECT_TRUE(undoEnabled());
-    window.Zkoprujmodeldopamti1Click();  // the clipboard: no change, no step
+    window.copyCurrentModel();  // the clipboard: no change, no step
     EXPECT_TRUE(shown() == first);
 
     const struct {
         const char* name;
         std::function<void()> command;
     } commands[] = {
-        {"K preset", [&] { window.natimodelkivkyKhlRzd11010100201Click(); }},
-        {"H preset", [&] { window.natimodelkivkyHhlRzd120010205001Click(); }},
-        {"Q preset", [&] { window.natimodelkivkyQhlRzd1100010100201Click(); }},
-        {"paste", [&] { window.Vlomodelzpamti1Click(); }},
-        {"forward task", [&] { window.P1Click(); }},
-        {"fit", [&] { window.spustitClick(); }},
-        {"fit from the menu", [&] { window.optimaliyacesfixy1Click(); }},
-        {"delete the model", [&] { window.Zruitmodel1Click(); }},
+        {"K preset", [&] { window.loadKTypeModel(); }},
+        {"H preset", [&] { window.loadHTypeModel(); }},
+        {"Q preset", [&] { window.loadQTypeModel(); }},
+        {"paste", [&] { window.pasteModel(); }},
+        {"forward task", [&] { window.computeModelCurve(); }},
+        {"fit", [&] { window.optimizeFitAndWidenRanges(); }},
+        {"fit from the menu", [&] { window.optimizeFit(); }},
+        {"delete the model", [&] { window.deleteModel(); }},
     };
     std::vector<Shown> states{first};
     for (const auto& c : commands) {
@@ -96,16 +96,16 @@ TEST_F(WindowUndoTest, EveryModelCommandIsOneStepUndoneAndRedoneExactly) {
 TEST_F(WindowUndoTest, ACommandAfterUndoDropsTheRedoBranch) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
+    window.loadKTypeModel();
     const Shown k(window.sounding());
-    window.Zkoprujmodeldopamti1Click();
-    window.natimodelkivkyHhlRzd120010205001Click();
-    window.natimodelkivkyAhlRzd110101005001Click();
+    window.copyCurrentModel();
+    window.loadHTypeModel();
+    window.loadATypeModel();
     undo();
     undo();
     EXPECT_TRUE(shown() == k);
     EXPECT_TRUE(redoEnabled());
-    window.spustitClick();  // a fit of the K model: the H and A models cannot come back
+    window.optimizeFitAndWidenRanges();  // a fit of the K model: the H and A models cannot come back
     const Shown fitted(window.sounding());
     EXPECT_FALSE(redoEnabled());
     redo();
@@ -117,7 +117,7 @@ TEST_F(WindowUndoTest, ACommandAfterUndoDropsTheRedoBranch) {
 
     // The same with a paste after the undo.
     undo();
-    window.Vlomodelzpamti1Click();
+    window.pasteModel();
     EXPECT_FALSE(redoEnabled());
     EXPECT_FLOAT_EQ(window.sounding().model.resistivity[1], 100.0f);
 }
@@ -125,8 +125,8 @@ TEST_F(WindowUndoTest, ACommandAfterUndoDropsTheRedoBranch) {
 TEST_F(WindowUndoTest, AnotherCurveStartsANewHistory) {
     Ttelmorwin& window = openWindow();
     openGef(window);
-    window.natimodelkivkyKhlRzd11010100201Click();
-    window.natimodelkivkyHhlRzd120010205001Click();
+    window.loadKTypeModel();
+    window.loadHTypeModel();
     undo();
     ASSERT_TRUE(redoEnabled());
     expectWorkDiscarded((dir_ / "VES12.GEF").string());

@@ -209,13 +209,13 @@ void Tparzobr::shapeMouseDown(int index) {
     shapes[static_cast<std::size_t>(index)]->setColour(colourSetting(index));
 }
 
-void Tparzobr::ButtonImpliClick() {
+void Tparzobr::applyImplicitValues() {
     if (settings_ == nullptr) return;
     *settings_ = implicitDisplaySettings(*settings_);
     FormShow();
 }
 
-void Tparzobr::ButtonPuvodniClick() {
+void Tparzobr::restoreOriginalValues() {
     if (settings_ == nullptr) return;
     fillEditBoxes();
 }

@@ -42,10 +42,10 @@ public:
     /// Fills every control from the settings.
     void FormShow();
     /// "implicit values": the implicit settings at once, controls refilled.
-    void ButtonImpliClick();
+    void applyImplicitValues();
     /// "original values": the edit boxes and the smoothing switch as the
     /// settings hold them; chosen colours stay.
-    void ButtonPuvodniClick();
+    void restoreOriginalValues();
     /// A press on colour shape `index` (0..4 the branches, then composite,
     /// computed, model, fixed model).
     void shapeMouseDown(int index);
@@ -65,6 +65,11 @@ public:
     /// Shape1..Shape5, barvasnes, barvavyp, barvamodel, barvafixmod.
     std::array<ColourShape*, 9> shapes{};
     QPushButton *Button_ok = nullptr, *ButtonImpli = nullptr, *ButtonPuvodni = nullptr;
+
+    // The buttons' historical handler names (component name + Click), kept for the
+    // button wiring and the manual; each only forwards to the command it names.
+    void ButtonImpliClick() { applyImplicitValues(); }
+    void ButtonPuvodniClick() { restoreOriginalValues(); }
 
 public slots:
     void done(int result) override;

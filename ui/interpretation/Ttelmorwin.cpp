@@ -174,7 +174,7 @@ void Ttelmorwin::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Ttelmorwin::Konec1Click() {
+void Ttelmorwin::endProgram() {
     if (!mayEndProgram()) return;
     closeRstOutput(sounding_, *rstOutput_, dialogs_);
     writeSettings();

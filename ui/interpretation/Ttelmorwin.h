@@ -179,35 +179,39 @@ public:
     const std::filesystem::path& interpretationRecoveryFile() const { return interpretationRecovery_; }
 
     // Into the profile (TtelmorwinTransfer.cpp).
-    void importdorezuClick();
-    void ImportGEFvadresipojednom1Click();
-    void ImportdalsouborGEFbezuloen1Click();
-    void Importcelhopfvadresi1Click();
+    /// "<-" and the key I: the sounding into the active profile, then the
+    /// next file of its directory; they differ only in what a refusal says.
+    void transferByButton();
+    void transferByKey();
+    /// Loads the file after the current one in its directory (GEF files, or
+    /// sheets after a sheet), if there is one.
+    void loadNextGef();
+    void quickImportDirectory();
     /// A choice of locality or profile in the section: the sounding may be
     /// transferred (again), "<-" shows.
     void profileChosenInSection();
     float proposedChainage() const { return proposedChainage_; }
 
     // File menu.
-    void OtevtGEF1Click();
+    void openGefFile();
     /// File > "Recent GEF folders": the open dialog of F1 in `folder`; a
     /// folder that is gone is said and dropped.
     void openRecentGefFolder(const std::string& folder);
     /// The recent GEF folders menu (io/RecentFiles.h).
     RecentMenu& recentGefFolders() { return *recentFolders_; }
-    void OtevtRST1Click();
+    void openRstFirstCurve();
     /// A curve file named on the command line, opened as its menu command
     /// opens the file chosen in its dialog (a GEF file, an RST file's first
     /// record, a field sheet).
     void openStartFile(const std::string& path, StartFileKind kind);
-    void NatidalRST1Click();
-    void N2Click();
-    void UloitRST1Click();
-    void PiuloitRST1Click();
-    void Konec1Click();
+    void openNextRstCurve();
+    void openPreviousRstCurve();
+    void writeRstToNewFile();
+    void appendRstToOpenFile();
+    void endProgram();
     // Field sheets and the CSV of curve and model (TtelmorwinSheets.cpp).
-    void OtevtCSV1Click();
-    void UloitCSV1Click();
+    void openSheet();
+    void saveCurveAndModelCsv();
 
     // Mouse on the plot: the handlers pass the events to the editor.
     void ImgMouseDown(const MouseInput& in);
@@ -216,51 +220,52 @@ public:
     void ImgDblClick(const MouseInput& in);
 
     // Manual input.
-    void Runvstup1Click();
-    void Manulnvstupmy1Click();
+    void inputCurveManually();
+    void inputCurveByMouse();
 
     // Shift and Edit menus.
-    void na1vtev1Click();
-    void na2vtev1Click();
-    void na3vtev1Click();
-    void na4vtev1Click();
-    void Editovatsnesenoukivku1Click();
-    void PosunsnesenkivkyVESdovychrezistivit1Click();
-    void PosunsnesenkivkyVESdonichrezistivit1Click();
-    void PosunsnesenkivkyVESkroklogohmm1Click();
+    /// The branches shifted onto branch `reference` (1..4).
+    void shiftOnto(int reference);
+    void toggleCurveEditing();
+    void driftToHigherResistivity();
+    void driftToLowerResistivity();
+    void typeDriftStep();
 
     // Model menu and buttons.
-    void Vytvoenmodelu1Click();
-    void Zruitmodel1Click();
-    void UndoModel1Click();
-    void RedoModel1Click();
-    void Popimodel1Click();
-    void PopivypotenoukivkuVES1Click();
-    void Zkoprujmodeldopamti1Click();
-    void Vlomodelzpamti1Click();
-    void VytiskSroaSd1Click();
-    void VtiskSroSdmatic1Click();
-    void VypisWJmatice1Click();
-    void VpisVmatice1Click();
-    void VpisUmatice1Click();
+    void toggleModelDrawing();
+    void deleteModel();
+    void undoModelChange();
+    void redoModelChange();
+    void toggleModelValues();
+    void showComputedCurveValues();
+    void copyCurrentModel();
+    void pasteModel();
+    // Hidden listings of the fit's matrices (TtelmorwinListings.cpp).
+    void listSampleDerivatives();
+    void listSensitivities();
+    void listJacobian();
+    void listRightSingularVectors();
+    void listLeftSingularVectors();
 
     // Print menu.
-    void Vytisknicovid1Click();
-    void Nastaventiskrny1Click();
-    void P1Click();
-    void natimodelkivkyKhlRzd11010100201Click();
-    void natimodelkivkyHhlRzd120010205001Click();
-    void natimodelkivkyAhlRzd110101005001Click();
-    void natimodelkivkyQhlRzd1100010100201Click();
-    void optimaliyacesfixy1Click();
-    void spustitClick();
+    void printPlot();
+    void choosePrinter();
+
+    // Model menu: the forward task, the preset models, the fit.
+    void computeModelCurve();
+    void loadKTypeModel();
+    void loadHTypeModel();
+    void loadATypeModel();
+    void loadQTypeModel();
+    void optimizeFit();
+    void optimizeFitAndWidenRanges();
 
     // Model > "Fit globally" (TtelmorwinGlobalFit.cpp): the global fit of
     // the curve with the model's layer count (held values held, the model one
     // more start) runs off the window's thread with a progress dialog and
     // Cancel; its best model comes in as one undo step, with the band of its
     // equivalent models behind it and their value spans in the values dialog.
-    void Fitglobalne1Click();
+    void startGlobalFit();
     /// The global fit under way or last run (null before the first).
     GlobalFitRunner* globalFit() const { return globalFit_.get(); }
     /// Each interface's depth span over the equivalent models, while the
@@ -270,23 +275,82 @@ public:
 
     // Model > Computation (TtelmorwinComputation.cpp): options of the forward
     // computation and the fit, and the ranges of the current model's values.
-    void Presnyvypocet1Click();
-    void Merenerozestupy1Click();
-    void Dokonvergence1Click();
-    void Rozsahyparametru1Click();
+    void toggleAccurateForward();
+    void toggleMeasuredSpacings();
+    void toggleFitUntilConverged();
+    void showParameterRanges();
     const ComputationOptions& computation() const { return computation_; }
     ParameterRangesDialog* rangesDialog() const { return rangesDialog_; }
     /// The ranges computation under way or last run (off the window's thread).
     BackgroundTask* rangesTask() const { return rangesTask_.get(); }
 
     // Display and Help menus: the options dialogs.
-    void Npovda1Click();
-    void Preference1Click();
-    void Jaknato1Click();
+    void editDisplayOptions();
+    void editInputOptions();
+    void showManual();
 
     // Image and Help menus.
-    void UlocoviddoJPGsouboru1Click();
-    void Oprogramu1Click();
+    void savePlotAsJpeg();
+    void showAbout();
+
+    // The historical handler names of the menu items and buttons (component
+    // name + Click), kept for the menu wiring and the manual; each only
+    // forwards to the command it names.
+    void importdorezuClick() { transferByButton(); }
+    void ImportGEFvadresipojednom1Click() { transferByKey(); }
+    void ImportdalsouborGEFbezuloen1Click() { loadNextGef(); }
+    void Importcelhopfvadresi1Click() { quickImportDirectory(); }
+    void OtevtGEF1Click() { openGefFile(); }
+    void OtevtRST1Click() { openRstFirstCurve(); }
+    void NatidalRST1Click() { openNextRstCurve(); }
+    void N2Click() { openPreviousRstCurve(); }
+    void UloitRST1Click() { writeRstToNewFile(); }
+    void PiuloitRST1Click() { appendRstToOpenFile(); }
+    void Konec1Click() { endProgram(); }
+    void OtevtCSV1Click() { openSheet(); }
+    void UloitCSV1Click() { saveCurveAndModelCsv(); }
+    void Runvstup1Click() { inputCurveManually(); }
+    void Manulnvstupmy1Click() { inputCurveByMouse(); }
+    void na1vtev1Click() { shiftOnto(1); }
+    void na2vtev1Click() { shiftOnto(2); }
+    void na3vtev1Click() { shiftOnto(3); }
+    void na4vtev1Click() { shiftOnto(4); }
+    void Editovatsnesenoukivku1Click() { toggleCurveEditing(); }
+    void PosunsnesenkivkyVESdovychrezistivit1Click() { driftToHigherResistivity(); }
+    void PosunsnesenkivkyVESdonichrezistivit1Click() { driftToLowerResistivity(); }
+    void PosunsnesenkivkyVESkroklogohmm1Click() { typeDriftStep(); }
+    void Vytvoenmodelu1Click() { toggleModelDrawing(); }
+    void Zruitmodel1Click() { deleteModel(); }
+    void UndoModel1Click() { undoModelChange(); }
+    void RedoModel1Click() { redoModelChange(); }
+    void Popimodel1Click() { toggleModelValues(); }
+    void PopivypotenoukivkuVES1Click() { showComputedCurveValues(); }
+    void Zkoprujmodeldopamti1Click() { copyCurrentModel(); }
+    void Vlomodelzpamti1Click() { pasteModel(); }
+    void VytiskSroaSd1Click() { listSampleDerivatives(); }
+    void VtiskSroSdmatic1Click() { listSensitivities(); }
+    void VypisWJmatice1Click() { listJacobian(); }
+    void VpisVmatice1Click() { listRightSingularVectors(); }
+    void VpisUmatice1Click() { listLeftSingularVectors(); }
+    void Vytisknicovid1Click() { printPlot(); }
+    void Nastaventiskrny1Click() { choosePrinter(); }
+    void P1Click() { computeModelCurve(); }
+    void natimodelkivkyKhlRzd11010100201Click() { loadKTypeModel(); }
+    void natimodelkivkyHhlRzd120010205001Click() { loadHTypeModel(); }
+    void natimodelkivkyAhlRzd110101005001Click() { loadATypeModel(); }
+    void natimodelkivkyQhlRzd1100010100201Click() { loadQTypeModel(); }
+    void optimaliyacesfixy1Click() { optimizeFit(); }
+    void spustitClick() { optimizeFitAndWidenRanges(); }
+    void Fitglobalne1Click() { startGlobalFit(); }
+    void Presnyvypocet1Click() { toggleAccurateForward(); }
+    void Merenerozestupy1Click() { toggleMeasuredSpacings(); }
+    void Dokonvergence1Click() { toggleFitUntilConverged(); }
+    void Rozsahyparametru1Click() { showParameterRanges(); }
+    void Npovda1Click() { editDisplayOptions(); }
+    void Preference1Click() { editInputOptions(); }
+    void Jaknato1Click() { showManual(); }
+    void UlocoviddoJPGsouboru1Click() { savePlotAsJpeg(); }
+    void Oprogramu1Click() { showAbout(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -313,9 +377,6 @@ private:
     void interpretationSettled();
     /// Ends the program after both windows' questions (End, the close box).
     bool mayEndProgram();
-    /// Loads the file after the current one in its directory (GEF files, or
-    /// sheets after a sheet), if there is one.
-    void loadNextGef();
     /// The chainage a sounding's file name (or RST record) proposes; nullopt
     /// after the message when the name's number is no integer.
     std::optional<float> chainageFromFileName();
@@ -331,7 +392,6 @@ private:
     void openGefWithDialog(const FileDialogOptions& options);
     /// The folder of `file` first in the recent GEF folders.
     void rememberGefFolder(const std::string& file);
-    void shiftOnto(int reference);
     void drift(int direction);
     /// Window side of an RST read: caption and plot of the new curve.
     void finishRstLoad(int result, const std::vector<std::string>& messages);

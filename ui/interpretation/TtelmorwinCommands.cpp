@@ -43,9 +43,9 @@ void copyModel(const LayerModel& from, LayerModel& to) {
 
 }  // namespace
 
-void Ttelmorwin::Zkoprujmodeldopamti1Click() { copyModel(sounding_.model, sounding_.modelMemory); }
+void Ttelmorwin::copyCurrentModel() { copyModel(sounding_.model, sounding_.modelMemory); }
 
-void Ttelmorwin::Vlomodelzpamti1Click() {
+void Ttelmorwin::pasteModel() {
     ModelChange change(*this);
     editor_->reset();
     copyModel(sounding_.modelMemory, sounding_.model);
@@ -57,7 +57,7 @@ void Ttelmorwin::Vlomodelzpamti1Click() {
     Img->update();
 }
 
-void Ttelmorwin::Popimodel1Click() {
+void Ttelmorwin::toggleModelValues() {
     if (plot_->modelLabelsWanted) {
         plot_->modelLabelsWanted = false;
         plot_->modelLabelsDrawn = false;
@@ -69,12 +69,12 @@ void Ttelmorwin::Popimodel1Click() {
     Img->update();
 }
 
-void Ttelmorwin::PopivypotenoukivkuVES1Click() {
+void Ttelmorwin::showComputedCurveValues() {
     plot_->drawComputedValues();
     Img->update();
 }
 
-void Ttelmorwin::Vytisknicovid1Click() {
+void Ttelmorwin::printPlot() {
     if (!sounding_.curveLoaded || !plot_->plotDrawn) {
         dialogs_.message(kInputCurveFirst);
         return;
@@ -112,7 +112,7 @@ QImage Ttelmorwin::clientAreaImage() const {
     return image;
 }
 
-void Ttelmorwin::Nastaventiskrny1Click() {
+void Ttelmorwin::choosePrinter() {
     if (const std::optional<PrinterChoice> chosen = dialogs_.printerSetup(printerChoice_)) printerChoice_ = *chosen;
 }
 

@@ -65,17 +65,17 @@ void Ttelmorwin::appendComputationMenu(QMenu* model) {
             &Ttelmorwin::Rozsahyparametru1Click);
 }
 
-void Ttelmorwin::Presnyvypocet1Click() {
+void Ttelmorwin::toggleAccurateForward() {
     computation_.accurateForward = menuItem("Presnyvypocet1")->isChecked();
     computationChanged();
 }
 
-void Ttelmorwin::Merenerozestupy1Click() {
+void Ttelmorwin::toggleMeasuredSpacings() {
     computation_.measuredSpacings = menuItem("Merenerozestupy1")->isChecked();
     computationChanged();
 }
 
-void Ttelmorwin::Dokonvergence1Click() { computation_.fitUntilConverged = menuItem("Dokonvergence1")->isChecked(); }
+void Ttelmorwin::toggleFitUntilConverged() { computation_.fitUntilConverged = menuItem("Dokonvergence1")->isChecked(); }
 
 void Ttelmorwin::computationChanged() {
     plot_->ssqNote = forwardNote(computation_);
@@ -90,7 +90,7 @@ void Ttelmorwin::computationChanged() {
     Img->update();
 }
 
-void Ttelmorwin::Rozsahyparametru1Click() {
+void Ttelmorwin::showParameterRanges() {
     if (rangesTask_ != nullptr && rangesTask_->running()) return;
     if (!sounding_.curveLoaded) {
         dialogs_.message(kNoComposite);

@@ -52,7 +52,7 @@ void Ttelmorwin::afterNewCurve() {
     interpretationSettled();
 }
 
-void Ttelmorwin::OtevtGEF1Click() { openGefWithDialog(gefOpenDialogOptions(sounding_)); }
+void Ttelmorwin::openGefFile() { openGefWithDialog(gefOpenDialogOptions(sounding_)); }
 
 void Ttelmorwin::openGefWithDialog(const FileDialogOptions& options) {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
@@ -112,7 +112,7 @@ void Ttelmorwin::finishRstLoad(int result, const std::vector<std::string>& messa
     Img->update();
 }
 
-void Ttelmorwin::OtevtRST1Click() {
+void Ttelmorwin::openRstFirstCurve() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     const auto chosen = dialogs_.openFile(rstOpenDialogOptions(sounding_));
     if (!chosen) {
@@ -143,7 +143,7 @@ void Ttelmorwin::openStartFile(const std::string& path, StartFileKind kind) {
     }
 }
 
-void Ttelmorwin::NatidalRST1Click() {
+void Ttelmorwin::openNextRstCurve() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
     const int result = openFollowingRstCurve(sounding_, messages);
@@ -151,7 +151,7 @@ void Ttelmorwin::NatidalRST1Click() {
     finishRstLoad(result, messages);
 }
 
-void Ttelmorwin::N2Click() {
+void Ttelmorwin::openPreviousRstCurve() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
     const auto result = openPrecedingRstCurve(sounding_, messages);
@@ -165,13 +165,13 @@ std::string Ttelmorwin::rstWrittenStatus(const std::string& path) const {
            std::to_string(sounding_.profileNumber) + ") written to " + path;
 }
 
-void Ttelmorwin::UloitRST1Click() {
+void Ttelmorwin::writeRstToNewFile() {
     if (saveRstRecordToNewFile(sounding_, *rstOutput_, dialogs_) == kSuccess) {
         showStatus(rstWrittenStatus(sounding_.rstPath) + " (a new file, closed again).");
     }
 }
 
-void Ttelmorwin::PiuloitRST1Click() {
+void Ttelmorwin::appendRstToOpenFile() {
     if (appendRstRecord(sounding_, *rstOutput_, dialogs_) == kSuccess) {
         showStatus(rstWrittenStatus(rstOutput_->path()) + " (F5 appends the next one there).");
     }

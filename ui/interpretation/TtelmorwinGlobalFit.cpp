@@ -40,7 +40,7 @@ bool sameModelAndFlags(const LayerModel& a, const LayerModel& b) {
 
 }  // namespace
 
-void Ttelmorwin::Fitglobalne1Click() {
+void Ttelmorwin::startGlobalFit() {
     if (globalFit_ != nullptr && globalFit_->task().running()) return;
     if (!fitPossible()) return;
     const std::uint64_t generation = curveGeneration_;

@@ -18,7 +18,7 @@ std::vector<std::filesystem::path> Ttelmorwin::defaultManualFolders() {
     return folders;
 }
 
-void Ttelmorwin::Jaknato1Click() {
+void Ttelmorwin::showManual() {
     const std::vector<std::filesystem::path> folders =
         manualFolders.empty() ? defaultManualFolders() : manualFolders;
     const std::optional<std::filesystem::path> page = findManual(folders);

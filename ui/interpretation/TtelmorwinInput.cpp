@@ -9,7 +9,7 @@
 
 namespace orma::ui {
 
-void Ttelmorwin::Runvstup1Click() {
+void Ttelmorwin::inputCurveManually() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     // The typed curve replaces whatever was shown, a stored point included.
     openStoredPoint_.reset();
@@ -21,7 +21,7 @@ void Ttelmorwin::Runvstup1Click() {
     Img->update();
 }
 
-void Ttelmorwin::Manulnvstupmy1Click() {
+void Ttelmorwin::inputCurveByMouse() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     openStoredPoint_.reset();
     enterCurveByMouse(sounding_, dialogs_, *this);

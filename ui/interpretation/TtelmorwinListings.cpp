@@ -27,7 +27,7 @@ int Ttelmorwin::listingLayers() const { return std::clamp(sounding_.model.interf
 
 int Ttelmorwin::listingGridRows() const { return std::clamp(sounding_.maxGridIndex + 1, 0, kMaxFitRows); }
 
-void Ttelmorwin::VytiskSroaSd1Click() {
+void Ttelmorwin::listSampleDerivatives() {
     if (!sounding_.curveLoaded) return;
     const FitWorkspace& ws = *fitWorkspace_;
     const int layers = listingLayers();
@@ -41,7 +41,7 @@ void Ttelmorwin::VytiskSroaSd1Click() {
     Img->update();
 }
 
-void Ttelmorwin::VtiskSroSdmatic1Click() {
+void Ttelmorwin::listSensitivities() {
     if (!sounding_.curveLoaded) return;
     const FitWorkspace& ws = *fitWorkspace_;
     const int layers = listingLayers();
@@ -54,7 +54,7 @@ void Ttelmorwin::VtiskSroSdmatic1Click() {
     Img->update();
 }
 
-void Ttelmorwin::VypisWJmatice1Click() {
+void Ttelmorwin::listJacobian() {
     if (!sounding_.curveLoaded) return;
     plot_->redrawAll();
     const FitWorkspace& ws = *fitWorkspace_;
@@ -65,7 +65,7 @@ void Ttelmorwin::VypisWJmatice1Click() {
     Img->update();
 }
 
-void Ttelmorwin::VpisVmatice1Click() {
+void Ttelmorwin::listRightSingularVectors() {
     if (!sounding_.curveLoaded) return;
     const FitWorkspace& ws = *fitWorkspace_;
     const int size = std::min(2 * listingLayers(), kMaxParameters);
@@ -85,7 +85,7 @@ void Ttelmorwin::VpisVmatice1Click() {
     Img->update();
 }
 
-void Ttelmorwin::VpisUmatice1Click() {
+void Ttelmorwin::listLeftSingularVectors() {
     if (!sounding_.curveLoaded) return;
     const FitWorkspace& ws = *fitWorkspace_;
     const int size = std::clamp(sounding_.maxGridIndex - sounding_.minGridIndex + 2, 0, kMaxFitRows);

@@ -74,7 +74,7 @@ int Ttelmorwin::forwardAndDraw(const char* failureMessage) {
     return result;
 }
 
-void Ttelmorwin::P1Click() {
+void Ttelmorwin::computeModelCurve() {
     if (!sounding_.curveLoaded || sounding_.model.interfaceCount <= 0) return;
     forwardAndDraw(kForwardFailed);
     modelChanged();
@@ -99,25 +99,25 @@ void Ttelmorwin::showPresetModel() {
     Img->update();
 }
 
-void Ttelmorwin::natimodelkivkyKhlRzd11010100201Click() {
+void Ttelmorwin::loadKTypeModel() {
     const ModelChange change(*this);
     loadPresetModel(10.0f, 100.0f, 20.0f);
     showPresetModel();
 }
 
-void Ttelmorwin::natimodelkivkyHhlRzd120010205001Click() {
+void Ttelmorwin::loadHTypeModel() {
     const ModelChange change(*this);
     loadPresetModel(200.0f, 20.0f, 500.0f);
     showPresetModel();
 }
 
-void Ttelmorwin::natimodelkivkyAhlRzd110101005001Click() {
+void Ttelmorwin::loadATypeModel() {
     const ModelChange change(*this);
     loadPresetModel(10.0f, 100.0f, 500.0f);
     showPresetModel();
 }
 
-void Ttelmorwin::natimodelkivkyQhlRzd1100010100201Click() {
+void Ttelmorwin::loadQTypeModel() {
     const ModelChange change(*this);
     loadPresetModel(1000.0f, 100.0f, 20.0f);
     forwardAndDraw(kForwardFailedAfterPreset);
@@ -159,11 +159,11 @@ void Ttelmorwin::runFit(bool widenRanges) {
     Img->update();
 }
 
-void Ttelmorwin::optimaliyacesfixy1Click() { runFit(false); }
+void Ttelmorwin::optimizeFit() { runFit(false); }
 
-void Ttelmorwin::spustitClick() { runFit(true); }
+void Ttelmorwin::optimizeFitAndWidenRanges() { runFit(true); }
 
-void Ttelmorwin::UlocoviddoJPGsouboru1Click() {
+void Ttelmorwin::savePlotAsJpeg() {
     FileDialogOptions options;
     options.filter = kJpegFilter;
     options.defaultExtension = kJpegExtension;
@@ -180,7 +180,7 @@ void Ttelmorwin::UlocoviddoJPGsouboru1Click() {
     showStatus("Plot saved as " + *chosen);
 }
 
-void Ttelmorwin::Oprogramu1Click() {
+void Ttelmorwin::showAbout() {
     if (aboutWindow_ != nullptr) aboutWindow_->exec();
 }
 

@@ -39,12 +39,12 @@ void Ttelmorwin::ImgDblClick(const MouseInput& in) {
 
 // ---- Model menu -------------------------------------------------------------
 
-void Ttelmorwin::Vytvoenmodelu1Click() {
+void Ttelmorwin::toggleModelDrawing() {
     editor_->toggleModelDrawing();
     Img->update();
 }
 
-void Ttelmorwin::Zruitmodel1Click() {
+void Ttelmorwin::deleteModel() {
     ModelChange change(*this);
     if (sounding_.computedCurveShown) {
         plot_->toggleComputedCurve();
@@ -67,11 +67,11 @@ void Ttelmorwin::Zruitmodel1Click() {
     Img->update();
 }
 
-void Ttelmorwin::UndoModel1Click() {
+void Ttelmorwin::undoModelChange() {
     if (editor_->undo(history_)) showRestoredModel();
 }
 
-void Ttelmorwin::RedoModel1Click() {
+void Ttelmorwin::redoModelChange() {
     if (editor_->redo(history_)) showRestoredModel();
 }
 
@@ -148,10 +148,10 @@ void Ttelmorwin::enterNewCurve() {
     showSectionOnce();
     switch (static_cast<InputMode>(settings_.inputMode)) {
         case InputMode::ManualMeasuredAndShifted:
-        case InputMode::ManualByBranch: Runvstup1Click(); break;
-        case InputMode::ManualByMouse: Manulnvstupmy1Click(); break;
-        case InputMode::GefFile: OtevtGEF1Click(); break;
-        case InputMode::RstFile: NatidalRST1Click(); break;
+        case InputMode::ManualByBranch: inputCurveManually(); break;
+        case InputMode::ManualByMouse: inputCurveByMouse(); break;
+        case InputMode::GefFile: openGefFile(); break;
+        case InputMode::RstFile: openNextRstCurve(); break;
     }
 }
 

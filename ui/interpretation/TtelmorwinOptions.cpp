@@ -18,7 +18,7 @@ void Ttelmorwin::execDialog(QDialog& dialog) {
     else dialog.exec();
 }
 
-void Ttelmorwin::Npovda1Click() {
+void Ttelmorwin::editDisplayOptions() {
     if (parzobr_ == nullptr) {
         ownParzobr_ = std::make_unique<Tparzobr>(this);
         parzobr_ = ownParzobr_.get();
@@ -35,7 +35,7 @@ void Ttelmorwin::Npovda1Click() {
     execDialog(dialog);
 }
 
-void Ttelmorwin::Preference1Click() {
+void Ttelmorwin::editInputOptions() {
     if (preference_ == nullptr) {
         ownPreference_ = std::make_unique<Tpreferenceuzivatele>(this);
         preference_ = ownPreference_.get();

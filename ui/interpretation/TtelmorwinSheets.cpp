@@ -23,12 +23,12 @@ constexpr const char* kNoCurveToSave = "Read VES curve first!";
 }  // namespace
 
 // A sheet takes the road of a GEF file: the same reset, caption and shift.
-void Ttelmorwin::OtevtCSV1Click() {
+void Ttelmorwin::openSheet() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     loadChosenCurveFile(dialogs_.openFile(sheetOpenDialogOptions(sounding_)), openSheetCurve);
 }
 
-void Ttelmorwin::UloitCSV1Click() {
+void Ttelmorwin::saveCurveAndModelCsv() {
     if (!sounding_.curveLoaded || !sounding_.compositeBuilt) {
         dialogs_.message(kNoCurveToSave);
         return;

@@ -60,11 +60,6 @@ void Ttelmorwin::shiftOnto(int reference) {
     Img->update();
 }
 
-void Ttelmorwin::na1vtev1Click() { shiftOnto(1); }
-void Ttelmorwin::na2vtev1Click() { shiftOnto(2); }
-void Ttelmorwin::na3vtev1Click() { shiftOnto(3); }
-void Ttelmorwin::na4vtev1Click() { shiftOnto(4); }
-
 void Ttelmorwin::drift(int direction) {
     if (sounding_.compositeBuilt && !driftStaysFinite(sounding_, direction)) {
         dialogs_.message(kDriftOutOfRange);
@@ -75,16 +70,16 @@ void Ttelmorwin::drift(int direction) {
     Img->update();
 }
 
-void Ttelmorwin::PosunsnesenkivkyVESdovychrezistivit1Click() { drift(+1); }
-void Ttelmorwin::PosunsnesenkivkyVESdonichrezistivit1Click() { drift(-1); }
+void Ttelmorwin::driftToHigherResistivity() { drift(+1); }
+void Ttelmorwin::driftToLowerResistivity() { drift(-1); }
 
-void Ttelmorwin::PosunsnesenkivkyVESkroklogohmm1Click() {
+void Ttelmorwin::typeDriftStep() {
     if (const std::optional<float> step = askUntilRead<float>(dialogs_, kDriftStepCaption, kDriftStepPrompt,
                                                               boxText(sounding_.driftStep), kNotANumber, readDriftStep))
         sounding_.driftStep = *step;
 }
 
-void Ttelmorwin::Editovatsnesenoukivku1Click() {
+void Ttelmorwin::toggleCurveEditing() {
     // Ending curve editing takes its crosshair off the canvas too.
     if (sounding_.curveEditMode) editor_->hideCrosshair();
     Img->update();

@@ -52,7 +52,7 @@ std::optional<float> Ttelmorwin::chainageFromFileName() {
     return static_cast<float>(*number.number);
 }
 
-void Ttelmorwin::importdorezuClick() {
+void Ttelmorwin::transferByButton() {
     if (showsStoredPoint()) {
         dialogs_.message(kAlreadyInProfileButton);
         return;
@@ -60,15 +60,13 @@ void Ttelmorwin::importdorezuClick() {
     transferToProfile();
 }
 
-void Ttelmorwin::ImportGEFvadresipojednom1Click() {
+void Ttelmorwin::transferByKey() {
     if (showsStoredPoint()) {
         dialogs_.message(kAlreadyInProfileKey);
         return;
     }
     transferToProfile();
 }
-
-void Ttelmorwin::ImportdalsouborGEFbezuloen1Click() { loadNextGef(); }
 
 void Ttelmorwin::transferToProfile() {
     if (storeInProfile()) loadNextGef();
@@ -128,7 +126,7 @@ void Ttelmorwin::loadNextGef() {
     if (!passedOver.empty()) dialogs_.messageWithList(kImportError, passedOver);
 }
 
-void Ttelmorwin::Importcelhopfvadresi1Click() {
+void Ttelmorwin::quickImportDirectory() {
     const std::optional<std::string> chosen = dialogs_.openFile(quickImportDialogOptions(sounding_.gefPath));
     if (!chosen) {
         dialogs_.message(kGefNoFileChosen);

@@ -58,7 +58,7 @@ TSection::TSection(UserDialogs& dialogs, const std::filesystem::path& workingDir
     };
     imgRez->onDoubleClick = [this](const MouseInput&) {
         ignoreNextPress_ = true;
-        imgRezDblClick();
+        editSelectedPoint();
     };
     // The popup opens anywhere in the window's section area, also beside a
     // small image (an empty profile draws a box of a few pixels).
@@ -141,7 +141,7 @@ void TSection::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TSection::Konec1Click() {
+void TSection::endProgram() {
     if (!mayEndProgram()) return;
     writeSettingsFile();
     FormClose();

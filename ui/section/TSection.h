@@ -190,45 +190,44 @@ public:
     // Database menu and popup.
     /// Open (Ctrl+O): unsaved changes are settled first (Save / Discard /
     /// Cancel); discarded ones are dropped only when another database opens.
-    void Otevidbnamenchdatavsledk1Click();
-    void Ulodbnamenchdatavsledk1Click();
-    void Ulodbnamenchdatavsledkjako1Click();
-    void Konec1Click();
+    void openDatabase();
+    void saveDatabaseUnderChosenName();
+    void saveDatabaseNextCopy();
+    void endProgram();
     /// Database > "Recent databases": opens `path` as Ctrl+O would (unsaved
     /// changes settled first); a file that is gone is said and dropped.
     void openRecentDatabase(const std::string& path);
     /// The recent databases menu (io/RecentFiles.h).
     RecentMenu& recentDatabases() { return *recentDatabases_; }
-    void Novlokalita1Click();
-    void Novprofil1Click();
+    void newLocality();
+    void newProfile();
     /// "Delete current VES point": asks first, naming the point.
-    void Smaaktulnbod1Click();
+    void deleteCurrentPoint();
 
     // Locality and profile choice, scales, limits and fits (TSectionScales.cpp).
     void chooseLocality(int n);  ///< "lok 0" ... "lok 6"
     void chooseProfile(int n);   ///< "pf 0 " ... "pf 19"
-    void MtkoX1Click();
-    void MtkoZ1Click();
-    void zvtimtkoX2Click();
-    void zmenimtkoX2Click();
-    void zvtimtkoX1Click();
-    void zmenimtkoX1Click();
-    void Krokzmnymtek1Click();
-    void MinimlnX1Click();  ///< "Minimal X"
-    void MinimlnZ1Click();  ///< "Maximal X"
-    void MaximlnZ1Click();  ///< "Minimal Z": the highest elevation shown
-    void Fitnaku1Click();
-    void Fitninavku1Click();
-    void Fitniez1Click();
-    void Fitniez2Click();
+    void typeXScale();
+    void typeZScale();
+    void increaseXScale();
+    void decreaseXScale();
+    void increaseZScale();
+    void decreaseZScale();
+    void typeScaleStep();
+    void typeMinChainage();   ///< "Minimal X"
+    void typeMaxChainage();   ///< "Maximal X"
+    void typeMaxElevation();  ///< "Minimal Z": the highest elevation shown
+    void fitToWidth();
+    void fitToHeight();
+    void fitAll();
     float scaleStep() const { return scaleStep_; }
 
     // Images, print, UCM export and the settings file (TSectionExport.cpp).
-    void JPG1Click();
-    void Tiskformule1Click();
-    void Nastaventiskrny1Click();
-    void parametryexportudoUCM1Click();
-    void UCM1Click();
+    void saveSectionAsJpeg();
+    void printSection();
+    void choosePrinter();
+    void editUcmOptions();
+    void exportUcm();
     UcmParameters& ucmParameters() { return ucm_; }
     PrinterChoice& printerChoice() { return printerChoice_; }
     /// Reads orma.ini from the working directory (its message when missing).
@@ -237,7 +236,7 @@ public:
     void writeSettingsFile();
 
     // Terrain heights (TSectionTerrain.cpp).
-    void Nativkydocelhoprofiluzesouborutxttypuxtabz1Click();
+    void loadTerrainHeights();
 
     // Soundings into the profile (TSectionTransfer.cpp).
     /// Appends `sounding` as a new point of the active profile: the point
@@ -255,22 +254,60 @@ public:
     // The joint fit of the active profile (TSectionJointFit.cpp).
     /// Pf > "Fit the profile jointly...": the dialog, then the fit off the
     /// window's thread; its models go into the points as one change.
-    void Spolecnyfitprofilu1Click();
+    void fitProfileJointly();
     /// Pf > "Undo the joint fit": the models of before it back, while the
     /// database has not changed since.
-    void Vratitspolecnyfit1Click();
+    void undoJointFit();
     /// How the joint fit dialog is run: modally by default; tests answer it.
     std::function<void(JointFitDialog&)> runJointFitDialog;
     /// The joint fit under way or last run (null before the first).
     BackgroundTask* jointFitTask() const { return jointFit_.get(); }
     /// Display > "Depth ranges of the interfaces" (a check item).
-    void Rozsahyhloubek1Click();
+    void toggleDepthRanges();
 
     // The section itself.
     void redrawSection();
     void imgRezMouseDown(const MouseInput& in);
-    void imgRezDblClick();
-    void Font1Click();
+    /// A double click on the section: the parameters of the selected point;
+    /// with no point in the profile, Open.
+    void editSelectedPoint();
+    void chooseFont();
+
+    // The historical handler names of the menu items and the section's double
+    // click (component name + Click), kept for the menu wiring and the manual;
+    // each only forwards to the command it names.
+    void Otevidbnamenchdatavsledk1Click() { openDatabase(); }
+    void Ulodbnamenchdatavsledk1Click() { saveDatabaseUnderChosenName(); }
+    void Ulodbnamenchdatavsledkjako1Click() { saveDatabaseNextCopy(); }
+    void Konec1Click() { endProgram(); }
+    void Novlokalita1Click() { newLocality(); }
+    void Novprofil1Click() { newProfile(); }
+    void Smaaktulnbod1Click() { deleteCurrentPoint(); }
+    void MtkoX1Click() { typeXScale(); }
+    void MtkoZ1Click() { typeZScale(); }
+    void zvtimtkoX2Click() { increaseXScale(); }
+    void zmenimtkoX2Click() { decreaseXScale(); }
+    void zvtimtkoX1Click() { increaseZScale(); }
+    void zmenimtkoX1Click() { decreaseZScale(); }
+    void Krokzmnymtek1Click() { typeScaleStep(); }
+    void MinimlnX1Click() { typeMinChainage(); }
+    void MinimlnZ1Click() { typeMaxChainage(); }
+    void MaximlnZ1Click() { typeMaxElevation(); }
+    void Fitnaku1Click() { fitToWidth(); }
+    void Fitninavku1Click() { fitToHeight(); }
+    void Fitniez1Click() { fitAll(); }
+    void Fitniez2Click() { fitAll(); }
+    void JPG1Click() { saveSectionAsJpeg(); }
+    void Tiskformule1Click() { printSection(); }
+    void Nastaventiskrny1Click() { choosePrinter(); }
+    void parametryexportudoUCM1Click() { editUcmOptions(); }
+    void UCM1Click() { exportUcm(); }
+    void Nativkydocelhoprofiluzesouborutxttypuxtabz1Click() { loadTerrainHeights(); }
+    void Spolecnyfitprofilu1Click() { fitProfileJointly(); }
+    void Vratitspolecnyfit1Click() { undoJointFit(); }
+    void Rozsahyhloubek1Click() { toggleDepthRanges(); }
+    void Font1Click() { chooseFont(); }
+    void imgRezDblClick() { editSelectedPoint(); }
 
 protected:
     void showEvent(QShowEvent* event) override;

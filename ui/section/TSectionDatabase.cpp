@@ -60,7 +60,7 @@ void TSection::afterDatabaseOpened() {
     redrawSection();
 }
 
-void TSection::Otevidbnamenchdatavsledk1Click() {
+void TSection::openDatabase() {
     if (link_.showSectionOnce) link_.showSectionOnce();
     if (!settleUnsavedChanges(false)) return;
     if (!openDatabaseWithDialog(db_, dialogs_)) return;
@@ -76,13 +76,13 @@ void TSection::openRecentDatabase(const std::string& path) {
     showStatus(openedDatabaseStatus(db_));
 }
 
-void TSection::Ulodbnamenchdatavsledk1Click() {
+void TSection::saveDatabaseUnderChosenName() {
     if (!saveDatabaseAs(db_, dialogs_, saveRules_)) return;
     databaseSaved();
     showStatus(savedDatabaseStatus(db_, SaveCommand::ChosenName));
 }
 
-void TSection::Ulodbnamenchdatavsledkjako1Click() {
+void TSection::saveDatabaseNextCopy() {
     if (!saveDatabaseNext(db_, dialogs_, saveRules_)) return;
     databaseSaved();
     showStatus(savedDatabaseStatus(db_, SaveCommand::NextCopy));
@@ -149,11 +149,11 @@ void TSection::addWithParameters(DbOutcome (*add)(VesDatabase&)) {
     if (link_.setOpenStoredPoint) link_.setOpenStoredPoint(std::nullopt);
 }
 
-void TSection::Novlokalita1Click() { addWithParameters(addLocality); }
+void TSection::newLocality() { addWithParameters(addLocality); }
 
-void TSection::Novprofil1Click() { addWithParameters(addProfile); }
+void TSection::newProfile() { addWithParameters(addProfile); }
 
-void TSection::Smaaktulnbod1Click() {
+void TSection::deleteCurrentPoint() {
     // A point goes with its readings and model, and the section has no undo:
     // the user confirms, as for the click on a point without a curve.
     const Profile* profile = db_.activeProfile();

@@ -51,14 +51,14 @@ bool TSection::exportableOrOpen() {
     const Profile* profile = db_.activeProfile();
     const std::string named = profile != nullptr ? "The profile " + profile->name : std::string("The active profile");
     if (dialogs_.askYesNo(named + " has no VES points yet, so there is nothing to export. Open another database?")) {
-        Otevidbnamenchdatavsledk1Click();
+        openDatabase();
     }
     return false;
 }
 
 // The image saved is the section as drawn (the image control's part of the
 // bitmap), not the whole bitmap of twice the screen.
-void TSection::JPG1Click() {
+void TSection::saveSectionAsJpeg() {
     if (!exportableOrOpen()) return;
     FileDialogOptions options;
     options.filter = kJpegFilter;
@@ -78,7 +78,7 @@ void TSection::JPG1Click() {
     showStatus("Section saved as " + *chosen);
 }
 
-void TSection::Tiskformule1Click() {
+void TSection::printSection() {
     const std::optional<PrinterChoice> chosenTarget = choosePrintTarget(printerChoice_, dialogs_);
     if (!chosenTarget) return;
     const PrinterChoice& target = *chosenTarget;
@@ -95,11 +95,11 @@ void TSection::Tiskformule1Click() {
     showStatus(printedStatus(target));
 }
 
-void TSection::Nastaventiskrny1Click() {
+void TSection::choosePrinter() {
     if (const std::optional<PrinterChoice> chosen = dialogs_.printerSetup(printerChoice_)) printerChoice_ = *chosen;
 }
 
-void TSection::parametryexportudoUCM1Click() {
+void TSection::editUcmOptions() {
     if (!exportableOrOpen()) return;
     if (ucmDialog_ == nullptr) return;
     ucmDialog_->prepare(ucm_, dialogs_);
@@ -109,7 +109,7 @@ void TSection::parametryexportudoUCM1Click() {
     redrawSection();
 }
 
-void TSection::UCM1Click() {
+void TSection::exportUcm() {
     if (!exportableOrOpen()) return;
     const Locality* locality = db_.activeLocality();
     const Profile* profile = db_.activeProfile();

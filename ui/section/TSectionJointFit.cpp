@@ -38,7 +38,7 @@ struct TSection::JointFitJob {
     Outcome outcome = Outcome::success();
 };
 
-void TSection::Spolecnyfitprofilu1Click() {
+void TSection::fitProfileJointly() {
     if (jointFit_ != nullptr && jointFit_->running()) return;
     const Profile* profile = db_.activeProfile();
     if (profile == nullptr || profile->points.size() < 2) {
@@ -130,7 +130,7 @@ void TSection::jointFitEnded(JointFitJob& job, bool cancelled) {
     }
 }
 
-void TSection::Vratitspolecnyfit1Click() {
+void TSection::undoJointFit() {
     if (!jointUndo_) return;
     const JointFitUndo undo = *jointUndo_;
     jointUndo_.reset();

@@ -79,20 +79,20 @@ void TSection::imgRezMouseDown(const MouseInput& in) {
     else showMessages(messages);
 }
 
-void TSection::imgRezDblClick() {
+void TSection::editSelectedPoint() {
     if (db_.activePointCount() == 0) {
-        Otevidbnamenchdatavsledk1Click();
+        openDatabase();
         return;
     }
     editParameters();
 }
 
-void TSection::Rozsahyhloubek1Click() {
+void TSection::toggleDepthRanges() {
     if (QAction* item = menuItem("Rozsahyhloubek1")) display_.depthRangesShown = item->isChecked();
     redrawSection();
 }
 
-void TSection::Font1Click() {
+void TSection::chooseFont() {
     const QFont current = canvas_->font();
     FontChoice initial;
     initial.family = current.family().toStdString();

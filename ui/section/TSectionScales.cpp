@@ -77,8 +77,8 @@ void TSection::typeScale(bool xScale) {
     redrawSection();
 }
 
-void TSection::MtkoX1Click() { typeScale(true); }
-void TSection::MtkoZ1Click() { typeScale(false); }
+void TSection::typeXScale() { typeScale(true); }
+void TSection::typeZScale() { typeScale(false); }
 
 void TSection::stepScale(bool xScale, bool increase) {
     Profile* profile = db_.activeProfile();
@@ -93,12 +93,12 @@ void TSection::stepScale(bool xScale, bool increase) {
     redrawSection();
 }
 
-void TSection::zvtimtkoX2Click() { stepScale(true, true); }
-void TSection::zmenimtkoX2Click() { stepScale(true, false); }
-void TSection::zvtimtkoX1Click() { stepScale(false, true); }
-void TSection::zmenimtkoX1Click() { stepScale(false, false); }
+void TSection::increaseXScale() { stepScale(true, true); }
+void TSection::decreaseXScale() { stepScale(true, false); }
+void TSection::increaseZScale() { stepScale(false, true); }
+void TSection::decreaseZScale() { stepScale(false, false); }
 
-void TSection::Krokzmnymtek1Click() {
+void TSection::typeScaleStep() {
     const std::string current = boxText(scaleStep_);
     const std::optional<float> typed = askUntilRead<float>(dialogs_, "Enter step of scale change in %:  ",
                                                            "(now: " + current + "%) : ", current, kHmm, typedFloat);
@@ -111,18 +111,18 @@ void TSection::typeLimit(float& limit, const char* caption, const std::string& p
     redrawSection();
 }
 
-void TSection::MinimlnX1Click() {
+void TSection::typeMinChainage() {
     typeLimit(display_.minChainage, "Enter minimal displayed chainage:  ",
               "( now " + boxText(display_.minChainage) + " m )", kHmm);
 }
 
-void TSection::MinimlnZ1Click() {
+void TSection::typeMaxChainage() {
     typeLimit(display_.maxChainage, "Enter maximal displayed chainage:  ",
               "( now: " + boxText(display_.maxChainage) + " m )", kHmmm);
 }
 
 // The item captioned "Minimal Z" sets the highest elevation shown.
-void TSection::MaximlnZ1Click() {
+void TSection::typeMaxElevation() {
     typeLimit(display_.maxElevation, "Enter maximal displayed Z:  ",
               "( now: " + boxText(display_.maxElevation) + " m )", kInteger);
 }
@@ -186,12 +186,10 @@ void TSection::fitPasses(int passes, bool width, bool height) {
 
 // A second pass takes in what the first changed besides the scale (the
 // labels of other ticks).
-void TSection::Fitnaku1Click() { fitPasses(2, true, false); }
+void TSection::fitToWidth() { fitPasses(2, true, false); }
 
-void TSection::Fitninavku1Click() { fitPasses(2, false, true); }
+void TSection::fitToHeight() { fitPasses(2, false, true); }
 
-void TSection::Fitniez1Click() { fitPasses(4, true, true); }
-
-void TSection::Fitniez2Click() { Fitniez1Click(); }
+void TSection::fitAll() { fitPasses(4, true, true); }
 
 }  // namespace orma::ui

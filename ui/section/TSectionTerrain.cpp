@@ -10,7 +10,7 @@
 
 namespace orma::ui {
 
-void TSection::Nativkydocelhoprofiluzesouborutxttypuxtabz1Click() {
+void TSection::loadTerrainHeights() {
     if (link_.showSectionOnce) link_.showSectionOnce();
     FileDialogOptions options;  // no filter: any file
     options.title = "Load terrain heights of the whole profile (X tab Z)";

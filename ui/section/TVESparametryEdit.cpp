@@ -191,7 +191,7 @@ void TVESparametryEdit::showEvent(QShowEvent* event) {
     eZeme->setFocus();
 }
 
-void TVESparametryEdit::ESCapeClick() { FormShow(); }
+void TVESparametryEdit::restoreOriginalValues() { FormShow(); }
 
 TVESparametryEdit::PositionField& TVESparametryEdit::field(QLineEdit* edit) {
     for (PositionField& f : fields_) {
@@ -237,7 +237,7 @@ bool TVESparametryEdit::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TVESparametryEdit::OKbuttonClick() {
+void TVESparametryEdit::acceptIfValid() {
     // Every position is checked: Enter closes the dialog without leaving the
     // field being typed in.
     for (PositionField& f : fields_) {

@@ -44,7 +44,7 @@ public:
 
     /// Fills the edits from the database (also "Original values").
     void FormShow();
-    void ESCapeClick();
+    void restoreOriginalValues();
     /// Checks of the position fields; false (after the field's message, its
     /// reset value and the focus back on it) when the text is not a number
     /// from -10000000 to 10000000.
@@ -55,7 +55,7 @@ public:
     bool eMetrazPfExit();
     /// Closes the dialog when every position is valid and the chainage on the
     /// profile is not already another point's.
-    void OKbuttonClick();
+    void acceptIfValid();
     /// Cancel, the close box and Esc: closes with nothing stored.
     void reject() override;
 
@@ -77,6 +77,11 @@ public:
     QPushButton* OKbutton = nullptr;
     QPushButton* ESCape = nullptr;
     QPushButton* Cancelbutton = nullptr;
+
+    // The buttons' historical handler names (component name + Click), kept for the
+    // button wiring and the manual; each only forwards to the command it names.
+    void ESCapeClick() { restoreOriginalValues(); }
+    void OKbuttonClick() { acceptIfValid(); }
 
 protected:
     void showEvent(QShowEvent* event) override;

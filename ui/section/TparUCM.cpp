@@ -103,7 +103,7 @@ void TparUCM::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TparUCM::Button1Click() { FormShow(); }
+void TparUCM::restoreOriginalValues() { FormShow(); }
 
 QLineEdit* TparUCM::fieldEdit(UcmField field) const {
     switch (field) {
@@ -122,7 +122,7 @@ QLineEdit* TparUCM::fieldEdit(UcmField field) const {
     return prevyseni;
 }
 
-void TparUCM::ButtonOKClick() {
+void TparUCM::acceptIfValid() {
     // Every field is checked before any value is taken: a refused field
     // leaves the parameters as they were and the dialog open on it.
     UcmParameters typed = current_;

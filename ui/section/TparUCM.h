@@ -34,8 +34,8 @@ public:
     const std::optional<UcmParameters>& edited() const { return edited_; }
 
     void FormShow();
-    void Button1Click();  ///< "back"
-    void ButtonOKClick();
+    void restoreOriginalValues();  ///< "back"
+    void acceptIfValid();
 
     QLineEdit* prevyseni = nullptr;
     QLineEdit* mensivelikost = nullptr;
@@ -50,6 +50,11 @@ public:
     QLineEdit* vyskasipky = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* ButtonOK = nullptr;
+
+    // The buttons' historical handler names (component name + Click), kept for the
+    // button wiring and the manual; each only forwards to the command it names.
+    void Button1Click() { restoreOriginalValues(); }
+    void ButtonOKClick() { acceptIfValid(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
