@@ -57,11 +57,40 @@ TiedLogValues tiedLogValues(int layers, const double* resistivity, const double*
     return values;
 }
 
-double constraintResidual(const LateralConstraint& c, const TiedLogValues& left, const TiedLogValues& right) {
-    const double difference = c.value == TiedValue::Resistivity
-                                  ? left.logResistivity[c.index] - right.logResistivity[c.index]
-                                  : left.logDepth[c.index] - right.logDepth[c.index];
-    return difference / c.deviation;
+namespace {
+
+double tiedValue(const LateralConstraint& c, const TiedLogValues& values) {
+    return c.value == TiedValue::Resistivity ? values.logResistivity[c.index] : values.logDepth[c.index];
+}
+
+}  // namespace
+
+double constraintResidual(const LateralConstraint& c, const TiedLogValues& left, const TiedLogValues& right,
+                          const TiedLogValues* middle) {
+    double sum = c.leftCoefficient * tiedValue(c, left) + c.rightCoefficient * tiedValue(c, right);
+    if (middle) sum += c.middleCoefficient * tiedValue(c, *middle);
+    return sum / c.deviation;
+}
+
+std::vector<LateralConstraint> lateralBendConstraints(const std::vector<LateralLink>& links, int layers,
+                                                      double depthFactor, double robustBeyond) {
+    std::vector<LateralConstraint> rows;
+    if (!(depthFactor > 1.0)) return rows;
+    for (std::size_t i = 1; i < links.size(); ++i) {
+        const LateralLink& a = links[i - 1];
+        const LateralLink& b = links[i];
+        const double mean = 0.5 * (a.distance + b.distance);
+        for (int k = 0; k + 1 < layers; ++k) {
+            LateralConstraint c{a.left, b.right, TiedValue::Depth, k, lateralDeviation(depthFactor, mean),
+                                robustBeyond};
+            c.middle = a.right;
+            c.leftCoefficient = mean / a.distance;
+            c.rightCoefficient = mean / b.distance;
+            c.middleCoefficient = -(c.leftCoefficient + c.rightCoefficient);
+            rows.push_back(c);
+        }
+    }
+    return rows;
 }
 
 double constraintPenalty(const LateralConstraint& c, double v) {

@@ -55,6 +55,13 @@ struct LateralConstraint {
     /// Beyond this many deviations a difference costs in proportion to its
     /// size rather than its square (0: always its square).
     double robustBeyond = 0.0;
+    /// A bend tie has a third point between the two: the row is then
+    ///     (leftCoefficient * left + middleCoefficient * middle + rightCoefficient * right) / deviation,
+    /// the change of the slope from one link to the next (-1: a plain tie).
+    int middle = -1;
+    double leftCoefficient = 1.0;
+    double middleCoefficient = 0.0;
+    double rightCoefficient = -1.0;
 };
 
 /// A row for every layer's resistivity and every interface's depth of every
@@ -74,9 +81,20 @@ struct TiedLogValues {
 /// thicknesses.
 TiedLogValues tiedLogValues(int layers, const double* resistivity, const double* thickness);
 
-/// The constraint's row value, (left - right) / deviation.
+/// The constraint's row value, (left - right) / deviation, with the middle
+/// point's term for a curvature tie.
 double constraintResidual(const LateralConstraint& constraint, const TiedLogValues& left,
-                          const TiedLogValues& right);
+                          const TiedLogValues& right, const TiedLogValues* middle = nullptr);
+
+/// Bend ties: over every two consecutive links, the change of the slope of
+/// each interface's ln depth,
+///     (m/d1 (left - middle) - m/d2 (middle - right)) / (ln(factor) m / 100 m),
+/// d1, d2 the links' distances and m their mean (for evenly spaced points the
+/// plain second difference). A boundary dipping at a steady angle costs
+/// nothing however steep; a kink costs as a plain tie of the same factor
+/// would. `depthFactor` of 0 (or 1 and below): none.
+std::vector<LateralConstraint> lateralBendConstraints(const std::vector<LateralLink>& links, int layers,
+                                                      double depthFactor, double robustBeyond = 0.0);
 
 /// What a constraint row of value `v` adds to the objective: v^2 up to
 /// `robustBeyond` (k), then 2 k |v| - k^2 (Huber's penalty: the same value

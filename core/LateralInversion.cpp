@@ -53,7 +53,10 @@ Outcome checkLciOptions(int layers, const LateralInversionOptions& o) {
     if (!factorOk(o.resistivityFactor) || !factorOk(o.depthFactor))
         return Outcome::failure(
             "The lateral constraints need factors above 1 (e.g. 1.3 for 30 % per 100 m).");
-    if (!(std::isfinite(o.robustBeyond) && o.robustBeyond >= 0.0))
+    if (!(std::isfinite(o.depthBendFactor) && (o.depthBendFactor == 0.0 || o.depthBendFactor > 1.0)))
+        return Outcome::failure("The bend of a boundary needs a factor above 1, or 0 for none.");
+    if (!(std::isfinite(o.robustBeyond) && o.robustBeyond >= 0.0 && std::isfinite(o.bendRobustBeyond) &&
+          o.bendRobustBeyond >= 0.0))
         return Outcome::failure("The robust limit of the lateral constraints must be 0 (none) or above.");
     if (!(std::isfinite(o.dataError) && o.dataError >= 0.0))
         return Outcome::failure("The data error of a joint fit must be 0 (estimated) or above.");
@@ -88,7 +91,9 @@ double sumConstraintSquares(const std::vector<LciPointState>& points,
     for (const LateralConstraint& c : rows) {
         const LciPointState& l = points[c.left];
         const LciPointState& r = points[c.right];
-        const double v = constraintResidual(c, trial ? l.trialTied : l.tied, trial ? r.trialTied : r.tied);
+        const LciPointState* m = c.middle >= 0 ? &points[c.middle] : nullptr;
+        const double v = constraintResidual(c, trial ? l.trialTied : l.tied, trial ? r.trialTied : r.tied,
+                                            m ? (trial ? &m->trialTied : &m->tied) : nullptr);
         sum += constraintPenalty(c, v);
     }
     return sum;
@@ -405,13 +410,17 @@ Outcome runLateralInversion(std::vector<LciSounding>& soundings, int layers,
                                  ? options.dataError
                                  : estimateDataError(points, options.computation, workspaces);
     if (lciCancelled(cancel)) return Outcome::failure(kLciCancelled);
-    const std::vector<LateralConstraint> constraints = lateralConstraints(
-        lateralLinks(chainage), layers, options.resistivityFactor, options.depthFactor, options.robustBeyond);
+    const std::vector<LateralLink> links = lateralLinks(chainage);
+    std::vector<LateralConstraint> constraints =
+        lateralConstraints(links, layers, options.resistivityFactor, options.depthFactor, options.robustBeyond);
+    const std::vector<LateralConstraint> bends =
+        lateralBendConstraints(links, layers, options.depthBendFactor, options.bendRobustBeyond);
+    constraints.insert(constraints.end(), bends.begin(), bends.end());
     LciJointFit fit(points, constraints, options, dataError, workspaces);
     summary.points = static_cast<int>(points.size());
     summary.parameters = fit.parameters();
     summary.dataError = fit.dataError();
-    summary.constraintRows = static_cast<int>((points.size() - 1) * static_cast<std::size_t>(2 * layers - 1));
+    summary.constraintRows = static_cast<int>(constraints.size());
     summary.startDataSsq = sumPointSsq(points, false);
     summary.startConstraintMisfit = fit.constraintMisfit();
     summary.startObjective = fit.objective(false);

@@ -59,11 +59,13 @@ void LateralNormalEquations::assemble(const std::vector<LciPointState>& points,
         const LciPointState& right = points[c.right];
         // Iteratively reweighted: a row beyond its robust limit enters with
         // the weight that gives its penalty's gradient.
-        const double v = constraintResidual(c, left.tied, right.tied);
+        const LciPointState* middle = c.middle >= 0 ? &points[c.middle] : nullptr;
+        const double v = constraintResidual(c, left.tied, right.tied, middle ? &middle->tied : nullptr);
         const double root = std::sqrt(constraintWeight(c, v));
         residual[r] = root * v;
-        addConstraintEntries(c, left, root / c.deviation, r, entries);
-        addConstraintEntries(c, right, -root / c.deviation, r, entries);
+        addConstraintEntries(c, left, root * c.leftCoefficient / c.deviation, r, entries);
+        addConstraintEntries(c, right, root * c.rightCoefficient / c.deviation, r, entries);
+        if (middle) addConstraintEntries(c, *middle, root * c.middleCoefficient / c.deviation, r, entries);
     }
     Eigen::SparseMatrix<double> tie(rows, parameters);
     tie.setFromTriplets(entries.begin(), entries.end());

@@ -9,7 +9,7 @@
 // percentile of |fitted - true| / true depth of both, their ratio, and the
 // total SSQ of both; then each earth's figures over all its seeds.
 //
-//     orma_lci_accuracy [RESISTIVITY_FACTOR DEPTH_FACTOR [DATA_ERROR [ROBUST_BEYOND]]]
+//     orma_lci_accuracy [RESISTIVITY_FACTOR DEPTH_FACTOR [DATA_ERROR [ROBUST_BEYOND [DEPTH_BEND_FACTOR]]]]
 
 #include <chrono>
 #include <cstdio>
@@ -64,8 +64,10 @@ int main(int argc, char** argv) {
     }
     if (argc >= 4) options.dataError = std::atof(argv[3]);
     if (argc >= 5) options.robustBeyond = std::atof(argv[4]);
-    std::printf("lateral factors per 100 m: resistivity %.3g, depth %.3g, robust beyond %.3g; data error %s\n",
-                options.resistivityFactor, options.depthFactor, options.robustBeyond,
+    if (argc >= 6) options.depthBendFactor = std::atof(argv[5]);
+    std::printf("lateral factors per 100 m: resistivity %.3g, depth %.3g, depth bend %.3g, robust beyond %.3g; "
+                "data error %s\n",
+                options.resistivityFactor, options.depthFactor, options.depthBendFactor, options.robustBeyond,
                 options.dataError > 0.0 ? std::to_string(options.dataError).c_str() : "estimated");
     std::printf("relative depth error in %%: median and 90th percentile, independent fits vs LCI\n");
     std::printf("%-24s %-8s %7s %7s %6s  %7s %7s %6s  %8s %8s %5s %6s\n", "profile", "boundary", "med ind",

@@ -61,6 +61,40 @@ TEST(LateralConstraints, ResidualIsTheLogDifferenceOverTheDeviation) {
     EXPECT_NEAR(constraintResidual({1, 0, TiedValue::Depth, 0, 0.1}, b, a), std::log(4.0 / 5.0) / 0.1, 1e-12);
 }
 
+TEST(LateralConstraints, BendTiesLetASteadyDipPassAndCostAKinkAsAPlainTieWould) {
+    // A boundary whose log depth changes in proportion to the chainage, at
+    // unevenly spaced points given out of order: no bend anywhere.
+    const std::vector<double> chainage = {40.0, 0.0, 10.0, 100.0};
+    const std::vector<LateralLink> links = lateralLinks(chainage);
+    const std::vector<LateralConstraint> bends = lateralBendConstraints(links, 3, 1.15);
+    ASSERT_EQ(bends.size(), 2u * 2u) << "two bends, each of the two interfaces";
+    const auto model = [](double depth1, double depth2) {
+        const double rho[] = {100.0, 20.0, 300.0}, h[] = {depth1, depth2 - depth1};
+        return tiedLogValues(3, rho, h);
+    };
+    std::vector<TiedLogValues> steady;
+    for (const double x : chainage) steady.push_back(model(5.0 * std::exp(0.004 * x), 30.0 * std::exp(-0.002 * x)));
+    for (const LateralConstraint& c : bends) {
+        ASSERT_GE(c.middle, 0);
+        EXPECT_EQ(c.value, TiedValue::Depth);
+        EXPECT_LT(chainage[c.left], chainage[c.middle]);
+        EXPECT_LT(chainage[c.middle], chainage[c.right]);
+        EXPECT_NEAR(constraintResidual(c, steady[c.left], steady[c.right], &steady[c.middle]), 0.0, 1e-9);
+    }
+    // Evenly spaced: a step of the last point costs as a plain tie of the
+    // same factor between the last two points does.
+    const std::vector<LateralLink> even = lateralLinks({0.0, 20.0, 40.0});
+    const LateralConstraint bend = lateralBendConstraints(even, 2, 1.15).at(0);
+    const LateralConstraint plain = lateralConstraints({even[1]}, 2, 1.3, 1.15).at(1);
+    const TiedLogValues flat = model(5.0, 30.0), deeper = model(6.0, 30.0);
+    EXPECT_NEAR(std::fabs(constraintResidual(bend, flat, deeper, &flat)),
+                std::fabs(constraintResidual(plain, flat, deeper)), 1e-12);
+    EXPECT_GT(std::fabs(constraintResidual(bend, flat, deeper, &flat)), 1.0);
+    // A factor of 0 (none), or too few points to bend: no rows.
+    EXPECT_TRUE(lateralBendConstraints(links, 3, 0.0).empty());
+    EXPECT_TRUE(lateralBendConstraints(lateralLinks({0.0, 20.0}), 3, 1.15).empty());
+}
+
 TEST(LateralConstraints, RobustTiesCostTheSquareWithinTheLimitAndGrowLinearlyBeyond) {
     const LateralConstraint plain{0, 1, TiedValue::Depth, 0, 0.1};
     const LateralConstraint robust{0, 1, TiedValue::Depth, 0, 0.1, 2.0};

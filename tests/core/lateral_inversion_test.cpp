@@ -49,7 +49,8 @@ TEST(LateralInversion, RecoversAKnownEarthByEitherFilter) {
         ASSERT_TRUE(run.ok) << run.text();
         EXPECT_EQ(summary.points, points);
         EXPECT_EQ(summary.parameters, 5 * points);
-        EXPECT_EQ(summary.constraintRows, 5 * (points - 1));
+        // Five plain ties per link, a bend tie of each interface per two links.
+        EXPECT_EQ(summary.constraintRows, 5 * (points - 1) + 2 * (points - 2));
         EXPECT_GT(summary.startDataSsq, 0.1);
         EXPECT_LT(summary.dataSsq, 1e-5);
         EXPECT_LT(summary.objective, summary.startObjective);
@@ -137,6 +138,9 @@ TEST(LateralInversion, RefusesWhatCannotBeAJointFit) {
     bad.depthFactor = 1.0;  // would tie neighbours infinitely hard
     EXPECT_FALSE(runLateralInversion(two, 3, bad, summary).ok);
     bad = {};
+    bad.depthBendFactor = 0.5;  // a bend factor is above 1, or 0 for none
+    EXPECT_FALSE(runLateralInversion(two, 3, bad, summary).ok);
+    bad = {};
     bad.dataError = 0.0;
     EXPECT_FALSE(runLateralInversion(two, 3, bad, summary).ok);
     EXPECT_FALSE(runLateralInversion(two, 1, {}, summary).ok);
@@ -153,7 +157,7 @@ TEST(LateralInversion, ConstraintStrengthMovesBetweenIndependentAndIdenticalMode
     // Nearly free: every point keeps (or improves) its own fit.
     std::vector<LciSounding> loose = test::copySoundings(independent);
     LateralInversionOptions options;
-    options.resistivityFactor = options.depthFactor = 1e6;
+    options.resistivityFactor = options.depthFactor = options.depthBendFactor = 1e6;
     LateralInversionSummary summary;
     ASSERT_TRUE(runLateralInversion(loose, 3, options, summary).ok);
     for (std::size_t i = 0; i < loose.size(); ++i)

@@ -67,6 +67,7 @@ TEST_F(SectionJointFitTest, TheJointModelsComeInAsOneChangeAndUndoPutsTheOldOnes
         EXPECT_EQ(dialog.layers->value(), 4) << "the layer count most points have";
         EXPECT_EQ(dialog.resistivityFactor->text(), "1.3");
         EXPECT_EQ(dialog.depthFactor->text(), "1.25");
+        EXPECT_EQ(dialog.depthBendFactor->text(), "1.15");
         named = dialog.pointsText();
         EXPECT_TRUE(dialog.leaveOut->isChecked()) << "a point's own layer count stands at first";
         dialog.accept();
@@ -143,6 +144,17 @@ TEST_F(SectionJointFitTest, AFactorThatIsNoFactorKeepsTheDialogOpen) {
     dialog.accept();
     ASSERT_TRUE(dialog.choice().has_value());
     EXPECT_EQ(dialog.choice()->depthFactor, 1.1);
+
+    // The dip's factor may also be 0: no bend ties; but not a factor below 1.
+    dialog.prepare(*section_->database().activeProfile());
+    dialog.depthBendFactor->setText("0.5");
+    dialog.accept();
+    EXPECT_FALSE(dialog.choice().has_value());
+    EXPECT_TRUE(dialog.problem->text().contains("dip factor"));
+    dialog.depthBendFactor->setText("0");
+    dialog.accept();
+    ASSERT_TRUE(dialog.choice().has_value());
+    EXPECT_EQ(dialog.choice()->depthBendFactor, 0.0);
 }
 
 TEST_F(SectionJointFitTest, AfterAnotherChangeTheUndoIsRefusedAndTheJointModelsStay) {

@@ -28,7 +28,7 @@ namespace {
 constexpr const char* kInterpretUsage =
     "usage: ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
     "                         [--threads N] [--global [STARTS] [--seed S]]\n"
-    "                         [--lci [--lateral-rho F] [--lateral-depth F]]\n";
+    "                         [--lci [--lateral-rho F] [--lateral-depth F] [--lateral-bend F]]\n";
 
 bool isInterpretStartCount(std::string_view next);
 
@@ -45,6 +45,7 @@ constexpr OptionSpec kInterpretOptions[] = {
     {"--lci", Takes::Nothing, "", "then fit each profile jointly (laterally constrained inversion)"},
     {"--lateral-rho", Takes::Value, "F", "with --lci: the resistivity change expected per 100 m, a factor above 1 (default 1.3)"},
     {"--lateral-depth", Takes::Value, "F", "with --lci: the depth change expected per 100 m, a factor above 1 (default 1.25)"},
+    {"--lateral-bend", Takes::Value, "F", "with --lci: the change of a boundary's dip expected per 100 m, a factor above 1 or 0 for none (default 1.15)"},
 };
 
 struct InterpretOptions {
@@ -77,7 +78,7 @@ bool storeInterpretGlobal(const std::string* value, InterpretOptions& options) {
     return true;
 }
 
-/// The value of --seed, --lateral-rho or --lateral-depth; false after a message.
+/// The value of --seed or a --lateral-... factor; false after a message.
 bool takeNumberOption(const std::string& arg, const std::string& value, InterpretOptions& options) {
     if (arg == "--seed") {
         // Any whole number from 0; the digits alone, so that "-1" is no seed.
@@ -90,11 +91,14 @@ bool takeNumberOption(const std::string& arg, const std::string& value, Interpre
         return true;
     }
     const std::optional<std::vector<double>> number = parseNumberList(value);
-    if (!number || number->size() != 1 || !(number->front() > 1.0)) {
-        std::cerr << "ormacli interpret: " << arg << " is a factor per 100 m and must be above 1 (e.g. 1.2)\n";
+    const bool bend = arg == "--lateral-bend";
+    if (!number || number->size() != 1 || !(number->front() > 1.0 || (bend && number->front() == 0.0))) {
+        std::cerr << "ormacli interpret: " << arg << " is a factor per 100 m and must be above 1 (e.g. 1.2)"
+                  << (bend ? ", or 0 for none" : "") << '\n';
         return false;
     }
-    (arg == "--lateral-rho" ? options.joint.resistivityFactor : options.joint.depthFactor) = number->front();
+    (bend ? options.joint.depthBendFactor
+          : arg == "--lateral-rho" ? options.joint.resistivityFactor : options.joint.depthFactor) = number->front();
     options.haveLateral = true;
     return true;
 }
@@ -104,7 +108,7 @@ bool takeValueOption(const std::string& arg, const std::string& value, Interpret
         (arg == "--vdb" ? options.vdb : options.csv) = value;
         return true;
     }
-    if (arg == "--seed" || arg == "--lateral-rho" || arg == "--lateral-depth") return takeNumberOption(arg, value, options);
+    if (arg == "--seed" || arg.starts_with("--lateral-")) return takeNumberOption(arg, value, options);
     const std::optional<int> number = parseInteger(value);
     if (arg == "--layers") {
         if (!number || *number < 1 || *number > kMaxLayers) {
@@ -127,7 +131,7 @@ bool takeValueOption(const std::string& arg, const std::string& value, Interpret
 bool interpretOptionsAgree(const InterpretOptions& options) {
     const char* problem = nullptr;
     if (options.haveSeed && !options.run.globalStarts) problem = "--seed goes with --global";
-    else if (options.haveLateral && !options.lci) problem = "--lateral-rho and --lateral-depth go with --lci";
+    else if (options.haveLateral && !options.lci) problem = "--lateral-rho, --lateral-depth and --lateral-bend go with --lci";
     else if (options.lci && options.run.layers < 2) problem = "--lci fits models of 2 to 30 layers";
     if (problem != nullptr) std::cerr << "ormacli interpret: " << problem << '\n';
     return problem == nullptr;

@@ -25,7 +25,8 @@ namespace {
 constexpr const char* kLciUsage =
     "usage: ormacli lci FILE.vdb --profile L/P --out NEW.vdb [--layers N] [--lateral-rho F] [--lateral-depth "
     "F]\n"
-    "                   [--data-error E] [--accurate] [--measured-spacings] [--threads N] [--json]\n";
+    "                   [--lateral-bend F] [--data-error E] [--accurate] [--measured-spacings] [--threads N] "
+    "[--json]\n";
 
 constexpr OptionSpec kLciOptions[] = {
     {"--profile", Takes::Value, "L/P", "the profile fitted: locality/profile indices from 0"},
@@ -33,6 +34,7 @@ constexpr OptionSpec kLciOptions[] = {
     {"--layers", Takes::Value, "N", "the layers of every model, 2..30 (default: the count most points have)"},
     {"--lateral-rho", Takes::Value, "F", "the resistivity change expected per 100 m, a factor above 1 (default 1.3)"},
     {"--lateral-depth", Takes::Value, "F", "the depth change expected per 100 m, a factor above 1 (default 1.25)"},
+    {"--lateral-bend", Takes::Value, "F", "the change of a boundary's dip expected per 100 m, a factor above 1 or 0 for none (default 1.15)"},
     {"--data-error", Takes::Value, "E", "the data error, e.g. 0.03 for 3 % (default 0: estimated from the fits)"},
     {"--accurate", Takes::Nothing, "", "the 201-point filter in double precision instead of the 13-tap filter"},
     {"--measured-spacings", Takes::Nothing, "", "compute each row at the mean measured AB/2"},
@@ -103,12 +105,14 @@ bool takeLciValue(const std::string& option, const std::string& value, LciArgume
             a.run.dataError = *number;
             return true;
         }
-        if (!(*number > 1.0)) {
-            std::cerr << "ormacli lci: " << option
-                      << " is a factor per 100 m and must be above 1 (e.g. 1.2)\n";
+        const bool bend = option == "--lateral-bend";
+        if (!(*number > 1.0 || (bend && *number == 0.0))) {
+            std::cerr << "ormacli lci: " << option << " is a factor per 100 m and must be above 1 (e.g. 1.2)"
+                      << (bend ? ", or 0 for none" : "") << '\n';
             return false;
         }
-        (option == "--lateral-rho" ? a.run.resistivityFactor : a.run.depthFactor) = *number;
+        (bend ? a.run.depthBendFactor : option == "--lateral-rho" ? a.run.resistivityFactor : a.run.depthFactor) =
+            *number;
     }
     return true;
 }
@@ -197,8 +201,8 @@ void printLciSummary(const LciArguments& a, const Profile& profile, const Profil
     std::printf("profile %d/%d %s: %d of %zu points fitted jointly with %d layers", a.locality, a.profile,
                 profile.name.c_str(), s.points, profile.points.size(), layers);
     if (s.automaticStarts > 0) std::printf(" (%d from an automatic start)", s.automaticStarts);
-    std::printf("\nlateral factors per 100 m: resistivity %g, depth %g; data error %.4g%s\n",
-                a.run.resistivityFactor, a.run.depthFactor, s.dataError,
+    std::printf("\nlateral factors per 100 m: resistivity %g, depth %g, depth bend %g; data error %.4g%s\n",
+                a.run.resistivityFactor, a.run.depthFactor, a.run.depthBendFactor, s.dataError,
                 a.run.dataError > 0.0 ? "" : " (estimated from the start models)");
     std::printf("%s after %d linearisations\n", lciStatusText(s.status), s.linearisations);
     std::printf("total SSQ %.6f -> %.6f; constraint misfit %.4f -> %.4f (%d rows); objective %.4f -> %.4f\n",
@@ -231,6 +235,7 @@ nlohmann::json lciSummaryJson(const LciArguments& a, const Profile& profile, con
             {"layers", layers},
             {"lateralRho", a.run.resistivityFactor},
             {"lateralDepth", a.run.depthFactor},
+            {"lateralBend", a.run.depthBendFactor},
             {"dataError", s.dataError},
             {"dataErrorEstimated", !(a.run.dataError > 0.0)},
             {"status", lciStatusText(s.status)},

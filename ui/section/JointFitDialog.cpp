@@ -31,6 +31,14 @@ std::optional<double> typedFactor(const QLineEdit& edit) {
     return value;
 }
 
+/// The bend factor may also be 0, or left empty, for no bend ties.
+std::optional<double> typedBendFactor(const QLineEdit& edit) {
+    if (edit.text().trimmed().isEmpty()) return 0.0;
+    const std::optional<double> value = typedNumber(edit.text().toStdString());
+    if (value && *value == 0.0) return 0.0;
+    return typedFactor(edit);
+}
+
 }  // namespace
 
 std::vector<PointShape> pointShapes(const Profile& profile) {
@@ -56,7 +64,8 @@ JointFitDialog::JointFitDialog(QWidget* parent) : QDialog(parent) {
     auto* intro = new QLabel(
         "All points of the profile are fitted together: each point's data, and ties between neighbours that "
         "keep every layer's resistivity and every interface's depth from changing more than the factors below "
-        "per 100 m (at one standard deviation). Smaller factors tie the points harder.",
+        "per 100 m (at one standard deviation), and every interface's dip from bending more than its factor "
+        "per 100 m (0: free to bend). Smaller factors tie the points harder.",
         this);
     intro->setWordWrap(true);
     layers = new QSpinBox(this);
@@ -66,10 +75,13 @@ JointFitDialog::JointFitDialog(QWidget* parent) : QDialog(parent) {
     resistivityFactor->setObjectName("resistivityFactor");
     depthFactor = new QLineEdit(this);
     depthFactor->setObjectName("depthFactor");
+    depthBendFactor = new QLineEdit(this);
+    depthBendFactor->setObjectName("depthBendFactor");
     auto* form = new QFormLayout;
     form->addRow("Layers", layers);
     form->addRow("Resistivity may change per 100 m by a factor of", resistivityFactor);
     form->addRow("Interface depth may change per 100 m by a factor of", depthFactor);
+    form->addRow("Interface dip may change per 100 m by a factor of", depthBendFactor);
     points_ = new QPlainTextEdit(this);
     points_->setObjectName("points");
     points_->setReadOnly(true);
@@ -108,6 +120,7 @@ void JointFitDialog::prepare(const Profile& profile) {
     layers->setValue(common >= 2 ? common : 3);
     resistivityFactor->setText(QString::fromStdString(boxText(defaults.resistivityFactor)));
     depthFactor->setText(QString::fromStdString(boxText(defaults.depthFactor)));
+    depthBendFactor->setText(QString::fromStdString(boxText(defaults.depthBendFactor)));
     problem->clear();
     updatePoints();
 }
@@ -147,10 +160,18 @@ void JointFitDialog::accept() {
         (!rho ? resistivityFactor : depthFactor)->setFocus();
         return;
     }
+    const std::optional<double> bend = typedBendFactor(*depthBendFactor);
+    if (!bend) {
+        problem->setText(QString("The dip factor must be a number above 1 (at most 100), such as %1, or 0 for none.")
+                             .arg(QString::fromStdString(boxText(1.15))));
+        depthBendFactor->setFocus();
+        return;
+    }
     JointFitChoice chosen;
     chosen.layers = layers->value();
     chosen.resistivityFactor = *rho;
     chosen.depthFactor = *depth;
+    chosen.depthBendFactor = *bend;
     chosen.bringToLayers = bringToLayers->isChecked();
     choice_ = chosen;
     QDialog::accept();

@@ -38,6 +38,7 @@ struct JointFitChoice {
     int layers = 0;
     double resistivityFactor = LateralInversionOptions{}.resistivityFactor;
     double depthFactor = LateralInversionOptions{}.depthFactor;
+    double depthBendFactor = LateralInversionOptions{}.depthBendFactor;  ///< 0: no bend ties
     /// Points of another layer count start from an automatic model of
     /// `layers` layers; otherwise they are left out.
     bool bringToLayers = false;
@@ -62,6 +63,7 @@ public:
     QSpinBox* layers = nullptr;
     QLineEdit* resistivityFactor = nullptr;
     QLineEdit* depthFactor = nullptr;
+    QLineEdit* depthBendFactor = nullptr;  ///< 0 (or empty): no bend ties
     QRadioButton* bringToLayers = nullptr;
     QRadioButton* leaveOut = nullptr;
     QLabel* problem = nullptr;

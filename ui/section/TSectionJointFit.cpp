@@ -61,6 +61,7 @@ void TSection::startJointFit(const JointFitChoice& choice) {
     job->layers = choice.layers;
     job->options.resistivityFactor = choice.resistivityFactor;
     job->options.depthFactor = choice.depthFactor;
+    job->options.depthBendFactor = choice.depthBendFactor;
     if (link_.computation) job->options.computation = link_.computation();
     job->problem = profileInversion(*db_.activeProfile(), job->options.computation);
     if (choice.bringToLayers) {
