@@ -28,10 +28,9 @@ void BM_VdbWriteAndRead(benchmark::State& state) {
     const VesDatabase& db = largeDatabase();
     const std::string path = scratchFile();
     auto back = std::make_unique<VesDatabase>();
-    std::string message;
     for (auto _ : state) {
         std::filesystem::remove(path);
-        if (!writeVdbFile(db, path) || !readVdbFile(path, *back, message)) state.SkipWithError("write or read failed");
+        if (!writeVdbFile(db, path) || !readVdbFile(path, *back)) state.SkipWithError("write or read failed");
     }
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
     std::filesystem::remove(path);

@@ -314,9 +314,7 @@ void fitCandidates(const Sounding& sounding, const std::vector<LayerModel>& star
         trial->model = start;
         const FitSummary summary = fitModel(*trial, workspace, options);
         ++fitsRun;
-        if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-            summary.status == FitStatus::ForwardFailed || !std::isfinite(summary.ssq) || !withinModelLimits(trial->model))
-            continue;
+        if (summary.refused() || !std::isfinite(summary.ssq) || !withinModelLimits(trial->model)) continue;
         if (best.found && !(summary.ssq < best.summary.ssq)) continue;
         best.found = true;
         best.summary = summary;
@@ -344,13 +342,13 @@ AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, 
     AutomaticFit result;
     if (layers < 1 || layers > kMaxLayers) {
         result.summary.status = FitStatus::InvalidModel;
-        result.summary.message = "The number of layers must be 1 to 30.";
+        result.summary.outcome = Outcome::failure("The number of layers must be 1 to 30.");
         return result;
     }
     const std::vector<CurvePoint> points = compositePoints(sounding);
     if (points.empty()) {
         result.summary.status = FitStatus::NoComposite;
-        result.summary.message = "The curve has no composite value to fit.";
+        result.summary.outcome = Outcome::failure("The curve has no composite value to fit.");
         return result;
     }
     auto scratch = std::make_unique<Sounding>(sounding);
@@ -381,7 +379,7 @@ AutomaticFit fitFromAutomaticStart(Sounding& sounding, FitWorkspace& workspace, 
     }
     if (!previous.found || previous.fitted->model.layerCount() != layers) {
         result.summary.status = FitStatus::ForwardFailed;
-        result.summary.message = kNoFitWithinLimits;
+        result.summary.outcome = Outcome::failure(kNoFitWithinLimits);
         return result;
     }
     result.summary = previous.summary;

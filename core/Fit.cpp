@@ -13,11 +13,12 @@ namespace orma {
 namespace {
 
 constexpr double kStopImprovement = 0.025;
+constexpr const char* kForwardFailed = "Forward task unsuccessful";
 
 FitSummary refused(FitStatus status, const char* message) {
     FitSummary summary;
     summary.status = status;
-    summary.message = message;
+    summary.outcome = Outcome::failure(message);
     return summary;
 }
 
@@ -58,10 +59,11 @@ void acceptTrial(LayerModel& model, FitWorkspace& ws) {
 FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOptions& options,
                    const FitStepObserver& observer) {
     LayerModel& model = sounding.model;
+    const LayerModel start = model;
     loadFitStart(sounding, ws, options);
 
     if (computeForward(sounding, options) != kSuccess)
-        return refused(FitStatus::ForwardFailed, "Forward task unsuccessful");
+        return refused(FitStatus::ForwardFailed, kForwardFailed);
 
     FitSummary summary;
     summary.startSsq = sounding.ssq;
@@ -111,14 +113,16 @@ FitSummary fitPass(Sounding& sounding, FitWorkspace& ws, const ComputationOption
 
     if (summary.acceptedSteps > 0) rebuildDepths(model, ws);
     // Also after rejected trials: the stored curve must be the model's again.
-    computeForward(sounding, options);
+    if (computeForward(sounding, options) != kSuccess) {
+        // The accepted model, rounded to the stored floats, has no curve: the
+        // pass is refused and leaves the record as it found it (the start
+        // model's curve was computed above, so it is computed again).
+        model = start;
+        static_cast<void>(computeForward(sounding, options));
+        return refused(FitStatus::ForwardFailed, kForwardFailed);
+    }
     summary.ssq = sounding.ssq;
     return summary;
-}
-
-bool refusedStatus(FitStatus status) {
-    return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
-           status == FitStatus::ForwardFailed;
 }
 
 }  // namespace
@@ -151,7 +155,7 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptio
         return refused(FitStatus::NoComposite, "There is no composite curve to fit the model to.");
 
     FitSummary summary = fitPass(sounding, ws, options, observer);
-    if (!options.fitUntilConverged || refusedStatus(summary.status)) return summary;
+    if (!options.fitUntilConverged || summary.refused()) return summary;
 
     double passStart = summary.startSsq;
     int lastAccepted = summary.acceptedSteps;
@@ -162,7 +166,7 @@ FitSummary fitModel(Sounding& sounding, FitWorkspace& ws, const ComputationOptio
             break;
         }
         const FitSummary pass = fitPass(sounding, ws, options, observer);
-        if (refusedStatus(pass.status)) break;  // cannot happen after a good pass; keep what we have
+        if (pass.refused()) break;  // the pass left the record as the last good one did
         passStart = pass.startSsq;
         lastAccepted = pass.acceptedSteps;
         ++summary.passes;

@@ -24,6 +24,7 @@
 
 #include "core/ComputationOptions.h"
 #include "core/FitWorkspace.h"
+#include "core/Outcome.h"
 #include "core/Sounding.h"
 
 namespace orma {
@@ -46,7 +47,14 @@ struct FitSummary {
     int trials = 0;
     int acceptedSteps = 0;
     int passes = 1;  ///< passes run (more than one only when fitting until converged)
-    std::string message;  ///< a sentence for the user when the fit was refused
+    Outcome outcome;  ///< fails, with a sentence for the user, exactly when the fit was refused
+
+    /// Whether the fit was refused (nothing fitted, the record untouched)
+    /// rather than ended: every caller that tells the two apart asks this.
+    bool refused() const {
+        return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
+               status == FitStatus::ForwardFailed;
+    }
 };
 
 /// Each accepted step improves the SSQ by at least 2.5 %, so the fit ends on
@@ -77,7 +85,10 @@ inline constexpr int kMaxFitPasses = 100;
 /// more than 30 layers, is refused: the record stays untouched and the summary
 /// carries the status and a message. A trial whose curve has a value of 0 or
 /// below where the composite is present, or whose forward computation fails,
-/// is rejected like any trial that does not improve the SSQ.
+/// is rejected like any trial that does not improve the SSQ. Should the
+/// curve of the final model (its values rounded to the stored floats) fail
+/// where the trial's did not, the fit is refused (ForwardFailed) and the
+/// record left as it was.
 ///
 /// With options.fitUntilConverged the fit runs pass after pass, each exactly
 /// what one call without it does starting from the model the last one left,

@@ -67,11 +67,6 @@ ModelValues valuesOfTrial(const double* resistivity, const double* thickness, in
 /// from different ones.
 constexpr double kDistinctTolerance = 0.1;
 
-bool refusedByTheFit(FitStatus status) {
-    return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
-           status == FitStatus::ForwardFailed;
-}
-
 /// Fits the starts, round by round; in each round the threads share the
 /// round's jobs.
 class StartFitter {
@@ -113,7 +108,7 @@ public:
         if (job.kind == StartKind::Automatic) {
             trial.model = LayerModel{};
             const AutomaticFit automatic = fitFromAutomaticStart(trial, ws, layers_, options_.computation);
-            if (refusedByTheFit(automatic.summary.status)) return;
+            if (automatic.summary.refused()) return;
             imposeHeldValues(trial.model, held_);
         } else {
             trial.model = job.model;
@@ -123,7 +118,7 @@ public:
                 result.met.push_back(valuesOfTrial(rho, h, count, ssq));
         };
         result.summary = fitModel(trial, ws, converged_, observe);
-        if (refusedByTheFit(result.summary.status)) {
+        if (result.summary.refused()) {
             result.met.clear();
             return;
         }
@@ -290,8 +285,8 @@ GlobalFitSummary fitGlobally(Sounding& sounding, const GlobalFitOptions& options
     summary.startsTotal = static_cast<int>(jobs.size());
     std::vector<StartResult>& results = fitter.results();
     // The fit refuses a model it cannot fit; so does the search.
-    if (givenModel && results[0].run && refusedByTheFit(results[0].summary.status))
-        return refusedSearch(results[0].summary.message);
+    if (givenModel && results[0].run && results[0].summary.refused())
+        return refusedSearch(results[0].summary.outcome.message);
     for (std::size_t i = 0; i < results.size(); ++i) {
         const StartResult& r = results[i];
         if (!r.run) continue;

@@ -216,9 +216,7 @@ double estimateDataError(const std::vector<LciPointState>& points, const Computa
     forEachLciPoint(static_cast<int>(points.size()), workspaces, [&](int i, FitWorkspace& ws) {
         auto alone = std::make_unique<Sounding>(*points[i].sounding);
         const FitSummary fit = fitModel(*alone, ws, converged);
-        const bool refused = fit.status == FitStatus::NoComposite || fit.status == FitStatus::InvalidModel ||
-                             fit.status == FitStatus::ForwardFailed;
-        ssq[i] = refused ? points[i].ssq : std::min(fit.ssq, points[i].ssq);
+        ssq[i] = fit.refused() ? points[i].ssq : std::min(fit.ssq, points[i].ssq);
     });
     double sum = 0.0;
     int freedom = 0;
@@ -243,10 +241,8 @@ bool runAutomaticStarts(std::vector<LciSounding>& soundings, const std::vector<i
         if (lciCancelled(cancel)) return;
         Sounding& s = *soundings[indices[i]].sounding;
         const AutomaticFit fit = fitFromAutomaticStart(s, ws, layers, options.computation);
-        const bool refused = fit.summary.status == FitStatus::NoComposite ||
-                             fit.summary.status == FitStatus::InvalidModel ||
-                             fit.summary.status == FitStatus::ForwardFailed;
-        if (refused) failure[i] = "got no automatic start (" + fit.summary.message + ")";
+        if (fit.summary.refused())
+            failure[i] = "got no automatic start (" + fit.summary.outcome.message + ")";
         const std::lock_guard<std::mutex> lock(report);
         ++done;
         if (progress) progress({LciProgress::Phase::AutomaticStart, done, total, 0.0});

@@ -8,6 +8,23 @@
 //     const Outcome saved = writeVdbFile(db, path);
 //     if (!saved) dialogs.message(saved.text());   // fixed text, then the cause
 //
+// A result that must tell the caller more than success or failure derives
+// from Outcome and adds just that, so it is tested, shown and passed on like
+// any other outcome:
+//
+//  * how the work ended, where callers branch on it: CurveFileOutcome
+//    (io/CurveFileOutcome.h) tells a curve file that cannot be opened from
+//    one without a usable reading and from the RST file's end;
+//  * how a refused computation was refused: FitSummary::outcome beside its
+//    status (FitSummary::refused() is the one test for a refusal);
+//  * where a refusal was found: VdbReadResult (io/VdbFile.h) carries the
+//    line of a database text that was refused;
+//  * the value the work gives: a field beside the outcome, valid when it is ok.
+//
+// A failure may carry no message when what the user is told has already
+// gone elsewhere (a reader's list of messages) or there is nothing to tell
+// (a command with nothing selected).
+//
 // No Qt, no exceptions.
 
 #include <string>

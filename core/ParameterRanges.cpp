@@ -53,7 +53,7 @@ Optimum searchOptimum(const Sounding& sounding, FitWorkspace& ws, const Computat
         ComputationOptions converged = options;
         converged.fitUntilConverged = true;
         const FitSummary fit = fitModel(*probe, ws, converged);
-        if (!fit.message.empty()) optimum.outcome = Outcome::failure(fit.message);
+        if (!fit.outcome) optimum.outcome = fit.outcome;
         optimum.best = probe->model;
         optimum.ssq = fit.ssq;
         return optimum;

@@ -66,9 +66,7 @@ bool RangeProber::refit(const FitColumn& column, double value, double step, cons
     probe_->model = model;
     ++refits_;
     const FitSummary summary = fitModel(*probe_, ws_, options_);
-    if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-        summary.status == FitStatus::ForwardFailed)
-        return false;
+    if (summary.refused()) return false;
     fitted = probe_->model;
     ssq = summary.ssq;
     return std::isfinite(ssq);

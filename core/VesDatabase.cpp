@@ -77,8 +77,8 @@ int VesDatabase::activePointCount() const {
     return profile == nullptr ? 0 : static_cast<int>(profile->points.size());
 }
 
-DbOutcome addLocality(VesDatabase& db) {
-    if (db.mxindex_lokalit() > kMaxLocalities - 2) return {false, kTooManyLocalities};
+Outcome addLocality(VesDatabase& db) {
+    if (db.mxindex_lokalit() > kMaxLocalities - 2) return Outcome::failure(kTooManyLocalities);
     Locality locality;
     locality.profiles.push_back(newProfile(kInitialXScale, kInitialZScale));
     db.localities.push_back(std::move(locality));
@@ -86,31 +86,31 @@ DbOutcome addLocality(VesDatabase& db) {
     db.currentProfile = 0;
     db.currentPoint = -1;
     db.markChanged();
-    return {true, {}};
+    return Outcome::success();
 }
 
-DbOutcome addProfile(VesDatabase& db) {
+Outcome addProfile(VesDatabase& db) {
     Locality* locality = db.activeLocality();
-    if (locality == nullptr) return {false, {}};
-    if (locality->mxindex_profilu() > kMaxProfiles - 2) return {false, kTooManyProfiles};
+    if (locality == nullptr) return Outcome::failure({});
+    if (locality->mxindex_profilu() > kMaxProfiles - 2) return Outcome::failure(kTooManyProfiles);
     locality->profiles.push_back(newProfile(kNewProfileXScale, kNewProfileZScale));
     db.currentProfile = locality->mxindex_profilu();
     db.currentPoint = -1;
     db.markChanged();
-    return {true, {}};
+    return Outcome::success();
 }
 
-DbOutcome deleteSelectedPoint(VesDatabase& db) {
+Outcome deleteSelectedPoint(VesDatabase& db) {
     Profile* profile = db.activeProfile();
-    if (profile == nullptr) return {false, {}};
-    if (profile->mxindex_bodu() < 1) return {false, kLastPointUndeletable};
+    if (profile == nullptr) return Outcome::failure({});
+    if (profile->mxindex_bodu() < 1) return Outcome::failure(kLastPointUndeletable);
     // Without a selection there is nothing to delete (the loop of old started
     // at index -1 and wrote before the first point).
-    if (!inRange(db.currentPoint, profile->points)) return {false, {}};
+    if (!inRange(db.currentPoint, profile->points)) return Outcome::failure({});
     profile->points.erase(profile->points.begin() + db.currentPoint);
     db.currentPoint = std::min(db.currentPoint, profile->mxindex_bodu());
     db.markChanged();
-    return {true, {}};
+    return Outcome::success();
 }
 
 void settleSelectionAfterOpen(VesDatabase& db, int previousLocality, int previousProfile) {

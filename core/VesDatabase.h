@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Outcome.h"
 #include "core/Sounding.h"
 
 namespace orma {
@@ -148,29 +149,24 @@ private:
     std::uint64_t revision_ = 0;
 };
 
-/// The outcome of a database command: whether it changed the database, and
-/// the message to show (empty when none).
-struct DbOutcome {
-    bool done = false;
-    std::string message;
-};
-
+/// The database commands below fail without changing anything; the failure's
+/// message, when not empty, is shown.
 inline constexpr const char* kTooManyLocalities = "Too much localities in db - create new database";
 inline constexpr const char* kTooManyProfiles = "Too much profiles in locality - create new profile or database";
 inline constexpr const char* kLastPointUndeletable = "Last point is undeletable.";
 
 /// New locality: appended and made current, with one empty profile (the
 /// initial scales); no point selected. Refused at the limit.
-DbOutcome addLocality(VesDatabase& db);
+Outcome addLocality(VesDatabase& db);
 
 /// New profile in the active locality: appended and made current, empty,
 /// scales 1:10000 and 1:2000; no point selected. Refused at the limit.
-DbOutcome addProfile(VesDatabase& db);
+Outcome addProfile(VesDatabase& db);
 
 /// Deletes the selected point; later points move down. The last point of a
 /// profile is never deleted. The selection stays at the same position, or
 /// moves to the new last point when the deleted one was last.
-DbOutcome deleteSelectedPoint(VesDatabase& db);
+Outcome deleteSelectedPoint(VesDatabase& db);
 
 /// After a file was read into `db`: the current locality and profile stay
 /// when the new contents have them and fall back to 0 otherwise; the first

@@ -13,7 +13,7 @@ std::unique_ptr<Sounding> loadedSounding() {
         "1 2 150 4 5 3 7 1.68 9 0.5 11 1 13\r\n1 2 230 4 5 3 7 1.68 9 2 11 2 13\r\n"
         "1 2 260 4 5 3 7 2.18 9 2 11 2 13\r\n1 2 300 4 5 3 7 2.82 9 2 11 2 13\r\n";
     std::vector<std::string> messages;
-    FUZZ_CHECK(readGefText(*s, text, messages) == kSuccess);
+    FUZZ_CHECK(readGefText(*s, text, messages) == CurveFileEnd::Done);
     shiftBranches(*s, 2);
     return s;
 }

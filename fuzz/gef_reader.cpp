@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::unique_ptr<Sounding> loaded = fuzz::loadedSounding();
     auto s = std::make_unique<Sounding>(*loaded);
     std::vector<std::string> messages;
-    const int result = readGefText(*s, cp1250ToUtf8(fuzz::bytesOf(data, size)), messages);
-    FUZZ_CHECK(result == kSuccess || result == kFailed);
-    if (result != kSuccess) {
+    const CurveFileOutcome result = readGefText(*s, cp1250ToUtf8(fuzz::bytesOf(data, size)), messages);
+    FUZZ_CHECK(result == CurveFileEnd::Done || result == CurveFileEnd::Failed);
+    if (!result) {
         FUZZ_CHECK(s->points.pointCount == loaded->points.pointCount);
         FUZZ_CHECK(s->date == loaded->date);
         FUZZ_CHECK(s->grid.value == loaded->grid.value);

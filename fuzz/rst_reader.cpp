@@ -14,9 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int record = size > 0 ? data[0] % 3 : 0;
     auto s = std::make_unique<Sounding>(*loaded);
     std::vector<std::string> messages;
-    const int result = readRstRecordText(*s, cp1250ToUtf8(fuzz::bytesOf(data, size)), record, messages);
-    FUZZ_CHECK(result == kSuccess || result == kFailed || result == kEndOfFile);
-    if (result != kSuccess) {
+    const CurveFileOutcome result =
+        readRstRecordText(*s, cp1250ToUtf8(fuzz::bytesOf(data, size)), record, messages);
+    FUZZ_CHECK(result == CurveFileEnd::Done || result == CurveFileEnd::Failed ||
+               result == CurveFileEnd::EndOfFile);
+    if (!result) {
         FUZZ_CHECK(s->points.pointCount == loaded->points.pointCount);
         FUZZ_CHECK(s->operatorName == loaded->operatorName && s->date == loaded->date);
         FUZZ_CHECK(s->pointNumber == loaded->pointNumber);

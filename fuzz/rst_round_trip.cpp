@@ -20,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto original = std::make_unique<Sounding>();
     std::vector<std::string> messages;
     const bool asRst = !text.empty() && text.front() == 'n';
-    const int result = asRst ? readRstRecordText(*original, text, 0, messages) : readGefText(*original, text, messages);
-    if (result != kSuccess) return 0;
+    const CurveFileOutcome result =
+        asRst ? readRstRecordText(*original, text, 0, messages) : readGefText(*original, text, messages);
+    if (!result) return 0;
     shiftBranches(*original, 2);
     if (const std::optional<std::string> problem = rstRecordProblem(*original)) {
         FUZZ_CHECK(!problem->empty());
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string onDisk = cp1250ToUtf8(utf8ToCp1250(record));
     auto back = std::make_unique<Sounding>();
     messages.clear();
-    FUZZ_CHECK(readRstRecordText(*back, onDisk, 0, messages) == kSuccess);
+    FUZZ_CHECK(readRstRecordText(*back, onDisk, 0, messages) == CurveFileEnd::Done);
     shiftBranches(*back, 2);
 
     for (int k = 0; k < kGridPoints; ++k) {

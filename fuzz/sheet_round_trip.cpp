@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::unique_ptr<Sounding> loaded = fuzz::loadedSounding();
     auto original = std::make_unique<Sounding>(*loaded);
     std::vector<std::string> messages;
-    const int result = readSheetBytes(*original, fuzz::bytesOf(data, size), messages);
-    FUZZ_CHECK(result == kSuccess || result == kFailed);
+    const CurveFileOutcome result = readSheetBytes(*original, fuzz::bytesOf(data, size), messages);
+    FUZZ_CHECK(result == CurveFileEnd::Done || result == CurveFileEnd::Failed);
     for (const std::string& text : messages) FUZZ_CHECK(!text.empty());
-    if (result != kSuccess) {
+    if (!result) {
         FUZZ_CHECK(!messages.empty());
         FUZZ_CHECK(original->points.pointCount == loaded->points.pointCount);
         FUZZ_CHECK(original->points.ab2 == loaded->points.ab2);
@@ -35,13 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string csv = utf8ToCp1250(formatCurveModelCsv(*original, CurveCsvParts{true, false, false}, {}));
     auto back = std::make_unique<Sounding>();
     messages.clear();
-    const int again = readSheetBytes(*back, csv, messages);
+    const CurveFileOutcome again = readSheetBytes(*back, csv, messages);
     std::vector<int> rows;
     for (int k = 0; k < kGridPoints; ++k) {
         if (original->hasComposite(k)) rows.push_back(k);
     }
     if (rows.empty()) return 0;
-    FUZZ_CHECK(again == kSuccess);
+    FUZZ_CHECK(again == CurveFileEnd::Done);
     FUZZ_CHECK(back->points.pointCount == static_cast<int>(rows.size()));
     for (std::size_t s = 0; s < rows.size(); ++s) {
         FUZZ_CHECK(back->points.gridIndex[s] == rows[s]);

@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string before = formatVdb(*db, "n");
     const VdbReadResult result = parseVdb(fuzz::bytesOf(data, size), *db);
     if (!result.ok) {
-        FUZZ_CHECK(result.line >= 1 && !result.reason.empty());
+        FUZZ_CHECK(result.line >= 1 && !result.message.empty());
         FUZZ_CHECK(formatVdb(*db, "n") == before);
         return 0;
     }

@@ -62,7 +62,7 @@ std::optional<std::string> whyReadingStopped(std::string_view text, std::string_
 
 }  // namespace
 
-int readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages) {
+CurveFileOutcome readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages) {
     std::size_t pos = 0;
     std::string date = sounding.date;
     for (int line = 1; line <= kHeaderLines; ++line) {
@@ -101,16 +101,16 @@ int readGefText(Sounding& sounding, std::string_view text, std::vector<std::stri
         fresh.branch[n] = branch;
     }
 
-    if (commitReadings(sounding, fresh, CurveSource::Gef, messages) != kSuccess) return kFailed;
+    if (!commitReadings(sounding, fresh, CurveSource::Gef, messages)) return CurveFileOutcome::failed();
     sounding.date = date;
-    return kSuccess;
+    return CurveFileOutcome::done();
 }
 
 FileDialogOptions gefOpenDialogOptions(const Sounding& sounding) {
     return FileDialogOptions{kGefFilter, kGefExtension, sounding.gefPath, kGefOpenTitle};
 }
 
-int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
+CurveFileOutcome readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
     try {
         const ReadResult read = readRegularFile(sounding.gefPath);
         if (!read) {
@@ -118,7 +118,7 @@ int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
             // A missing file needs no more words; a directory, a device or a
             // huge file is named with the reason it was refused.
             if (read.problem != FileProblem::Missing) messages.push_back(read.describe(sounding.gefPath));
-            return kCannotOpen;
+            return CurveFileOutcome::cannotOpen();
         }
         const std::string text = cp1250ToUtf8(read.bytes);
         return readGefText(sounding, text, messages);
@@ -126,19 +126,20 @@ int readGefFile(Sounding& sounding, std::vector<std::string>& messages) {
         // Nothing thrown below may end the program; the file is as unreadable as a missing one.
         messages.emplace_back(kGefCannotOpen);
         messages.emplace_back(error.what());
-        return kCannotOpen;
+        return CurveFileOutcome::cannotOpen();
     }
 }
 
-int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages) {
+CurveFileOutcome openGefCurve(Sounding& sounding, const std::string& path,
+                              std::vector<std::string>& messages) {
     return openCurveFile(sounding, path, messages, readGefFile);
 }
 
-int openCurveFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages,
-                  CurveFileReader read) {
+CurveFileOutcome openCurveFile(Sounding& sounding, const std::string& path,
+                               std::vector<std::string>& messages, CurveFileReader read) {
     sounding.gefPath = path;
-    const int result = read(sounding, messages);
-    if (result == kSuccess) {
+    const CurveFileOutcome result = read(sounding, messages);
+    if (result) {
         resetForNewCurve(sounding);
     } else {
         messages.emplace_back(kReadingError);

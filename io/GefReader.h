@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Sounding.h"
+#include "io/CurveFileOutcome.h"
 #include "io/UserDialogs.h"
 
 namespace orma {
@@ -23,8 +24,8 @@ inline constexpr const char* kReadingError = "reading error";
 FileDialogOptions gefOpenDialogOptions(const Sounding& sounding);
 
 /// Reads `sounding.gefPath` into the point table and post-processes it
-/// (reprocessReadings processes the readings in memory again). Returns kSuccess, kCannotOpen or kFailed (no reading
-/// left with a valid AB/2). kCannotOpen puts "Cannot open GEF file." and the
+/// (reprocessReadings processes the readings in memory again). Returns Done, CannotOpen or Failed (no reading
+/// left with a valid AB/2). CannotOpen puts "Cannot open GEF file." and the
 /// reason into `messages`: anything but a regular file of at most 16 MB that
 /// can be read is refused before reading. The date and the readings replace
 /// the sounding's only on success. At most 99 readings are taken. Where the
@@ -32,26 +33,28 @@ FileDialogOptions gefOpenDialogOptions(const Sounding& sounding);
 /// branch number beyond 32 bits, a reading cut short by the end of the file)
 /// a message names the line, the reading and how many readings were read.
 /// Never throws.
-int readGefFile(Sounding& sounding, std::vector<std::string>& messages);
+CurveFileOutcome readGefFile(Sounding& sounding, std::vector<std::string>& messages);
 
 /// readGefFile on the text of a whole file, already in UTF-8.
-int readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages);
+CurveFileOutcome readGefText(Sounding& sounding, std::string_view text, std::vector<std::string>& messages);
 
 /// The data side of "Open file *.GEF" after the dialog: reads `path`, resets
 /// the record for the new curve on success ("reading error" otherwise, the
 /// previous curve staying), and in both cases shifts the branches onto branch
 /// 2. Returns the result of readGefFile; the shift messages follow in
 /// `messages`.
-int openGefCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+CurveFileOutcome openGefCurve(Sounding& sounding, const std::string& path,
+                              std::vector<std::string>& messages);
 
 /// A reader of a curve file named by `sounding.gefPath` (readGefFile, readSheetFile).
-using CurveFileReader = int (*)(Sounding& sounding, std::vector<std::string>& messages);
+using CurveFileReader = CurveFileOutcome (*)(Sounding& sounding, std::vector<std::string>& messages);
 /// A whole "open" of a curve file, as openGefCurve does it.
-using CurveFileOpener = int (*)(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+using CurveFileOpener = CurveFileOutcome (*)(Sounding& sounding, const std::string& path,
+                                             std::vector<std::string>& messages);
 
 /// openGefCurve with another reader of the same kind (a field sheet's).
-int openCurveFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages,
-                  CurveFileReader read);
+CurveFileOutcome openCurveFile(Sounding& sounding, const std::string& path,
+                               std::vector<std::string>& messages, CurveFileReader read);
 
 /// "ORMA - programme for VES interpretation - opened: " + the GEF path.
 std::string gefOpenedCaption(const Sounding& sounding);

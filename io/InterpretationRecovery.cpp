@@ -50,7 +50,10 @@ std::optional<RecoveredInterpretation> readInterpretationRecovery(const fs::path
     std::error_code error;
     if (path.empty() || !fs::exists(fs::symlink_status(path, error))) return std::nullopt;
     VesDatabase db;
-    if (!readVdbFile(path.string(), db, message)) return std::nullopt;
+    if (const Outcome read = readVdbFile(path.string(), db); !read) {
+        message = read.text();
+        return std::nullopt;
+    }
     const Profile* profile = db.localities.empty() || db.localities.front().profiles.empty()
                                  ? nullptr
                                  : &db.localities.front().profiles.front();

@@ -36,11 +36,6 @@ std::string readFailure(const std::vector<std::string>& messages) {
     return reason.empty() ? std::string(kReadingError) : reason;
 }
 
-bool fitRefused(FitStatus status) {
-    return status == FitStatus::NoComposite || status == FitStatus::InvalidModel ||
-           status == FitStatus::ForwardFailed;
-}
-
 GlobalFitOptions globalFitOptions(const ProfileInterpretationOptions& options, int layers) {
     GlobalFitOptions global;
     global.layers = layers;
@@ -104,9 +99,10 @@ void interpretOne(InterpretedSounding& result, const ProfileInterpretationOption
     result.chainage = *number.number;
 
     auto sounding = std::make_unique<Sounding>();
-    const int read = isSheetFileName(result.path) ? openSheetCurve(*sounding, result.path, result.messages)
-                                                  : openGefCurve(*sounding, result.path, result.messages);
-    if (read != kSuccess) {
+    const CurveFileOutcome read = isSheetFileName(result.path)
+                                      ? openSheetCurve(*sounding, result.path, result.messages)
+                                      : openGefCurve(*sounding, result.path, result.messages);
+    if (!read) {
         result.reason = readFailure(result.messages);
         return;
     }
@@ -114,8 +110,8 @@ void interpretOne(InterpretedSounding& result, const ProfileInterpretationOption
         if (!fitSoundingGlobally(*sounding, options, result)) return;
     } else {
         result.fit = fitFromAutomaticStart(*sounding, workspace, options.layers, options.computation);
-        if (fitRefused(result.fit.summary.status)) {
-            result.reason = "not fitted: " + result.fit.summary.message;
+        if (result.fit.summary.refused()) {
+            result.reason = "not fitted: " + result.fit.summary.outcome.message;
             return;
         }
     }
@@ -303,16 +299,9 @@ std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& res
     return out;
 }
 
-std::string freeDatabaseName(const std::string& path) {
-    std::error_code error;
-    const auto taken = [&](const std::string& name) {
-        return std::filesystem::exists(name, error) || std::filesystem::is_symlink(name, error);
-    };
-    if (!taken(path)) return path;
-    for (int n = 1;; ++n) {
-        const std::string name = numberedCopyName(path, n);
-        if (!taken(name)) return name;
-    }
+std::optional<std::string> freeDatabaseName(const std::string& path) {
+    if (!nameTaken(path)) return path;
+    return freeNumberedCopyName(path);
 }
 
 }  // namespace orma

@@ -107,7 +107,8 @@ std::string interpretationSummaryCsv(const std::vector<InterpretedSounding>& res
                                      SummaryColumns columns = {});
 
 /// `path` when no file of that name exists, otherwise the first free
-/// numbered copy (a.vdb -> a.vdb_1, a.vdb_2 ...).
-std::string freeDatabaseName(const std::string& path);
+/// numbered copy (a.vdb -> a.vdb_1, a.vdb_2 ...; freeNumberedCopyName),
+/// nullopt when there is none.
+std::optional<std::string> freeDatabaseName(const std::string& path);
 
 }  // namespace orma

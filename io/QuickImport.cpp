@@ -43,7 +43,7 @@ QuickImportReport quickImportFiles(Profile& profile, const std::vector<std::file
         }
         *sounding = Sounding{};
         std::vector<std::string> messages;
-        if (openGefCurve(*sounding, path, messages) != kSuccess) {
+        if (openGefCurve(*sounding, path, messages) != CurveFileEnd::Done) {
             std::string reason = "does not read";
             for (const std::string& m : messages) {
                 if (m != kReadingError) {

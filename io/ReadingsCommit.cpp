@@ -6,8 +6,8 @@
 
 namespace orma {
 
-int commitReadings(Sounding& sounding, const PointTable& fresh, CurveSource source,
-                   std::vector<std::string>& messages) {
+Outcome commitReadings(Sounding& sounding, const PointTable& fresh, CurveSource source,
+                       std::vector<std::string>& messages) {
     const PointTable previousPoints = sounding.points;
     const AbGrid previousGrid = sounding.grid;
 
@@ -15,10 +15,10 @@ int commitReadings(Sounding& sounding, const PointTable& fresh, CurveSource sour
     const int count = std::clamp(fresh.pointCount, 0, kMaxPoints);
     for (int s = 0; s < count; ++s) sounding.grid.value[s] = fresh.ab2[s];
 
-    if (postProcessPoints(sounding, source, messages) == kSuccess) return kSuccess;
+    if (postProcessPoints(sounding, source, messages) == kSuccess) return Outcome::success();
     sounding.points = previousPoints;
     sounding.grid = previousGrid;
-    return kFailed;
+    return Outcome::failure({});
 }
 
 }  // namespace orma

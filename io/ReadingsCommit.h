@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Outcome.h"
 #include "core/Sounding.h"
 
 namespace orma {
@@ -15,9 +16,9 @@ namespace orma {
 /// into grid-value entry s, as the readers always did (snapping overwrites the
 /// entries it lands on). When post-processing fails the previous point table
 /// and grid values are put back, so a damaged file never spoils the curve on
-/// screen. Returns kSuccess or kFailed.
-int commitReadings(Sounding& sounding, const PointTable& fresh, CurveSource source,
-                   std::vector<std::string>& messages);
+/// screen; the failure then says nothing more (the reasons are in `messages`).
+Outcome commitReadings(Sounding& sounding, const PointTable& fresh, CurveSource source,
+                       std::vector<std::string>& messages);
 
 /// Shown when a file holds more readings than a sounding can take.
 inline constexpr const char* kTooManyReadingsMessage =

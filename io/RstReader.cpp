@@ -78,7 +78,8 @@ std::string stoppedMessage(int record, std::size_t lineIndex, int readingsBefore
            "; " + before;
 }
 
-int readRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages) {
+CurveFileOutcome readRecordText(Sounding& sounding, std::string_view text, int record,
+                                std::vector<std::string>& messages) {
     const std::vector<std::string> lines = splitLines(text);
     std::size_t next = 0;
     int recordsSeen = 0;
@@ -92,7 +93,7 @@ int readRecordText(Sounding& sounding, std::string_view text, int record, std::v
     if (recordsSeen <= record || record < 0) {
         messages.emplace_back(kRstEndOfFile);
         sounding.rstRecordIndex = 0;
-        return kEndOfFile;
+        return CurveFileOutcome::endOfFile();
     }
 
     RstHeader header{sounding.operatorName, sounding.pointNumber, sounding.profileNumber, sounding.locality,
@@ -141,13 +142,13 @@ int readRecordText(Sounding& sounding, std::string_view text, int record, std::v
         fresh.branch[n] = rstBranchForMn2(m);
     }
 
-    if (commitReadings(sounding, fresh, CurveSource::Rst, messages) != kSuccess) return kFailed;
+    if (!commitReadings(sounding, fresh, CurveSource::Rst, messages)) return CurveFileOutcome::failed();
     sounding.operatorName = std::move(header.operatorName);
     sounding.pointNumber = header.pointNumber;
     sounding.profileNumber = header.profileNumber;
     sounding.locality = std::move(header.locality);
     sounding.date = std::move(header.date);
-    return kSuccess;
+    return CurveFileOutcome::done();
 }
 
 }  // namespace
@@ -161,14 +162,15 @@ int rstBranchForMn2(float mn2) {
     return 6;
 }
 
-int readRstRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages) {
-    const int result = readRecordText(sounding, text, record, messages);
-    if (result != kSuccess) return result;
+CurveFileOutcome readRstRecordText(Sounding& sounding, std::string_view text, int record,
+                                   std::vector<std::string>& messages) {
+    const CurveFileOutcome result = readRecordText(sounding, text, record, messages);
+    if (!result) return result;
     sounding.rstRecordIndex += 1;
-    return kSuccess;
+    return CurveFileOutcome::done();
 }
 
-int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages) {
+CurveFileOutcome readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages) {
     try {
         const ReadResult read = readRegularFile(sounding.rstPath);
         if (!read) {
@@ -176,7 +178,7 @@ int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& mess
             // A missing file needs no more words; a directory, a device or a
             // huge file is named with the reason it was refused.
             if (read.problem != FileProblem::Missing) messages.push_back(read.describe(sounding.rstPath));
-            return kCannotOpen;
+            return CurveFileOutcome::cannotOpen();
         }
         const std::string text = cp1250ToUtf8(read.bytes);
         return readRstRecordText(sounding, text, record, messages);
@@ -184,14 +186,14 @@ int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& mess
         // Nothing thrown below may end the program; the file is as unreadable as a missing one.
         messages.emplace_back(kRstCannotOpen);
         messages.emplace_back(error.what());
-        return kCannotOpen;
+        return CurveFileOutcome::cannotOpen();
     }
 }
 
-int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages) {
-    int result = readRstRecord(sounding, record, messages);
-    if (result != kSuccess) result = readRstRecord(sounding, 0, messages);
-    if (result != kSuccess) {
+CurveFileOutcome openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages) {
+    CurveFileOutcome result = readRstRecord(sounding, record, messages);
+    if (!result) result = readRstRecord(sounding, 0, messages);
+    if (!result) {
         messages.emplace_back(kRstRecordNotRead);
     } else {
         resetForNewCurve(sounding);
@@ -200,17 +202,19 @@ int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messa
     return result;
 }
 
-int openRstFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages) {
+CurveFileOutcome openRstFile(Sounding& sounding, const std::string& path,
+                             std::vector<std::string>& messages) {
     sounding.rstRecordIndex = 0;
     sounding.rstPath = path;
     return openRstCurve(sounding, 0, messages);
 }
 
-int openFollowingRstCurve(Sounding& sounding, std::vector<std::string>& messages) {
+CurveFileOutcome openFollowingRstCurve(Sounding& sounding, std::vector<std::string>& messages) {
     return openRstCurve(sounding, sounding.rstRecordIndex, messages);
 }
 
-std::optional<int> openPrecedingRstCurve(Sounding& sounding, std::vector<std::string>& messages) {
+std::optional<CurveFileOutcome> openPrecedingRstCurve(Sounding& sounding,
+                                                      std::vector<std::string>& messages) {
     if (sounding.rstRecordIndex < 2) return std::nullopt;
     sounding.rstRecordIndex -= 2;
     return openRstCurve(sounding, sounding.rstRecordIndex, messages);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Sounding.h"
+#include "io/CurveFileOutcome.h"
 #include "io/UserDialogs.h"
 
 namespace orma {
@@ -26,10 +27,10 @@ inline constexpr const char* kRstRecordNotRead = "record not red";
 int rstBranchForMn2(float mn2);
 
 /// Reads record `record` (counted from 0) of `sounding.rstPath`.
-/// Returns kSuccess (and counts the record in `rstRecordIndex`), kCannotOpen
+/// Returns Done (and counts the record in `rstRecordIndex`), CannotOpen
 /// ("Cannot open RST file." and the reason in `messages`: anything but a
 /// regular file of at most 16 MB that can be read is refused before reading),
-/// kEndOfFile (rstRecordIndex back to 0) or kFailed (no usable reading).
+/// EndOfFile (rstRecordIndex back to 0) or Failed (no usable reading).
 /// Header texts are read whole (the rest of the line after the key) and cut
 /// to their field lengths; integers are decimal. Header and readings replace
 /// the sounding's only when the record is usable. At most 99 readings. A
@@ -37,25 +38,26 @@ int rstBranchForMn2(float mn2);
 /// message, like any other unusable reading. Where the readings stop before
 /// the next record (a missing field, AB/2 below 1 m, MN/2 below 0.1 m, a line
 /// that is no reading) a message names the line and the reading. Never throws.
-int readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages);
+CurveFileOutcome readRstRecord(Sounding& sounding, int record, std::vector<std::string>& messages);
 
 /// readRstRecord on the text of a whole file, already in UTF-8.
-int readRstRecordText(Sounding& sounding, std::string_view text, int record, std::vector<std::string>& messages);
+CurveFileOutcome readRstRecordText(Sounding& sounding, std::string_view text, int record,
+                                   std::vector<std::string>& messages);
 
 /// Open/following/preceding curve after the choice of record: reads the
 /// record, falls back to record 0, resets the record for a new curve on
 /// success ("record not red" otherwise) and shifts onto branch 2 in any case.
-int openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages);
+CurveFileOutcome openRstCurve(Sounding& sounding, int record, std::vector<std::string>& messages);
 
 /// "Open file *.RST" after the dialog: the first record of `path`.
-int openRstFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+CurveFileOutcome openRstFile(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
 
 /// "Open following curve from *.RST file": the next record of the file.
-int openFollowingRstCurve(Sounding& sounding, std::vector<std::string>& messages);
+CurveFileOutcome openFollowingRstCurve(Sounding& sounding, std::vector<std::string>& messages);
 
 /// "Open preceding curve from *.RST file": nullopt (nothing done) while fewer
 /// than two records were consumed, otherwise the result of openRstCurve.
-std::optional<int> openPrecedingRstCurve(Sounding& sounding, std::vector<std::string>& messages);
+std::optional<CurveFileOutcome> openPrecedingRstCurve(Sounding& sounding, std::vector<std::string>& messages);
 
 /// Options of the open dialog of "Open file *.RST", proposing the last file.
 FileDialogOptions rstOpenDialogOptions(const Sounding& sounding);

@@ -67,7 +67,7 @@ std::optional<std::string> rstAppendTargetProblem(const std::string& path) {
     const std::string text = cp1250ToUtf8(read.bytes);
     auto probe = std::make_unique<Sounding>();
     std::vector<std::string> ignored;
-    if (text.front() != 'n' || readRstRecordText(*probe, text, 0, ignored) != kSuccess) {
+    if (text.front() != 'n' || !readRstRecordText(*probe, text, 0, ignored)) {
         return "The file " + path + " is not an RST file (it does not start with a record that reads), "
                "so no record is appended to it.";
     }
@@ -86,21 +86,22 @@ void proposeNextPointNumber(Sounding& sounding) {
     sounding.pointNumber = static_cast<int>(next);
 }
 
-int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs, bool newFile) {
-    if (!sounding.compositeBuilt) return kFailed;
+CurveFileOutcome writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs,
+                                bool newFile) {
+    if (!sounding.compositeBuilt) return CurveFileOutcome::failed();
     if (const std::optional<std::string> problem = rstRecordProblem(sounding)) {
         dialogs.message(*problem);
-        return kFailed;
+        return CurveFileOutcome::failed();
     }
     if (newFile) {
         if (output.isOpen()) output.close();
         sounding.rstOutputOpen = false;
         const std::optional<std::string> path = chooseNewFile(sounding, dialogs);
-        if (!path) return kCannotOpen;
+        if (!path) return CurveFileOutcome::cannotOpen();
         sounding.rstPath = *path;
         if (!output.createNew(*path)) {
             dialogs.message(Outcome::failure(kRstCannotCreate, output.lastError()).text());
-            return kCannotOpen;
+            return CurveFileOutcome::cannotOpen();
         }
         sounding.rstOutputOpen = true;
         askText(dialogs, kOperatorCaption, kOperatorPrompt, sounding.operatorName);
@@ -111,7 +112,7 @@ int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialo
         // The file was changed or replaced behind the program's back.
         stopOutput(sounding, output);
         dialogs.message(*problem);
-        return kCannotOpen;
+        return CurveFileOutcome::cannotOpen();
     }
 
     proposeNextPointNumber(sounding);
@@ -126,19 +127,19 @@ int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialo
         const std::string why = output.lastError();
         stopOutput(sounding, output);
         dialogs.message(std::string(kRstWriteFailed) + " " + why);
-        return kCannotOpen;
+        return CurveFileOutcome::cannotOpen();
     }
-    return kSuccess;
+    return CurveFileOutcome::done();
 }
 
-int appendRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs) {
+CurveFileOutcome appendRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs) {
     return writeRstRecord(sounding, output, dialogs, !output.isOpen());
 }
 
-int saveRstRecordToNewFile(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs) {
-    if (!output.isOpen()) return kFailed;
+CurveFileOutcome saveRstRecordToNewFile(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs) {
+    if (!output.isOpen()) return CurveFileOutcome::failed();
     closeRstOutput(sounding, output, dialogs);
-    const int result = writeRstRecord(sounding, output, dialogs, true);
+    const CurveFileOutcome result = writeRstRecord(sounding, output, dialogs, true);
     if (output.isOpen()) closeRstOutput(sounding, output, dialogs);
     return result;
 }

@@ -14,6 +14,7 @@
 
 #include "core/Sounding.h"
 #include "io/Cp1250Text.h"
+#include "io/CurveFileOutcome.h"
 #include "io/RstRecordText.h"
 #include "io/UserDialogs.h"
 
@@ -52,8 +53,8 @@ std::optional<std::string> rstAppendTargetProblem(const std::string& path);
 void proposeNextPointNumber(Sounding& sounding);
 
 /// Writes the current sounding as one record. Without a composite curve
-/// nothing happens (kFailed, no message); a record that could not be read back
-/// as written is refused with rstRecordProblem's message (kFailed) before any
+/// nothing happens (Failed, no message); a record that could not be read back
+/// as written is refused with rstRecordProblem's message (Failed) before any
 /// dialog. With `newFile` the save dialog asks
 /// for a file that does not exist yet (an existing one is never overwritten;
 /// Cancel ends with "No file chosen"), the file is created and becomes the
@@ -62,17 +63,18 @@ void proposeNextPointNumber(Sounding& sounding);
 /// either case. Before an append the open file is checked again with
 /// rstAppendTargetProblem. The record is formatted whole and written in one
 /// piece: a new file appears only complete, a failed append is cut back.
-/// Returns kSuccess, or kCannotOpen when no file was chosen, it could not be
+/// Returns Done, or CannotOpen when no file was chosen, it could not be
 /// created, it can no longer take a record or the writing failed.
-int writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs, bool newFile);
+CurveFileOutcome writeRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs,
+                                bool newFile);
 
 /// F5: appends to the open output file, or starts a new one.
-int appendRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs);
+CurveFileOutcome appendRstRecord(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs);
 
 /// F12: only with an open output file: closes it and writes the sounding as
 /// the first record of a new file, which is closed again at once so that the
-/// next F5 starts another new file. Returns kFailed when nothing was open.
-int saveRstRecordToNewFile(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs);
+/// next F5 starts another new file. Returns Failed when nothing was open.
+CurveFileOutcome saveRstRecordToNewFile(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs);
 
 /// End: closes the open output file; a failed close is reported.
 void closeRstOutput(Sounding& sounding, RstOutputFile& output, UserDialogs& dialogs);

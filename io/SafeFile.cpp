@@ -135,11 +135,11 @@ std::string FileResult::describe(const std::string& path) const {
     return path;
 }
 
-ReadResult readRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
-    ReadResult result;
-    const auto fail = [&result](const FileResult& why) {
-        static_cast<FileResult&>(result) = why;
-        return result;
+OpenedFile openRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    OpenedFile opened;
+    const auto fail = [&opened](const FileResult& why) {
+        static_cast<FileResult&>(opened) = why;
+        return opened;
     };
     struct stat status;
     if (::stat(path.c_str(), &status) != 0) return fail(openFailure(errno));
@@ -155,8 +155,27 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::uint64_t maxB
         ::close(descriptor);
         return fail(failure(FileProblem::NotRegular));
     }
+    opened.descriptor = descriptor;
+    opened.size = static_cast<std::uint64_t>(status.st_size);
+    return opened;
+}
+
+ReadResult readRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    ReadResult result;
+    const OpenedFile opened = openRegularFile(path, maxBytes);
+    if (!opened) {
+        static_cast<FileResult&>(result) = opened;
+        return result;
+    }
+    const int descriptor = opened.descriptor;
+    const auto fail = [&result](const FileResult& why) {
+        static_cast<FileResult&>(result) = why;
+        return result;
+    };
+    FileResult tooLarge = failure(FileProblem::TooLarge);
+    tooLarge.limit = maxBytes;
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
+    bytes.resize(static_cast<std::size_t>(opened.size) + 1);
     std::size_t filled = 0;
     while (true) {
         if (filled == bytes.size()) {

@@ -73,6 +73,18 @@ struct ReadResult : FileResult {
     std::string bytes;  ///< the whole file when the read succeeded
 };
 
+/// A file opened for reading by openRegularFile.
+struct OpenedFile : FileResult {
+    int descriptor = -1;     ///< open (without waiting) when the checks passed; the caller closes it
+    std::uint64_t size = 0;  ///< the file's size when it was opened
+};
+
+/// Opens a regular file of at most `maxBytes` bytes for reading, with the
+/// checks readRegularFile makes before its first read (what is no regular
+/// file is refused before it is opened and again after). For a reader that
+/// reads in pieces (the database); the bound of what it reads is its own.
+OpenedFile openRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes = kMaxInputFileBytes);
+
 /// Reads a whole regular file of at most `maxBytes` bytes.
 ReadResult readRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes = kMaxInputFileBytes);
 

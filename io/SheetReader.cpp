@@ -376,32 +376,34 @@ FileDialogOptions sheetOpenDialogOptions(const Sounding& sounding) {
     return FileDialogOptions{kSheetFilter, kSheetExtension, sounding.gefPath, kSheetOpenTitle};
 }
 
-int readSheetBytes(Sounding& sounding, std::string_view bytes, std::vector<std::string>& messages) {
+CurveFileOutcome readSheetBytes(Sounding& sounding, std::string_view bytes,
+                                std::vector<std::string>& messages) {
     ParsedSheet sheet = parseSheet(sheetTextToUtf8(bytes));
     for (std::string& text : sheet.messages) messages.push_back(std::move(text));
-    if (sheet.refused) return kFailed;
-    if (commitReadings(sounding, sheet.table, CurveSource::Gef, messages) != kSuccess) return kFailed;
+    if (sheet.refused) return CurveFileOutcome::failed();
+    if (!commitReadings(sounding, sheet.table, CurveSource::Gef, messages)) return CurveFileOutcome::failed();
     sounding.date.clear();
-    return kSuccess;
+    return CurveFileOutcome::done();
 }
 
-int readSheetFile(Sounding& sounding, std::vector<std::string>& messages) {
+CurveFileOutcome readSheetFile(Sounding& sounding, std::vector<std::string>& messages) {
     try {
         const ReadResult read = readRegularFile(sounding.gefPath);
         if (!read) {
             messages.emplace_back(kSheetCannotOpen);
             if (read.problem != FileProblem::Missing) messages.push_back(read.describe(sounding.gefPath));
-            return kCannotOpen;
+            return CurveFileOutcome::cannotOpen();
         }
         return readSheetBytes(sounding, read.bytes, messages);
     } catch (const std::exception& error) {
         messages.emplace_back(kSheetCannotOpen);
         messages.emplace_back(error.what());
-        return kCannotOpen;
+        return CurveFileOutcome::cannotOpen();
     }
 }
 
-int openSheetCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages) {
+CurveFileOutcome openSheetCurve(Sounding& sounding, const std::string& path,
+                                std::vector<std::string>& messages) {
     return openCurveFile(sounding, path, messages, readSheetFile);
 }
 

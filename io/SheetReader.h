@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "core/Sounding.h"
+#include "io/CurveFileOutcome.h"
 #include "io/UserDialogs.h"
 
 namespace orma {
@@ -46,20 +47,22 @@ inline constexpr const char* kSheetCannotOpen = "Cannot open the sheet.";
 FileDialogOptions sheetOpenDialogOptions(const Sounding& sounding);
 
 /// Reads the sheet `sounding.gefPath` into the point table and post-processes
-/// it, as readGefFile does with a GEF file (source: GEF). Returns kSuccess, kCannotOpen (the
+/// it, as readGefFile does with a GEF file (source: GEF). Returns Done, CannotOpen (the
 /// reason in `messages`: anything but a regular file of at most 16 MB that
-/// can be read is refused before reading) or kFailed (no usable reading). The
+/// can be read is refused before reading) or Failed (no usable reading). The
 /// readings replace the sounding's only on success; the date, which a sheet
 /// does not carry, is then cleared. At most 99 readings are taken. Never throws.
-int readSheetFile(Sounding& sounding, std::vector<std::string>& messages);
+CurveFileOutcome readSheetFile(Sounding& sounding, std::vector<std::string>& messages);
 
 /// readSheetFile on the bytes of a whole file (any of the encodings above).
-int readSheetBytes(Sounding& sounding, std::string_view bytes, std::vector<std::string>& messages);
+CurveFileOutcome readSheetBytes(Sounding& sounding, std::string_view bytes,
+                                std::vector<std::string>& messages);
 
 /// The data side of "Open sheet *.csv, *.txt" after the dialog: as
 /// openGefCurve (reads `path`, resets the record on success, "reading error"
 /// otherwise, shifts onto branch 2 in both cases).
-int openSheetCurve(Sounding& sounding, const std::string& path, std::vector<std::string>& messages);
+CurveFileOutcome openSheetCurve(Sounding& sounding, const std::string& path,
+                                std::vector<std::string>& messages);
 
 /// True for a name ending in .csv or .txt (any case).
 bool isSheetFileName(std::string_view path);

@@ -6,25 +6,16 @@
 
 namespace orma {
 
-namespace {
-
-/// A name that is taken: any directory entry, a dangling link included.
 bool nameTaken(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
-/// How many numbered copies are tried before the save gives up.
-constexpr int kMaxCopyNumber = 1000000;
-
-}  // namespace
-
 bool openDatabaseFile(VesDatabase& db, const std::string& path, UserDialogs& dialogs) {
     const int previousLocality = db.currentLocality;
     const int previousProfile = db.currentProfile;
-    std::string message;
-    if (!readVdbFile(path, db, message)) {
-        dialogs.message(message);
+    if (const Outcome read = readVdbFile(path, db); !read) {
+        dialogs.message(read.text());
         return false;
     }
     db.fileName = path;
@@ -74,6 +65,14 @@ std::string numberedCopyName(const std::string& base, int n) {
     return name.string();
 }
 
+std::optional<std::string> freeNumberedCopyName(const std::string& base, const NameTaken& taken) {
+    for (int n = 1; n <= kMaxCopyNumber; ++n) {
+        std::string name = numberedCopyName(base, n);
+        if (!taken(name)) return name;
+    }
+    return std::nullopt;
+}
+
 bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const char* dialogTitle,
                   const DatabaseSaveRules& rules) {
     const auto isProtected = [&](const std::string& path) { return liesWithin(path, rules.protectedFolder); };
@@ -102,15 +101,14 @@ bool saveDatabase(VesDatabase& db, UserDialogs& dialogs, bool askName, const cha
     const bool redirected = isProtected(base);
     if (redirected) base = inRefuge(base);
     std::string target = db.fileName;
-    int n = 0;
     // The installed file itself is never the target, even when it is gone.
-    if (isProtected(target)) target = numberedCopyName(base, ++n);
-    while (nameTaken(target)) {
-        if (++n > kMaxCopyNumber) {
+    if (isProtected(target) || nameTaken(target)) {
+        const std::optional<std::string> copy = freeNumberedCopyName(base);
+        if (!copy) {
             dialogs.message(kVdbCannotCreate);
             return false;
         }
-        target = numberedCopyName(base, n);
+        target = *copy;
     }
     if (redirected) {
         std::error_code error;

@@ -5,6 +5,8 @@
 // a.vdb_2 ... beside it). The window redraws and sets its caption after them.
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "core/VesDatabase.h"
@@ -76,6 +78,18 @@ inline bool saveDatabaseNext(VesDatabase& db, UserDialogs& dialogs, const Databa
 
 /// `base` with its extension replaced by ".vdb_" + n (Profil.vdb -> Profil.vdb_2).
 std::string numberedCopyName(const std::string& base, int n);
+
+/// How many numbered copies are tried before a save gives up.
+inline constexpr int kMaxCopyNumber = 1000000;
+
+/// Whether a name is taken: any directory entry, a dangling link included.
+bool nameTaken(const std::string& path);
+using NameTaken = std::function<bool(const std::string&)>;
+
+/// The next numbered copy of `base` that is not taken (.vdb_1, .vdb_2 ...),
+/// nullopt when every one up to .vdb_<kMaxCopyNumber> is. Every save that
+/// numbers its copies names them here (the section window's saves, ormacli).
+std::optional<std::string> freeNumberedCopyName(const std::string& base, const NameTaken& taken = nameTaken);
 
 /// "db: " + database file name + " - loc:" + name of the current locality.
 std::string sectionCaption(const VesDatabase& db);

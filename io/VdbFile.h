@@ -51,6 +51,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/Outcome.h"
 #include "core/VesDatabase.h"
@@ -61,10 +62,18 @@ namespace orma {
 /// with 150 samples) at generous line lengths stays well below it.
 inline constexpr std::uintmax_t kMaxVdbFileBytes = 512u * 1024u * 1024u;
 
-struct VdbReadResult {
-    bool ok = false;
-    int line = 0;        ///< 1-based line of the fault when !ok (0: the file as a whole)
-    std::string reason;  ///< what is wrong there, a sentence without the line
+/// A refused text says what is wrong (`message`, a sentence without the
+/// line) and where.
+struct [[nodiscard]] VdbReadResult : Outcome {
+    int line = 0;  ///< 1-based line of the fault when !ok (0: the file as a whole)
+
+    static VdbReadResult refusedAt(int line, std::string reason) {
+        VdbReadResult result;
+        result.ok = false;
+        result.message = std::move(reason);
+        result.line = line;
+        return result;
+    }
 };
 
 /// Parses the bytes of a .vdb file (Windows-1250). On success `db` gets the
@@ -88,9 +97,9 @@ Outcome checkVdbWritable(const VesDatabase& db);
 /// Reads `path` as parseVdb reads a text, in pieces of a megabyte (a large
 /// database is never held whole). Only a regular file of at most
 /// kMaxVdbFileBytes is read, opened without waiting (a pipe never blocks).
-/// On failure the message (naming the file and the line) is in `message` and
-/// `db` is unchanged; a file that cannot be opened gives kVdbCannotOpen.
-bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message);
+/// On failure the message names the file and the line, and `db` is
+/// unchanged; a file that cannot be opened gives kVdbCannotOpen.
+Outcome readVdbFile(const std::string& path, VesDatabase& db);
 
 /// Writes the database to a new file `path` (never replacing an existing
 /// one): the text goes, a megabyte at a time, to a temporary file in the same

@@ -1,8 +1,6 @@
 // Reading the VES database file: line by line, keys skipped as the leading
 // word of each line, every count and number checked, into a new database.
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -53,24 +51,25 @@ public:
         }
         if (!readToTheEnd()) return error_;
         if (lines_.startsWithUtf8Mark() && lines_.firstNonUtf8Line() != 0) {
-            error_ = VdbReadResult{false, lines_.firstNonUtf8Line(),
-                                   "the file starts with the mark of UTF-8 text, but this line is no UTF-8"};
+            error_ = VdbReadResult::refusedAt(
+                lines_.firstNonUtf8Line(),
+                "the file starts with the mark of UTF-8 text, but this line is no UTF-8");
             return error_;
         }
         // A file saved by a text editor as UTF-8 reads as such; the program's
         // own files (Windows-1250) are never valid UTF-8, as their keys hold
         // Czech letters.
         decodeTexts(localities, lines_.startsWithUtf8Mark() || (lines_.sawNonAscii() && lines_.firstNonUtf8Line() == 0));
-        return VdbReadResult{true, 0, {}};
+        return VdbReadResult{};
     }
 
 private:
     VdbReadResult fail(std::string reason) {
-        error_ = VdbReadResult{false, lines_.number(), std::move(reason)};
+        error_ = VdbReadResult::refusedAt(lines_.number(), std::move(reason));
         return error_;
     }
     bool failed(std::string reason) {
-        fail(std::move(reason));
+        error_ = VdbReadResult::refusedAt(lines_.number(), std::move(reason));
         return false;
     }
     static std::string tooLongReason() {
@@ -347,10 +346,10 @@ VdbReadResult parseVdb(std::string_view bytes, VesDatabase& db) {
     return result;
 }
 
-bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message) {
-    // A database is read in pieces rather than whole; what is read, and how
-    // (a regular file only, opened without waiting, of bounded size), is what
-    // readRegularFile of io/SafeFile.h does for the other files.
+Outcome readVdbFile(const std::string& path, VesDatabase& db) {
+    // A database is read in pieces rather than whole, from a file opened as
+    // every other file is (a regular file only, without waiting, of bounded
+    // size: openRegularFile of io/SafeFile.h).
     const auto refuse = [&](FileProblem problem, int error = 0) {
         FileResult why;
         why.problem = problem;
@@ -360,21 +359,13 @@ bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message)
         // gets the message it always got.
         const bool notADatabase = problem == FileProblem::Directory || problem == FileProblem::NotRegular ||
                                   problem == FileProblem::TooLarge;
-        message = notADatabase || problem == FileProblem::Failed ? why.describe(path) : kVdbCannotOpen;
-        return false;
+        return Outcome::failure(notADatabase || problem == FileProblem::Failed ? why.describe(path)
+                                                                               : kVdbCannotOpen);
     };
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return refuse(FileProblem::Missing);
-    if (S_ISDIR(status.st_mode)) return refuse(FileProblem::Directory);
-    if (!S_ISREG(status.st_mode)) return refuse(FileProblem::NotRegular);
-    if (static_cast<std::uint64_t>(status.st_size) > kMaxVdbFileBytes) return refuse(FileProblem::TooLarge);
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0) return refuse(FileProblem::Missing);
-    // The name may have been switched to something else since the stat().
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return refuse(FileProblem::NotRegular);
-    }
+    const OpenedFile opened = openRegularFile(path, kMaxVdbFileBytes);
+    // Whatever else keeps a file from opening is told as it always was.
+    if (!opened) return refuse(opened.problem == FileProblem::Failed ? FileProblem::Missing : opened.problem);
+    const int descriptor = opened.descriptor;
     std::uint64_t total = 0;
     bool tooLarge = false;
     int readError = 0;
@@ -399,11 +390,10 @@ bool readVdbFile(const std::string& path, VesDatabase& db, std::string& message)
     if (lines.readFailed()) return refuse(FileProblem::Failed, readError);
     if (result.ok) {
         db.localities.swap(fresh);
-        return true;
+        return Outcome::success();
     }
-    message = "Line " + std::to_string(result.line) + " of " + path + ": " + result.reason +
-              ". The file was not opened; the database stays as it was.";
-    return false;
+    return Outcome::failure("Line " + std::to_string(result.line) + " of " + path + ": " + result.message +
+                            ". The file was not opened; the database stays as it was.");
 }
 
 }  // namespace orma

@@ -56,8 +56,9 @@ std::unique_ptr<Sounding> load(const std::filesystem::path& path) {
     s->gefPath = path.string();
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
-    const int result = extension == ".gef" ? readGefFile(*s, messages) : readSheetFile(*s, messages);
-    if (result != kSuccess) return nullptr;
+    const CurveFileOutcome result =
+        extension == ".gef" ? readGefFile(*s, messages) : readSheetFile(*s, messages);
+    if (!result) return nullptr;
     resetForNewCurve(*s);
     shiftBranches(*s, 2);
     return s;

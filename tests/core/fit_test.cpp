@@ -48,7 +48,7 @@ TEST_F(FitTest, RecoversTheHTypeModel) {
     EXPECT_LT(summary.ssq, 1e-6);
     EXPECT_GT(summary.startSsq, 0.1);
     EXPECT_GT(summary.acceptedSteps, 0);
-    EXPECT_TRUE(summary.message.empty());
+    EXPECT_TRUE(summary.outcome);
     // The record's curve and error belong to the final model.
     EXPECT_EQ(s->ssq, summary.ssq);
     const auto curve = s->computedRho;
@@ -165,7 +165,8 @@ TEST_F(FitTest, RefusesWithoutCompositeOrWithAnUnusableModel) {
     const LayerModel before = empty->model;
     FitSummary summary = fitModel(*empty, *ws);
     EXPECT_EQ(summary.status, FitStatus::NoComposite);
-    EXPECT_FALSE(summary.message.empty());
+    EXPECT_FALSE(summary.outcome);
+    EXPECT_FALSE(summary.outcome.message.empty());
     EXPECT_EQ(std::memcmp(&empty->model, &before, sizeof before), 0);
     EXPECT_EQ(empty->ssq, 5.0);
 

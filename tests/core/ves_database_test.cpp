@@ -32,8 +32,8 @@ TEST(VesDatabase, LocalitiesUpToFiveTheSixthRefused) {
     db.localities[0].profiles[0].points.push_back(test::makePoint(0));
     db.currentPoint = 0;
     for (int i = 1; i < 5; ++i) {
-        const DbOutcome outcome = addLocality(db);
-        EXPECT_TRUE(outcome.done);
+        const Outcome outcome = addLocality(db);
+        EXPECT_TRUE(outcome.ok);
         EXPECT_TRUE(outcome.message.empty());
         EXPECT_EQ(db.currentLocality, i);
         EXPECT_EQ(db.currentProfile, 0);
@@ -44,8 +44,8 @@ TEST(VesDatabase, LocalitiesUpToFiveTheSixthRefused) {
         EXPECT_FLOAT_EQ(db.localities[i].profiles[0].zScale, 5e-5f);
     }
     db.currentLocality = 2;
-    const DbOutcome sixth = addLocality(db);
-    EXPECT_FALSE(sixth.done);
+    const Outcome sixth = addLocality(db);
+    EXPECT_FALSE(sixth.ok);
     EXPECT_EQ(sixth.message, "Too much localities in db - create new database");
     EXPECT_EQ(db.localities.size(), 5u);
     EXPECT_EQ(db.currentLocality, 2);
@@ -54,13 +54,13 @@ TEST(VesDatabase, LocalitiesUpToFiveTheSixthRefused) {
 TEST(VesDatabase, ProfilesUpToTwentyTheTwentyFirstRefused) {
     VesDatabase db;
     for (int i = 1; i < 20; ++i) {
-        ASSERT_TRUE(addProfile(db).done);
+        ASSERT_TRUE(addProfile(db).ok);
         EXPECT_EQ(db.currentProfile, i);
         EXPECT_FLOAT_EQ(db.localities[0].profiles[i].xScale, 1e-4f);
         EXPECT_FLOAT_EQ(db.localities[0].profiles[i].zScale, 5e-4f);
     }
-    const DbOutcome refused = addProfile(db);
-    EXPECT_FALSE(refused.done);
+    const Outcome refused = addProfile(db);
+    EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, "Too much profiles in locality - create new profile or database");
     EXPECT_EQ(db.localities[0].profiles.size(), 20u);
     EXPECT_EQ(db.currentProfile, 19);
@@ -70,7 +70,7 @@ TEST(VesDatabase, DeletingPointThreeOfTenMovesTheLaterPointsDown) {
     VesDatabase db = test::makeDatabase(1, 1, 10);
     const std::vector<VesPoint> before = db.localities[0].profiles[0].points;
     db.currentPoint = 3;
-    ASSERT_TRUE(deleteSelectedPoint(db).done);
+    ASSERT_TRUE(deleteSelectedPoint(db).ok);
     const std::vector<VesPoint>& after = db.localities[0].profiles[0].points;
     ASSERT_EQ(after.size(), 9u);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(after[k].name, before[k].name);
@@ -83,7 +83,7 @@ TEST(VesDatabase, DeletingPointThreeOfTenMovesTheLaterPointsDown) {
     EXPECT_EQ(db.currentPoint, 3);
 
     db.currentPoint = 8;  // the last one: its predecessor becomes current
-    ASSERT_TRUE(deleteSelectedPoint(db).done);
+    ASSERT_TRUE(deleteSelectedPoint(db).ok);
     EXPECT_EQ(db.currentPoint, 7);
     EXPECT_EQ(db.selectedPoint()->name, before[8].name);
 }
@@ -91,14 +91,14 @@ TEST(VesDatabase, DeletingPointThreeOfTenMovesTheLaterPointsDown) {
 TEST(VesDatabase, TheLastPointAndANonSelectionAreNeverDeleted) {
     VesDatabase db = test::makeDatabase(1, 1, 1);
     db.currentPoint = 0;
-    const DbOutcome last = deleteSelectedPoint(db);
-    EXPECT_FALSE(last.done);
+    const Outcome last = deleteSelectedPoint(db);
+    EXPECT_FALSE(last.ok);
     EXPECT_EQ(last.message, "Last point is undeletable.");
     EXPECT_EQ(db.activePointCount(), 1);
 
     VesDatabase two = test::makeDatabase(1, 1, 2);
     two.currentPoint = -1;
-    EXPECT_FALSE(deleteSelectedPoint(two).done);
+    EXPECT_FALSE(deleteSelectedPoint(two).ok);
     EXPECT_EQ(two.activePointCount(), 2);
 }
 
@@ -110,22 +110,22 @@ TEST(VesDatabase, EveryChangeCountsARevisionARefusalOrAChoiceNone) {
         revision = db.revision();
         return counted;
     };
-    ASSERT_TRUE(addLocality(db).done);
+    ASSERT_TRUE(addLocality(db).ok);
     EXPECT_TRUE(changed());
-    ASSERT_TRUE(addProfile(db).done);
+    ASSERT_TRUE(addProfile(db).ok);
     EXPECT_TRUE(changed());
     db.currentLocality = 0;
     db.currentProfile = 0;
     db.currentPoint = 1;
     EXPECT_FALSE(changed()) << "a choice is no change";
-    ASSERT_TRUE(deleteSelectedPoint(db).done);
+    ASSERT_TRUE(deleteSelectedPoint(db).ok);
     EXPECT_TRUE(changed());
     db.currentPoint = -1;
-    EXPECT_FALSE(deleteSelectedPoint(db).done);
+    EXPECT_FALSE(deleteSelectedPoint(db).ok);
     EXPECT_FALSE(changed());
     for (int n = 0; n < kMaxLocalities; ++n) (void)addLocality(db);
     changed();
-    EXPECT_FALSE(addLocality(db).done);
+    EXPECT_FALSE(addLocality(db).ok);
     EXPECT_FALSE(changed()) << "a refused locality changes nothing";
     // A copy carries its revision along, so a window that keeps one sees the same state.
     const VesDatabase copy = db;

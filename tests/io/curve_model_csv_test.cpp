@@ -20,7 +20,7 @@ Sounding interpretedSounding(const ScratchDir& dir) {
                                                            {90, 17.4, 2, 2}, {130, 37.8, 2, 2}}));
     Sounding s;
     std::vector<std::string> messages;
-    EXPECT_EQ(openGefCurve(s, gef, messages), kSuccess);
+    EXPECT_EQ(openGefCurve(s, gef, messages), CurveFileEnd::Done);
     s.model.interfaceCount = 2;
     s.model.resistivity = {150.5f, 30.25f, 400.0f};
     s.model.depth = {2.5f, 10.0f, kHalfSpaceDepth};
@@ -57,7 +57,7 @@ TEST(CurveModelCsv, CurveReadsBackThroughTheSheetReaderAndTheModelLinesHoldTheMo
 
     Sounding back;
     std::vector<std::string> messages;
-    ASSERT_EQ(openSheetCurve(back, path, messages), kSuccess);
+    ASSERT_EQ(openSheetCurve(back, path, messages), CurveFileEnd::Done);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(back.minGridIndex, s.minGridIndex);
     EXPECT_EQ(back.maxGridIndex, s.maxGridIndex);

@@ -22,7 +22,7 @@ protected:
     Sounding sounding;
     std::vector<std::string> messages;
 
-    int open(const std::string& bytes, const std::string& name = "curve.GEF") {
+    CurveFileOutcome open(const std::string& bytes, const std::string& name = "curve.GEF") {
         const std::string path = dir.file(name);
         writeBytes(path, bytes);
         messages.clear();
@@ -31,9 +31,10 @@ protected:
 };
 
 TEST_F(GefReaderTest, SnapsFieldSpacingsGapsAndValuesBeyondTheTable) {
-    ASSERT_EQ(open(gefText("01.02.2020 x", {{100, 1.0, 0.5, 1}, {100, 1.1, 0.5, 1}, {100, 1.5, 0.5, 1},
-                                            {100, 2000, 0.5, 1}})),
-              kSuccess);
+    ASSERT_EQ(
+        open(gefText("01.02.2020 x",
+                     {{100, 1.0, 0.5, 1}, {100, 1.1, 0.5, 1}, {100, 1.5, 0.5, 1}, {100, 2000, 0.5, 1}})),
+        CurveFileEnd::Done);
     const PointTable& p = sounding.points;
     ASSERT_EQ(p.pointCount, 4);
     EXPECT_EQ(p.gridIndex[0], 0);
@@ -50,7 +51,7 @@ TEST_F(GefReaderTest, SnapsFieldSpacingsGapsAndValuesBeyondTheTable) {
 }
 
 TEST_F(GefReaderTest, LargestSpacingOf150mSnapsOutsideTheCurveRange) {
-    ASSERT_EQ(open(gefText("d", {{50, 10.3, 1, 1}, {60, 13.4, 1, 1}, {80, 150, 1, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText("d", {{50, 10.3, 1, 1}, {60, 13.4, 1, 1}, {80, 150, 1, 1}})), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.gridIndex[2], 20);
     EXPECT_EQ(sounding.maxGridIndex, 19);
     EXPECT_FALSE(sounding.hasComposite(20));
@@ -59,9 +60,9 @@ TEST_F(GefReaderTest, LargestSpacingOf150mSnapsOutsideTheCurveRange) {
 }
 
 TEST_F(GefReaderTest, RepeatedReadingsOfOneBranchAreAveragedGeometrically) {
-    ASSERT_EQ(open(gefText("d", {{10, 1.05, 0.5, 1}, {20, 1.3, 0.5, 1}, {100, 10.0, 0.5, 1},
-                                 {400, 10.3, 0.5, 1}})),
-              kSuccess);
+    ASSERT_EQ(
+        open(gefText("d", {{10, 1.05, 0.5, 1}, {20, 1.3, 0.5, 1}, {100, 10.0, 0.5, 1}, {400, 10.3, 0.5, 1}})),
+        CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.gridIndex[0], 0);
     EXPECT_EQ(sounding.points.gridIndex[1], 1);
     EXPECT_EQ(sounding.points.gridIndex[2], 9);
@@ -76,7 +77,7 @@ TEST_F(GefReaderTest, ReadingsAreAStreamOfNumbersWhateverTheLineBreaks) {
         "1 2 100 4 5 6 7\r\n 1.0 9 0.5 11 1 13\r\n"
         "1 2 120\n4 5 6 7 1.3 9 0.5 11 1 13 "
         "1 2 999 4 5 6 7 1.68 9 0.5";  // cut short by the end of the file
-    ASSERT_EQ(open(text), kSuccess);
+    ASSERT_EQ(open(text), CurveFileEnd::Done);
     EXPECT_EQ(sounding.date, "05.06.2019");
     ASSERT_EQ(sounding.points.pointCount, 2);
     EXPECT_FLOAT_EQ(sounding.points.rhoA[0], 100.0f);
@@ -87,16 +88,17 @@ TEST_F(GefReaderTest, ReadingsAreAStreamOfNumbersWhateverTheLineBreaks) {
 
 TEST_F(GefReaderTest, DateIsTheFirstWordOfLineTwoInWindows1250) {
     // "dne:" followed by a Czech word in CP1250 bytes (ř = 0xF8, í = 0xED).
-    ASSERT_EQ(open(gefText("\xF8\xEDjen-2021 10:00", {{10, 1.0, 0.5, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText("\xF8\xEDjen-2021 10:00", {{10, 1.0, 0.5, 1}})), CurveFileEnd::Done);
     EXPECT_EQ(sounding.date, "říjen-2021");
-    ASSERT_EQ(open(gefText(std::string(60, '7'), {{10, 1.0, 0.5, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText(std::string(60, '7'), {{10, 1.0, 0.5, 1}})), CurveFileEnd::Done);
     EXPECT_EQ(sounding.date, std::string(39, '7'));
-    ASSERT_EQ(open(gefText("", {{10, 1.0, 0.5, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText("", {{10, 1.0, 0.5, 1}})), CurveFileEnd::Done);
     EXPECT_EQ(sounding.date, std::string(39, '7')) << "an empty line 2 keeps the date";
 }
 
 TEST_F(GefReaderTest, BranchZeroTakesNoPartInTheComposite) {
-    ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}, {999, 1.68, 0.5, 0}})), kSuccess);
+    ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}, {999, 1.68, 0.5, 0}})),
+              CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.gridIndex[2], 2);
     EXPECT_FALSE(sounding.hasComposite(2));
 }
@@ -104,7 +106,7 @@ TEST_F(GefReaderTest, BranchZeroTakesNoPartInTheComposite) {
 TEST_F(GefReaderTest, ReadsAtMost99Readings) {
     std::vector<GefReading> readings;
     for (int i = 0; i < 130; ++i) readings.push_back({100.0 + i, 10.3, 0.5, 1});
-    ASSERT_EQ(open(gefText("d", readings)), kSuccess);
+    ASSERT_EQ(open(gefText("d", readings)), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, kMaxPoints);
     EXPECT_NE(std::find(messages.begin(), messages.end(),
                         "The file holds more than 99 readings; only the first 99 were read."),
@@ -112,11 +114,12 @@ TEST_F(GefReaderTest, ReadsAtMost99Readings) {
 }
 
 TEST_F(GefReaderTest, FailedReadKeepsThePreviousCurveUsable) {
-    ASSERT_EQ(open(gefText("first", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}, {40, 1.68, 0.5, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText("first", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}, {40, 1.68, 0.5, 1}})),
+              CurveFileEnd::Done);
     sounding.model.interfaceCount = 2;
     const float compositeBefore = sounding.composite(1);
 
-    ASSERT_EQ(open(gefText("second", {{10, -1.0, 0.5, 1}}), "bad.GEF"), kFailed);
+    ASSERT_EQ(open(gefText("second", {{10, -1.0, 0.5, 1}}), "bad.GEF"), CurveFileEnd::Failed);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "reading error");
     EXPECT_EQ(sounding.points.pointCount, 3);
@@ -126,20 +129,20 @@ TEST_F(GefReaderTest, FailedReadKeepsThePreviousCurveUsable) {
     EXPECT_EQ(gefOpenedCaption(sounding),
               "ORMA - programme for VES interpretation - opened: " + dir.file("bad.GEF"));
 
-    EXPECT_EQ(open("only\r\ntwo lines\r\n", "short.GEF"), kFailed);
+    EXPECT_EQ(open("only\r\ntwo lines\r\n", "short.GEF"), CurveFileEnd::Failed);
     EXPECT_EQ(sounding.points.pointCount, 3);
 }
 
 TEST_F(GefReaderTest, MissingFileIsReportedBeforeTheReadingError) {
     messages.clear();
-    EXPECT_EQ(openGefCurve(sounding, dir.file("none.GEF"), messages), kCannotOpen);
+    EXPECT_EQ(openGefCurve(sounding, dir.file("none.GEF"), messages), CurveFileEnd::CannotOpen);
     EXPECT_EQ(messages, (std::vector<std::string>{"Cannot open GEF file.", "reading error"}));
 }
 
 TEST_F(GefReaderTest, NewCurveDropsTheModelAndBuildsTheComposite) {
     sounding.model.interfaceCount = 3;
     sounding.model.depthFixed[1] = 1;
-    ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}})), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, 2);
     EXPECT_EQ(sounding.model.interfaceCount, 0);
     EXPECT_EQ(sounding.model.depthFixed[1], 0);
@@ -148,7 +151,7 @@ TEST_F(GefReaderTest, NewCurveDropsTheModelAndBuildsTheComposite) {
 }
 
 TEST_F(GefReaderTest, ReprocessingWorksOnThePointsInMemory) {
-    ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}})), kSuccess);
+    ASSERT_EQ(open(gefText("d", {{10, 1.0, 0.5, 1}, {20, 1.3, 0.5, 1}})), CurveFileEnd::Done);
     sounding.points.ab2[1] = 10.3f;
     sounding.gefPath = dir.file("gone.GEF");
     messages.clear();

@@ -29,6 +29,7 @@
 #include "io/UcmWriter.h"
 #include "io/VdbFile.h"
 #include "io/WindowSettingsFile.h"
+#include "support/OutcomeAssertions.h"
 
 namespace orma {
 namespace {
@@ -51,7 +52,7 @@ std::vector<std::pair<std::string, std::string>> everyFile(const std::string& sc
 
     // GEF in, shifted, a model computed: the RST record and the curve CSV out.
     Sounding s;
-    EXPECT_EQ(openGefCurve(s, samplePath("profile1/VES150.GEF"), messages), kSuccess);
+    EXPECT_EQ(openGefCurve(s, samplePath("profile1/VES150.GEF"), messages), CurveFileEnd::Done);
     shiftBranches(s, 2);
     s.model.interfaceCount = 2;
     s.model.resistivity[0] = 152.5f;
@@ -64,32 +65,32 @@ std::vector<std::pair<std::string, std::string>> everyFile(const std::string& sc
     const std::string record = joined(rstRecordLines(s));
     files.emplace_back("RST record", record);
     Sounding fromRst;
-    EXPECT_EQ(readRstRecordText(fromRst, record, 0, messages), kSuccess);
+    EXPECT_EQ(readRstRecordText(fromRst, record, 0, messages), CurveFileEnd::Done);
     files.emplace_back("RST record read back and written again", joined(rstRecordLines(fromRst)));
     files.emplace_back("RST sample read and written", [&] {
         Sounding r;
-        EXPECT_EQ(openRstFile(r, samplePath("ves.rst"), messages), kSuccess);
+        EXPECT_EQ(openRstFile(r, samplePath("ves.rst"), messages), CurveFileEnd::Done);
         return joined(rstRecordLines(r));
     }());
     const std::string csv = formatCurveModelCsv(s, CurveCsvParts{}, "VES150.GEF");
     files.emplace_back("curve CSV", csv);
     Sounding fromCsv;
-    EXPECT_EQ(readSheetBytes(fromCsv, csv, messages), kSuccess);
+    EXPECT_EQ(readSheetBytes(fromCsv, csv, messages), CurveFileEnd::Done);
     shiftBranches(fromCsv, 2);
     files.emplace_back("curve CSV read as a sheet and written again",
                        formatCurveModelCsv(fromCsv, CurveCsvParts{false, false, false}, ""));
     files.emplace_back("sheet with decimal commas", [&] {
         Sounding sheet;
-        EXPECT_EQ(readSheetBytes(sheet, "AB/2;MN/2;rhoa\r\n1,5;0,5;101,25\r\n2,5;0,5;98,5\r\n3,5;0,5;90,75\r\n",
-                                 messages),
-                  kSuccess);
+        EXPECT_EQ(
+            readSheetBytes(sheet, "AB/2;MN/2;rhoa\r\n1,5;0,5;101,25\r\n2,5;0,5;98,5\r\n3,5;0,5;90,75\r\n",
+                           messages),
+            CurveFileEnd::Done);
         return formatPattern("%f %f %f", {sheet.points.ab2[1], sheet.points.mn2[1], sheet.points.rhoA[1]});
     }());
 
     // The sample database read, written, read and written again; its UCM.
     VesDatabase db;
-    std::string problem;
-    EXPECT_TRUE(readVdbFile(samplePath("ves-ukazkova-data/ukazkova-ves-databaze.vdb"), db, problem)) << problem;
+    EXPECT_TRUE(test::succeeded(readVdbFile(samplePath("ves-ukazkova-data/ukazkova-ves-databaze.vdb"), db)));
     db.localities[0].profiles[0].xScale = 0.000058f;
     const std::string vdb = formatVdb(db, "ukazkova-ves-databaze.vdb");
     files.emplace_back(".vdb", vdb);

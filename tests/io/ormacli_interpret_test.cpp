@@ -13,8 +13,9 @@
 
 #include "SoundingFiles.h"
 #include "io/VdbFile.h"
-#include "support/SyntheticSoundings.h"
 #include "support/CliRun.h"
+#include "support/OutcomeAssertions.h"
+#include "support/SyntheticSoundings.h"
 
 namespace orma {
 namespace {
@@ -119,8 +120,7 @@ TEST_F(OrmacliInterpretTest, AutomaticFitsMatchFitsFromTheTrueModelsAndTheDataba
 
     // The database the section window opens: one profile, every point with its model.
     VesDatabase db;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(dir.file("pf.vdb"), db)));
     ASSERT_EQ(db.localities.size(), 1u);
     const Profile& p = db.localities[0].profiles.at(0);
     EXPECT_EQ(p.name, "pf 7");
@@ -154,8 +154,7 @@ TEST_F(OrmacliInterpretTest, GlobalFitsStoreEachDepthRangeAndMoreLayersNeverFitW
     ASSERT_EQ(fourRows.size(), 6u);
 
     VesDatabase db;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(dir.file("pf.vdb"), db)));
     const Profile& stored = db.localities.at(0).profiles.at(0);
     for (std::size_t i = 1; i < fourRows.size(); ++i) {
         const std::vector<std::string>& row = fourRows[i];
@@ -193,8 +192,7 @@ TEST_F(OrmacliInterpretTest, TheJointFitOfTheProfileGoesIntoTheSummaryAndTheData
     EXPECT_EQ(table[0].back(), "SSQ alone");
     EXPECT_EQ(table[0][10], "equivalent models");
     VesDatabase db;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(dir.file("pf.vdb"), db)));
     const Profile& stored = db.localities.at(0).profiles.at(0);
     double jointJumps = 0, ownJumps = 0;
     for (std::size_t i = 1; i < table.size(); ++i) {
@@ -257,8 +255,7 @@ TEST_F(OrmacliInterpretTest, BrokenFilesAreSkippedAndListedAndAnExistingDatabase
     EXPECT_NE(interpreted.err.find("  notes.txt: The sheet cannot be read"), std::string::npos) << interpreted.err;
     EXPECT_EQ(test::readBytes(dir.file("pf.vdb")), "someone's database");
     VesDatabase db;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb_1"), db, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(dir.file("pf.vdb_1"), db)));
     EXPECT_EQ(db.localities[0].profiles[0].points.size(), 3u);
 
     // A summary is never written over a file.
@@ -294,8 +291,7 @@ TEST_F(OrmacliInterpretTest, MoreThanAProfileOfSoundingsFillsFurtherProfilesAndT
               std::string::npos);
 
     VesDatabase db;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(dir.file("pf.vdb"), db, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(dir.file("pf.vdb"), db)));
     ASSERT_EQ(db.localities.size(), 1u);
     const std::vector<Profile>& profiles = db.localities[0].profiles;
     ASSERT_EQ(profiles.size(), 2u);

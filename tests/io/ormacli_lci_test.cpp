@@ -12,6 +12,7 @@
 #include "SoundingFiles.h"
 #include "io/VdbFile.h"
 #include "support/FileBytes.h"
+#include "support/OutcomeAssertions.h"
 #include "support/VesDatabaseBuilders.h"
 
 namespace orma {
@@ -42,8 +43,7 @@ protected:
 
     static VesDatabase read(const std::string& path) {
         VesDatabase db;
-        std::string message;
-        EXPECT_TRUE(readVdbFile(path, db, message)) << message;
+        EXPECT_TRUE(test::succeeded(readVdbFile(path, db)));
         return db;
     }
 };

@@ -14,6 +14,7 @@
 #include "io/RecoveryCopy.h"
 #include "io/VdbFile.h"
 #include "support/FileBytes.h"
+#include "support/OutcomeAssertions.h"
 #include "support/VesDatabaseBuilders.h"
 
 namespace orma {
@@ -91,8 +92,7 @@ TEST(RecoveryCopy, WritesTheWholeDatabaseBesideNothingButItsOwnCopy) {
     EXPECT_EQ(copy.path(), first);
     EXPECT_EQ(filesIn(state), 1);
     VesDatabase back;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(first.string(), back, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(first.string(), back)));
     EXPECT_EQ(back.localities[1].profiles[1].points[3].name, "changed");
     EXPECT_EQ(formatVdb(back, "x"), formatVdb(db, "x"));
 

@@ -35,7 +35,7 @@ TEST(RstMn2Bands, ReadingsJustBelowAndAtEachEdgeOfARecord) {
         "r 17.000000 s0 a6.150000 m100.000000";
     Sounding sounding;
     std::vector<std::string> messages;
-    ASSERT_EQ(readRstRecordText(sounding, text, 0, messages), kSuccess);
+    ASSERT_EQ(readRstRecordText(sounding, text, 0, messages), CurveFileEnd::Done);
     ASSERT_EQ(sounding.points.pointCount, 8);
     const int expected[] = {1, 2, 2, 3, 3, 4, 4, 5};
     for (int s = 0; s < 8; ++s) EXPECT_EQ(sounding.points.branch[s], expected[s]) << "reading " << s;

@@ -30,7 +30,7 @@ protected:
         sounding.rstPath = dir.file("curves.RST");
         writeBytes(sounding.rstPath, bytes);
     }
-    int read(int index) {
+    CurveFileOutcome read(int index) {
         messages.clear();
         return readRstRecord(sounding, index, messages);
     }
@@ -48,7 +48,7 @@ TEST_F(RstReaderTest, BranchFollowsMn2ThresholdsAndResistivitiesArePositive) {
     useFile(record("op", 7,
                    "r0 s0 a1.0 m0.5\r\nr -35.2 s1 a1.3 m1\r\nr12 s2 a1.68 m10\r\nr13 s3 a2.18 m50\r\n"
                    "r14 s4 a2.82 m200\r\nr15 s5 a3.66 m400"));
-    ASSERT_EQ(read(0), kSuccess);
+    ASSERT_EQ(read(0), CurveFileEnd::Done);
     const PointTable& p = sounding.points;
     // A resistivity of 0 is left out with a message naming it, as in a GEF file.
     ASSERT_EQ(p.pointCount, 5);
@@ -62,22 +62,22 @@ TEST_F(RstReaderTest, BranchFollowsMn2ThresholdsAndResistivitiesArePositive) {
 
 TEST_F(RstReaderTest, RecordEndsAtSpacingsBelowTheirLimitsOrAForeignLine) {
     useFile(record("a", 1, "r10 s0 a1.0 m0.5\r\nr11 s0 a1.3 m0.5\r\nr12 s0 a0.8 m0.5\r\nr13 s0 a1.68 m0.5"));
-    ASSERT_EQ(read(0), kSuccess);
+    ASSERT_EQ(read(0), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, 2);
 
     useFile(record("a", 1, "r10 s0 a1.0 m0.5\r\nr11 s0 a1.3 m0.05\r\n"));
-    ASSERT_EQ(read(0), kSuccess);
+    ASSERT_EQ(read(0), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, 1);
 
     useFile(record("a", 1, "r10 s0 a1.0 m0.5\r\nx11 s0 a1.3 m0.5\r\nr12 s0 a1.68 m0.5"));
-    ASSERT_EQ(read(0), kSuccess);
+    ASSERT_EQ(read(0), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, 1);
 }
 
 TEST_F(RstReaderTest, HeaderTextsAreReadWholeAndCut) {
     useFile("n Jan  Nov\xE1k \r\nb 0150\r\np -2\r\nl " + std::string(120, 'L') + "\r\nd 12. 3. 2021 odpoledne\r\n" +
             kTwoBranches);
-    ASSERT_EQ(read(0), kSuccess);
+    ASSERT_EQ(read(0), CurveFileEnd::Done);
     EXPECT_EQ(sounding.operatorName, "Jan  Novák ");
     EXPECT_EQ(sounding.pointNumber, 150) << "decimal, not octal";
     EXPECT_EQ(sounding.profileNumber, -2);
@@ -91,7 +91,7 @@ TEST_F(RstReaderTest, HeaderLinesWithAnotherKeyKeepTheirFields) {
     sounding.pointNumber = 42;
     sounding.locality = "old place";
     useFile("n someone\nx 9\np 4\nq other\nd today\n" + kTwoBranches);  // plain LF line ends too
-    ASSERT_EQ(read(0), kSuccess);
+    ASSERT_EQ(read(0), CurveFileEnd::Done);
     EXPECT_EQ(sounding.pointNumber, 42);
     EXPECT_EQ(sounding.profileNumber, 4);
     EXPECT_EQ(sounding.locality, "old place");
@@ -101,13 +101,13 @@ TEST_F(RstReaderTest, HeaderLinesWithAnotherKeyKeepTheirFields) {
 
 TEST_F(RstReaderTest, RecordsAreCountedByTheirNameLines) {
     useFile(record("first", 1, kTwoBranches) + "\r\n" + record("second", 2, "r7 s0 a10.3 m1\r\nr8 s0 a13.4 m1"));
-    ASSERT_EQ(read(1), kSuccess);
+    ASSERT_EQ(read(1), CurveFileEnd::Done);
     EXPECT_EQ(sounding.operatorName, "second");
     EXPECT_EQ(sounding.points.pointCount, 2);
     EXPECT_EQ(sounding.rstRecordIndex, 1);
     EXPECT_EQ(sounding.source, CurveSource::Rst);
 
-    EXPECT_EQ(read(2), kEndOfFile);
+    EXPECT_EQ(read(2), CurveFileEnd::EndOfFile);
     EXPECT_EQ(messages, std::vector<std::string>{"End of file RST. First VES point is following."});
     EXPECT_EQ(sounding.rstRecordIndex, 0);
     EXPECT_EQ(sounding.operatorName, "second");
@@ -116,11 +116,11 @@ TEST_F(RstReaderTest, RecordsAreCountedByTheirNameLines) {
 TEST_F(RstReaderTest, FollowingCurveWrapsToTheFirstAtTheEndOfTheFile) {
     useFile(record("first", 1, kTwoBranches) + "\r\n" + record("second", 2, kTwoBranches));
     messages.clear();
-    ASSERT_EQ(openRstFile(sounding, sounding.rstPath, messages), kSuccess);
-    ASSERT_EQ(openFollowingRstCurve(sounding, messages), kSuccess);
+    ASSERT_EQ(openRstFile(sounding, sounding.rstPath, messages), CurveFileEnd::Done);
+    ASSERT_EQ(openFollowingRstCurve(sounding, messages), CurveFileEnd::Done);
     EXPECT_EQ(sounding.operatorName, "second");
     messages.clear();
-    ASSERT_EQ(openFollowingRstCurve(sounding, messages), kSuccess);
+    ASSERT_EQ(openFollowingRstCurve(sounding, messages), CurveFileEnd::Done);
     EXPECT_EQ(sounding.operatorName, "first");
     EXPECT_EQ(messages, std::vector<std::string>{"End of file RST. First VES point is following."});
     EXPECT_EQ(sounding.rstRecordIndex, 1);
@@ -128,15 +128,17 @@ TEST_F(RstReaderTest, FollowingCurveWrapsToTheFirstAtTheEndOfTheFile) {
 
     EXPECT_FALSE(openPrecedingRstCurve(sounding, messages).has_value()) << "nothing precedes the first curve";
     EXPECT_EQ(sounding.rstRecordIndex, 1);
-    ASSERT_EQ(openFollowingRstCurve(sounding, messages), kSuccess);
-    ASSERT_EQ(openPrecedingRstCurve(sounding, messages), std::optional<int>(kSuccess));
+    ASSERT_EQ(openFollowingRstCurve(sounding, messages), CurveFileEnd::Done);
+    const std::optional<CurveFileOutcome> preceding = openPrecedingRstCurve(sounding, messages);
+    ASSERT_TRUE(preceding.has_value());
+    ASSERT_EQ(*preceding, CurveFileEnd::Done);
     EXPECT_EQ(sounding.operatorName, "first");
 }
 
 TEST_F(RstReaderTest, UnusableRecordFallsBackToTheFirstAndThenGivesUp) {
     useFile(record("good", 1, kTwoBranches) + "\r\n" + record("empty", 2, "r1 s0 a0.5 m1"));
     messages.clear();
-    EXPECT_EQ(openRstCurve(sounding, 1, messages), kSuccess);
+    EXPECT_EQ(openRstCurve(sounding, 1, messages), CurveFileEnd::Done);
     EXPECT_EQ(sounding.operatorName, "good");
     EXPECT_EQ(sounding.rstRecordIndex, 1);
 
@@ -144,7 +146,7 @@ TEST_F(RstReaderTest, UnusableRecordFallsBackToTheFirstAndThenGivesUp) {
     sounding.model.interfaceCount = 2;
     const float composite = sounding.composite(1);
     messages.clear();
-    ASSERT_EQ(openRstCurve(sounding, 0, messages), kFailed);
+    ASSERT_EQ(openRstCurve(sounding, 0, messages), CurveFileEnd::Failed);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "record not red");
     EXPECT_EQ(sounding.operatorName, "good") << "the unusable record changed the header";
@@ -153,7 +155,7 @@ TEST_F(RstReaderTest, UnusableRecordFallsBackToTheFirstAndThenGivesUp) {
 
     sounding.rstPath = dir.file("missing.RST");
     messages.clear();
-    EXPECT_EQ(openRstCurve(sounding, 0, messages), kCannotOpen);
+    EXPECT_EQ(openRstCurve(sounding, 0, messages), CurveFileEnd::CannotOpen);
     EXPECT_EQ(messages, (std::vector<std::string>{"Cannot open RST file.", "Cannot open RST file.",
                                                   "record not red"}));
 }

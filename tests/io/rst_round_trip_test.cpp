@@ -52,7 +52,7 @@ void expectReadsBackTheSame(const Sounding& written, const std::string& what) {
     ASSERT_FALSE(rstRecordProblem(written).has_value()) << what << ": " << *rstRecordProblem(written);
     Sounding back;
     std::vector<std::string> messages;
-    ASSERT_EQ(readRstRecordText(back, recordText(written), 0, messages), kSuccess) << what;
+    ASSERT_EQ(readRstRecordText(back, recordText(written), 0, messages), CurveFileEnd::Done) << what;
     shiftBranches(back, 2);
     for (const std::string& text : messages) ADD_FAILURE() << what << ": " << text;
     for (int k = 0; k < kGridPoints; ++k) {
@@ -108,7 +108,7 @@ TEST(RstRoundTrip, RecordsTheReaderWouldRejectOrMisplaceAreRefused) {
     ScriptedDialogs dialogs;
     dialogs.expectMessage(*rstRecordProblem(tiny));
     RstOutputFile output;
-    EXPECT_EQ(appendRstRecord(tiny, output, dialogs), kFailed);
+    EXPECT_EQ(appendRstRecord(tiny, output, dialogs), CurveFileEnd::Failed);
     EXPECT_FALSE(output.isOpen());
     dialogs.verifyDone();
 }
@@ -120,7 +120,8 @@ TEST(RstRoundTrip, NoRecordWithoutACurveOrWithoutAnyShiftedValue) {
     EXPECT_FALSE(nothing.compositeBuilt);
     ScriptedDialogs dialogs;
     RstOutputFile output;
-    EXPECT_EQ(appendRstRecord(nothing, output, dialogs), kFailed) << "so F5 writes nothing and asks nothing";
+    EXPECT_EQ(appendRstRecord(nothing, output, dialogs), CurveFileEnd::Failed)
+        << "so F5 writes nothing and asks nothing";
 
     // ...and readings in no branch leave a composite without values.
     Sounding noBranch = loadedCurve(2, 9, 1.0f, [](int) { return 5.0f; });
@@ -128,7 +129,7 @@ TEST(RstRoundTrip, NoRecordWithoutACurveOrWithoutAnyShiftedValue) {
     shiftBranches(noBranch, 2);
     ASSERT_TRUE(noBranch.compositeBuilt);
     dialogs.expectMessage("The shifted curve has no values, so there is no RST record to write.");
-    EXPECT_EQ(appendRstRecord(noBranch, output, dialogs), kFailed);
+    EXPECT_EQ(appendRstRecord(noBranch, output, dialogs), CurveFileEnd::Failed);
     dialogs.verifyDone();
 }
 
@@ -184,7 +185,7 @@ TEST(RstRoundTrip, AppendingOnlyContinuesAnRstFile) {
     ScriptedDialogs dialogs;
     dialogs.expectMessage(*gef);
     const std::string before = readBytes(dir.file("ves.GEF"));
-    EXPECT_EQ(appendRstRecord(s, output, dialogs), kCannotOpen);
+    EXPECT_EQ(appendRstRecord(s, output, dialogs), CurveFileEnd::CannotOpen);
     EXPECT_EQ(readBytes(dir.file("ves.GEF")), before);
     EXPECT_FALSE(output.isOpen());
     EXPECT_FALSE(s.rstOutputOpen);

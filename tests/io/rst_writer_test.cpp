@@ -33,7 +33,7 @@ protected:
         const std::string gef = dir.file("curve.GEF");
         test::writeBytes(gef, test::gefText("03.04.2022 9:00", kCurve));
         std::vector<std::string> messages;
-        ASSERT_EQ(openGefCurve(sounding, gef, messages), kSuccess);
+        ASSERT_EQ(openGefCurve(sounding, gef, messages), CurveFileEnd::Done);
     }
     void TearDown() override { dialogs.verifyDone(); }
 
@@ -52,7 +52,7 @@ TEST_F(RstWriterTest, NewFileAsksEverythingAndAppendsContinueTheFile) {
     dialogs.expectInput("Enter point number or chainage on the profile: ", " point: ", "100", "25");
     dialogs.expectInput("Enter profile number:", " profile number:", "x1", "1");
     dialogs.expectMessage("Integer!");
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
     EXPECT_EQ(dialogs.lastFileOptions().filter, "soubor typu keldor|*.RST");
     EXPECT_EQ(dialogs.lastFileOptions().defaultExtension, "RST");
     EXPECT_TRUE(sounding.rstOutputOpen);
@@ -60,11 +60,11 @@ TEST_F(RstWriterTest, NewFileAsksEverythingAndAppendsContinueTheFile) {
     EXPECT_EQ(sounding.profileNumber, 1);
 
     expectNumbers("125", "200");
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
     dialogs.expectInput("Enter point number or chainage on the profile: ", " point: ", "", "150");
     dialogs.expectMessage("Integer!");
     dialogs.expectInput("Enter profile number:", " profile number:", std::nullopt);
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
     closeRstOutput(sounding, output, dialogs);
     EXPECT_FALSE(sounding.rstOutputOpen);
 
@@ -84,7 +84,7 @@ TEST_F(RstWriterTest, SaveDialogNeverOverwritesAndCancelStops) {
     dialogs.expectMessage("The file already exists. Choose another name.");
     dialogs.expectSave(std::nullopt);
     dialogs.expectMessage("No file chosen");
-    EXPECT_EQ(appendRstRecord(sounding, output, dialogs), kCannotOpen);
+    EXPECT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::CannotOpen);
     EXPECT_EQ(readBytes(existing), "keep me");
     EXPECT_FALSE(output.isOpen());
     EXPECT_FALSE(sounding.rstOutputOpen);
@@ -94,14 +94,14 @@ TEST_F(RstWriterTest, SaveDialogNeverOverwritesAndCancelStops) {
     dialogs.expectSave(dir.file("plain/x.RST"));
     dialogs.expectMessage("Unpossible create file RST !\nNo new file can be made in the folder of " +
                           dir.file("plain/x.RST") + " (Not a directory).");
-    EXPECT_EQ(appendRstRecord(sounding, output, dialogs), kCannotOpen);
+    EXPECT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::CannotOpen);
     EXPECT_FALSE(sounding.rstOutputOpen);
 }
 
 TEST_F(RstWriterTest, NothingHappensWithoutACompositeOrWithoutAnOpenFileForF12) {
-    EXPECT_EQ(saveRstRecordToNewFile(sounding, output, dialogs), kFailed);
+    EXPECT_EQ(saveRstRecordToNewFile(sounding, output, dialogs), CurveFileEnd::Failed);
     sounding.compositeBuilt = false;
-    EXPECT_EQ(appendRstRecord(sounding, output, dialogs), kFailed);
+    EXPECT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Failed);
     EXPECT_TRUE(dialogs.messages().empty());
 }
 
@@ -113,13 +113,13 @@ TEST_F(RstWriterTest, F12ClosesTheOpenFileAndStartsAnotherOne) {
     dialogs.expectInput("Enter the operator name:", "operator name:", "op");
     dialogs.expectInput("Enter the locality name:", "locality name:", "loc");
     expectNumbers("1", "25");
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
 
     dialogs.expectSave(second);
     dialogs.expectInput("Enter the operator name:", "operator name:", std::nullopt, "op");
     dialogs.expectInput("Enter the locality name:", "locality name:", std::nullopt, "loc");
     expectNumbers("2", std::nullopt);
-    ASSERT_EQ(saveRstRecordToNewFile(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(saveRstRecordToNewFile(sounding, output, dialogs), CurveFileEnd::Done);
     EXPECT_FALSE(output.isOpen());
     EXPECT_FALSE(sounding.rstOutputOpen);
     EXPECT_EQ(readBytes(second).rfind("n op\r\nb 2\r\n", 0), 0u);
@@ -170,7 +170,7 @@ TEST_F(RstWriterTest, OutputBranchesCoverOverlappingGridRanges) {
     dialogs.expectInput("Enter the operator name:", "operator name:", std::nullopt);
     dialogs.expectInput("Enter the locality name:", "locality name:", std::nullopt);
     expectNumbers("5", std::nullopt);
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
     output.close();
     std::vector<std::pair<int, float>> expected;
     for (int k = 0; k <= 7; ++k) expected.emplace_back(k, 0.5f);
@@ -195,7 +195,7 @@ TEST_F(RstWriterTest, EveryLineStaysReadableWhenAMeasuredBranchIsEmpty) {
     dialogs.expectInput("Enter the operator name:", "operator name:", std::nullopt);
     dialogs.expectInput("Enter the locality name:", "locality name:", std::nullopt);
     expectNumbers("5", std::nullopt);
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
     output.close();
     for (const auto& [k, m] : writtenRows(readBytes(dir.file("gap.RST")))) EXPECT_GE(m, 0.1f) << "row " << k;
 }
@@ -206,13 +206,13 @@ TEST_F(RstWriterTest, RecordReadsBackWithItsHeaderCurveAndBranches) {
     dialogs.expectInput("Enter the operator name:", "operator name:", "Jan  Novák ml.");
     dialogs.expectInput("Enter the locality name:", "locality name:", "Horní Dolní\r\nb 7");
     expectNumbers("310", "25", "4");
-    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+    ASSERT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
     closeRstOutput(sounding, output, dialogs);
 
     Sounding back;
     back.rstPath = path;
     std::vector<std::string> messages;
-    ASSERT_EQ(openRstCurve(back, 0, messages), kSuccess);
+    ASSERT_EQ(openRstCurve(back, 0, messages), CurveFileEnd::Done);
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_EQ(back.operatorName, "Jan  Novák ml.");
     EXPECT_EQ(back.locality, "Horní Dolní  b 7") << "line breaks in a text never split the record";

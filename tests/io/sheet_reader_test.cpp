@@ -21,7 +21,7 @@ protected:
     Sounding sounding;
     std::vector<std::string> messages;
 
-    int open(const std::string& bytes, const std::string& name = "VES12.csv") {
+    CurveFileOutcome open(const std::string& bytes, const std::string& name = "VES12.csv") {
         const std::string path = dir.file(name);
         writeBytes(path, bytes);
         messages.clear();
@@ -40,7 +40,7 @@ constexpr const char* kFourBranches =
     "100,10,452\n140,10,450\n200,10,605\n200,20,1059\n300,20,1816\n400,20,1156\n";
 
 TEST_F(SheetReaderTest, HeaderedCommaSheetGetsOneBranchPerMn2Ascending) {
-    ASSERT_EQ(open(kFourBranches), kSuccess) << allMessages();
+    ASSERT_EQ(open(kFourBranches), CurveFileEnd::Done) << allMessages();
     const PointTable& p = sounding.points;
     ASSERT_EQ(p.pointCount, 13);
     EXPECT_EQ(p.branch[0], 1);
@@ -74,7 +74,7 @@ TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(open(c.text), kSuccess) << allMessages();
+        ASSERT_EQ(open(c.text), CurveFileEnd::Done) << allMessages();
         const PointTable& p = sounding.points;
         ASSERT_EQ(p.pointCount, 3);
         EXPECT_FLOAT_EQ(p.ab2[0], 1.5f);
@@ -85,12 +85,12 @@ TEST_F(SheetReaderTest, SeparatorsDecimalCommasAndHeaderlessColumns) {
         EXPECT_TRUE(messages.empty()) << allMessages();
     }
     // A line of separators only is left out and named like any other.
-    ASSERT_EQ(open("ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n;;;;\n3;0,5;120;;\n"), kSuccess);
+    ASSERT_EQ(open("ab2;mn2;rhoa;;\n1,5;0,5;100,25;;\n;;;;\n3;0,5;120;;\n"), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, 2);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.front(), "Lines of the sheet that were left out: line 3, column 1 (AB/2) is empty.");
     // Whole numbers with blanks after the commas: still comma-separated.
-    ASSERT_EQ(open("ab2, mn2, rhoa\n2, 1, 120\n3, 1, 130\n"), kSuccess);
+    ASSERT_EQ(open("ab2, mn2, rhoa\n2, 1, 120\n3, 1, 130\n"), CurveFileEnd::Done);
     EXPECT_FLOAT_EQ(sounding.points.ab2[1], 3.0f);
     EXPECT_FLOAT_EQ(sounding.points.mn2[1], 1.0f);
     EXPECT_FLOAT_EQ(sounding.points.rhoA[1], 130.0f);
@@ -100,23 +100,23 @@ TEST_F(SheetReaderTest, BranchColumnWindows1250HeaderAndHeaderlessFourthColumn) 
     // "Větev" (branch) and a comment with Czech letters, in Windows-1250.
     const std::string cp1250 = "# m\xEC\xF8" "en\xED \x8E\xEF\xE1r\r\nAB/2;MN/2;rhoa [\xB7];V\xECtev\r\n"
                                "2;0,5;50;1\r\n3;0,5;60;1\r\n3;1;90;1\r\n6;1;120;1\r\n";
-    ASSERT_EQ(open(cp1250), kSuccess) << allMessages();
+    ASSERT_EQ(open(cp1250), CurveFileEnd::Done) << allMessages();
     EXPECT_EQ(sounding.points.branch[1], 1);
     EXPECT_EQ(sounding.points.branch[2], 1);  // the branch column wins over MN/2
     EXPECT_EQ(sounding.branches.branchCount, 1);
 
     // Without a header, whole numbers 1..5 in a fourth column are branch numbers...
-    ASSERT_EQ(open("2 0.5 50 2\n3 0.5 60 2\n3 1 90 3\n"), kSuccess);
+    ASSERT_EQ(open("2 0.5 50 2\n3 0.5 60 2\n3 1 90 3\n"), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.branch[0], 2);
     EXPECT_EQ(sounding.branches.branchCount, 3);
     // ...anything else there (a current in mA) is another quantity and ignored.
-    ASSERT_EQ(open("2 0.5 50 38.8\n3 0.5 60 25\n3 1 90 35\n"), kSuccess);
+    ASSERT_EQ(open("2 0.5 50 38.8\n3 0.5 60 25\n3 1 90 35\n"), CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.branch[0], 1);
     EXPECT_EQ(sounding.points.branch[2], 2);
 }
 
 TEST_F(SheetReaderTest, RepeatedSpacingsAreAveragedAndMoreThanFiveMn2AreLevelled) {
-    ASSERT_EQ(open("ab2,mn2,rhoa\n2,0.5,100\n2,0.5,400\n3,0.5,300\n"), kSuccess);
+    ASSERT_EQ(open("ab2,mn2,rhoa\n2,0.5,100\n2,0.5,400\n3,0.5,300\n"), CurveFileEnd::Done);
     EXPECT_NEAR(sounding.composite(sounding.points.gridIndex[0]), 200.0, 1e-3);
 
     // Seven MN/2 values, each on two spacings shared with the next one.
@@ -125,7 +125,7 @@ TEST_F(SheetReaderTest, RepeatedSpacingsAreAveragedAndMoreThanFiveMn2AreLevelled
     for (int b = 0; b < 7; ++b) {
         for (int k = b; k < b + 2; ++k) seven += std::to_string(ab[k]) + "," + std::to_string(0.2 * (b + 1)) + ",100\n";
     }
-    ASSERT_EQ(open(seven), kSuccess);
+    ASSERT_EQ(open(seven), CurveFileEnd::Done);
     EXPECT_EQ(sounding.branches.branchCount, 5);
     EXPECT_NE(allMessages().find("6"), std::string::npos) << allMessages();
 }
@@ -137,7 +137,7 @@ TEST_F(SheetReaderTest, ReadingsOfClearlyDifferentSpacingsMergedIntoOneRowAreNam
     const std::string sheet =
         "ab2,mn2,rhoa\n10,1,100\n10.3,1,104\n40,1,120\n40,20,130\n220,20,230\n240,20,327\n260,20,324\n"
         "280,20,369\n";
-    ASSERT_EQ(open(sheet), kSuccess) << allMessages();
+    ASSERT_EQ(open(sheet), CurveFileEnd::Done) << allMessages();
     ASSERT_EQ(messages.size(), 1u) << allMessages();
     const std::string& named = messages.front();
     EXPECT_EQ(named.rfind(kMergedSpacingsIntro, 0), 0u) << named;
@@ -154,7 +154,7 @@ TEST_F(SheetReaderTest, ReadingsOfClearlyDifferentSpacingsMergedIntoOneRowAreNam
     EXPECT_NEAR(sounding.branches.branchRho[k][2], std::pow(230.0 * 327 * 324 * 369, 0.25), 0.05);
 
     // Two rows of one branch are named in one message, row by row.
-    ASSERT_EQ(open("ab2,mn2,rhoa\n50,5,117\n60,5,122\n80,5,128\n90,5,132\n100,5,141\n"), kSuccess);
+    ASSERT_EQ(open("ab2,mn2,rhoa\n50,5,117\n60,5,122\n80,5,128\n90,5,132\n100,5,141\n"), CurveFileEnd::Done);
     ASSERT_EQ(messages.size(), 1u) << allMessages();
     EXPECT_NE(
         messages.front().find("branch 1, grid AB/2 48.97 m: readings 1, 2 at AB/2 = 50, 60 m; branch 1, "
@@ -164,7 +164,8 @@ TEST_F(SheetReaderTest, ReadingsOfClearlyDifferentSpacingsMergedIntoOneRowAreNam
 }
 
 TEST_F(SheetReaderTest, BadCellsAreNamedByLineAndColumnAndTheRestIsRead) {
-    ASSERT_EQ(open("# field sheet\nab2;mn2;rhoa\n2;0,5;50\n3;0,5;6o\n4;;70\n6;0,5\n8;1;x\n10;0,5;90\n"), kSuccess);
+    ASSERT_EQ(open("# field sheet\nab2;mn2;rhoa\n2;0,5;50\n3;0,5;6o\n4;;70\n6;0,5\n8;1;x\n10;0,5;90\n"),
+              CurveFileEnd::Done);
     EXPECT_EQ(sounding.points.pointCount, 2);
     ASSERT_EQ(messages.size(), 1u) << allMessages();
     EXPECT_EQ(messages[0],
@@ -173,13 +174,13 @@ TEST_F(SheetReaderTest, BadCellsAreNamedByLineAndColumnAndTheRestIsRead) {
               "(apparent resistivity) 'x' is not a number.");
 
     // A reading the curve cannot use takes the road of a GEF reading: left out and named.
-    ASSERT_EQ(open("ab2,mn2,rhoa\n2,0.5,50\n3,0.5,-6\n"), kSuccess);
+    ASSERT_EQ(open("ab2,mn2,rhoa\n2,0.5,50\n3,0.5,-6\n"), CurveFileEnd::Done);
     EXPECT_NE(allMessages().find("reading 2 (AB/2 = 3 m, MN/2 = 0.5 m, rhoA = -6)"), std::string::npos)
         << allMessages();
 }
 
 TEST_F(SheetReaderTest, UnusableSheetsKeepThePreviousCurve) {
-    ASSERT_EQ(open(kFourBranches), kSuccess);
+    ASSERT_EQ(open(kFourBranches), CurveFileEnd::Done);
     const PointTable before = sounding.points;
     const struct {
         const char* text;
@@ -200,7 +201,7 @@ TEST_F(SheetReaderTest, UnusableSheetsKeepThePreviousCurve) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(open(c.text), kFailed);
+        EXPECT_EQ(open(c.text), CurveFileEnd::Failed);
         ASSERT_FALSE(messages.empty());
         EXPECT_EQ(messages.front(), c.message);
         EXPECT_EQ(messages.back().rfind("Between branch", 0) == 0 || messages.back() == "reading error", true);
@@ -211,7 +212,7 @@ TEST_F(SheetReaderTest, UnusableSheetsKeepThePreviousCurve) {
 
 TEST_F(SheetReaderTest, SheetWithoutMn2IsOneBranch) {
     for (const char* text : {"AB/2,rhoa\n1,160\n2,158\n3,165\n", "ab2,mn2,rhoa\n1,,160\n2,,158\n3,,165\n"}) {
-        ASSERT_EQ(open(text), kSuccess) << allMessages();
+        ASSERT_EQ(open(text), CurveFileEnd::Done) << allMessages();
         EXPECT_EQ(sounding.points.pointCount, 3);
         EXPECT_EQ(sounding.branches.branchCount, 1);
         EXPECT_FLOAT_EQ(sounding.points.mn2[0], 0.0f);
@@ -230,11 +231,11 @@ TEST_F(SheetReaderTest, SheetAndGefFileOfOneSoundingGiveTheSameComposite) {
         for (char& ch : line) ch = ch == '.' ? ',' : ch;
         sheet += line;
     }
-    ASSERT_EQ(open(sheet), kSuccess);
+    ASSERT_EQ(open(sheet), CurveFileEnd::Done);
     const Sounding fromSheet = sounding;
     const std::string gef = dir.file("VES12.GEF");
     writeBytes(gef, test::gefText("01.01.2020 x", readings));
-    ASSERT_EQ(openGefCurve(sounding, gef, messages), kSuccess);
+    ASSERT_EQ(openGefCurve(sounding, gef, messages), CurveFileEnd::Done);
     EXPECT_EQ(fromSheet.minGridIndex, sounding.minGridIndex);
     EXPECT_EQ(fromSheet.maxGridIndex, sounding.maxGridIndex);
     for (int k = 0; k < kGridPoints; ++k) {
@@ -245,7 +246,7 @@ TEST_F(SheetReaderTest, SheetAndGefFileOfOneSoundingGiveTheSameComposite) {
 TEST_F(SheetReaderTest, OnlyRegularFilesAreRead) {
     sounding.gefPath = dir.file("");
     messages.clear();
-    EXPECT_EQ(readSheetFile(sounding, messages), kCannotOpen);
+    EXPECT_EQ(readSheetFile(sounding, messages), CurveFileEnd::CannotOpen);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Cannot open the sheet.");
     EXPECT_TRUE(isSheetFileName("a/VES.CSV"));
@@ -271,11 +272,11 @@ TEST(SheetReaderGarbage, RandomSheetsGiveACodeAndASaneRecord) {
         if (n % 3 == 0) bytes = "ab2;mn2;rhoa;branch\n" + bytes;
         Sounding s;
         std::vector<std::string> messages;
-        const int result = readSheetBytes(s, bytes, messages);
-        ASSERT_TRUE(result == kSuccess || result == kFailed);
+        const CurveFileOutcome result = readSheetBytes(s, bytes, messages);
+        ASSERT_TRUE(result == CurveFileEnd::Done || result == CurveFileEnd::Failed);
         ASSERT_GE(s.points.pointCount, 0);
         ASSERT_LE(s.points.pointCount, kMaxPoints);
-        if (result == kSuccess) {
+        if (result == CurveFileEnd::Done) {
             ASSERT_GE(s.minGridIndex, 0);
             ASSERT_LE(s.maxGridIndex, kGridPoints - 1);
         }

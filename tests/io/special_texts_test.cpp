@@ -24,6 +24,7 @@
 #include "io/SheetReader.h"
 #include "io/UcmWriter.h"
 #include "io/VdbFile.h"
+#include "support/OutcomeAssertions.h"
 #include "support/ScriptedDialogs.h"
 #include "support/VesDatabaseBuilders.h"
 
@@ -62,7 +63,7 @@ TEST(SpecialTexts, VdbKeepsEveryTextOnItsLineWithItsBlanksAndLetters) {
 
     VesDatabase back;
     const VdbReadResult result = parseVdb(formatVdb(db, "names.vdb"), back);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     const Locality& l = back.localities.at(0);
     EXPECT_EQ(l.name, kAwkward);
     EXPECT_EQ(l.country, "Česká republika");
@@ -87,8 +88,7 @@ TEST(SpecialTexts, VdbKeepsEveryTextOnItsLineWithItsBlanksAndLetters) {
     const std::string path = dir.file("names.vdb");
     ASSERT_TRUE(writeVdbFile(db, path));
     VesDatabase fromFile;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(path, fromFile, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(path, fromFile)));
     EXPECT_EQ(fromFile.localities.at(0).name, kAwkward);
     EXPECT_EQ(fromFile.localities[0].profiles.at(0).points.at(0).comment, bp.comment);
     // Written once more it is the same file, byte for byte.
@@ -123,7 +123,7 @@ protected:
                      "03.04.2022 9:00",
                      {{100, 1.0, 0.5, 1}, {110, 1.3, 0.5, 1}, {120, 1.68, 0.5, 1}, {130, 2.18, 0.5, 1}}));
         std::vector<std::string> messages;
-        ASSERT_EQ(openGefCurve(sounding, gef, messages), kSuccess);
+        ASSERT_EQ(openGefCurve(sounding, gef, messages), CurveFileEnd::Done);
     }
     void TearDown() override { dialogs.verifyDone(); }
 
@@ -137,11 +137,11 @@ protected:
         dialogs.expectInput("Enter the locality name:", "locality name:", locality);
         dialogs.expectInput("Enter point number or chainage on the profile: ", " point: ", "7");
         dialogs.expectInput("Enter profile number:", " profile number:", "2");
-        EXPECT_EQ(appendRstRecord(sounding, output, dialogs), kSuccess);
+        EXPECT_EQ(appendRstRecord(sounding, output, dialogs), CurveFileEnd::Done);
         closeRstOutput(sounding, output, dialogs);
         Sounding back;
         std::vector<std::string> messages;
-        EXPECT_EQ(openRstFile(back, path, messages), kSuccess);
+        EXPECT_EQ(openRstFile(back, path, messages), CurveFileEnd::Done);
         for (const std::string& m : messages) ADD_FAILURE() << m;
         EXPECT_EQ(back.pointNumber, 7);
         EXPECT_EQ(back.profileNumber, 2);
@@ -217,7 +217,7 @@ TEST(SpecialTexts, CurveCsvNamesTheSoundingOnOneLineAndStillOpensAsASheet) {
     test::writeBytes(gef, test::gefText("x", {{100, 1.0, 0.5, 1}, {110, 1.3, 0.5, 1}, {120, 1.68, 0.5, 1}}));
     Sounding s;
     std::vector<std::string> messages;
-    ASSERT_EQ(openGefCurve(s, gef, messages), kSuccess);
+    ASSERT_EQ(openGefCurve(s, gef, messages), CurveFileEnd::Done);
     const std::string name = "VES, \"7\"\n1.0,2,3\n" + kAwkward + kForeign;
     const std::string text = formatCurveModelCsv(s, {true, false, false}, name);
     const std::string path = dir.file("out.csv");
@@ -232,7 +232,7 @@ TEST(SpecialTexts, CurveCsvNamesTheSoundingOnOneLineAndStillOpensAsASheet) {
     // The name's line break did not make a reading: the sheet has the three.
     Sounding sheet;
     messages.clear();
-    ASSERT_EQ(openSheetCurve(sheet, path, messages), kSuccess);
+    ASSERT_EQ(openSheetCurve(sheet, path, messages), CurveFileEnd::Done);
     EXPECT_EQ(sheet.points.pointCount, 3);
 }
 

@@ -8,8 +8,10 @@
 
 #include "SoundingFiles.h"
 #include "io/Cp1250Text.h"
+#include "io/ProfileInterpretation.h"
 #include "io/VdbCommands.h"
 #include "io/VdbFile.h"
+#include "support/OutcomeAssertions.h"
 #include "support/ScriptedDialogs.h"
 #include "support/VesDatabaseBuilders.h"
 
@@ -48,8 +50,7 @@ TEST_F(VdbCommandsTest, SavingTwiceWritesNumberedCopiesAndLeavesTheOriginal) {
     EXPECT_EQ(test::readBytes(a), original);
     // Each copy names itself in its first line and holds the same records.
     VesDatabase copy;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(a + "_2", copy, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(a + "_2", copy)));
     EXPECT_EQ(formatVdb(copy, "x"), formatVdb(db, "x"));
     EXPECT_EQ(test::readBytes(a + "_2").rfind(utf8ToCp1250("název_souboru: " + a + "_2\r\n"), 0), 0u);
 }
@@ -77,6 +78,31 @@ TEST_F(VdbCommandsTest, ANewNameFromTheDialogIsWrittenAsItIsThenNumbered) {
     EXPECT_EQ(db.fileName, fresh + "_1");
     EXPECT_EQ(numberedCopyName(dir.file("Profil.vdb_1"), 2), dir.file("Profil.vdb_2"));
     EXPECT_EQ(numberedCopyName(dir.file("Profil"), 1), dir.file("Profil.vdb_1"));
+}
+
+TEST_F(VdbCommandsTest, TheSaveAndTheUnattendedInterpretationNameTheSameNextCopy) {
+    const std::string a = openedFile("a.vdb");
+    test::writeBytes(a + "_1", "taken");
+    std::filesystem::create_symlink(dir.file("gone"), a + "_2");  // a dangling link takes its name too
+    EXPECT_EQ(freeDatabaseName(a), a + "_3");
+    ASSERT_TRUE(saveDatabaseNext(db, dialogs));
+    EXPECT_EQ(db.fileName, a + "_3");
+    EXPECT_EQ(freeDatabaseName(dir.file("new.vdb")), dir.file("new.vdb"));
+}
+
+TEST(NumberedCopyName, StopsAfterAMillionCopies) {
+    std::string last;
+    int tried = 0;
+    const auto allTaken = [&](const std::string& name) {
+        last = name;
+        ++tried;
+        return true;
+    };
+    EXPECT_EQ(freeNumberedCopyName("/w/a.vdb", allTaken), std::nullopt);
+    EXPECT_EQ(tried, kMaxCopyNumber);
+    EXPECT_EQ(last, "/w/a.vdb_1000000");
+    EXPECT_EQ(freeNumberedCopyName("/w/a.vdb", [](const std::string& name) { return name != "/w/a.vdb_7"; }),
+              "/w/a.vdb_7");
 }
 
 TEST_F(VdbCommandsTest, AFailedSaveSaysWhyLeavesNoFileAndKeepsTheName) {

@@ -15,6 +15,7 @@
 #include "io/RoundTripFixedText.h"
 #include "io/UcmWriter.h"
 #include "io/VdbFile.h"
+#include "support/OutcomeAssertions.h"
 #include "support/VdbTextLines.h"
 #include "support/VesDatabaseBuilders.h"
 
@@ -40,8 +41,8 @@ VdbReadResult refusal(const std::vector<std::string>& lines) {
 void expectRefusedAt(const std::vector<std::string>& lines, int line, const std::string& reason, const char* what) {
     const VdbReadResult result = refusal(lines);
     EXPECT_FALSE(result.ok) << what;
-    EXPECT_EQ(result.line, line) << what << ": " << result.reason;
-    EXPECT_NE(result.reason.find(reason), std::string::npos) << what << ": " << result.reason;
+    EXPECT_EQ(result.line, line) << what << ": " << result.message;
+    EXPECT_NE(result.message.find(reason), std::string::npos) << what << ": " << result.message;
 }
 
 TEST(VdbDamage, AFileCutOrLengthenedAfterItsRecordsIsRefusedAtTheLine) {
@@ -61,7 +62,7 @@ TEST(VdbDamage, AFileCutOrLengthenedAfterItsRecordsIsRefusedAtTheLine) {
         const VdbReadResult result = parseVdb(head(keep), db);
         EXPECT_FALSE(result.ok) << "head -n " << keep;
         EXPECT_EQ(result.line, keep + 1);
-        EXPECT_EQ(result.reason, std::string("the file ends where ") + key + " should follow");
+        EXPECT_EQ(result.message, std::string("the file ends where ") + key + " should follow");
         EXPECT_EQ(db.localities.size(), 1u);
     }
     // Cut inside the last line, where the scale would become 0 or nothing.
@@ -143,7 +144,7 @@ TEST(VdbDamage, ValuesThatAreNoNumbersOrBeyondAModelAreRefusedNamingTheLine) {
     lines.erase(lines.begin() + 35);
     VesDatabase db;
     const VdbReadResult result = parseVdb(joinLines(lines), db);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     const VesPoint& p = db.localities[0].profiles[0].points[0];
     EXPECT_EQ(p.composite[3], 0.0f);
     EXPECT_EQ(p.branch[1], 0);
@@ -183,7 +184,7 @@ TEST(VdbDamage, AUtf8FileReadsAsUtf8AndASaveNamesALetterTheFileCannotHold) {
     for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
         VesDatabase back;
         const VdbReadResult result = parseVdb(bytes, back);
-        ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+        ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
         EXPECT_EQ(back.localities[0].name, "Údolí u Hrádku");
         EXPECT_EQ(back.localities[0].profiles[0].points[1].comment, "Žluťoučký kůň, 5 °C");
         EXPECT_EQ(formatVdb(back, "u.vdb"), cp1250) << "saved as Windows-1250 again";
@@ -233,15 +234,15 @@ TEST(VdbDamage, AnOverlongLineIsRefusedNamingItInTextAndFileAlike) {
     const std::string path = dir.file("l.vdb");
     test::writeBytes(path, bytes);
     std::string message;
-    EXPECT_FALSE(readVdbFile(path, db, message));
+    message = test::failureText(readVdbFile(path, db));
     EXPECT_EQ(message.rfind("Line 12 of " + path + ": the line is longer than 65536 bytes", 0), 0u) << message;
 
     // One line of 5 MB, in the file's first line and after the end alike.
     test::writeBytes(path, std::string(5u << 20, 'a'));
-    EXPECT_FALSE(readVdbFile(path, db, message));
+    message = test::failureText(readVdbFile(path, db));
     EXPECT_EQ(message.rfind("Line 1 of " + path + ": the line is longer than", 0), 0u) << message;
     test::writeBytes(path, formatVdb(test::makeDatabase(1, 1, 1), "l.vdb") + "\r\n" + std::string(5u << 20, ' '));
-    EXPECT_FALSE(readVdbFile(path, db, message));
+    message = test::failureText(readVdbFile(path, db));
     EXPECT_NE(message.find("the line is longer than"), std::string::npos) << message;
 }
 

@@ -45,7 +45,7 @@ TEST(VdbDepthRanges, RangesReadBackExactlyAndTheFileWritesBackByteForByte) {
     const std::string bytes = formatVdb(db, "r.vdb");
     VesDatabase read;
     const VdbReadResult result = parseVdb(bytes, read);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     EXPECT_EQ(read.localities[0].profiles[0].points[0], db.localities[0].profiles[0].points[0]);
     EXPECT_FALSE(read.localities[0].profiles[0].points[1].hasDepthRanges());
     EXPECT_EQ(formatVdb(read, "r.vdb"), bytes);
@@ -93,7 +93,8 @@ TEST(VdbDepthRanges, DamagedRangesAreRefusedNamingTheLine) {
         const VdbReadResult result = parseVdb(joinLines(lines), db);
         EXPECT_FALSE(result.ok) << damage.what;
         EXPECT_EQ(result.line, kFirstModelLine) << damage.what;
-        EXPECT_NE(result.reason.find(damage.reason), std::string::npos) << damage.what << ": " << result.reason;
+        EXPECT_NE(result.message.find(damage.reason), std::string::npos)
+            << damage.what << ": " << result.message;
         EXPECT_EQ(db.localities[0].profiles[0].points, before.localities[0].profiles[0].points) << damage.what;
     }
     // The half-space's line carries nothing more: what follows is skipped, as always.

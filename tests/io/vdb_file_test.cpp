@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <limits>
@@ -18,6 +18,7 @@
 #include "io/Cp1250Text.h"
 #include "io/FixedFloatText.h"
 #include "io/VdbFile.h"
+#include "support/OutcomeAssertions.h"
 #include "support/VdbTextLines.h"
 #include "support/VesDatabaseBuilders.h"
 
@@ -103,7 +104,7 @@ TEST(VdbFormat, SampleDatabaseReadsAndWritesBackByteForByte) {
     ASSERT_FALSE(bytes.empty());
     VesDatabase db;
     const VdbReadResult result = parseVdb(bytes, db);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     EXPECT_GE(db.localities.size(), 2u);
     EXPECT_GE(db.localities[0].profiles.size(), 2u);
     EXPECT_EQ(formatVdb(db, "ves-ukazkova-data/ukazkova-ves-databaze.vdb"), bytes);
@@ -140,7 +141,7 @@ TEST(VdbFormat, EveryFieldAtItsLimitRoundTrips) {
     const std::string bytes = formatVdb(db, "x.vdb");
     VesDatabase back;
     const VdbReadResult result = parseVdb(bytes, back);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     EXPECT_EQ(formatVdb(back, "x.vdb"), bytes);
     ASSERT_EQ(back.localities.size(), 5u);
     EXPECT_EQ(back.localities[2].country, db.localities[2].country);
@@ -161,7 +162,7 @@ TEST(VdbFormat, TextsKeepTheirBlanksAndAreCutToTheirFields) {
     lines[6] = "název_profilu:";                                       // no value at all
     VesDatabase back;
     const VdbReadResult result = parseVdb(joinLines(lines), back);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     EXPECT_EQ(back.localities[0].name, "Horní  Dolní ");
     EXPECT_EQ(back.localities[0].profiles[0].name, "");
     const VesPoint& p = back.localities[0].profiles[0].points[0];
@@ -204,7 +205,7 @@ TEST(VdbFormat, OldFilesWithoutScaleLinesGetTheOldScalesEverywhere) {
     std::erase_if(lines, [](const std::string& line) { return line.rfind("__měřítko_", 0) == 0; });
     VesDatabase back;
     const VdbReadResult result = parseVdb(joinLines(lines), back);
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.reason;
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
     ASSERT_EQ(back.localities.size(), 2u);
     for (int l = 0; l < 2; ++l) {
         EXPECT_EQ(back.localities[l].name, db.localities[l].name);
@@ -277,8 +278,9 @@ TEST(VdbFormat, DamagedFilesAreRefusedNamingTheLineAndChangeNothing) {
         const std::string before = formatVdb(db, "same");
         const VdbReadResult result = parseVdb(joinLines(lines), db);
         EXPECT_FALSE(result.ok) << damage.what;
-        EXPECT_EQ(result.line, expectedLine) << damage.what << ": " << result.reason;
-        EXPECT_NE(result.reason.find(damage.expectedInReason), std::string::npos) << damage.what << ": " << result.reason;
+        EXPECT_EQ(result.line, expectedLine) << damage.what << ": " << result.message;
+        EXPECT_NE(result.message.find(damage.expectedInReason), std::string::npos)
+            << damage.what << ": " << result.message;
         EXPECT_EQ(formatVdb(db, "same"), before) << damage.what << " changed the database";
     }
 }
@@ -289,33 +291,33 @@ TEST(VdbFile, RefusalsNameTheFileAndLineAndNonFilesAreNotRead) {
     const std::string before = formatVdb(db, "same");
     std::string message;
 
-    EXPECT_FALSE(readVdbFile(dir.file("missing.vdb"), db, message));
+    message = test::failureText(readVdbFile(dir.file("missing.vdb"), db));
     EXPECT_EQ(message, "Cannot open input file.");
 
     const std::string cut = dir.file("cut.vdb");
     test::writeBytes(cut, formatVdb(db, "cut.vdb").substr(0, 60));
-    EXPECT_FALSE(readVdbFile(cut, db, message));
+    message = test::failureText(readVdbFile(cut, db));
     EXPECT_EQ(message.rfind("Line 4 of " + cut + ": the file ends where", 0), 0u) << message;
     EXPECT_NE(message.find("the database stays as it was."), std::string::npos) << message;
 
-    EXPECT_FALSE(readVdbFile(dir.file(""), db, message));  // the directory itself
+    message = test::failureText(readVdbFile(dir.file(""), db));  // the directory itself
     EXPECT_NE(message.find("is a directory, not a file"), std::string::npos) << message;
     EXPECT_EQ(formatVdb(db, "same"), before);
 
     const std::string huge = dir.file("huge.vdb");
     test::writeBytes(huge, "");
     std::filesystem::resize_file(huge, kMaxVdbFileBytes + 1);  // sparse: nothing is written
-    EXPECT_FALSE(readVdbFile(huge, db, message));
+    message = test::failureText(readVdbFile(huge, db));
     EXPECT_EQ(message.rfind("The file " + huge + " is larger than ", 0), 0u) << message;
 
     const std::string fifo = dir.file("pipe.vdb");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(readVdbFile(fifo, db, message));  // and does not wait for a writer
+    message = test::failureText(readVdbFile(fifo, db));  // and does not wait for a writer
     EXPECT_EQ(message, fifo + " is not a regular file (it is a device, pipe or socket).");
 
     const std::string empty = dir.file("empty.vdb");
     test::writeBytes(empty, "");
-    EXPECT_FALSE(readVdbFile(empty, db, message));
+    message = test::failureText(readVdbFile(empty, db));
     EXPECT_NE(message.find("Line 1"), std::string::npos) << message;
 }
 
@@ -335,7 +337,7 @@ TEST(VdbFile, ReadingAFileInPiecesGivesWhatTheWholeTextGives) {
     ASSERT_TRUE(parseVdb(bytes, fromText).ok);
     VesDatabase fromFile;
     std::string message;
-    ASSERT_TRUE(readVdbFile(path, fromFile, message)) << message;
+    ASSERT_TRUE(test::succeeded(readVdbFile(path, fromFile)));
     EXPECT_EQ(formatVdb(fromFile, "x"), formatVdb(fromText, "x"));
     EXPECT_EQ(fromFile.localities[0].profiles[0].points[0].comment, std::string(399, 'k'));
     EXPECT_FLOAT_EQ(fromFile.localities[0].profiles[1].xScale, 4e-5f);
@@ -347,7 +349,7 @@ TEST(VdbFile, ReadingAFileInPiecesGivesWhatTheWholeTextGives) {
     const VdbReadResult textResult = parseVdb(cutBytes, cut);
     ASSERT_FALSE(textResult.ok);
     EXPECT_GT(textResult.line, 40000);
-    EXPECT_FALSE(readVdbFile(path + "2", cut, message));
+    message = test::failureText(readVdbFile(path + "2", cut));
     EXPECT_EQ(message.rfind("Line " + std::to_string(textResult.line) + " of", 0), 0u) << message;
 }
 

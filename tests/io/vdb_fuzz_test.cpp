@@ -77,8 +77,9 @@ TEST(VdbFuzz, DamagedFilesAreRefusedOrReadIntoADatabaseThatRoundTrips) {
         const VdbReadResult result = parseVdb(damaged, db);
         if (!result.ok) {
             ASSERT_GE(result.line, 1) << "round " << round;
-            ASSERT_FALSE(result.reason.empty());
-            ASSERT_EQ(formatVdb(db, "n"), before) << "round " << round << " changed the database: " << result.reason;
+            ASSERT_FALSE(result.message.empty());
+            ASSERT_EQ(formatVdb(db, "n"), before)
+                << "round " << round << " changed the database: " << result.message;
             continue;
         }
         ++accepted;

@@ -12,8 +12,9 @@
 #include "io/ProgramFolders.h"
 #include "io/VdbCommands.h"
 #include "io/VdbFile.h"
-#include "ui/platform/StatusLine.h"
 #include "support/FileBytes.h"
+#include "support/OutcomeAssertions.h"
+#include "ui/platform/StatusLine.h"
 
 namespace orma::ui::test {
 namespace {
@@ -75,8 +76,7 @@ TEST_F(InstalledSampleTest, OpensReadOnlyAndSavesNumberedCopiesInTheDocumentsFol
     EXPECT_EQ(section_->database().fileName, documents("ukazkova-ves-databaze.vdb_1"));
     EXPECT_FALSE(section_->hasUnsavedChanges());
     VesDatabase saved;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(documents("ukazkova-ves-databaze.vdb_1"), saved, message)) << message;
+    ASSERT_TRUE(orma::test::succeeded(readVdbFile(documents("ukazkova-ves-databaze.vdb_1"), saved)));
     EXPECT_EQ(saved.localities[0].profiles[0].points.size(), 3u);
 
     // Save as proposes the documents folder, not the installation.

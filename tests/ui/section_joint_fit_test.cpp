@@ -10,13 +10,13 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
-
 #include <cmath>
 #include <cstring>
 
 #include "SectionFixture.h"
 #include "core/LateralInversion.h"
 #include "io/VdbFile.h"
+#include "support/OutcomeAssertions.h"
 #include "ui/interpretation/GlobalFitRunner.h"
 #include "ui/interpretation/ParameterRangesDialog.h"
 #include "ui/platform/BackgroundTask.h"
@@ -42,10 +42,8 @@ protected:
     void SetUp() override {
         SectionTest::SetUp();
         VesDatabase db;
-        std::string message;
-        ASSERT_TRUE(readVdbFile(std::string(ORMA_SOURCE_DIR) + "/samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb",
-                                db, message))
-            << message;
+        ASSERT_TRUE(orma::test::succeeded(readVdbFile(
+            std::string(ORMA_SOURCE_DIR) + "/samples/ves-ukazkova-data/ukazkova-ves-databaze.vdb", db)));
         showDatabase(db);
         before_ = points();
     }

@@ -182,7 +182,7 @@ TEST_F(SectionTest, MergedSpacingsOfAReopenedPointAreSaidInTheStatusLineNotInABo
     writeBytes(sheet, "ab2,mn2,rhoa\n10,1,100\n20,1,110\n40,1,130\n220,1,230\n240,1,327\n260,1,324\n");
     auto read = std::make_unique<Sounding>();
     std::vector<std::string> messages;
-    ASSERT_EQ(openSheetCurve(*read, sheet, messages), kSuccess);
+    ASSERT_EQ(openSheetCurve(*read, sheet, messages), CurveFileEnd::Done);
     ASSERT_EQ(messages.size(), 1u);
     VesDatabase db = spreadProfile(2);
     storeSoundingInPoint(*read, db.localities[0].profiles[0].points[1]);

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "io/SectionSettingsFile.h"
 #include "io/VdbFile.h"
 #include "support/FileBytes.h"
+#include "support/OutcomeAssertions.h"
 
 namespace orma::ui::test {
 namespace {
@@ -70,8 +70,7 @@ TEST_F(UnsavedTest, AChangeMarksTheCaptionAndIsKeptInARecoveryCopyUntilSaved) {
     EXPECT_EQ(caption(), "*db: " + database_ + " - loc:L0");
     ASSERT_EQ(recoveryCopies(), 1);
     VesDatabase copy;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(section_->recoveryCopy().path().string(), copy, message)) << message;
+    ASSERT_TRUE(orma::test::succeeded(readVdbFile(section_->recoveryCopy().path().string(), copy)));
     EXPECT_EQ(copy.localities[0].profiles[0].points.size(), 3u);
     EXPECT_EQ(readBytes(database_ + "_1"), "") << "nothing saved by itself";
 
@@ -122,8 +121,7 @@ TEST_F(UnsavedTest, EndWithSaveWritesTheNextNumberedCopyFirst) {
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Save);
     EXPECT_TRUE(window_->close());
     VesDatabase saved;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(database_ + "_1", saved, message)) << message;
+    ASSERT_TRUE(orma::test::succeeded(readVdbFile(database_ + "_1", saved)));
     EXPECT_EQ(saved.localities[0].profiles[0].points.size(), 3u);
     EXPECT_EQ(recoveryCopies(), 0);
 }
@@ -209,8 +207,7 @@ TEST_F(UnsavedTest, AFitOfAReopenedPointIsAChangeEndAsksAboutAndSaves) {
     dialogs_.expectSaveQuestion(endQuestion(), SaveAnswer::Save);
     window_->endProgram();
     VesDatabase saved;
-    std::string message;
-    ASSERT_TRUE(readVdbFile(database_ + "_1", saved, message)) << message;
+    ASSERT_TRUE(orma::test::succeeded(readVdbFile(database_ + "_1", saved)));
     // Six decimals in the file.
     EXPECT_NEAR(std::fabs(saved.localities[0].profiles[0].points[1].resistivity[0]), fitted.resistivity[0], 1e-5);
 }

@@ -159,17 +159,17 @@ TEST_F(WindowTest, AppendAndNewRstFilesReadBackThroughTheReader) {
     Sounding check;
     check.rstPath = first;
     std::vector<std::string> messages;
-    ASSERT_EQ(readRstRecord(check, 0, messages), kSuccess);
+    ASSERT_EQ(readRstRecord(check, 0, messages), CurveFileEnd::Done);
     EXPECT_EQ(check.operatorName, "Jan Novak");
     EXPECT_EQ(check.locality, "Dolni Lhota");
     EXPECT_EQ(check.pointNumber, 100);
     EXPECT_EQ(check.profileNumber, 7);
-    ASSERT_EQ(readRstRecord(check, 1, messages), kSuccess);
+    ASSERT_EQ(readRstRecord(check, 1, messages), CurveFileEnd::Done);
     EXPECT_EQ(check.pointNumber, 200);
     EXPECT_EQ(check.profileNumber, 7);
 
     check.rstPath = second;
-    ASSERT_EQ(readRstRecord(check, 0, messages), kSuccess);
+    ASSERT_EQ(readRstRecord(check, 0, messages), CurveFileEnd::Done);
     EXPECT_EQ(check.pointNumber, 300);
     EXPECT_TRUE(messages.empty());
 }

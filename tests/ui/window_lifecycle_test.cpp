@@ -68,7 +68,7 @@ TEST_F(WindowTest, EndWritesSettingsThatReadBackAndClosesTheRstOutputFirst) {
     Sounding check;
     check.rstPath = out;
     std::vector<std::string> messages;
-    EXPECT_EQ(readRstRecord(check, 0, messages), kSuccess);
+    EXPECT_EQ(readRstRecord(check, 0, messages), CurveFileEnd::Done);
     EXPECT_EQ(check.operatorName, "Dvorak");
 }
 

@@ -247,8 +247,8 @@ int runDb(const Args& args) {
     const std::optional<DbOptions> options = parseDbOptions(args);
     if (!options) return kExitUsage;
     auto db = std::make_unique<VesDatabase>();
-    std::string message;
-    if (!readVdbFile(options->path, *db, message)) {
+    if (const Outcome read = readVdbFile(options->path, *db); !read) {
+        const std::string& message = read.message;
         std::cerr << "ormacli db: " << (message == kVdbCannotOpen ? options->path + ": " + message : message) << '\n';
         return kExitDataError;
     }

@@ -315,9 +315,8 @@ std::optional<FitRun> runTheFit(const FitOptions& options, Sounding& sounding, F
     FitRun run;
     if (!options.globalStarts) {
         run.summary = fitModel(sounding, workspace, options.computation);
-        if (run.summary.status == FitStatus::NoComposite || run.summary.status == FitStatus::InvalidModel ||
-            run.summary.status == FitStatus::ForwardFailed) {
-            std::cerr << "ormacli fit: " << options.path << ": " << run.summary.message << '\n';
+        if (run.summary.refused()) {
+            std::cerr << "ormacli fit: " << options.path << ": " << run.summary.outcome.message << '\n';
             return std::nullopt;
         }
         return run;

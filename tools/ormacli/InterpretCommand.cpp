@@ -25,6 +25,10 @@ namespace orma::cli {
 
 namespace {
 
+std::string noFreeCopyName(const std::string& path) {
+    return path + ": every numbered copy up to .vdb_" + std::to_string(kMaxCopyNumber) + " is taken";
+}
+
 constexpr const char* kInterpretUsage =
     "usage: ormacli interpret DIR --layers N [--vdb OUT.vdb] [--csv SUMMARY.csv] [--accurate] [--converge]\n"
     "                         [--threads N] [--global [STARTS] [--seed S]]\n"
@@ -209,7 +213,12 @@ bool openOutputs(const InterpretOptions& options, InterpretOutputs& out) {
             std::cerr << "ormacli interpret: " << options.vdb << " is a directory; --vdb names the database file\n";
             return false;
         }
-        out.vdbTarget = freeDatabaseName(options.vdb);
+        const std::optional<std::string> freeName = freeDatabaseName(options.vdb);
+        if (!freeName) {
+            std::cerr << "ormacli interpret: " << noFreeCopyName(options.vdb) << '\n';
+            return false;
+        }
+        out.vdbTarget = *freeName;
         if (const FileResult opened = out.vdb.open(out.vdbTarget, ExistingFile::Refuse); !opened) {
             std::cerr << "ormacli interpret: " << opened.describe(out.vdbTarget) << '\n';
             return false;
@@ -235,8 +244,10 @@ bool writeDatabase(const VesDatabase& db, const InterpretOptions& options, Inter
         FileResult written = out.vdb.write(formatVdb(db, out.vdbTarget));
         if (written) written = out.vdb.commit();
         if (written.problem == FileProblem::Exists) {
-            out.vdbTarget = freeDatabaseName(options.vdb);
-            saved = writeVdbFile(db, out.vdbTarget);
+            const std::optional<std::string> freeName = freeDatabaseName(options.vdb);
+            if (freeName) out.vdbTarget = *freeName;
+            saved = freeName ? writeVdbFile(db, out.vdbTarget)
+                             : Outcome::failure(kVdbCannotCreate, noFreeCopyName(options.vdb));
         } else if (!written) {
             saved = Outcome::failure(kVdbCannotCreate, written.describe(out.vdbTarget));
         }

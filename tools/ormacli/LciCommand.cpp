@@ -264,9 +264,8 @@ int runLci(const Args& args) {
         return kExitDataError;
     }
     auto db = std::make_unique<VesDatabase>();
-    std::string message;
-    if (!readVdbFile(a->database, *db, message)) {
-        std::cerr << "ormacli: " << a->database << ": " << message << '\n';
+    if (const Outcome read = readVdbFile(a->database, *db); !read) {
+        std::cerr << "ormacli: " << a->database << ": " << read.text() << '\n';
         return kExitDataError;
     }
     if (a->locality > db->mxindex_lokalit() || a->profile > db->localities[a->locality].mxindex_profilu()) {

@@ -32,7 +32,7 @@ std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int 
     const std::size_t firstMessage = messages.size();
     const std::string extension = lowerExtension(path);
     auto sounding = std::make_unique<Sounding>();
-    int result = kFailed;
+    CurveFileOutcome result = CurveFileOutcome::failed();
     if (extension == ".gef") {
         sounding->gefPath = path;
         result = readGefFile(*sounding, messages);
@@ -41,7 +41,7 @@ std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int 
         // return to the first one.
         sounding->rstPath = path;
         result = readRstRecord(*sounding, record, messages);
-        if (result == kEndOfFile) {
+        if (result == CurveFileEnd::EndOfFile) {
             std::cerr << "ormacli: " << path << ": there is no record " << record << '\n';
             return nullptr;
         }
@@ -53,11 +53,11 @@ std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int 
         std::cerr << "ormacli: " << path << ": not a .GEF, .RST, .csv or .txt file\n";
         return nullptr;
     }
-    if (result == kSuccess) {
+    if (result) {
         resetForNewCurve(*sounding);
         for (std::string& text : shiftBranches(*sounding, reference)) messages.push_back(std::move(text));
     }
-    if (result == kCannotOpen) {
+    if (result == CurveFileEnd::CannotOpen) {
         // One line: the reason the reader gave, or that the file is missing.
         const bool reasonGiven = messages.size() > firstMessage + 1;
         if (!reasonGiven) std::cerr << "ormacli: cannot open " << path << ": no such file\n";
@@ -66,7 +66,7 @@ std::unique_ptr<Sounding> loadSounding(const std::string& path, int record, int 
     }
     // Every reader and shift message is said, also when the file failed.
     printMessages(path, messages, firstMessage);
-    if (result != kSuccess) {
+    if (!result) {
         std::cerr << "ormacli: " << path << ": reading error (no readings with a valid AB/2)\n";
         return nullptr;
     }

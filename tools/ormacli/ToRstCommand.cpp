@@ -159,10 +159,10 @@ int runToRst(const Args& args) {
         if (options->operatorName) sounding->operatorName = cutToCharacters(*options->operatorName, kMaxNameLength);
         if (options->locality) sounding->locality = cutToCharacters(*options->locality, kMaxNameLength);
     }
-    const int result = writeRstRecord(*sounding, output, dialogs, !outputExists);
+    const CurveFileOutcome result = writeRstRecord(*sounding, output, dialogs, !outputExists);
     closeRstOutput(*sounding, output, dialogs);
     for (const std::string& text : dialogs.messages) std::cerr << "ormacli to-rst: " << options->output << ": " << text << '\n';
-    if (result != kSuccess || !dialogs.messages.empty()) {
+    if (!result || !dialogs.messages.empty()) {
         if (dialogs.messages.empty()) std::cerr << "ormacli to-rst: " << options->output << ": nothing was written\n";
         return kExitDataError;
     }

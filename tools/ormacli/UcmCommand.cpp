@@ -98,9 +98,8 @@ int runUcm(const Args& args) {
     if (!options) return kExitUsage;
 
     auto db = std::make_unique<VesDatabase>();
-    std::string message;
-    if (!readVdbFile(options->database, *db, message)) {
-        std::cerr << "ormacli: " << options->database << ": " << message << '\n';
+    if (const Outcome read = readVdbFile(options->database, *db); !read) {
+        std::cerr << "ormacli: " << options->database << ": " << read.text() << '\n';
         return kExitDataError;
     }
     if (options->locality > db->mxindex_lokalit() ||

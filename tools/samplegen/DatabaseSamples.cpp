@@ -78,7 +78,7 @@ std::optional<VesPoint> interpret(const std::string& gefText, const SoundingPlan
                                   bool holdBedrock, const PointText& text, FitWorkspace& workspace) {
     auto sounding = std::make_unique<Sounding>();
     std::vector<std::string> messages;
-    if (readGefText(*sounding, gefText, messages) != kSuccess) return std::nullopt;
+    if (readGefText(*sounding, gefText, messages) != CurveFileEnd::Done) return std::nullopt;
     resetForNewCurve(*sounding);
     shiftBranches(*sounding, 2);
 
@@ -90,10 +90,7 @@ std::optional<VesPoint> interpret(const std::string& gefText, const SoundingPlan
         sounding->model.resistivityFixed[last] = 1;
     }
     const FitSummary summary = fitModel(*sounding, workspace);
-    if (summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-        summary.status == FitStatus::ForwardFailed) {
-        return std::nullopt;
-    }
+    if (summary.refused()) return std::nullopt;
 
     VesPoint point;
     storeSoundingInPoint(*sounding, point);

@@ -50,12 +50,12 @@ bool writeRstSamples(const std::vector<std::filesystem::path>& gefFiles, const s
     bool first = true;
     for (const std::filesystem::path& gef : gefFiles) {
         std::vector<std::string> messages;
-        if (openGefCurve(*sounding, gef.string(), messages) != kSuccess) {
+        if (openGefCurve(*sounding, gef.string(), messages) != CurveFileEnd::Done) {
             std::cerr << "orma_samplegen: cannot read back " << gef << '\n';
             return false;
         }
         answers.pointNumber = chainageFromName(gef);
-        if (writeRstRecord(*sounding, output, answers, first) != kSuccess) return false;
+        if (writeRstRecord(*sounding, output, answers, first) != CurveFileEnd::Done) return false;
         first = false;
     }
     closeRstOutput(*sounding, output, answers);

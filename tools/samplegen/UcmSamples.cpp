@@ -13,9 +13,9 @@ namespace orma::samplegen {
 bool writeUcmSample(const std::filesystem::path& outDir) {
     const std::string database = (outDir / "ves-ukazkova-data" / "ukazkova-ves-databaze.vdb").string();
     auto db = std::make_unique<VesDatabase>();
-    std::string message;
-    if (!readVdbFile(database, *db, message) || db->localities.empty() || db->localities[0].profiles.empty()) {
-        std::cerr << "orma_samplegen: " << database << ": " << message << "\n";
+    const Outcome read = readVdbFile(database, *db);
+    if (!read || db->localities.empty() || db->localities[0].profiles.empty()) {
+        std::cerr << "orma_samplegen: " << database << ": " << read.text() << "\n";
         return false;
     }
     const Locality& locality = db->localities[0];

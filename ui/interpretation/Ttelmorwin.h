@@ -394,7 +394,7 @@ private:
     void rememberGefFolder(const std::string& file);
     void drift(int direction);
     /// Window side of an RST read: caption and plot of the new curve.
-    void finishRstLoad(int result, const std::vector<std::string>& messages);
+    void finishRstLoad(const CurveFileOutcome& result, const std::vector<std::string>& messages);
     /// "Read SOURCE: 28 readings in 3 branches, 15 rows of the composite curve."
     std::string curveReadStatus(const std::string& source) const;
     std::string rstWrittenStatus(const std::string& path) const;

@@ -83,7 +83,7 @@ bool Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, C
     std::vector<std::string> messages;
     // A re-opened point stays one (its changes written back) until another
     // file has really been read in its place.
-    const bool read = open(sounding_, *chosen, messages) == kSuccess;
+    const bool read = open(sounding_, *chosen, messages) == CurveFileEnd::Done;
     if (read) {
         openStoredPoint_.reset();
         // A curve drawn with the mouse and never committed is replaced.
@@ -99,8 +99,8 @@ bool Ttelmorwin::loadChosenCurveFile(const std::optional<std::string>& chosen, C
     return read;
 }
 
-void Ttelmorwin::finishRstLoad(int result, const std::vector<std::string>& messages) {
-    if (result == kSuccess) {
+void Ttelmorwin::finishRstLoad(const CurveFileOutcome& result, const std::vector<std::string>& messages) {
+    if (result) {
         sounding_.mouseDrawnCurve = false;
         afterNewCurve();
         setCaption(rstOpenedCaption(sounding_));
@@ -121,9 +121,9 @@ void Ttelmorwin::openRstFirstCurve() {
     }
     sounding_.rstRecordIndex = 0;
     std::vector<std::string> messages;
-    const int result = openRstFile(sounding_, *chosen, messages);
+    const CurveFileOutcome result = openRstFile(sounding_, *chosen, messages);
     // A re-opened point stays one until another record has really been read.
-    if (result == kSuccess) openStoredPoint_.reset();
+    if (result) openStoredPoint_.reset();
     finishRstLoad(result, messages);
 }
 
@@ -133,8 +133,8 @@ void Ttelmorwin::openStartFile(const std::string& path, StartFileKind kind) {
     if (kind == StartFileKind::Rst) {
         sounding_.rstRecordIndex = 0;
         std::vector<std::string> messages;
-        const int result = openRstFile(sounding_, path, messages);
-        if (result == kSuccess) openStoredPoint_.reset();
+        const CurveFileOutcome result = openRstFile(sounding_, path, messages);
+        if (result) openStoredPoint_.reset();
         finishRstLoad(result, messages);
     } else if (kind == StartFileKind::Sheet) {
         loadChosenCurveFile(path, openSheetCurve);
@@ -146,7 +146,7 @@ void Ttelmorwin::openStartFile(const std::string& path, StartFileKind kind) {
 void Ttelmorwin::openNextRstCurve() {
     if (!settleUnsavedInterpretation(LeavingFor::AnotherCurve)) return;
     std::vector<std::string> messages;
-    const int result = openFollowingRstCurve(sounding_, messages);
+    const CurveFileOutcome result = openFollowingRstCurve(sounding_, messages);
     openStoredPoint_.reset();
     finishRstLoad(result, messages);
 }
@@ -166,13 +166,13 @@ std::string Ttelmorwin::rstWrittenStatus(const std::string& path) const {
 }
 
 void Ttelmorwin::writeRstToNewFile() {
-    if (saveRstRecordToNewFile(sounding_, *rstOutput_, dialogs_) == kSuccess) {
+    if (saveRstRecordToNewFile(sounding_, *rstOutput_, dialogs_) == CurveFileEnd::Done) {
         showStatus(rstWrittenStatus(sounding_.rstPath) + " (a new file, closed again).");
     }
 }
 
 void Ttelmorwin::appendRstToOpenFile() {
-    if (appendRstRecord(sounding_, *rstOutput_, dialogs_) == kSuccess) {
+    if (appendRstRecord(sounding_, *rstOutput_, dialogs_) == CurveFileEnd::Done) {
         showStatus(rstWrittenStatus(rstOutput_->path()) + " (F5 appends the next one there).");
     }
 }

@@ -146,12 +146,10 @@ void Ttelmorwin::runFit(bool widenRanges) {
     if (!fitPossible()) return;
     ModelChange change(*this);
     const FitSummary summary = fitModel(sounding_, *fitWorkspace_, computation_);
-    if (!summary.message.empty()) dialogs_.message(summary.message);
+    if (!summary.outcome) dialogs_.message(summary.outcome.text());
     // The record now holds the final model and its curve; draw them afresh
     // (model line on top, its curve and SSQ).
-    const bool refused = summary.status == FitStatus::NoComposite || summary.status == FitStatus::InvalidModel ||
-                         summary.status == FitStatus::ForwardFailed;
-    if (!refused) sounding_.computedCurveShown = true;
+    if (!summary.refused()) sounding_.computedCurveShown = true;
     showStatus(fitStatusText(summary));
     plot_->redrawAll();
     if (widenRanges && !settings_.scaleLocked && plot_->widenRangesToModel()) plot_->redrawAll();

@@ -100,9 +100,9 @@ void Ttelmorwin::loadNextGef() {
         Sounding candidate = sounding_;
         std::vector<std::string> messages;
         candidate.curveLoaded = false;
-        const int result = isSheetFileName(path) ? openSheetCurve(candidate, path, messages)
-                                                 : openGefCurve(candidate, path, messages);
-        if (result != kSuccess) {
+        const CurveFileOutcome result = isSheetFileName(path) ? openSheetCurve(candidate, path, messages)
+                                                              : openGefCurve(candidate, path, messages);
+        if (!result) {
             std::erase(messages, std::string(kReadingError));
             passedOver.push_back(next->filename().string() + (messages.empty() ? "" : ": " + messages.front()));
             continue;

@@ -333,7 +333,7 @@ private:
     bool editParameters();
     /// New locality or profile (`add`), named in the parameters dialog; a
     /// cancelled dialog takes the new one away again.
-    void addWithParameters(DbOutcome (*add)(VesDatabase&));
+    void addWithParameters(Outcome (*add)(VesDatabase&));
     void afterDatabaseOpened();
     /// The database file just opened or saved goes first in the recent list.
     void rememberDatabaseFile();

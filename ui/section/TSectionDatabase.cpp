@@ -124,13 +124,13 @@ bool TSection::editParameters() {
     return accepted;
 }
 
-void TSection::addWithParameters(DbOutcome (*add)(VesDatabase&)) {
+void TSection::addWithParameters(Outcome (*add)(VesDatabase&)) {
     const bool unsavedBefore = hasUnsavedChanges();
     const int locality = db_.currentLocality, profile = db_.currentProfile, point = db_.currentPoint;
     const std::size_t localities = db_.localities.size();
-    const DbOutcome outcome = add(db_);
+    const Outcome outcome = add(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
-    if (!outcome.done) return;
+    if (!outcome.ok) return;
     if (!editParameters()) {
         // Cancelled: the new locality or profile goes again, nothing changed.
         if (db_.localities.size() > localities) db_.localities.pop_back();
@@ -165,9 +165,9 @@ void TSection::deleteCurrentPoint() {
 }
 
 void TSection::deleteSelectedPointNow() {
-    const DbOutcome outcome = deleteSelectedPoint(db_);
+    const Outcome outcome = deleteSelectedPoint(db_);
     if (!outcome.message.empty()) dialogs_.message(outcome.message);
-    if (!outcome.done) return;
+    if (!outcome.ok) return;
     databaseChanged();
     loadSelectedPoint();
     redrawSection();

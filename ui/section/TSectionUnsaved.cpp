@@ -95,9 +95,8 @@ void TSection::offerRecoveryCopies() {
 bool TSection::openRecoveryCopy(const FoundRecoveryCopy& found) {
     const int previousLocality = db_.currentLocality;
     const int previousProfile = db_.currentProfile;
-    std::string message;
-    if (!readVdbFile(found.copy.string(), db_, message)) {
-        dialogs_.message(message);
+    if (const Outcome read = readVdbFile(found.copy.string(), db_); !read) {
+        dialogs_.message(read.text());
         return false;
     }
     // It stands for its database, which has not got these changes yet.
